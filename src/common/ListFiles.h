@@ -1,0 +1,69 @@
+// The files of the operator's three lists, their readers, writers and sorts.
+//
+//   fon_abonents.ini   [FON_CONN_PAR] users_num, user_index, sort_prz, then
+//                      [FON_ABONENT_1]..[FON_ABONENT_200] (always all 200) with
+//                      user_name, contr_adr, adr_modbus, phone_code
+//   ethr_abonents.ini  [ETHERNET_CONN_PAR] likewise, then [ETHERNET_ABONENT_n]
+//                      for n = 1..users_num with user_name, contr_adr, ip_adr, port
+//   objects.ini        [OBJECT_LIST] obj_num, sort_prz, obj_index, then
+//                      [OBJECT_n] for n = 1..obj_num with contr_adr, obj_name
+//
+// Counts and indexes are checked on reading (at most 200 subscribers and 50
+// objects; an index beyond the count selects the first entry) and every text
+// is cut to its field, so no file, however edited, reaches past a record.
+// "ip_adr" and "port" stand in the file as signed 32-bit numbers; an address
+// with a first octet of 128 or more is negative there.
+#pragma once
+#include "common/ListRecords.h"
+#include "common/Rd_wr_ini.h"
+
+#include <string>
+
+// The object list of the run (the subscriber lists sit in ProgramSettings).
+extern ObjectListRecord ObjectList;
+
+// Readers: a missing file gives an empty list (the 200 phone slots then hold
+// their defaults: empty texts, contr_adr and adr_modbus 1).
+void ReadPhoneSubscribers(const std::string& path, PhoneSubscriberList& list);
+void ReadEthernetSubscribers(const std::string& path, EthernetSubscriberList& list);
+void ReadObjectList(const std::string& path, ObjectListRecord& list);
+void ReadPhoneSubscribers(const std::string& path);     // ProgramSettings.Fon.Users
+void ReadEthernetSubscribers(const std::string& path);  // ProgramSettings.Ethr.Users
+void ReadObjectList(const std::string& path);           // ObjectList
+
+// Subscriber writers: when `list` equals `shadow` byte for byte nothing is
+// done; otherwise the file is written and `list` copied into `shadow`. A
+// failed write returns false with a text naming the file in *error and
+// leaves `shadow` as it was, so the next call writes again.
+bool WritePhoneSubscribers(const std::string& path, const PhoneSubscriberList& list, PhoneSubscriberList& shadow,
+                           std::string* error = nullptr);
+bool WriteEthernetSubscribers(const std::string& path, const EthernetSubscriberList& list,
+                              EthernetSubscriberList& shadow, std::string* error = nullptr);
+// ProgramSettings' list against SettingsShadow's.
+bool WritePhoneSubscribers(const std::string& path, std::string* error = nullptr);
+bool WriteEthernetSubscribers(const std::string& path, std::string* error = nullptr);
+
+// Stores both subscriber lists of ProgramSettings where they differ from the
+// shadow: what the connect step calls after choosing a subscriber, so the
+// selection (user_index) reaches its file. True when both are stored (or
+// unchanged); on failure *error names the file that failed.
+bool WriteChangedSubscriberLists(const std::string& phonePath, const std::string& ethernetPath,
+                                 std::string* error = nullptr);
+
+// Object writer: always writes (its callers decide whether anything changed).
+bool WriteObjectList(const std::string& path, const ObjectListRecord& list, std::string* error = nullptr);
+bool WriteObjectList(const std::string& path, std::string* error = nullptr);  // ObjectList
+
+// Name comparison of the sorts: both texts upper-cased in Windows-1251
+// (Cyrillic, Ukrainian and Latin letters alike), compared byte by byte as
+// unsigned values up to the terminator or the field's end. <0, 0, >0.
+int CompareFieldsNoCase(const char* a, const char* b, std::size_t width);
+
+// Sorts in place by sort_prz (phone: 0 name, 1 telephone number; Ethernet:
+// 0 name, 1 IP address as an unsigned number, so in dotted order; objects:
+// 0 name, 1 controller address). Entries with equal keys keep their order;
+// the selected entry stays selected wherever it moves. Any other sort_prz
+// leaves the list as it is.
+void SortPhoneSubscribers(PhoneSubscriberList& list);
+void SortEthernetSubscribers(EthernetSubscriberList& list);
+void SortObjectList(ObjectListRecord& list);
