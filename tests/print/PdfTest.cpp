@@ -1,0 +1,170 @@
+// PDF output read back with poppler's tools, and the preview window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "print/Output.h"
+#include "tests/print/SampleReport.h"
+
+using namespace print;
+using printtest::SampleReport;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Tests never need a real display.
+const bool kOffscreen = [] {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return true;
+}();
+
+fs::path TempDir(const std::string& name) {
+    fs::path dir = fs::path(ZBR_TEST_TMP) / "print" / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+bool HaveTool(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Shell(const std::string& cmd) {
+    std::string out;
+    if (FILE* p = popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+// Text of one page: "-layout" keeps columns apart, "-raw" keeps the spaces
+// inside one drawn string.
+std::string PageText(const fs::path& pdf, int page, const char* mode = "-layout") {
+    return Shell(std::string("pdftotext ") + mode + " -f " + std::to_string(page) + " -l " +
+                 std::to_string(page) + " '" + pdf.string() + "' -");
+}
+
+// Value of a "Key:   value" line of pdfinfo's output.
+std::string InfoField(const std::string& info, const std::string& key) {
+    size_t at = info.find("\n" + key + ":");
+    if (at == std::string::npos) return {};
+    at = info.find_first_not_of(' ', at + key.size() + 2);
+    return info.substr(at, info.find('\n', at) - at);
+}
+
+bool Contains(const std::string& hay, const std::string& needle) { return hay.find(needle) != std::string::npos; }
+
+}  // namespace
+
+TEST(PrintPdf, MultiPageReportReadsBackPageByPage) {
+    if (!HaveTool("pdftotext") || !HaveTool("pdfinfo")) GTEST_SKIP() << "poppler-utils not installed";
+    SampleReport s(150);
+    const fs::path pdf = TempDir("multi") / "Звіт повідомлень.pdf";
+    SavePdf(s.rep, pdf.string());
+    ASSERT_TRUE(fs::exists(pdf));
+    EXPECT_FALSE(fs::exists(pdf.string() + ".tmp~"));
+
+    const std::string info = "\n" + Shell("pdfinfo '" + pdf.string() + "'");
+    EXPECT_EQ(InfoField(info, "Pages"), "3") << info;
+    EXPECT_TRUE(Contains(InfoField(info, "Page size"), "(A4)")) << info;
+    EXPECT_EQ(InfoField(info, "Title"), "Перелік діагностичних повідомлень") << info;
+
+    const std::string p1 = PageText(pdf, 1), p2 = PageText(pdf, 2), p3 = PageText(pdf, 3);
+    EXPECT_TRUE(Contains(p1, "ТОВ «Газ-Контроль»")) << p1;
+    EXPECT_TRUE(Contains(p1, "контролерa ЗБР_11")) << p1;
+    EXPECT_TRUE(Contains(p1, "Об'єкт/Причина")) << p1;
+    EXPECT_TRUE(Contains(p1, SampleReport::Message(0) + " ")) << p1;
+    EXPECT_TRUE(Contains(p1, SampleReport::Message(62) + " ")) << p1;
+    EXPECT_FALSE(Contains(p1, SampleReport::Message(63) + " ")) << p1;
+    EXPECT_TRUE(Contains(p2, SampleReport::Message(63) + " ")) << p2;
+    EXPECT_TRUE(Contains(p2, SampleReport::Message(133) + " ")) << p2;
+    EXPECT_FALSE(Contains(p2, "ТОВ «Газ-Контроль»")) << p2;
+    EXPECT_TRUE(Contains(p3, SampleReport::Message(149) + " ")) << p3;
+    for (const auto& [n, text] : {std::pair{1, p1}, std::pair{2, p2}, std::pair{3, p3}}) {
+        EXPECT_TRUE(Contains(text, "ГРС Південна")) << n;
+        EXPECT_TRUE(Contains(text, "Лист")) << n;
+        // The footer line: "Лист", the page number, "з 3".
+        const std::string raw = PageText(pdf, n, "-raw");
+        EXPECT_TRUE(Contains(raw, "Лист " + std::to_string(n) + " з 3")) << raw;
+    }
+}
+
+TEST(PrintPdf, FailedWriteLeavesOldFileAndReplacementIsWhole) {
+    const fs::path dir = TempDir("write");
+    SampleReport small(5);
+    EXPECT_THROW(SavePdf(small.rep, (dir / "no-such-folder" / "r.pdf").string()), ReportError);
+    EXPECT_TRUE(fs::is_empty(dir));
+
+    const fs::path pdf = dir / "r.pdf";
+    { std::ofstream(pdf) << "old"; }
+    TQuickRep bad;
+    bad.Page.LeftMargin = 300;
+    EXPECT_THROW(SavePdf(bad, pdf.string()), ReportError);
+    std::ifstream in(pdf);
+    std::string old((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(old, "old");
+
+    SavePdf(small.rep, pdf.string());
+    EXPECT_GT(fs::file_size(pdf), 1000u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    if (HaveTool("pdftotext")) {
+        EXPECT_TRUE(Contains(PageText(pdf, 1, "-raw"), "Лист 1 з 1"));
+    }
+}
+
+TEST(PrintPreview, HandlerGetsTheLaidOutDocument) {
+    SampleReport s(100);
+    int pages = 0;
+    SetPreviewHandler([&](const TQuickRep& rep, const Document& doc) {
+        EXPECT_EQ(&rep, &s.rep);
+        pages = doc.pageCount();
+    });
+    Preview(s.rep);
+    EXPECT_EQ(pages, 2);
+
+    TQuickRep bad;   // a layout failure reaches the caller, the handler is not called
+    bad.Page.Width = 0;
+    pages = -1;
+    EXPECT_THROW(Preview(bad), ReportError);
+    EXPECT_EQ(pages, -1);
+    SetPreviewHandler(nullptr);
+}
+
+TEST(PrintPreview, WindowShowsThePagesModallyAndReturnsWhenClosed) {
+    if (!QApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "print_tests";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv);
+    }
+    SampleReport s(150);
+    int shownPages = -1;
+    bool wasModal = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dlg = qobject_cast<QPrintPreviewDialog*>(w);
+            if (!dlg || !dlg->isVisible()) continue;
+            auto* view = dlg->findChild<QPrintPreviewWidget*>();
+            if (!view || view->pageCount() == 0) return;   // not painted yet
+            shownPages = view->pageCount();
+            wasModal = dlg->isModal();
+            dlg->reject();
+        }
+    });
+    poll.start(10);
+    Preview(s.rep);
+    poll.stop();
+    EXPECT_EQ(shownPages, 3);
+    EXPECT_TRUE(wasModal);
+}
