@@ -18,8 +18,12 @@ void SavePdf(const TQuickRep& report, const std::string& path);
 // Lays the report out and shows it in a modal preview window (zoom, page
 // navigation, page set-up and Print). Returns when the operator closes it.
 // Throws ReportError when the report cannot be laid out or no window can be
-// shown (no display).
+// shown: no display, or Qt running on its offscreen or minimal platform, where
+// nobody could close the window (unless AllowPreviewWithoutDisplay(true)).
 void Preview(const TQuickRep& report);
+
+// For tests that drive the real preview window on the offscreen platform.
+void AllowPreviewWithoutDisplay(bool allow);
 
 // While a handler is installed, Preview hands it the laid-out document
 // instead of opening a window (for tests and runs without a display). Pass

@@ -25,6 +25,7 @@ namespace {
 
 PreviewHandler g_previewHandler;
 bool g_forcedOffscreen = false;   // we started Qt without a display
+bool g_allowHeadlessPreview = false;
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -148,6 +149,8 @@ QPageLayout MakePageLayout(const TQRPage& pg) {
 
 void SetPreviewHandler(PreviewHandler handler) { g_previewHandler = std::move(handler); }
 
+void AllowPreviewWithoutDisplay(bool allow) { g_allowHeadlessPreview = allow; }
+
 void SavePdf(const TQuickRep& report, const std::string& path) {
     const Document doc = Layout(report);
     if (!EnsureApp()) throw ReportError("PDF output needs a graphical Qt application");
@@ -184,6 +187,9 @@ void Preview(const TQuickRep& report) {
     }
     EnsureApp();
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()) || g_forcedOffscreen)
+        throw ReportError("the print preview needs a display");
+    const QString platform = QGuiApplication::platformName();
+    if (!g_allowHeadlessPreview && (platform == "offscreen" || platform == "minimal"))
         throw ReportError("the print preview needs a display");
 
     QPrinter printer(QPrinter::HighResolution);

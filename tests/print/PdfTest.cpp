@@ -162,9 +162,13 @@ TEST(PrintPreview, WindowShowsThePagesModallyAndReturnsWhenClosed) {
             dlg->reject();
         }
     });
+    // Without a display nobody could close the window: refused, not hung.
+    EXPECT_THROW(Preview(s.rep), ReportError);
+    AllowPreviewWithoutDisplay(true);
     poll.start(10);
     Preview(s.rep);
     poll.stop();
+    AllowPreviewWithoutDisplay(false);
     EXPECT_EQ(shownPages, 3);
     EXPECT_TRUE(wasModal);
 }
