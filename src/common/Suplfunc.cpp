@@ -1,0 +1,331 @@
+#include "common/Suplfunc.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Codepage.h"
+
+namespace {
+
+char g_decimalSeparator = ',';
+
+// Upper case of a Windows-1251 byte: Latin and Cyrillic letters, the
+// Ukrainian, Belarusian and Serbian/Macedonian letters included.
+uint8_t UpperCp1251(uint8_t c) {
+    if (c >= 'a' && c <= 'z') return uint8_t(c - 32);
+    if (c >= 0xE0) return uint8_t(c - 32);
+    switch (c) {
+        case 0xB8: return 0xA8;  // ё
+        case 0xB3: return 0xB2;  // і
+        case 0xBF: return 0xAF;  // ї
+        case 0xBA: return 0xAA;  // є
+        case 0xB4: return 0xA5;  // ґ
+        case 0xA2: return 0xA1;  // ў
+        case 0xBC: return 0xA3;  // ј
+        case 0xBE: return 0xBD;  // ѕ
+        case 0x83: return 0x81;  // ѓ
+        case 0x90: return 0x80;  // ђ
+        case 0x9A: return 0x8A;  // љ
+        case 0x9C: return 0x8C;  // њ
+        case 0x9D: return 0x8D;  // ќ
+        case 0x9E: return 0x8E;  // ћ
+        case 0x9F: return 0x8F;  // џ
+        default: return c;
+    }
+}
+
+// Significant decimal digits of a positive finite value: value =
+// 0.d1d2...d18 x 10^exp10.
+void DecimalDigits(double a, std::string& digits, int& exp10) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17e", a);
+    digits.clear();
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') digits += *p;
+    exp10 = (*p == 'e') ? std::atoi(p + 1) + 1 : 1;
+}
+
+// Keeps the first `keep` digits, rounding half up on the next one; trailing
+// zeros are removed. An empty result means zero.
+void RoundDigits(std::string& digits, int& exp10, int keep) {
+    if (keep < 0) {
+        digits.clear();
+    } else if (std::size_t(keep) < digits.size()) {
+        const bool up = digits[std::size_t(keep)] >= '5';
+        digits.resize(std::size_t(keep));
+        if (up) {
+            int i = keep - 1;
+            while (i >= 0 && digits[std::size_t(i)] == '9') digits[std::size_t(i--)] = '0';
+            if (i >= 0) {
+                ++digits[std::size_t(i)];
+            } else {
+                digits.insert(digits.begin(), '1');
+                ++exp10;
+            }
+        }
+    }
+    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+}
+
+std::string NonFinite(double v) {
+    if (std::isnan(v)) return "NAN";
+    return v > 0 ? "INF" : "-INF";
+}
+
+std::string Trim(const std::string& s) {
+    const char* ws = " \t\r\n";
+    const std::size_t b = s.find_first_not_of(ws);
+    if (b == std::string::npos) return {};
+    const std::size_t e = s.find_last_not_of(ws);
+    return s.substr(b, e - b + 1);
+}
+
+bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+template <class R>
+int HoursBetweenT(const R& from, const R& to) {
+    return DaysBetween(RecDate(from), RecDate(to)) * 24 + int(to.hour) - int(from.hour);
+}
+
+template <class R>
+int PeriodsBetweenT(const R& from, const R& to, uint8_t unit) {
+    if (unit == 0) return HoursBetweenT(from, to);
+    int n = DaysBetween(RecDate(from), RecDate(to));
+    if (unit == 2) n /= 30;
+    return n == 0 ? 1 : n;
+}
+
+}  // namespace
+
+int CompareNamesNoCase(std::string_view a, std::string_view b) {
+    const std::string x = platform::Utf8ToCp1251(a);
+    const std::string y = platform::Utf8ToCp1251(b);
+    const std::size_t n = std::min(x.size(), y.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const uint8_t p = UpperCp1251(uint8_t(x[i]));
+        const uint8_t q = UpperCp1251(uint8_t(y[i]));
+        if (p != q) return p < q ? -1 : 1;
+    }
+    if (x.size() == y.size()) return 0;
+    return x.size() < y.size() ? -1 : 1;
+}
+
+int CompareBytes(uint8_t a, uint8_t b) { return a > b ? 1 : (a < b ? -1 : 0); }
+
+void SwapBytes16(uint16_t& v) { v = uint16_t((v >> 8) | (v << 8)); }
+
+bool IsFloatNanInf(const uint8_t* bytes) {
+    // Exponent bits 23..30: bits 0..6 of byte 3 and bit 7 of byte 2.
+    return (bytes[3] & 0x7F) == 0x7F && (bytes[2] & 0x80) == 0x80;
+}
+
+bool IsFloatNanInf(float v) {
+    return (std::bit_cast<uint32_t>(v) & 0x7F800000u) == 0x7F800000u;
+}
+
+char DecimalSeparator() { return g_decimalSeparator; }
+void SetDecimalSeparator(char sep) { g_decimalSeparator = sep; }
+
+std::string FloatToStrFixed(double v, int precision, int digits) {
+    if (!std::isfinite(v)) return NonFinite(v);
+    precision = std::clamp(precision, 1, 18);
+    digits = std::clamp(digits, 0, 18);
+    std::string d;
+    int exp10 = 0;
+    if (v != 0) {
+        DecimalDigits(std::fabs(v), d, exp10);
+        RoundDigits(d, exp10, std::min(precision, exp10 + digits));
+    }
+    const char sep = g_decimalSeparator;
+    std::string out;
+    if (d.empty()) {
+        out = "0";
+        if (digits > 0) out += sep + std::string(std::size_t(digits), '0');
+        return out;
+    }
+    if (std::signbit(v)) out += '-';
+    if (exp10 > precision) {
+        // Too many integer digits for the precision: exponent form.
+        out += d[0];
+        if (d.size() > 1) {
+            out += sep;
+            out.append(d, 1);
+        }
+        out += 'E';
+        out += std::to_string(exp10 - 1);
+        return out;
+    }
+    auto digitAt = [&](int pos) {  // pos 0 = first digit after "0."
+        return (pos >= 0 && std::size_t(pos) < d.size()) ? d[std::size_t(pos)] : '0';
+    };
+    if (exp10 <= 0) {
+        out += '0';
+    } else {
+        for (int i = 0; i < exp10; ++i) out += digitAt(i);
+    }
+    if (digits > 0) {
+        out += sep;
+        for (int i = 0; i < digits; ++i) out += digitAt(exp10 + i);
+    }
+    return out;
+}
+
+namespace {
+
+std::string FormatByMagnitude(float value, const char* expFormat, const int (&decimals)[9]) {
+    if (IsFloatNanInf(value)) return "NAN";
+    const double v = value;
+    const double a = std::fabs(v);
+    if (a == 0) return "0";
+    if (a < 1e-6) {
+        char buf[48];
+        std::snprintf(buf, sizeof buf, expFormat, v);
+        return buf;
+    }
+    static const double kBounds[8] = {1e-4, 1e-3, 0.01, 1, 10, 100, 1000, 10000};
+    int i = 0;
+    while (i < 8 && a >= kBounds[i]) ++i;
+    return FloatToStrFixed(v, 10, decimals[i]);
+}
+
+}  // namespace
+
+std::string FormatValue(float v) {
+    static const int kDecimals[9] = {5, 4, 4, 4, 4, 3, 2, 1, 0};
+    return FormatByMagnitude(v, "%.4e", kDecimals);
+}
+
+std::string FormatValueWmt(float v) {
+    static const int kDecimals[9] = {6, 5, 4, 3, 2, 2, 1, 0, 0};
+    return FormatByMagnitude(v, "%.2e", kDecimals);
+}
+
+int BaudToCode(uint32_t rate) {
+    for (std::size_t i = 0; i < BaudRates.size(); ++i)
+        if (BaudRates[i] == rate) return int(i);
+    return -1;
+}
+
+uint32_t CodeToBaud(int code) {
+    if (code < 0 || code >= int(BaudRates.size())) return 0;
+    return BaudRates[std::size_t(code)];
+}
+
+int HoursBetween(const DeviceDateTime& from, const DeviceDateTime& to) {
+    return HoursBetweenT(from, to);
+}
+int HoursBetween(const DateRec5& from, const DateRec5& to) { return HoursBetweenT(from, to); }
+int PeriodsBetween(const DeviceDateTime& from, const DeviceDateTime& to, uint8_t unit) {
+    return PeriodsBetweenT(from, to, unit);
+}
+int PeriodsBetween(const DateRec5& from, const DateRec5& to, uint8_t unit) {
+    return PeriodsBetweenT(from, to, unit);
+}
+
+void KeyFilterDigits(const std::string&, int, char32_t& key) {
+    if (key == 8 || IsDigit(key)) return;
+    key = 0;
+}
+
+void KeyFilterFloat(const std::string& text, int caret, char32_t& key) {
+    if (key == 8) return;
+    const char32_t sep = char32_t(uint8_t(g_decimalSeparator));
+    if (key == U'.' || key == U',') key = sep;
+    if (!IsDigit(key) && key != U'e' && key != sep && key != U'+' && key != U'-') {
+        key = 0;
+        return;
+    }
+    const std::u32string t = platform::DecodeUtf8(text);
+    const int L = int(t.size());
+    const int P = std::clamp(caret, 0, L);
+    int E = -1;
+    bool hasSep = false, innerSign = false;
+    for (int i = 0; i < L; ++i) {
+        const char32_t c = t[std::size_t(i)];
+        if (c == U'e' && E < 0) E = i;
+        if (c == sep) hasSep = true;
+        if ((c == U'-' || c == U'+') && i > 0) innerSign = true;
+    }
+    const bool hasE = E >= 0;
+    const int W = innerSign ? 3 : 2;
+
+    bool pass = false;
+    if (IsDigit(key)) {
+        pass = !(hasE && P > E && E + W < L);
+    } else if (key == U'e') {
+        pass = !hasE && L > 0 && P == L;
+    } else if (key == sep) {
+        pass = !hasSep && (!hasE || P <= E);
+    } else if (key == U'-' && P == 0 && !(L > 0 && t[0] == U'-')) {
+        pass = true;
+    } else {  // '-' or '+' elsewhere: only the exponent's sign
+        pass = hasE && !innerSign && P == E + 1;
+    }
+    if (!pass) key = 0;
+}
+
+bool TryStrToInt(const std::string& text, int& value) {
+    const std::string s = Trim(text);
+    std::size_t i = 0;
+    bool neg = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+    if (i == s.size()) return false;
+    long long v = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') return false;
+        v = v * 10 + (s[i] - '0');
+        if (v > 2147483648LL) return false;
+    }
+    if (neg) v = -v;
+    if (v > 2147483647LL || v < -2147483648LL) return false;
+    value = int(v);
+    return true;
+}
+
+bool TryStrToFloat(const std::string& text, double& value) {
+    std::string s = Trim(text);
+    std::size_t i = 0;
+    std::string norm;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        if (s[i] == '-') norm += '-';
+        ++i;
+    }
+    int mantDigits = 0;
+    bool sepSeen = false;
+    for (; i < s.size() && s[i] != 'e' && s[i] != 'E'; ++i) {
+        const char c = s[i];
+        if (c >= '0' && c <= '9') {
+            norm += c;
+            ++mantDigits;
+        } else if ((c == ',' || c == '.') && !sepSeen) {
+            norm += '.';
+            sepSeen = true;
+        } else {
+            return false;
+        }
+    }
+    if (mantDigits == 0) return false;
+    if (i < s.size()) {  // exponent
+        norm += 'e';
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) norm += s[i++];
+        int expDigits = 0;
+        for (; i < s.size(); ++i) {
+            if (s[i] < '0' || s[i] > '9') return false;
+            norm += s[i];
+            ++expDigits;
+        }
+        if (expDigits == 0) return false;
+    }
+    double v = 0;
+    const auto r = std::from_chars(norm.data(), norm.data() + norm.size(), v);
+    if (r.ec != std::errc() || r.ptr != norm.data() + norm.size() || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
