@@ -1,0 +1,96 @@
+// zbr-emulator: serves an emulated ЗБР controller until SIGINT or SIGTERM.
+//
+//   zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--address N] [--baud N] [--seed N]
+//
+// With neither --tcp nor --pty it serves a pseudo-terminal without a link.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "emulator/Emulator.h"
+
+namespace {
+
+void Usage() {
+    std::cerr << "usage: zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--address N] [--baud N] [--seed N]\n";
+}
+
+bool ToInt(const char* s, long lo, long hi, long& out) {
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(s, &end, 10);
+    if (errno || end == s || *end || v < lo || v > hi) return false;
+    out = v;
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string tcp, pty;
+    bool wantPty = false;
+    long address = -1, baud = 0, seed = 1;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
+        bool ok = v != nullptr;
+        if (a == "--tcp" && ok) tcp = v;
+        else if (a == "--pty" && ok) pty = v, wantPty = true;
+        else if (a == "--address" && ok) ok = ToInt(v, 1, 255, address);
+        else if (a == "--baud" && ok) ok = ToInt(v, 0, 4000000, baud);
+        else if (a == "--seed" && ok) ok = ToInt(v, 0, 0xFFFFFFFFL, seed);
+        else if (a == "-h" || a == "--help") { Usage(); return 0; }
+        else ok = false;
+        if (!ok) {
+            std::cerr << "zbr-emulator: bad argument " << a << "\n";
+            Usage();
+            return 2;
+        }
+        ++i;
+    }
+    if (tcp.empty()) wantPty = true;
+
+    // Block the stop signals before any thread starts, then wait for one.
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+
+    emu::Emulator e(static_cast<uint32_t>(seed));
+    if (address > 0) e.SetAddress(static_cast<uint8_t>(address));
+    if (baud > 0) e.SetLineBaud(static_cast<int>(baud));
+    try {
+        if (wantPty) {
+            const std::string path = e.StartPty(pty);
+            std::cout << "pty " << path;
+            if (!pty.empty()) std::cout << " (link " << pty << ")";
+            std::cout << "\n";
+        }
+        if (!tcp.empty()) {
+            const auto colon = tcp.rfind(':');
+            long port = 0;
+            if (colon == std::string::npos || !ToInt(tcp.c_str() + colon + 1, 0, 65535, port)) {
+                std::cerr << "zbr-emulator: --tcp wants HOST:PORT\n";
+                return 2;
+            }
+            const int p = e.StartTcp(tcp.substr(0, colon), static_cast<int>(port));
+            std::cout << "tcp " << tcp.substr(0, colon) << ":" << p << "\n";
+        }
+    } catch (const std::exception& ex) {
+        std::cerr << "zbr-emulator: " << ex.what() << "\n";
+        return 1;
+    }
+    std::cout << "address " << int(e.Address()) << ", line " << (baud > 0 ? std::to_string(baud) + " baud" : "unlimited")
+              << ", seed " << seed << "\n"
+              << std::flush;
+
+    int sig = 0;
+    sigwait(&set, &sig);
+    e.Stop();
+    std::cout << "stopped (" << e.Log().size() << " frames received)\n";
+    return 0;
+}
