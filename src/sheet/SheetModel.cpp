@@ -1,0 +1,450 @@
+#include "sheet/SheetModel.h"
+
+#include "sheet/XmlText.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace sheet {
+
+namespace {
+
+std::string_view LocalName(const pugi::xml_node& n) {
+    std::string_view s = n.name();
+    const size_t c = s.find(':');
+    return c == std::string_view::npos ? s : s.substr(c + 1);
+}
+
+pugi::xml_node Child(const pugi::xml_node& parent, std::string_view local) {
+    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_element && LocalName(c) == local) return c;
+    return {};
+}
+
+struct StringWriter : pugi::xml_writer {
+    std::string* s;
+    explicit StringWriter(std::string* t) : s(t) {}
+    void write(const void* data, size_t size) override {
+        s->append(static_cast<const char*>(data), size);
+    }
+};
+
+bool ParseUInt(const char* text, std::uint32_t& v) {
+    const char* end = text + std::strlen(text);
+    auto res = std::from_chars(text, end, v);
+    return res.ec == std::errc() && res.ptr == end;
+}
+
+bool IsTrue(const pugi::xml_attribute& a) {
+    const std::string_view v = a.value();
+    return v == "1" || v == "true";
+}
+
+void AppendAttr(std::string& out, const pugi::xml_attribute& a) {
+    out.push_back(' ');
+    out += a.name();
+    out += "=\"";
+    AppendAttrValue(out, a.value());
+    out.push_back('"');
+}
+
+constexpr const char* kMarker = "zbr_sheet_data_marker";
+
+}  // namespace
+
+struct SheetModel::Doc {
+    pugi::xml_document doc;
+    pugi::xml_node sheetData;
+};
+
+SheetModel::SheetModel() : doc_(std::make_unique<Doc>()) {}
+SheetModel::~SheetModel() = default;
+
+std::string SheetModel::EmptyXml() {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+           "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+           "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+           "<dimension ref=\"A1\"/>"
+           "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>"
+           "<sheetFormatPr defaultRowHeight=\"15\"/>"
+           "<sheetData/>"
+           "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+           "footer=\"0.3\"/>"
+           "</worksheet>";
+}
+
+bool SheetModel::Store(std::string_view s, std::uint32_t& off) {
+    if (store_.size() + s.size() > std::numeric_limits<std::uint32_t>::max()) return false;
+    off = static_cast<std::uint32_t>(store_.size());
+    store_.append(s);
+    return true;
+}
+
+bool SheetModel::Load(std::string_view xml, std::string& err) {
+    rows_.clear();
+    store_.clear();
+    dirty_ = false;
+    formulaOverwritten_ = false;
+    pugi::xml_document& doc = doc_->doc;
+    const pugi::xml_parse_result res =
+        doc.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
+    if (!res) {
+        err = std::string("аркуш: ") + res.description();
+        return false;
+    }
+    pugi::xml_node root = doc.document_element();
+    if (!root || LocalName(root) != "worksheet") {
+        err = "аркуш не є таблицею";
+        return false;
+    }
+    pugi::xml_node data = Child(root, "sheetData");
+    if (!data) {
+        err = "аркуш без sheetData";
+        return false;
+    }
+    doc_->sheetData = data;
+    const std::string_view dn = data.name();
+    prefix_ = std::string(dn.substr(0, dn.size() - std::strlen("sheetData")));
+
+    std::uint32_t nextRow = 1;
+    std::string scratch;
+    for (pugi::xml_node xr = data.first_child(); xr; xr = xr.next_sibling()) {
+        if (xr.type() != pugi::node_element || LocalName(xr) != "row") continue;
+        std::uint32_t r = nextRow;
+        if (pugi::xml_attribute a = xr.attribute("r"); a && !ParseUInt(a.value(), r)) r = 0;
+        if (r < 1 || r > static_cast<std::uint32_t>(kMaxRows)) {
+            err = "аркуш: неправильний номер рядка";
+            return false;
+        }
+        nextRow = r + 1;
+        scratch.clear();
+        std::uint32_t style = 0;
+        double ht = 0;
+        std::uint8_t flags = 0;
+        for (pugi::xml_attribute a = xr.first_attribute(); a; a = a.next_attribute()) {
+            const std::string_view n = a.name();
+            if (n == "r" || n == "spans") continue;   // spans is only a hint; cells may change
+            if (n == "ht") {
+                ht = a.as_double(0);
+                flags |= kRowHt;
+            } else if (n == "customHeight") {
+                if (IsTrue(a)) flags |= kRowCustomHt;
+            } else if (n == "s") {
+                style = a.as_uint(0);
+                flags |= kRowS;
+            } else if (n == "customFormat") {
+                if (IsTrue(a)) flags |= kRowCustomFmt;
+            } else {
+                AppendAttr(scratch, a);
+            }
+        }
+        std::uint32_t attrOff = 0;
+        if (!Store(scratch, attrOff)) {
+            err = "аркуш завеликий";
+            return false;
+        }
+        const auto attrLen = static_cast<std::uint32_t>(scratch.size());
+        {
+            Row& row = RowAt(r);
+            row.style = style;
+            row.ht = ht;
+            row.flags = flags;
+            row.attrOff = attrOff;
+            row.attrLen = attrLen;
+        }
+
+        std::uint32_t nextCol = 1;
+        for (pugi::xml_node xc = xr.first_child(); xc; xc = xc.next_sibling()) {
+            if (xc.type() != pugi::node_element || LocalName(xc) != "c") continue;
+            int col = static_cast<int>(nextCol);
+            if (pugi::xml_attribute a = xc.attribute("r")) {
+                int cr = 0;
+                if (!ParseCellName(a.value(), cr, col)) col = 0;
+            }
+            if (col < 1 || col > kMaxColumns) {
+                err = "аркуш: неправильна адреса клітинки";
+                return false;
+            }
+            nextCol = static_cast<std::uint32_t>(col) + 1;
+            scratch.clear();
+            std::uint32_t cs = 0;
+            for (pugi::xml_attribute a = xc.first_attribute(); a; a = a.next_attribute()) {
+                const std::string_view n = a.name();
+                if (n == "r") continue;
+                if (n == "s")
+                    cs = a.as_uint(0);
+                else
+                    AppendAttr(scratch, a);
+            }
+            const auto attrPart = static_cast<std::uint32_t>(scratch.size());
+            bool formula = false;
+            StringWriter w(&scratch);
+            for (pugi::xml_node ch = xc.first_child(); ch; ch = ch.next_sibling()) {
+                if (ch.type() == pugi::node_element && LocalName(ch) == "f") formula = true;
+                ch.print(w, "", pugi::format_raw, pugi::encoding_utf8);
+            }
+            std::uint32_t off = 0;
+            if (!Store(scratch, off)) {
+                err = "аркуш завеликий";
+                return false;
+            }
+            Row& row = RowAt(r);
+            Cell& cell = CellAt(row, static_cast<std::uint32_t>(col));
+            cell.style = cs;
+            cell.off = off;
+            cell.len = static_cast<std::uint32_t>(scratch.size());
+            cell.attrLen = attrPart;
+            cell.kind = scratch.empty() ? kEmpty : kRaw;
+            cell.flags = formula ? kFormula : 0;
+        }
+    }
+    while (pugi::xml_node ch = data.first_child()) data.remove_child(ch);
+    RebuildColumnStyles();
+    return true;
+}
+
+SheetModel::Row& SheetModel::RowAt(std::uint32_t r) {
+    if (rows_.empty() || rows_.back().r < r) {
+        rows_.push_back(Row{r, 0, 0, 0, 0, 0, {}});
+        return rows_.back();
+    }
+    if (rows_.back().r == r) return rows_.back();
+    auto it = std::lower_bound(rows_.begin(), rows_.end(), r,
+                               [](const Row& a, std::uint32_t v) { return a.r < v; });
+    if (it != rows_.end() && it->r == r) return *it;
+    return *rows_.insert(it, Row{r, 0, 0, 0, 0, 0, {}});
+}
+
+std::uint32_t SheetModel::DefaultStyle(const Row& row, std::uint32_t col) const {
+    if ((row.flags & kRowS) && (row.flags & kRowCustomFmt)) return row.style;
+    if (col >= 1 && col <= colStyle_.size()) return colStyle_[col - 1];
+    return 0;
+}
+
+SheetModel::Cell& SheetModel::CellAt(Row& row, std::uint32_t col) {
+    std::vector<Cell>& v = row.cells;
+    if (v.empty() || v.back().col < col) {
+        v.push_back(Cell{col, DefaultStyle(row, col), 0, 0, 0, kEmpty, 0});
+        return v.back();
+    }
+    if (v.back().col == col) return v.back();
+    auto it = std::lower_bound(v.begin(), v.end(), col,
+                               [](const Cell& a, std::uint32_t c) { return a.col < c; });
+    if (it != v.end() && it->col == col) return *it;
+    return *v.insert(it, Cell{col, DefaultStyle(row, col), 0, 0, 0, kEmpty, 0});
+}
+
+bool SheetModel::SetText(const CellRect& rect, std::string_view escaped, bool preserve) {
+    std::uint32_t off = 0;
+    if (!Store(escaped, off)) return false;
+    dirty_ = true;
+    const auto len = static_cast<std::uint32_t>(escaped.size());
+    for (int r = rect.row1; r <= rect.row2; ++r) {
+        Row& row = RowAt(static_cast<std::uint32_t>(r));
+        for (int c = rect.col1; c <= rect.col2; ++c) {
+            Cell& cell = CellAt(row, static_cast<std::uint32_t>(c));
+            if (cell.kind == kRaw && (cell.flags & kFormula)) formulaOverwritten_ = true;
+            cell.kind = len ? kText : kEmpty;
+            cell.off = off;
+            cell.len = len;
+            cell.attrLen = 0;
+            cell.flags = preserve ? kPreserve : 0;
+        }
+    }
+    return true;
+}
+
+void SheetModel::SetRowHeight(int row1, int row2, double points) {
+    dirty_ = true;
+    for (int r = row1; r <= row2; ++r) {
+        Row& row = RowAt(static_cast<std::uint32_t>(r));
+        row.ht = points;
+        row.flags |= kRowHt | kRowCustomHt;
+    }
+}
+
+void SheetModel::SetColumnWidth(int c, double width, bool hidden) {
+    dirty_ = true;
+    pugi::xml_node root = doc_->doc.document_element();
+    pugi::xml_node cols = Child(root, "cols");
+    if (!cols) cols = root.insert_child_before((prefix_ + "cols").c_str(), doc_->sheetData);
+    const auto uc = static_cast<unsigned>(c);
+    pugi::xml_node target;
+    for (pugi::xml_node x = cols.first_child(); x; x = x.next_sibling()) {
+        if (x.type() != pugi::node_element || LocalName(x) != "col") continue;
+        const unsigned mn = x.attribute("min").as_uint(0);
+        const unsigned mx = x.attribute("max").as_uint(0);
+        if (mn <= uc && uc <= mx) {
+            // Split a definition that spans several columns around this one.
+            if (mn < uc) cols.insert_copy_before(x, x).attribute("max").set_value(uc - 1);
+            if (mx > uc) cols.insert_copy_after(x, x).attribute("min").set_value(uc + 1);
+            x.attribute("min").set_value(uc);
+            x.attribute("max").set_value(uc);
+            target = x;
+            break;
+        }
+        if (mn > uc) {
+            target = cols.insert_child_before((prefix_ + "col").c_str(), x);
+            break;
+        }
+    }
+    if (!target) target = cols.append_child((prefix_ + "col").c_str());
+    if (!target.attribute("min")) target.append_attribute("min") = uc;
+    if (!target.attribute("max")) target.append_attribute("max") = uc;
+    const std::string w = NumberText(width);
+    if (pugi::xml_attribute a = target.attribute("width"))
+        a.set_value(w.c_str());
+    else
+        target.append_attribute("width") = w.c_str();
+    if (pugi::xml_attribute a = target.attribute("customWidth"))
+        a.set_value("1");
+    else
+        target.append_attribute("customWidth") = "1";
+    target.remove_attribute("hidden");
+    if (hidden) target.append_attribute("hidden") = "1";
+    RebuildColumnStyles();
+}
+
+void SheetModel::RebuildColumnStyles() {
+    colStyle_.clear();
+    pugi::xml_node cols = Child(doc_->doc.document_element(), "cols");
+    if (!cols) return;
+    for (pugi::xml_node x = cols.first_child(); x; x = x.next_sibling()) {
+        if (x.type() != pugi::node_element || LocalName(x) != "col") continue;
+        pugi::xml_attribute s = x.attribute("style");
+        if (!s) continue;
+        const unsigned mn = std::max(1u, x.attribute("min").as_uint(0));
+        const unsigned mx = std::min(static_cast<unsigned>(kMaxColumns), x.attribute("max").as_uint(0));
+        if (mn > mx) continue;
+        if (colStyle_.size() < mx) colStyle_.resize(mx, 0);
+        for (unsigned c = mn; c <= mx; ++c) colStyle_[c - 1] = s.as_uint(0);
+    }
+}
+
+void SheetModel::UpdateDimension() {
+    pugi::xml_node dim = Child(doc_->doc.document_element(), "dimension");
+    if (!dim) return;
+    CellRect box{0, 0, 0, 0};
+    for (const Row& row : rows_) {
+        if (row.cells.empty()) continue;
+        const int r = static_cast<int>(row.r);
+        const int c1 = static_cast<int>(row.cells.front().col);
+        const int c2 = static_cast<int>(row.cells.back().col);
+        if (box.row1 == 0) box = CellRect{r, c1, r, c2};
+        box.row2 = r;
+        box.col1 = std::min(box.col1, c1);
+        box.col2 = std::max(box.col2, c2);
+    }
+    const std::string ref = box.row1 == 0 ? std::string("A1") : RectName(box);
+    if (pugi::xml_attribute a = dim.attribute("ref"))
+        a.set_value(ref.c_str());
+    else
+        dim.append_attribute("ref") = ref.c_str();
+}
+
+void SheetModel::StreamRows(std::string& out) const {
+    const std::string rowOpen = "<" + prefix_ + "row r=\"";
+    const std::string rowClose = "</" + prefix_ + "row>";
+    const std::string cellOpen = "<" + prefix_ + "c r=\"";
+    const std::string cellClose = "</" + prefix_ + "c>";
+    const std::string textOpen = " t=\"inlineStr\"><" + prefix_ + "is><" + prefix_ + "t>";
+    const std::string textOpenKeep =
+        " t=\"inlineStr\"><" + prefix_ + "is><" + prefix_ + "t xml:space=\"preserve\">";
+    const std::string textClose = "</" + prefix_ + "t></" + prefix_ + "is>" + cellClose;
+    char rowNum[16];
+    for (const Row& row : rows_) {
+        if (row.cells.empty() && row.flags == 0 && row.attrLen == 0) continue;
+        const auto rn = std::to_chars(rowNum, rowNum + sizeof rowNum, row.r);
+        const std::string_view rowText(rowNum, static_cast<size_t>(rn.ptr - rowNum));
+        out += rowOpen;
+        out += rowText;
+        out.push_back('"');
+        if (row.flags & kRowS) {
+            out += " s=\"";
+            AppendUInt(out, row.style);
+            out.push_back('"');
+        }
+        if (row.flags & kRowCustomFmt) out += " customFormat=\"1\"";
+        if (row.flags & kRowHt) {
+            out += " ht=\"";
+            out += NumberText(row.ht);
+            out.push_back('"');
+        }
+        if (row.flags & kRowCustomHt) out += " customHeight=\"1\"";
+        out.append(store_, row.attrOff, row.attrLen);
+        if (row.cells.empty()) {
+            out += "/>";
+            continue;
+        }
+        out.push_back('>');
+        for (const Cell& cell : row.cells) {
+            out += cellOpen;
+            AppendColumnName(out, static_cast<int>(cell.col));
+            out += rowText;
+            out.push_back('"');
+            if (cell.style) {
+                out += " s=\"";
+                AppendUInt(out, cell.style);
+                out.push_back('"');
+            }
+            switch (cell.kind) {
+                case kText:
+                    out += (cell.flags & kPreserve) ? textOpenKeep : textOpen;
+                    out.append(store_, cell.off, cell.len);
+                    out += textClose;
+                    break;
+                case kRaw:
+                    out.append(store_, cell.off, cell.attrLen);
+                    if (cell.len == cell.attrLen) {
+                        out += "/>";
+                    } else {
+                        out.push_back('>');
+                        out.append(store_, cell.off + cell.attrLen, cell.len - cell.attrLen);
+                        out += cellClose;
+                    }
+                    break;
+                default:
+                    out += "/>";
+            }
+        }
+        out += rowClose;
+    }
+}
+
+std::string SheetModel::Serialize() {
+    UpdateDimension();
+    std::string head;
+    {
+        StringWriter w(&head);
+        pugi::xml_node data = doc_->sheetData;
+        const std::string name = data.name();
+        data.set_name(kMarker);
+        doc_->doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+        data.set_name(name.c_str());
+    }
+    size_t at = head.find(std::string("<") + kMarker);
+    size_t end = at == std::string::npos ? at : head.find("/>", at);
+    if (end == std::string::npos) {   // cannot happen with the writer's output; stay safe
+        at = head.size();
+        end = head.size();
+    } else {
+        end += 2;
+    }
+    size_t cells = 0;
+    for (const Row& r : rows_) cells += r.cells.size();
+    std::string out;
+    out.reserve(head.size() + store_.size() + cells * 40 + rows_.size() * 40 + 128);
+    out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+    out.append(head, 0, at);
+    out += "<" + prefix_ + "sheetData>";
+    StreamRows(out);
+    out += "</" + prefix_ + "sheetData>";
+    out.append(head, end, std::string::npos);
+    return out;
+}
+
+}  // namespace sheet

@@ -1,0 +1,151 @@
+// Spreadsheet workbooks (.xlsx) for the exports and certificates.
+//
+// A workbook is started empty or opened from a template file; the program
+// fills cells of its active sheet with texts and formats and saves it under
+// a file name. Everything the program does not change is kept: a template's
+// other sheets, drawings, styles, merged ranges and so on go into the saved
+// file byte for byte, and its own formats keep their numbers.
+//
+//   sheet::Workbook wb;
+//   if (!wb.Open(templatePath)) show(wb.LastError());      // or wb.Add()
+//   sheet::Worksheet ws = wb.ActiveSheet();
+//   ws.SetColumnWidth(1, 9);
+//   ws.Cells(1, 1).SetValue("Дата");
+//   sheet::Range head = ws.Range(ws.Cells(2, 1), ws.Cells(5, 22));
+//   head.SetInteriorColor(sheet::kHeadingGrey);
+//   head.SetHorizontalAlignment(sheet::HAlign::Center);
+//   ws.Range("A2:A5").SetBorder(sheet::Border::Left);
+//   if (!wb.SaveAs(fileName)) show(wb.LastError());
+//   wb.Close();
+//
+// Failures. Every call returns false on failure and leaves its text in
+// LastError(). A failure while filling the sheet (a bad address, a bad
+// value) is also remembered: the workbook is then incomplete, and SaveAs
+// refuses to write it, reporting that first failure, until ClearFailure().
+// A Range or Worksheet taken from a workbook that was closed since (or
+// destroyed) fails its calls harmlessly.
+#pragma once
+#include "sheet/CellRef.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace sheet {
+
+// Border items: each cell of the range gets that side.
+enum class Border { Left = 1, Right = 2, Top = 3, Bottom = 4 };
+// Line styles of a border: a thin continuous line, or no line.
+enum class LineStyle { Continuous = 1, None = -4142 };
+// Horizontal alignment of cell contents.
+enum class HAlign { General = 1, Center = 3 };
+
+// Colours are given as 0x00BBGGRR; this is the light grey (223, 223, 223)
+// of heading rows.
+constexpr std::uint32_t kHeadingGrey = 14671839;
+
+namespace detail {
+struct Book;
+}
+
+class Range {
+public:
+    Range() = default;   // refers to nothing; every call fails
+
+    bool Valid() const { return valid_; }
+    int Row() const { return rect_.row1; }
+    int Column() const { return rect_.col1; }
+    int LastRow() const { return rect_.row2; }
+    int LastColumn() const { return rect_.col2; }
+    std::string Address() const;   // "A2:A5", or "B3" for one cell
+
+    // Every cell of the range gets the text, stored as text exactly as
+    // given (UTF-8; numbers already formatted by the caller stay texts).
+    // An empty text clears the values and keeps the formats.
+    bool SetValue(std::string_view text);
+    bool SetBorder(Border item, LineStyle style = LineStyle::Continuous);
+    bool SetHorizontalAlignment(HAlign align);
+    // Height of every row of the range, in points (0..409).
+    bool SetRowHeight(double points);
+    bool SetFontName(std::string_view name);
+    // Font size in points (1..409).
+    bool SetFontSize(double points);
+    // Solid fill of colour 0x00BBGGRR.
+    bool SetInteriorColor(std::uint32_t color);
+
+private:
+    friend class Worksheet;
+    friend struct detail::Book;
+    Range(std::weak_ptr<detail::Book> book, unsigned generation, CellRect rect)
+        : book_(std::move(book)), generation_(generation), rect_(rect), valid_(true) {}
+
+    std::weak_ptr<detail::Book> book_;
+    unsigned generation_ = 0;
+    CellRect rect_;
+    bool valid_ = false;
+};
+
+class Worksheet {
+public:
+    Worksheet() = default;   // refers to nothing; every call fails
+
+    bool Valid() const;
+    std::string Name() const;
+
+    // Width of a column in characters of the standard font (0..255; 0 hides it).
+    bool SetColumnWidth(int column, double width);
+    // One cell, 1-based.
+    sheet::Range Cells(int row, int column) const;
+    // The rectangle between two cells (or ranges) of this sheet.
+    sheet::Range Range(const sheet::Range& first, const sheet::Range& second) const;
+    // An address text: "A2:A5", "B3", "$A$2:$C$5".
+    sheet::Range Range(std::string_view address) const;
+
+private:
+    friend class Workbook;
+    Worksheet(std::weak_ptr<detail::Book> book, unsigned generation)
+        : book_(std::move(book)), generation_(generation), valid_(true) {}
+
+    std::weak_ptr<detail::Book> book_;
+    unsigned generation_ = 0;
+    bool valid_ = false;
+};
+
+class Workbook {
+public:
+    Workbook();
+    ~Workbook();
+    Workbook(Workbook&&) noexcept;
+    Workbook& operator=(Workbook&&) noexcept;
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    // A new workbook with one empty sheet.
+    bool Add();
+    // Opens a template (the full path of an .xlsx file); the file itself is
+    // only read.
+    bool Open(const std::string& path);
+    bool IsOpen() const;
+
+    // The sheet shown when the workbook is opened (the active tab).
+    Worksheet ActiveSheet();
+
+    // Stores the workbook as an .xlsx file under `path` (whatever its
+    // extension), replacing an existing file. The file is written under a
+    // temporary name in the same folder and then renamed, so a failed save
+    // leaves an existing file as it was. The workbook stays open.
+    bool SaveAs(const std::string& path);
+    // Closes the workbook without saving.
+    bool Close();
+
+    const std::string& LastError() const;
+    // True when a step of filling has failed since Add/Open (see above).
+    bool Failed() const;
+    void ClearFailure();
+
+private:
+    std::shared_ptr<detail::Book> book_;
+};
+
+}  // namespace sheet
