@@ -267,7 +267,6 @@ void Controller::FreezeClock(bool frozen) {
 }
 
 void Controller::AdjustClock(int seconds) {
-    // Keep the fraction of the running second.
     clockBase_ += seconds;
 }
 

@@ -108,7 +108,7 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
         uint8_t table = 0;
         if (f.command == 1 && f.data.size() >= 2) table = f.data[1];
         if (f.command == 2 && f.data.size() >= 18) table = f.data[17];
-        rep = ctl.Error(f.command, static_cast<uint8_t>(fault.param > 0 ? fault.param : 4), table);
+        rep = ctl.Error(f.command, static_cast<uint8_t>(fault.param), table);
     } else {
         rep = ctl.Handle(req);
     }
@@ -153,6 +153,7 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
         out.bytes.push_back(kReplyStart);
         out.bytes.push_back(otherAddress(rep.address));
     }
+    if (fault.kind == FaultKind::BadLengthPrefix) out.bytes.insert(out.bytes.end(), {kReplyStart, rep.address, 3});
     out.bytes.insert(out.bytes.end(), frame.begin(), frame.end());
     if (fault.kind == FaultKind::ByteDelay) out.byteDelayMs = std::max(0, fault.param);
     if (fault.kind == FaultKind::ReplyDelay) out.replyDelayMs = std::max(0, fault.param);

@@ -35,11 +35,12 @@ enum class FaultKind {
     BadCrc,              // reply with a wrong CRC
     Noise,               // `param` garbage bytes (0: 8) before the reply, never 0x33
     WrongAddress,        // the whole reply comes from address `param` (0: own address + 1)
-    ErrorReply,          // error reply with controller error code `param` (0: 4); not carried out
+    ErrorReply,          // error reply with controller error code `param` (0..255); not carried out
     WrongEcho,           // echoed header altered: param 0 first row, 1 table, 2 row count, 3 function code
     ByteDelay,           // `param` ms between the bytes of the reply
     ReplyDelay,          // `param` ms before the reply starts
     WrongAddressPrefix,  // 0x33 and a foreign address, then the correct reply
+    BadLengthPrefix,     // 0x33, the right address and a length below 6, then the correct reply
 };
 
 // One fault applies to one following request that the controller answers
