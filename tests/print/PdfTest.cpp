@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "print/Output.h"
-#include "tests/print/SampleReport.h"
+#include "print/SampleReport.h"
 
 using namespace print;
 using printtest::SampleReport;

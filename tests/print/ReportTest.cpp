@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "print/PageModel.h"
-#include "tests/print/SampleReport.h"
+#include "print/SampleReport.h"
 
 using namespace print;
 using printtest::SampleReport;
