@@ -1,0 +1,213 @@
+#include "ui/Grid.h"
+
+#include <algorithm>
+
+#include "ui/Application.h"
+
+namespace ui {
+
+StringGrid::StringGrid(Component* owner, std::string name) : Control(owner, std::move(name)) {
+    SetBounds(0, 0, 320, 120);
+    SetColor(clWindow);
+    Reshape(cols_, rows_);
+}
+
+void StringGrid::Reshape(int cols, int rows) {
+    cols = std::max(cols, 0);
+    rows = std::max(rows, 0);
+    std::vector<std::string> cells(std::size_t(cols) * rows);
+    std::vector<CellColors> colors(cells.size());
+    for (int r = 0; r < std::min(rows, rows_); ++r)
+        for (int c = 0; c < std::min(cols, cols_); ++c) {
+            if (std::size_t(Index(c, r)) >= cells_.size()) continue;
+            cells[std::size_t(r) * cols + c] = std::move(cells_[Index(c, r)]);
+            colors[std::size_t(r) * cols + c] = colors_[Index(c, r)];
+        }
+    cells_ = std::move(cells);
+    colors_ = std::move(colors);
+    cols_ = cols;
+    rows_ = rows;
+    colWidths_.resize(cols, defColWidth_);
+    rowHeights_.resize(rows, defRowHeight_);
+    fixedCols_ = std::clamp(fixedCols_, 0, std::max(cols_ - 1, 0));
+    fixedRows_ = std::clamp(fixedRows_, 0, std::max(rows_ - 1, 0));
+    col_ = std::clamp(col_, fixedCols_, std::max(cols_ - 1, fixedCols_));
+    row_ = std::clamp(row_, fixedRows_, std::max(rows_ - 1, fixedRows_));
+    topRow_ = std::clamp(topRow_, fixedRows_, std::max(rows_ - 1, fixedRows_));
+    leftCol_ = std::clamp(leftCol_, fixedCols_, std::max(cols_ - 1, fixedCols_));
+    Touch();
+}
+
+void StringGrid::SetColCount(int n) { Reshape(n, rows_); }
+void StringGrid::SetRowCount(int n) { Reshape(cols_, n); }
+void StringGrid::SetFixedCols(int n) { fixedCols_ = std::max(n, 0); Reshape(cols_, rows_); }
+void StringGrid::SetFixedRows(int n) { fixedRows_ = std::max(n, 0); Reshape(cols_, rows_); }
+
+void StringGrid::SetDefaultColWidth(int w) {
+    defColWidth_ = std::max(w, 0);
+    std::fill(colWidths_.begin(), colWidths_.end(), defColWidth_);
+    Touch();
+}
+
+void StringGrid::SetDefaultRowHeight(int h) {
+    defRowHeight_ = std::max(h, 0);
+    std::fill(rowHeights_.begin(), rowHeights_.end(), defRowHeight_);
+    Touch();
+}
+
+int StringGrid::ColWidth(int c) const { return c >= 0 && c < cols_ ? colWidths_[c] : defColWidth_; }
+int StringGrid::RowHeight(int r) const { return r >= 0 && r < rows_ ? rowHeights_[r] : defRowHeight_; }
+
+void StringGrid::SetColWidth(int c, int w) {
+    if (c < 0 || c >= cols_) return;
+    colWidths_[c] = std::max(w, 0);
+    Touch();
+}
+
+void StringGrid::SetRowHeight(int r, int h) {
+    if (r < 0 || r >= rows_) return;
+    rowHeights_[r] = std::max(h, 0);
+    Touch();
+}
+
+const std::string& StringGrid::Cell(int col, int row) const {
+    static const std::string empty;
+    if (col < 0 || col >= cols_ || row < 0 || row >= rows_) return empty;
+    return cells_[Index(col, row)];
+}
+
+void StringGrid::SetCell(int col, int row, std::string text) {
+    if (col < 0 || col >= cols_ || row < 0 || row >= rows_) return;
+    cells_[Index(col, row)] = std::move(text);
+    Touch();
+}
+
+std::vector<std::string> StringGrid::RowTexts(int row) const {
+    std::vector<std::string> out;
+    for (int c = 0; c < cols_; ++c) out.push_back(Cell(c, row));
+    return out;
+}
+
+void StringGrid::SetRowTexts(int row, const std::vector<std::string>& texts, int firstCol) {
+    for (std::size_t i = 0; i < texts.size(); ++i) SetCell(firstCol + int(i), row, texts[i]);
+}
+
+void StringGrid::ClearCells() {
+    for (auto& s : cells_) s.clear();
+    Touch();
+}
+
+void StringGrid::SetCellColor(int col, int row, ui::Color text) {
+    if (col < 0 || col >= cols_ || row < 0 || row >= rows_) return;
+    colors_[Index(col, row)].text = text;
+    Touch();
+}
+
+void StringGrid::SetCellBackground(int col, int row, ui::Color background) {
+    if (col < 0 || col >= cols_ || row < 0 || row >= rows_) return;
+    colors_[Index(col, row)].background = background;
+    Touch();
+}
+
+void StringGrid::ClearCellColors() {
+    std::fill(colors_.begin(), colors_.end(), CellColors{});
+    Touch();
+}
+
+CellStyle StringGrid::StyleOf(int col, int row) const {
+    CellStyle s;
+    bool fixed = col < fixedCols_ || row < fixedRows_;
+    if (fixed) {
+        s.background = clBtnFace;
+        s.text = clBtnText;
+    } else if (row == row_ && (options_.rowSelect || col == col_)) {
+        s.background = clHighlight;
+        s.text = clHighlightText;
+    } else {
+        s.background = Color();
+        s.text = Font().Color;
+    }
+    if (col >= 0 && col < cols_ && row >= 0 && row < rows_) {
+        const CellColors& c = colors_[Index(col, row)];
+        if (c.text != kDefault) s.text = c.text;
+        if (c.background != kDefault) s.background = c.background;
+    }
+    if (OnDrawCell) OnDrawCell(col, row, s);
+    return s;
+}
+
+void StringGrid::SetCol(int c) {
+    col_ = std::clamp(c, fixedCols_, std::max(cols_ - 1, fixedCols_));
+    if (col_ < leftCol_) leftCol_ = col_;
+    Touch();
+}
+
+void StringGrid::SetRow(int r) {
+    row_ = std::clamp(r, fixedRows_, std::max(rows_ - 1, fixedRows_));
+    int vis = std::max(VisibleRowCount(), 1);
+    if (row_ < topRow_) topRow_ = row_;
+    else if (row_ >= topRow_ + vis) topRow_ = row_ - vis + 1;
+    Touch();
+}
+
+void StringGrid::SetTopRow(int r) {
+    topRow_ = std::clamp(r, fixedRows_, std::max(rows_ - 1, fixedRows_));
+    Touch();
+}
+
+void StringGrid::SetLeftCol(int c) {
+    leftCol_ = std::clamp(c, fixedCols_, std::max(cols_ - 1, fixedCols_));
+    Touch();
+}
+
+int StringGrid::VisibleRowCount() const {
+    int h = ClientHeight();
+    for (int r = 0; r < fixedRows_ && r < rows_; ++r) h -= rowHeights_[r] + lineWidth_;
+    int n = 0;
+    for (int r = topRow_; r < rows_ && h >= rowHeights_[r] + lineWidth_; ++r, ++n) h -= rowHeights_[r] + lineWidth_;
+    return n;
+}
+
+bool StringGrid::SelectCell(int col, int row) {
+    if (!UserCan("select a cell in")) return false;
+    if (col < fixedCols_ || col >= cols_ || row < fixedRows_ || row >= rows_) {
+        Backend::Current().Refused(*this, "select cell " + std::to_string(col) + "," + std::to_string(row) +
+                                              " (outside the scrollable cells)");
+        return false;
+    }
+    bool can = true;
+    if (OnSelectCell) OnSelectCell(col, row, can);
+    if (!can) return false;
+    SetFocus();
+    SetCol(col);
+    SetRow(row);
+    if (OnClick) OnClick();
+    return true;
+}
+
+bool StringGrid::DblClickCell(int col, int row) {
+    if (!SelectCell(col, row)) return false;
+    if (OnDblClick) OnDblClick();
+    return true;
+}
+
+bool StringGrid::EditCell(int col, int row, std::string text) {
+    if (!UserCan("edit a cell in")) return false;
+    if (!options_.editing || col < fixedCols_ || col >= cols_ || row < fixedRows_ || row >= rows_) {
+        Backend::Current().Refused(*this, "edit a cell (not editable)");
+        return false;
+    }
+    SetCell(col, row, text);
+    if (OnSetEditText) OnSetEditText(col, row, text);
+    return true;
+}
+
+bool StringGrid::UserScroll(int topRow, int leftCol) {
+    if (!UserCan("scroll")) return false;
+    SetTopRow(topRow);
+    SetLeftCol(leftCol);
+    if (OnTopLeftChanged) OnTopLeftChanged();
+    return true;
+}
+
+}  // namespace ui
