@@ -201,6 +201,7 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
         Error = kErrBusy;
         return false;
     }
+    LastFunc = function;
     if (Abort.exchange(false)) {
         Error = kErrAborted;
         return false;
@@ -212,7 +213,6 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
     } release{busy_};
 
     Error = kOk;
-    LastFunc = function;
     std::memset(Tx, 0, sizeof Tx);
     Tx[0] = 0xCC;
     Tx[1] = Address;
@@ -236,7 +236,7 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
         }
         const bool ok = Transact(total);
         result = Error;
-        if (ok) break;
+        if (ok || result == kErrAborted) break;  // an abort ends the exchange, not just the attempt
     }
     LastExchange = platform::NowDateTime();
     if (StatusPanel) StatusPanel("");

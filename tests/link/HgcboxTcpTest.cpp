@@ -1,0 +1,99 @@
+// The link object over loopback TCP against the controller emulator.
+#include "LinkFixture.h"
+#include "platform/Tcp.h"
+
+using namespace linktest;
+
+namespace {
+
+class HgcboxTcp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MakeWorkDir("tcp");
+        port = emu.StartTcp();
+        box.LinkType = hgcbox::kLinkTcp;
+        box.OpenPerExchange = false;
+        FastSettings(box);
+        Connect();
+    }
+    void TearDown() override {
+        box.CloseSocket();
+        emu.Stop();
+    }
+    void Connect() {
+        box.CloseSocket();
+        sockaddr_in sa{};
+        ASSERT_TRUE(platform::SetTcpAddress("127.0.0.1", std::to_string(port).c_str(), sa, "TCP"));
+        box.Sock = platform::TcpSocket();
+        ASSERT_NE(box.Sock, platform::kNoSocket);
+        ASSERT_EQ(platform::TcpConnect(box.Sock, sa, 2000), 0);
+    }
+    emu::Emulator emu;
+    hgcbox box{1};
+    int port = 0;
+};
+
+}  // namespace
+
+TEST_F(HgcboxTcp, ReadsAndFailures) {
+    box.PreambleLen = 2;
+    ASSERT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+    EXPECT_EQ(box.RxLen, box.Rx[2]);
+    ASSERT_EQ(emu.Log().size(), 1u);
+    EXPECT_EQ(emu.Log()[0].preambles, 2);
+    EXPECT_EQ(emu.Log()[0].via, "tcp");
+
+    emu.QueueFault({emu::FaultKind::Silence, 0});
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_EQ(box.Error, 10u);
+
+    emu.QueueFault({emu::FaultKind::CutFrame, 6});
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_EQ(box.Error, 5u);
+
+    emu.QueueFault({emu::FaultKind::BadCrc, 0});
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_EQ(box.Error, 7u);
+
+    emu.QueueFault({emu::FaultKind::Noise, 12});
+    EXPECT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+
+    emu.QueueFault({emu::FaultKind::ErrorReply, 60});
+    EXPECT_FALSE(ReadRows(box, 4, 0, 1));
+    EXPECT_EQ(box.ErrorText(), "Команда 1.  Зруйнована таблиця 4");
+
+    emu.ClearLog();
+    box.Retries = 3;
+    for (int i = 0; i < 3; ++i) emu.QueueFault({emu::FaultKind::Silence, 0});
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_EQ(emu.Log().size(), 3u);
+
+    // Learning the address over TCP as well.
+    emu.SetAddress(42);
+    box.Address = 255;
+    ASSERT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+    EXPECT_EQ(box.Address, 42);
+}
+
+TEST_F(HgcboxTcp, SendDelayAndClosedConnection) {
+    box.TcpSendDelayMs = 50;
+    ASSERT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+
+    // The controller side goes away: the receive fails (21) or, once the
+    // socket is known dead, the send does (20).
+    emu.Stop();
+    platform::WaitMs(50);
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_TRUE(box.Error == 21u || box.Error == 20u) << box.Error;
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_TRUE(box.Error == 21u || box.Error == 20u) << box.Error;
+    const std::string text = box.ErrorText();
+    EXPECT_TRUE(text == "Команда 1.  Ithernet. Не виконано команду recv (итання відповіді на запит)" ||
+                text == "Команда 1.  Ithernet. Не виконано команду send (надсилання запиту)")
+        << text;
+
+    // No socket at all.
+    box.CloseSocket();
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_EQ(box.Error, 20u);
+}

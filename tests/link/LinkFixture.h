@@ -1,0 +1,47 @@
+// Shared set-up of the link tests: a temporary WorkDir, the controller
+// emulator on a pseudo-terminal linked as dev/com5, and a link object with
+// short time-outs.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "emulator/Controller.h"
+#include "emulator/Emulator.h"
+#include "link/Hgcbox.h"
+#include "platform/Clock.h"
+#include "platform/MessagePump.h"
+#include "platform/Paths.h"
+
+namespace linktest {
+
+inline std::filesystem::path MakeWorkDir(const std::string& tag) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    auto dir = std::filesystem::path(ZBR_TEST_TMP) /
+               ("link-" + tag + "-" + info->test_suite_name() + "-" + info->name());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    platform::SetWorkDir(dir.string());
+    return dir;
+}
+
+// Short time-outs so that failures come quickly.
+inline void FastSettings(hgcbox& box) {
+    box.ReplyTimeoutMs = 300;
+    box.ByteTimeoutMs = 100;
+    box.Retries = 1;
+    box.OpenRetrySec = 0;
+    box.TcpSendDelayMs = 0;
+}
+
+// Reads rows [first, first + rows) of table t.
+inline bool ReadRows(hgcbox& box, uint8_t t, uint8_t first, uint8_t rows) {
+    const uint8_t hdr[3] = {t, first, rows};
+    return box.Exchange(1, hdr, 3);
+}
+
+inline std::vector<uint8_t> Frame(const uint8_t* p, size_t n) { return std::vector<uint8_t>(p, p + n); }
+
+}  // namespace linktest
