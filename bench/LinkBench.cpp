@@ -1,0 +1,129 @@
+// The link object against the controller emulator: how long a request takes
+// and how much processor time the link spends, above all while it waits.
+//
+// CPU time is the benchmark thread's own (the link's); the emulator runs in
+// threads of its own and is not counted.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "emulator/Emulator.h"
+#include "link/Hgcbox.h"
+#include "platform/Paths.h"
+#include "platform/Tcp.h"
+
+namespace {
+
+bool Connect(hgcbox& box, int port) {
+    sockaddr_in sa{};
+    if (!platform::SetTcpAddress("127.0.0.1", std::to_string(port).c_str(), sa, "TCP")) return false;
+    box.Sock = platform::TcpSocket();
+    return platform::TcpConnect(box.Sock, sa, 2000) == 0;
+}
+
+const uint8_t kTable0Row0[3] = {0, 0, 1};
+const uint8_t kTable4All[3] = {4, 0, 11};
+
+// One table read per iteration over loopback TCP without the pre-send pause.
+void BM_TableReadTcp(benchmark::State& state, const uint8_t* request) {
+    emu::Emulator emu;
+    const int port = emu.StartTcp();
+    hgcbox box(1);
+    box.LinkType = hgcbox::kLinkTcp;
+    box.OpenPerExchange = false;
+    box.TcpSendDelayMs = 0;
+    box.Retries = 1;
+    if (!Connect(box, port)) {
+        state.SkipWithError("no TCP connection to the emulator");
+        return;
+    }
+    for (auto _ : state) {
+        if (!box.Exchange(1, request, 3)) {
+            state.SkipWithError(box.ErrorText().c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(box.Rx[8]);
+    }
+    state.counters["reply_bytes"] = box.RxLen;
+}
+BENCHMARK_CAPTURE(BM_TableReadTcp, table0_row0, kTable0Row0)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_TableReadTcp, table4_11rows, kTable4All)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+// The same over a pseudo-terminal linked as WorkDir/dev/com5 (direct link,
+// RTS timing at 115200 bit/s).
+void BM_TableReadPty(benchmark::State& state) {
+    const auto dir = std::filesystem::temp_directory_path() / "zbr-link-bench";
+    std::filesystem::create_directories(dir);
+    platform::SetWorkDir(dir.string());
+    emu::Emulator emu;
+    emu.StartPty((dir / "dev" / "com5").string());
+    hgcbox box(1);
+    box.ComPort = 5;
+    box.Baud = 115200;
+    box.OpenPerExchange = false;
+    box.Retries = 1;
+    if (!box.OpenPort()) {
+        state.SkipWithError("cannot open the pseudo-terminal");
+        return;
+    }
+    for (auto _ : state) {
+        if (!box.Exchange(1, kTable0Row0, 3)) {
+            state.SkipWithError(box.ErrorText().c_str());
+            break;
+        }
+    }
+    box.ClosePort();
+    emu.Stop();
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(BM_TableReadPty)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+// A reply that comes 2 s late: the CPU time spent in that wait.
+void BM_LateReplyTcp(benchmark::State& state) {
+    emu::Emulator emu;
+    const int port = emu.StartTcp();
+    hgcbox box(1);
+    box.LinkType = hgcbox::kLinkTcp;
+    box.OpenPerExchange = false;
+    box.TcpSendDelayMs = 0;
+    box.ReplyTimeoutMs = 3000;
+    box.Retries = 1;
+    if (!Connect(box, port)) {
+        state.SkipWithError("no TCP connection to the emulator");
+        return;
+    }
+    for (auto _ : state) {
+        emu.QueueFault({emu::FaultKind::ReplyDelay, 2000});
+        if (!box.Exchange(1, kTable0Row0, 3)) {
+            state.SkipWithError(box.ErrorText().c_str());
+            break;
+        }
+    }
+}
+BENCHMARK(BM_LateReplyTcp)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// One read with the link's normal 500 ms pause before a TCP send.
+void BM_SendPauseTcp(benchmark::State& state) {
+    emu::Emulator emu;
+    const int port = emu.StartTcp();
+    hgcbox box(1);
+    box.LinkType = hgcbox::kLinkTcp;
+    box.OpenPerExchange = false;
+    box.Retries = 1;
+    if (!Connect(box, port)) {
+        state.SkipWithError("no TCP connection to the emulator");
+        return;
+    }
+    for (auto _ : state) {
+        if (!box.Exchange(1, kTable0Row0, 3)) {
+            state.SkipWithError(box.ErrorText().c_str());
+            break;
+        }
+    }
+}
+BENCHMARK(BM_SendPauseTcp)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
