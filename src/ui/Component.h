@@ -107,7 +107,8 @@ public:
     ui::Align Align() const { return align_; }
     void SetAlign(ui::Align a);
     // Lays out the aligned children in the client area (as the classic
-    // form libraries do: top, bottom, left, right, then client). Runs by
+    // form libraries do: top, bottom, left, right, then client; among
+    // controls of the same Align the first made is nearest the edge). Runs by
     // itself whenever a size, an alignment or a visibility changes.
     void Realign();
 

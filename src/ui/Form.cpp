@@ -77,7 +77,8 @@ int Form::CaptionHeight() const {
     }
 }
 
-int Form::MenuHeight() const { return menu_ && menu_->AnyVisible() ? 20 : 0; }
+// The bar stays (empty) when every item is hidden.
+int Form::MenuHeight() const { return menu_ ? 20 : 0; }
 
 int Form::ClientWidth() const { return std::max(0, Width() - 2 * FrameWidth()); }
 
@@ -222,8 +223,10 @@ void Form::DialogKey(int key) {
     if (key == key::Escape) {
         if (Button* b = FindButton(true)) b->Click();
     } else if (key == key::Return) {
-        if (dynamic_cast<Button*>(active_) || dynamic_cast<Memo*>(active_)) return;
-        if (Button* b = FindButton(false)) b->Click();
+        // Enter clicks the focused button, else the default one.
+        if (auto* focused = dynamic_cast<Button*>(active_)) focused->Click();
+        else if (dynamic_cast<Memo*>(active_)) return;
+        else if (Button* b = FindButton(false)) b->Click();
     }
 }
 

@@ -54,7 +54,7 @@ public:
     int ClientHeight() const override;
     int FrameWidth() const;        // each side
     int CaptionHeight() const;     // title bar, 0 without border
-    int MenuHeight() const;        // 0 without a visible menu
+    int MenuHeight() const;        // 0 without a menu
 
     Control* ActiveControl() const { return active_; }
     void SetActiveControl(Control* c);
