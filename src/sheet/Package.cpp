@@ -234,9 +234,11 @@ bool Package::Build(const std::map<std::string, const std::string*>& replaced, s
     return ok;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& err) {
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& err, bool& missing) {
+    missing = false;
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
+        missing = errno == ENOENT;
         err = std::strerror(errno);
         return false;
     }

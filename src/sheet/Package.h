@@ -60,7 +60,8 @@ private:
 // behind, an existing file is untouched and `err` tells why.
 bool WriteFileAtomically(const std::string& path, const std::string& data, std::string& err);
 
-// Reads a whole file. `err` tells why on failure (missing, a folder, unreadable).
-bool ReadWholeFile(const std::string& path, std::string& out, std::string& err);
+// Reads a whole file. `err` tells why on failure (a folder, unreadable);
+// `missing` is set when there is no such file.
+bool ReadWholeFile(const std::string& path, std::string& out, std::string& err, bool& missing);
 
 }  // namespace sheet

@@ -346,7 +346,7 @@ void SheetModel::UpdateDimension() {
         dim.append_attribute("ref") = ref.c_str();
 }
 
-void SheetModel::StreamRows(std::string& out) const {
+void SheetModel::StreamRows(std::string& out, std::uint32_t styleCount) const {
     const std::string rowOpen = "<" + prefix_ + "row r=\"";
     const std::string rowClose = "</" + prefix_ + "row>";
     const std::string cellOpen = "<" + prefix_ + "c r=\"";
@@ -363,7 +363,7 @@ void SheetModel::StreamRows(std::string& out) const {
         out += rowOpen;
         out += rowText;
         out.push_back('"');
-        if (row.flags & kRowS) {
+        if ((row.flags & kRowS) && row.style < styleCount) {
             out += " s=\"";
             AppendUInt(out, row.style);
             out.push_back('"');
@@ -386,7 +386,7 @@ void SheetModel::StreamRows(std::string& out) const {
             AppendColumnName(out, static_cast<int>(cell.col));
             out += rowText;
             out.push_back('"');
-            if (cell.style) {
+            if (cell.style && cell.style < styleCount) {
                 out += " s=\"";
                 AppendUInt(out, cell.style);
                 out.push_back('"');
@@ -415,7 +415,7 @@ void SheetModel::StreamRows(std::string& out) const {
     }
 }
 
-std::string SheetModel::Serialize() {
+std::string SheetModel::Serialize(std::uint32_t styleCount) {
     UpdateDimension();
     std::string head;
     {
@@ -441,7 +441,7 @@ std::string SheetModel::Serialize() {
     out = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
     out.append(head, 0, at);
     out += "<" + prefix_ + "sheetData>";
-    StreamRows(out);
+    StreamRows(out, styleCount);
     out += "</" + prefix_ + "sheetData>";
     out.append(head, end, std::string::npos);
     return out;

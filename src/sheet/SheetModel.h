@@ -46,7 +46,9 @@ public:
     bool Dirty() const { return dirty_; }
     // True once a cell holding a formula has been overwritten.
     bool FormulaOverwritten() const { return formulaOverwritten_; }
-    std::string Serialize();
+    // The part's text. Format numbers of `styleCount` and above (a damaged
+    // source) are written as the default format 0.
+    std::string Serialize(std::uint32_t styleCount);
 
 private:
     enum : std::uint8_t { kEmpty = 0, kText = 1, kRaw = 2 };
@@ -75,7 +77,7 @@ private:
     std::uint32_t DefaultStyle(const Row& row, std::uint32_t col) const;
     bool Store(std::string_view s, std::uint32_t& off);
     void RebuildColumnStyles();
-    void StreamRows(std::string& out) const;
+    void StreamRows(std::string& out, std::uint32_t styleCount) const;
     void UpdateDimension();
 
     struct Doc;

@@ -313,6 +313,8 @@ std::uint32_t Styles::Apply(std::uint32_t xf, std::uint32_t id) {
     return result;
 }
 
+std::uint32_t Styles::Count() const { return static_cast<std::uint32_t>(d_->xfs.items.size()); }
+
 std::string Styles::Serialize() const {
     struct W : pugi::xml_writer {
         std::string s;

@@ -48,6 +48,8 @@ public:
     std::uint32_t Apply(std::uint32_t xf, std::uint32_t id);
 
     bool Changed() const { return changed_; }
+    // Number of cell formats.
+    std::uint32_t Count() const;
     std::string Serialize() const;
 
 private:

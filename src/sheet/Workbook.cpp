@@ -308,6 +308,8 @@ bool Content::Load(std::string& err) {
         // No style sheet: one is added when the first format is set.
         stylesInPackage = false;
         stylesPath = folder + "styles.xml";
+        for (int n = 1; pkg.Has(stylesPath); ++n)   // never over a part of another use
+            stylesPath = folder + "styles" + std::to_string(n) + ".xml";
         std::string e;
         styles.Load(Styles::DefaultXml(), e);
     }
@@ -334,7 +336,7 @@ void Content::RegisterStyles() {
     pugi::xml_node r = rels.append_child("Relationship");
     r.append_attribute("Id") = id.c_str();
     r.append_attribute("Type") = kStylesRel;
-    r.append_attribute("Target") = "styles.xml";
+    r.append_attribute("Target") = stylesPath.substr(FolderOf(workbookPath).size()).c_str();
     workbookRelsChanged = true;
     stylesInPackage = true;
 }
@@ -412,8 +414,9 @@ bool Workbook::Open(const std::string& path) {
     if (!book_) book_ = std::make_shared<Book>();
     if (book_->content) return book_->Fail("Книга вже відкрита");
     std::string bytes, err;
-    if (!ReadWholeFile(path, bytes, err)) {
-        if (errno == ENOENT) return book_->Fail(Format("Файл %1 не знайдено", path));
+    bool missing = false;
+    if (!ReadWholeFile(path, bytes, err, missing)) {
+        if (missing) return book_->Fail(Format("Файл %1 не знайдено", path));
         return book_->Fail(Format("Не вдалося прочитати файл %1: %2", path, err));
     }
     auto c = std::make_unique<Content>();
@@ -454,7 +457,7 @@ bool Workbook::SaveAs(const std::string& path) {
     std::string sheetXml, stylesXml, typesXml, relsXml;
     if (c.sheet.Dirty()) {
         if (c.sheet.FormulaOverwritten()) c.DropCalcChain();
-        sheetXml = c.sheet.Serialize();
+        sheetXml = c.sheet.Serialize(c.styles.Count());
         replaced[c.sheetPath] = &sheetXml;
     }
     if (c.styles.Changed()) {
