@@ -1,8 +1,17 @@
 #include "config/Conffun.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+
+#include "common/Question.h"
+#include "common/Stringi.h"
+#include "link/Hgcbox.h"
+#include "platform/Codepage.h"
+#include "platform/MessagePump.h"
+#include "ui/Application.h"
+#include "ui/Controls.h"
 
 // Windows-1251 -> 866: every letter and sign that exists in both code pages
 // maps to its counterpart; І/і become the Latin I/i, the bullet becomes 866's
@@ -146,4 +155,197 @@ std::vector<RowRange> PlanChangedRowWrites(const TableRequestHeader& h, std::spa
     }
     AppendChunks(plan, h.first + firstChanged, span, size);
     return plan;
+}
+
+std::string ControllerName() {
+    std::string name = platform::ReadField(RowPtr(5, 0), kNameWidth, platform::CodePage::Cp1251, true);
+    const std::size_t start = name.find_first_not_of(' ');
+    return start == std::string::npos ? std::string() : name.substr(start);
+}
+
+namespace {
+
+std::string Format(const char* fmt, int a) {
+    char buf[256];
+    std::snprintf(buf, sizeof buf, fmt, a);
+    return buf;
+}
+
+std::string Format(const char* fmt, int a, int b) {
+    char buf[256];
+    std::snprintf(buf, sizeof buf, fmt, a, b);
+    return buf;
+}
+
+std::string Format(const char* fmt, int a, int b, int c) {
+    char buf[256];
+    std::snprintf(buf, sizeof buf, fmt, a, b, c);
+    return buf;
+}
+
+std::string Title(int t) {
+    const char* title = texts::TableNames.At(t);
+    return title ? title : "";
+}
+
+// "Табл. %d "<title>"."
+std::string TableLine(int t) {
+    return Format("Табл. %d \"", t) + Title(t) + "\".";
+}
+
+void SetPanel(ui::StatusBar* bar, int panel, const std::string& text) {
+    if (bar) bar->SetPanelText(panel, text);
+}
+
+// Lets the status bar show its new text.
+void Repaint() {
+    ui::Application::ProcessMessages();
+}
+
+// Asks whether to repeat a failed request (kind 7 adds "Повторити спробу?").
+bool AskRetry(const std::string& line1, const std::string& line2) {
+    MessageKind = 7;
+    ShowQues(line1, line2);
+    return MessageAnswer == 1;
+}
+
+// A request the layer refuses before sending: told with the show flag.
+bool Refuse(const std::string& why, bool show) {
+    if (show) {
+        MessageKind = 1;
+        ShowQues(why, "");
+    }
+    return false;
+}
+
+std::string ProgressText(const char* many, const char* one, const TableRequestHeader& h) {
+    return h.rows > 1 ? Format(many, h.table, h.first, h.first + h.rows - 1) : Format(one, h.table, h.first);
+}
+
+// The reply in the link object's receive buffer echoes the header.
+bool EchoMatches(const TableRequestHeader& h) {
+    const hgcbox& box = *HgcBox;
+    if (box.RxLen < kReadReplyOverhead) return false;
+    return box.Rx[5] == h.table && box.Rx[6] == h.first && box.Rx[7] == h.rows;
+}
+
+// A read reply echoes the header and carries exactly the rows asked for
+// (status byte, header, rows).
+bool ReadReplyMatches(const TableRequestHeader& h, std::size_t rowBytes) {
+    return EchoMatches(h) && HgcBox->RxLen == kReadReplyOverhead + rowBytes;
+}
+
+bool IsNameTableCp866(int t) {
+    return t == 5 && NamesInCp866();
+}
+
+}  // namespace
+
+bool ReadTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show) {
+    if (std::string why = CheckTableRange(h, kMaxReadRowBytes); !why.empty()) return Refuse(why, show);
+    if (!HgcBox) return false;
+    const std::size_t n = std::size_t(h.rows) * ConfigTableDir[h.table].rowSize;
+    uint8_t* dest = RowPtr(h.table, h.first);
+    const uint8_t request[3] = {h.table, h.first, h.rows};
+    for (;;) {
+        if (show) SetPanel(bar, kPanelExchangeText,
+                           ProgressText("Читання з таблиці %d (поля %d-%d)", "Читання з таблиці %d (поле %d)", h));
+        Repaint();
+        const bool ok = HgcBox->Exchange(1, request, sizeof request, 0);
+        Repaint();
+        if (ok) {
+            if (ReadReplyMatches(h, n)) {
+                std::memcpy(dest, HgcBox->Rx + 8, n);
+                if (IsNameTableCp866(h.table)) CodePage866To1251(dest, n);
+                if (show) SetPanel(bar, kPanelExchangeText, "");
+                return true;
+            }
+            const bool again = AskRetry("Неспівпадіння запитаних і переданих даних.", TableLine(h.table));
+            SetPanel(bar, kPanelExchangeText, "");
+            if (again) continue;
+            return false;
+        }
+        if (!show) return false;
+        SetPanel(bar, kPanelExchangeText, HgcBox->ErrorText());
+        Repaint();
+        const bool again = AskRetry(Format("Не виконано читання з таблиці %d.", h.table), "\"" + Title(h.table) + "\"");
+        SetPanel(bar, kPanelExchangeText, "");
+        if (!again) return false;
+    }
+}
+
+bool WriteTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show) {
+    if (std::string why = CheckTableRange(h, kMaxWriteRowBytes); !why.empty()) return Refuse(why, show);
+    if (!HgcBox) return false;
+    const std::size_t n = std::size_t(h.rows) * ConfigTableDir[h.table].rowSize;
+    // The rows travel from a copy: names go out in the controller's code
+    // page while the image keeps them in Windows-1251.
+    uint8_t buffer[3 + kMaxWriteRowBytes];
+    buffer[0] = h.table;
+    buffer[1] = h.first;
+    buffer[2] = h.rows;
+    std::memcpy(buffer + 3, RowPtr(h.table, h.first), n);
+    if (IsNameTableCp866(h.table)) CodePage1251To866(buffer + 3, n);
+    for (;;) {
+        SetPanel(bar, kPanelExchangeText,
+                 ProgressText("Запис в таблицю %d (поля %d-%d)", "Запис в таблицю %d (поле %d)", h));
+        Repaint();
+        const bool ok = HgcBox->Exchange(2, buffer, uint32_t(n + 3), 0);
+        Repaint();
+        if (ok) {
+            if (EchoMatches(h)) {
+                SetPanel(bar, kPanelExchangeText, "");
+                return true;
+            }
+            const bool again =
+                AskRetry("Невідповідність заголовку відповіді заголовку запиту на запис.", TableLine(h.table));
+            SetPanel(bar, kPanelExchangeText, "");
+            if (again) continue;
+            return false;
+        }
+        if (!show) return false;
+        SetPanel(bar, kPanelExchangeText, HgcBox->ErrorText());
+        Repaint();
+        const bool again =
+            AskRetry(Format("Не виконано  запис в таблицю %d.", h.table), "\"" + Title(h.table) + "\".");
+        SetPanel(bar, kPanelExchangeText, "");
+        if (!again) return false;
+    }
+}
+
+bool WriteChangedRows(const TableRequestHeader& h, std::span<const uint8_t> oldRows, ui::StatusBar* bar) {
+    if (std::string why = CheckTableRange(h, 0); !why.empty()) return Refuse(why, true);
+    const std::span<const uint8_t> now = RowsSpan(h.table, h.first, h.rows);
+    if (oldRows.size() != now.size()) return Refuse(Format("Невірна копія полів таблиці %d", h.table), true);
+    bool result = true;
+    for (const RowRange& r : PlanChangedRowWrites(h, oldRows, now)) {
+        result = WriteTableRange({h.table, uint8_t(r.first), uint8_t(r.rows)}, bar, true);
+        if (!result) break;
+    }
+    return result;
+}
+
+bool ReadAllTables(ui::StatusBar* bar, ui::ProgressBar* progress) {
+    if (progress) {
+        progress->SetRange(0, kConfigTableCount + 1);
+        progress->SetPosition(0);
+    }
+    for (int t = 0; t < kTableCount; ++t) {
+        if (!IsConfigTable(t) || t == 13) continue;
+        const TableDescriptor& d = ConfigTableDir[t];
+        const int chunk = int(kMaxReadRowBytes) / d.rowSize;
+        for (int first = 0; first < d.rows; first += chunk) {
+            const TableRequestHeader h{uint8_t(t), uint8_t(first), uint8_t(std::min(chunk, d.rows - first))};
+            if (!ReadTableRange(h, bar, true)) return false;
+        }
+        if (progress) progress->StepBy(1);
+        Repaint();
+        if (t == 5) SetPanel(bar, kPanelControllerName, ControllerName());
+    }
+    if (progress) progress->SetPosition(progress->Max());
+    Repaint();
+    // Let the full bar be seen for a moment.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (std::chrono::steady_clock::now() < until) platform::IdleSlice(10);
+    return true;
 }
