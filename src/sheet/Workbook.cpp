@@ -8,8 +8,6 @@
 #include <pugixml.hpp>
 
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <limits>
 #include <map>
 #include <vector>
@@ -569,12 +567,6 @@ sheet::Range Worksheet::Range(std::string_view address) const {
 // ------------------------------------------------------------------- Range
 
 namespace {
-
-// The open content for a range call, or null after setting the error.
-struct RangeCall {
-    std::shared_ptr<Book> book;
-    Content* content = nullptr;
-};
 
 long long Area(const CellRect& r) {
     return static_cast<long long>(r.row2 - r.row1 + 1) * (r.col2 - r.col1 + 1);
