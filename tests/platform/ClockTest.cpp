@@ -20,7 +20,7 @@ TEST(Clock, CounterAndTicks) {
 TEST(Clock, WaitsLetMessagesRun) {
     int pumped = 0;
     SetMessagePump([&] { ++pumped; });
-    WaitMs(30);
+    WaitMs(100);
     SetMessagePump(nullptr);
     EXPECT_GE(pumped, 3);
 }
