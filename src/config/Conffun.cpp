@@ -91,14 +91,13 @@ std::string CheckTableRange(const TableRequestHeader& h, std::size_t maxBytes) {
 
 namespace {
 
-// Rows one write request can carry for a table of this row size.
-int WriteChunkRows(int rowSize) {
-    return std::max(1, int(kMaxWriteRowBytes) / rowSize);
+int ChunkRows(std::size_t maxBytes, int rowSize) {
+    return rowSize <= 0 ? 0 : std::max(1, int(maxBytes) / rowSize);
 }
 
-// Cuts rows [first, first + rows) into requests that fit.
+// Cuts rows [first, first + rows) into write requests that fit.
 void AppendChunks(std::vector<RowRange>& out, int first, int rows, int rowSize) {
-    const int chunk = WriteChunkRows(rowSize);
+    const int chunk = ChunkRows(kMaxWriteRowBytes, rowSize);
     for (int r = first; r < first + rows; r += chunk) out.push_back({r, std::min(chunk, first + rows - r)});
 }
 
@@ -325,6 +324,24 @@ bool WriteChangedRows(const TableRequestHeader& h, std::span<const uint8_t> oldR
     return result;
 }
 
+int ReadChunkRows(int t) {
+    return TableExists(t) ? ChunkRows(kMaxReadRowBytes, ConfigTableDir[t].rowSize) : 0;
+}
+
+int WriteChunkRows(int t) {
+    return TableExists(t) ? ChunkRows(kMaxWriteRowBytes, ConfigTableDir[t].rowSize) : 0;
+}
+
+bool ReadWholeTable(int t, ui::StatusBar* bar, bool show) {
+    if (!TableExists(t)) return Refuse(Format("Таблиця %d відсутня", t), show);
+    const int rows = ConfigTableDir[t].rows, chunk = ReadChunkRows(t);
+    for (int first = 0; first < rows; first += chunk) {
+        const TableRequestHeader h{uint8_t(t), uint8_t(first), uint8_t(std::min(chunk, rows - first))};
+        if (!ReadTableRange(h, bar, show)) return false;
+    }
+    return true;
+}
+
 bool ReadAllTables(ui::StatusBar* bar, ui::ProgressBar* progress) {
     if (progress) {
         progress->SetRange(0, kConfigTableCount + 1);
@@ -332,12 +349,7 @@ bool ReadAllTables(ui::StatusBar* bar, ui::ProgressBar* progress) {
     }
     for (int t = 0; t < kTableCount; ++t) {
         if (!IsConfigTable(t) || t == 13) continue;
-        const TableDescriptor& d = ConfigTableDir[t];
-        const int chunk = int(kMaxReadRowBytes) / d.rowSize;
-        for (int first = 0; first < d.rows; first += chunk) {
-            const TableRequestHeader h{uint8_t(t), uint8_t(first), uint8_t(std::min(chunk, d.rows - first))};
-            if (!ReadTableRange(h, bar, true)) return false;
-        }
+        if (!ReadWholeTable(t, bar, true)) return false;
         if (progress) progress->StepBy(1);
         Repaint();
         if (t == 5) SetPanel(bar, kPanelControllerName, ControllerName());

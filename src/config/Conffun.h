@@ -106,6 +106,13 @@ bool WriteTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show)
 // returns the result of the last request made.
 bool WriteChangedRows(const TableRequestHeader& h, std::span<const uint8_t> oldRows, ui::StatusBar* bar);
 
+// Rows of a table one read / one write request can carry (245 / 229 bytes).
+int ReadChunkRows(int t);
+int WriteChunkRows(int t);
+
+// Reads a whole table in requests of ReadChunkRows rows (table 4: 11 + 5).
+bool ReadWholeTable(int t, ui::StatusBar* bar, bool show);
+
 // Reads every configuration table but 13 (the flow-computers' write
 // passwords are never read back), one request per 245 bytes of rows, moves
 // the progress bar one step per table and shows the controller name in

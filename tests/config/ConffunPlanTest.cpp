@@ -80,6 +80,11 @@ TEST(TablePlan, RangeChecks) {
     EXPECT_NE(CheckTableRange({31, 0, 1}, 0), "");
     EXPECT_NE(CheckTableRange({47, 0, 1}, 0), "");
     EXPECT_EQ(Plan(31, {}), R{});
+    EXPECT_EQ(ReadChunkRows(4), 11);
+    EXPECT_EQ(WriteChunkRows(4), 10);
+    EXPECT_EQ(WriteChunkRows(13), 14);
+    EXPECT_EQ(ReadChunkRows(22), 61);
+    EXPECT_EQ(ReadChunkRows(31), 0);
     // Old rows shorter than the range: nothing planned.
     std::vector<uint8_t> shortOld(4), cur(80, 1);
     EXPECT_TRUE(PlanChangedRowWrites({22, 0, 20}, shortOld, cur).empty());
