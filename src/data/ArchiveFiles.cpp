@@ -25,6 +25,7 @@ struct KindRow {
 };
 
 // Indexed by ArchiveKind.
+// clang-format off
 const KindRow kKinds[kArchiveKindCount] = {
     {{"MSA", 0, "MOMDATA", ".mch", RecordKind::ChromMeas, RecordKind::ChromMeas, TempArchive::Measured,
       "вимірювальні дані хроматографа Orvix7200 з архиву", 5, "DataFiles (*.mch)|*.mch"},
@@ -58,6 +59,7 @@ const KindRow kKinds[kArchiveKindCount] = {
       "DataFiles (*.aud)|*.aud"},
      "zbr", '_', false},
 };
+// clang-format on
 
 const KindRow& Row(ArchiveKind kind) {
     const auto i = static_cast<std::size_t>(kind);
@@ -152,6 +154,12 @@ ArchiveHeaderSource HeaderSourceFromImage(std::span<const uint8_t> image, uint8_
     return s;
 }
 
+bool HeaderNeedsSerialRead(ArchiveKind kind, const ArchiveHeaderSource& src) {
+    return src.chromatographSerial == 0 &&
+           (kind == ArchiveKind::Diagnostic || kind == ArchiveKind::Intervention ||
+            kind == ArchiveKind::ChromDay);
+}
+
 DeviceDateTime PcClockRecord() {
     DeviceDateTime r;
     DateTimeToRec(Now(), r);
@@ -170,19 +178,14 @@ ArchiveFileHeader BuildArchiveHeader(ArchiveKind kind, int line, const ArchiveHe
     switch (kind) {
         case ArchiveKind::ChromMeas:
         case ArchiveKind::ChromHour:
-        case ArchiveKind::ChromDay:
-            chromLine = true;
-            break;
+        case ArchiveKind::ChromDay: chromLine = true; break;
         case ArchiveKind::WmtMeas:
             h.LineDevice = 0x01;
             std::memcpy(h.LineName, src.lineNames[0], kArchiveNameWidth);
             break;
         case ArchiveKind::WmtHour:
-        case ArchiveKind::WmtDay:
-            h.LineDevice = 0x01;
-            break;
-        default:
-            break;
+        case ArchiveKind::WmtDay: h.LineDevice = 0x01; break;
+        default: break;
     }
     if (chromLine) {
         h.LineDevice = static_cast<uint8_t>(ln * 16);
@@ -365,11 +368,8 @@ bool SaveArchiveFile(const std::string& path, const ArchiveFileHeader& header, c
         case zbr_data::WriteResult::Ok:
             message = {6, "Дані збережені в файлі " + name + ".", ""};
             return true;
-        case zbr_data::WriteResult::CreateFailed:
-            message = {1, "Помилка відкриття файлу", ""};
-            return false;
-        case zbr_data::WriteResult::WriteFailed:
-            break;
+        case zbr_data::WriteResult::CreateFailed: message = {1, "Помилка відкриття файлу", ""}; return false;
+        case zbr_data::WriteResult::WriteFailed: break;
     }
     message = {1, "Помилка роботи з файлом", name};
     return false;
@@ -389,7 +389,8 @@ bool OpenArchiveFile(ArchiveKind kind, const std::string& path, ArchiveFileConte
     const std::size_t got = ReadFully(fd, &h, kArchiveHeaderSize);
     if (got < kArchiveHeaderSize || !ArchiveHeaderMatches(kind, h)) {
         ::close(fd);
-        message = {1, "Файл " + zbr_data::BaseName(path) + " не є файлом, що містить", ArchiveInfo(kind).refusal};
+        message = {1, "Файл " + zbr_data::BaseName(path) + " не є файлом, що містить",
+                   ArchiveInfo(kind).refusal};
         return false;
     }
     const std::size_t entrySize = RecordSizeOf(ArchiveInfo(kind).entry);

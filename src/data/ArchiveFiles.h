@@ -40,22 +40,22 @@ inline constexpr std::size_t kArchiveNameWidth = 20;
 
 // 82 bytes, little-endian; every byte not set by the builder is 0.
 struct ArchiveFileHeader {
-    char KindTag[3] = {};                  // 0: "MSA","HOU","DAY","CLB","VRF","ALA","AUD"
-    uint8_t LineDevice = 0;                // 3: high nibble line (0, 1), low nibble device
-                                           //    (0 chromatograph, 1 moisture meter)
+    char KindTag[3] = {};                            // 0: "MSA","HOU","DAY","CLB","VRF","ALA","AUD"
+    uint8_t LineDevice = 0;                          // 3: high nibble line (0, 1), low nibble device
+                                                     //    (0 chromatograph, 1 moisture meter)
     uint8_t ControllerName[kArchiveNameWidth] = {};  // 4: table 5 row 0, Windows-1251
     uint8_t LineName[kArchiveNameWidth] = {};        // 24: table 5 row 1 or 2; zero if none
-    uint8_t ControllerAddress = 0;         // 44
-    uint8_t ProgramVersion = 0;            // 45: always 11
-    uint8_t ChromatographType = 0;         // 46: table 14 row 6
-    uint8_t MoistureMeterType = 0;         // 47: table 15 row 6
-    uint8_t ChromatographSerial[4] = {};   // 48: u32, table 41
-    DeviceDateTime ReadTime;               // 52: PC clock when the header was built
-    DeviceDateTime FromDate;               // 58: period beginning or first record
-    DeviceDateTime ToDate;                 // 64: period end or last record
-    uint8_t RecordCount[4] = {};           // 70: u32 entries after the header
-    uint8_t OxygenShown = 0;               // 74: 1 when oxygen (code 15) is shown
-    uint8_t Reserved[7] = {};              // 75
+    uint8_t ControllerAddress = 0;                   // 44
+    uint8_t ProgramVersion = 0;                      // 45: always 11
+    uint8_t ChromatographType = 0;                   // 46: table 14 row 6
+    uint8_t MoistureMeterType = 0;                   // 47: table 15 row 6
+    uint8_t ChromatographSerial[4] = {};             // 48: u32, table 41
+    DeviceDateTime ReadTime;                         // 52: PC clock when the header was built
+    DeviceDateTime FromDate;                         // 58: period beginning or first record
+    DeviceDateTime ToDate;                           // 64: period end or last record
+    uint8_t RecordCount[4] = {};                     // 70: u32 entries after the header
+    uint8_t OxygenShown = 0;                         // 74: 1 when oxygen (code 15) is shown
+    uint8_t Reserved[7] = {};                        // 75
 
     uint32_t Serial() const { return GetU32(ChromatographSerial); }
     void SetSerial(uint32_t v) { PutU32(ChromatographSerial, v); }
@@ -99,16 +99,16 @@ enum class TempArchive : uint8_t {
 };
 
 struct ArchiveKindInfo {
-    const char* tag;          // header tag
-    int device;               // device nibble required when opening; -1 not tested
-    const char* folder;       // sub-folder of WorkDir
-    const char* extension;    // ".mch"
-    RecordKind entry;         // what a saved file holds
-    RecordKind record;        // what the controller sends
-    TempArchive temp;         // temporary file of the read
-    const char* refusal;      // second line of "Файл %s не є файлом, що містить"
-    int filterIndex;          // 1-based entry of ArchiveOpenFilter() the open dialog selects
-    const char* saveFilter;   // filter of the save dialog
+    const char* tag;         // header tag
+    int device;              // device nibble required when opening; -1 not tested
+    const char* folder;      // sub-folder of WorkDir
+    const char* extension;   // ".mch"
+    RecordKind entry;        // what a saved file holds
+    RecordKind record;       // what the controller sends
+    TempArchive temp;        // temporary file of the read
+    const char* refusal;     // second line of "Файл %s не є файлом, що містить"
+    int filterIndex;         // 1-based entry of ArchiveOpenFilter() the open dialog selects
+    const char* saveFilter;  // filter of the save dialog
 };
 const ArchiveKindInfo& ArchiveInfo(ArchiveKind kind);
 
@@ -116,26 +116,31 @@ const ArchiveKindInfo& ArchiveInfo(ArchiveKind kind);
 // "Data Files (*.cnf)" .. "DataFiles(*.*)", each followed by its pattern).
 extern const char* const kArchiveOpenFilter;
 // Title of that dialog.
-extern const char* const kArchiveOpenTitle;      // "Вибір файлу даних"
+extern const char* const kArchiveOpenTitle;  // "Вибір файлу даних"
 // Title of the save dialogs of the value viewers.
-extern const char* const kArchiveSaveTitle;      // "Вибір файлу для збереження даних"
+extern const char* const kArchiveSaveTitle;  // "Вибір файлу для збереження даних"
 
 // ---- building a header ----------------------------------------------------
 
 // What the header takes from the configuration image and the link.
 struct ArchiveHeaderSource {
-    uint8_t controllerName[kArchiveNameWidth] = {};   // table 5 row 0
-    uint8_t lineNames[2][kArchiveNameWidth] = {};     // table 5 rows 1 and 2
-    uint8_t controllerAddress = 0;                    // address the link is using
-    uint8_t chromatographType = 0;                    // table 14 row 6
-    uint8_t moistureMeterType = 0;                    // table 15 row 6
-    uint32_t chromatographSerial = 0;                 // table 41
-    uint8_t chromFlags = 0;                           // table 14 row 7 (bit 2: oxygen shown)
+    uint8_t controllerName[kArchiveNameWidth] = {};  // table 5 row 0
+    uint8_t lineNames[2][kArchiveNameWidth] = {};    // table 5 rows 1 and 2
+    uint8_t controllerAddress = 0;                   // address the link is using
+    uint8_t chromatographType = 0;                   // table 14 row 6
+    uint8_t moistureMeterType = 0;                   // table 15 row 6
+    uint32_t chromatographSerial = 0;                // table 41
+    uint8_t chromFlags = 0;                          // table 14 row 7 (bit 2: oxygen shown)
 };
 
 // Fills the source from a configuration image of 1849 bytes (names in
 // Windows-1251 as the table layer keeps them).
 ArchiveHeaderSource HeaderSourceFromImage(std::span<const uint8_t> image, uint8_t controllerAddress);
+
+// True when the chromatograph's serial number must first be read from the
+// controller (table 41, record 0) because the image holds 0 there: done for
+// the diagnostic, intervention and chromatograph daily headers only.
+bool HeaderNeedsSerialRead(ArchiveKind kind, const ArchiveHeaderSource& src);
 
 // The PC clock as a date record.
 DeviceDateTime PcClockRecord();
@@ -252,12 +257,12 @@ bool SaveArchiveFile(const std::string& path, const ArchiveFileHeader& header, s
 
 // An archive file read back.
 struct ArchiveFileContents {
-    ArchiveFileHeader header;       // as in the file, RecordCount set to `count`
-    uint32_t declaredCount = 0;     // RecordCount as the file gave it
-    uint32_t count = 0;             // entries actually read
-    std::vector<uint8_t> entries;   // count x entry size bytes
-    bool cutShort = false;          // the file held fewer entries than declared
-                                    // (or a trailing part entry, which is left out)
+    ArchiveFileHeader header;      // as in the file, RecordCount set to `count`
+    uint32_t declaredCount = 0;    // RecordCount as the file gave it
+    uint32_t count = 0;            // entries actually read
+    std::vector<uint8_t> entries;  // count x entry size bytes
+    bool cutShort = false;         // the file held fewer entries than declared
+                                   // (or a trailing part entry, which is left out)
 };
 
 // Opens a saved archive file as `kind`. On refusal returns false with the

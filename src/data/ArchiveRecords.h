@@ -55,14 +55,14 @@ inline constexpr int kWmtValueCount = 4;
 
 // Chromatograph measured value, one per analysis (94 bytes).
 struct ChromMeasRecord {
-    DeviceDateTime time;             // 0: moment of the analysis
-    uint8_t spare6 = 0;              // 6: kept as read
-    uint8_t controllerStatus = 0;    // 7: bit 1 switched off, bit 5 no chromatograph link,
-                                     //    bit 7 chromatograph in calibration
-    uint8_t chromStatus[2] = {};     // 8: u16 chromatograph status word
-    uint8_t spare10[2] = {};         // 10: kept as read
+    DeviceDateTime time;                      // 0: moment of the analysis
+    uint8_t spare6 = 0;                       // 6: kept as read
+    uint8_t controllerStatus = 0;             // 7: bit 1 switched off, bit 5 no chromatograph link,
+                                              //    bit 7 chromatograph in calibration
+    uint8_t chromStatus[2] = {};              // 8: u16 chromatograph status word
+    uint8_t spare10[2] = {};                  // 10: kept as read
     uint8_t values[kGasParamCount * 4] = {};  // 12: f32 of code k at 12 + 4k
-    uint8_t crc[2] = {};             // 92
+    uint8_t crc[2] = {};                      // 92
 
     uint16_t ChromStatus() const { return GetU16(chromStatus); }
     void SetChromStatus(uint16_t v) { PutU16(chromStatus, v); }
@@ -72,20 +72,20 @@ struct ChromMeasRecord {
 
 // Chromatograph hourly or daily value (94 bytes).
 struct HdmArchiveRecord {
-    uint8_t year = 0;                // 0: year - 2000 of the interval
-    uint8_t month = 0;               // 1
-    uint8_t day = 0;                 // 2
-    uint8_t startHour = 0;           // 3
-    uint8_t startMinute = 0;         // 4
-    uint8_t startSecond = 0;         // 5
-    uint8_t endHour = 0;             // 6: daily archive: bit 7 set = plain hour in bits 0..6,
-                                     //    bit 7 clear = the end is shown with a "*"
-    uint8_t endMinute = 0;           // 7
-    uint8_t endSecond = 0;           // 8
-    uint8_t status = 0;              // 9: bit 1 switched off, bit 5 no chromatograph link
-    uint8_t count[2] = {};           // 10: u16 valid measurements averaged
+    uint8_t year = 0;                         // 0: year - 2000 of the interval
+    uint8_t month = 0;                        // 1
+    uint8_t day = 0;                          // 2
+    uint8_t startHour = 0;                    // 3
+    uint8_t startMinute = 0;                  // 4
+    uint8_t startSecond = 0;                  // 5
+    uint8_t endHour = 0;                      // 6: daily archive: bit 7 set = plain hour in bits 0..6,
+                                              //    bit 7 clear = the end is shown with a "*"
+    uint8_t endMinute = 0;                    // 7
+    uint8_t endSecond = 0;                    // 8
+    uint8_t status = 0;                       // 9: bit 1 switched off, bit 5 no chromatograph link
+    uint8_t count[2] = {};                    // 10: u16 valid measurements averaged
     uint8_t values[kGasParamCount * 4] = {};  // 12
-    uint8_t crc[2] = {};             // 92
+    uint8_t crc[2] = {};                      // 92
 
     uint16_t Count() const { return GetU16(count); }
     void SetCount(uint16_t v) { PutU16(count, v); }
@@ -100,11 +100,11 @@ struct HdmArchiveRecord {
 
 // Chromatograph verification result (90 bytes).
 struct VerifRecord {
-    DeviceDateTime time;             // 0
-    uint8_t line = 0;                // 6: measuring-line number, shown as stored
-    uint8_t result = 0;              // 7: 0 passed, other failed
+    DeviceDateTime time;                      // 0
+    uint8_t line = 0;                         // 6: measuring-line number, shown as stored
+    uint8_t result = 0;                       // 7: 0 passed, other failed
     uint8_t values[kGasParamCount * 4] = {};  // 8: f32 of code k at 8 + 4k
-    uint8_t crc[2] = {};             // 88
+    uint8_t crc[2] = {};                      // 88
 
     float Value(int code) const { return GetF32(values + 4 * code); }
     void SetValue(int code, float v) { PutF32(values + 4 * code, v); }
@@ -112,12 +112,12 @@ struct VerifRecord {
 
 // Chromatograph calibration result (170 bytes).
 struct CalibRecord {
-    DeviceDateTime time;             // 0
-    uint8_t line = 0;                // 6
-    uint8_t result = 0;              // 7: 0 passed, other failed
+    DeviceDateTime time;                       // 0
+    uint8_t line = 0;                          // 6
+    uint8_t result = 0;                        // 7: 0 passed, other failed
     uint8_t values[kGasParamCount * 4] = {};   // 8
     uint8_t factors[kGasParamCount * 4] = {};  // 88: response factors
-    uint8_t crc[2] = {};             // 168
+    uint8_t crc[2] = {};                       // 168
 
     float Value(int code) const { return GetF32(values + 4 * code); }
     void SetValue(int code, float v) { PutF32(values + 4 * code, v); }
@@ -127,12 +127,12 @@ struct CalibRecord {
 
 // Moisture-meter single measurement (29 bytes).
 struct WmtMomentaryRecord {
-    DeviceDateTime time;             // 0
-    uint8_t status = 0;              // 6: bit 1 switched off, bit 2 no meter link; 0 normal
-    uint8_t spare7[2] = {};          // 7: not interpreted
-    uint8_t meterState[2] = {};      // 9: u16 meter state word (9 low, 10 high); 0 normal
+    DeviceDateTime time;                      // 0
+    uint8_t status = 0;                       // 6: bit 1 switched off, bit 2 no meter link; 0 normal
+    uint8_t spare7[2] = {};                   // 7: not interpreted
+    uint8_t meterState[2] = {};               // 9: u16 meter state word (9 low, 10 high); 0 normal
     uint8_t values[kWmtValueCount * 4] = {};  // 11: value i (0..3) at 11 + 4i
-    uint8_t crc[2] = {};             // 27
+    uint8_t crc[2] = {};                      // 27
 
     uint16_t MeterState() const { return GetU16(meterState); }
     void SetMeterState(uint16_t v) { PutU16(meterState, v); }
@@ -142,18 +142,18 @@ struct WmtMomentaryRecord {
 
 // Moisture-meter hourly or daily value (28 bytes).
 struct WmtArchiveRecord {
-    uint8_t year = 0;                // 0
-    uint8_t month = 0;               // 1
-    uint8_t day = 0;                 // 2
-    uint8_t startHour = 0;           // 3
-    uint8_t startMinute = 0;         // 4
-    uint8_t startSecond = 0;         // 5
-    uint8_t endHour = 0;             // 6: daily marker in bit 7 as in HdmArchiveRecord
-    uint8_t endMinute = 0;           // 7
-    uint8_t endSecond = 0;           // 8
-    uint8_t status = 0;              // 9: bit 1 switched off, bit 2 no meter link
+    uint8_t year = 0;                         // 0
+    uint8_t month = 0;                        // 1
+    uint8_t day = 0;                          // 2
+    uint8_t startHour = 0;                    // 3
+    uint8_t startMinute = 0;                  // 4
+    uint8_t startSecond = 0;                  // 5
+    uint8_t endHour = 0;                      // 6: daily marker in bit 7 as in HdmArchiveRecord
+    uint8_t endMinute = 0;                    // 7
+    uint8_t endSecond = 0;                    // 8
+    uint8_t status = 0;                       // 9: bit 1 switched off, bit 2 no meter link
     uint8_t values[kWmtValueCount * 4] = {};  // 10: value i at 10 + 4i
-    uint8_t crc[2] = {};             // 26
+    uint8_t crc[2] = {};                      // 26
 
     float Value(int i) const { return GetF32(values + 4 * i); }
     void SetValue(int i, float v) { PutF32(values + 4 * i, v); }
@@ -164,15 +164,15 @@ struct WmtArchiveRecord {
 
 // Diagnostic message (22 bytes).
 struct DiagnosticRecord {
-    DeviceDateTime time;             // 0
-    uint8_t event = 0;               // 6: event code
-    uint8_t spare7 = 0;              // 7
-    uint8_t object = 0;              // 8: table number or device/object code
-    uint8_t index = 0;               // 9: row, field, parameter code, bit, address
-    uint8_t value[4] = {};           // 10: f32 (limit events), u32 (checksum), error code
-    uint8_t setpoint[4] = {};        // 14: f32 (limit events), u32 (new checksum)
-    uint8_t spare18[2] = {};         // 18
-    uint8_t crc[2] = {};             // 20
+    DeviceDateTime time;       // 0
+    uint8_t event = 0;         // 6: event code
+    uint8_t spare7 = 0;        // 7
+    uint8_t object = 0;        // 8: table number or device/object code
+    uint8_t index = 0;         // 9: row, field, parameter code, bit, address
+    uint8_t value[4] = {};     // 10: f32 (limit events), u32 (checksum), error code
+    uint8_t setpoint[4] = {};  // 14: f32 (limit events), u32 (new checksum)
+    uint8_t spare18[2] = {};   // 18
+    uint8_t crc[2] = {};       // 20
 
     float ValueF32() const { return GetF32(value); }
     uint32_t ValueU32() const { return GetU32(value); }
@@ -182,15 +182,15 @@ struct DiagnosticRecord {
 
 // Operator intervention: one changed configuration value (24 bytes).
 struct InterventionRecord {
-    DeviceDateTime time;             // 0
-    uint8_t spare6 = 0;              // 6
-    uint8_t table = 0;               // 7: configuration table 0..46
-    uint8_t field = 0;               // 8: field or row number
-    uint8_t unit = 0;                // 9: unit code (valid below 37)
-    uint8_t oldValue[4] = {};        // 10
-    uint8_t newValue[4] = {};        // 14
-    uint8_t operatorName[4] = {};    // 18: four characters
-    uint8_t crc[2] = {};             // 22
+    DeviceDateTime time;           // 0
+    uint8_t spare6 = 0;            // 6
+    uint8_t table = 0;             // 7: configuration table 0..46
+    uint8_t field = 0;             // 8: field or row number
+    uint8_t unit = 0;              // 9: unit code (valid below 37)
+    uint8_t oldValue[4] = {};      // 10
+    uint8_t newValue[4] = {};      // 14
+    uint8_t operatorName[4] = {};  // 18: four characters
+    uint8_t crc[2] = {};           // 22
 };
 
 // ---- text rows of saved message lists ------------------------------------
@@ -266,7 +266,8 @@ std::size_t RecordSizeOf(RecordKind kind);
 // The byte records of this unit.
 template <class R>
 concept ArchiveRecordType = std::is_trivially_copyable_v<R> && std::is_standard_layout_v<R> &&
-                            alignof(R) == 1 && (sizeof(R) >= 3);
+                                alignof(R) == 1 &&
+                            (sizeof(R) >= 3);
 
 // Valid when the CRC over all `size` bytes (the stored CRC included) is 0.
 inline bool RecordCrcOk(const void* record, std::size_t size) {

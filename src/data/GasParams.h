@@ -14,7 +14,7 @@
 // Codes with rules of their own.
 inline constexpr int kParamMethane = 8;
 inline constexpr int kParamCompressibility = 14;
-inline constexpr int kParamOxygen = 15;          // shown only when the header's oxygen flag is set
+inline constexpr int kParamOxygen = 15;  // shown only when the header's oxygen flag is set
 inline constexpr int kParamGasTemperature = 16;
 
 // Display position -> code: 0..10, 15, 11, 18, 13, 17, 12, 19, 14, 16.

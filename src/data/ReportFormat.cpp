@@ -51,18 +51,12 @@ int ParamDigitGroup(int code) {
         case 11:
         case 13:
         case 17:
-        case 18:
-            return kQtyHeatMJ;
-        case 12:
-            return kQtyDensity;
-        case 14:
-            return kQtyCompressibility;
-        case 16:
-            return kQtyTemperature;
-        case 19:
-            return kQtyRelDensity;
-        default:
-            return code >= 0 && code < kGasParamCount ? kQtyMolarFraction : -1;
+        case 18: return kQtyHeatMJ;
+        case 12: return kQtyDensity;
+        case 14: return kQtyCompressibility;
+        case 16: return kQtyTemperature;
+        case 19: return kQtyRelDensity;
+        default: return code >= 0 && code < kGasParamCount ? kQtyMolarFraction : -1;
     }
 }
 

@@ -15,25 +15,25 @@
 
 // Groups of QuantityDigits (bytes 24..32).
 enum QuantityGroup : int {
-    kQtyMolarFraction = 0,  // composition, % (byte 24)
-    kQtyHeatMJ = 1,         // heat value / Wobbe index, MJ/m3 (25)
-    kQtyHeatKcal = 2,       // the same in kcal/m3 (26)
-    kQtyHeatKWh = 3,        // the same in kWh/m3 (27)
-    kQtyDensity = 4,        // density, kg/m3 (28)
-    kQtyRelDensity = 5,     // relative density (29)
-    kQtyPressure = 6,       // pressure, kgf/cm2 (30)
-    kQtyTemperature = 7,    // temperature, °С (31)
+    kQtyMolarFraction = 0,    // composition, % (byte 24)
+    kQtyHeatMJ = 1,           // heat value / Wobbe index, MJ/m3 (25)
+    kQtyHeatKcal = 2,         // the same in kcal/m3 (26)
+    kQtyHeatKWh = 3,          // the same in kWh/m3 (27)
+    kQtyDensity = 4,          // density, kg/m3 (28)
+    kQtyRelDensity = 5,       // relative density (29)
+    kQtyPressure = 6,         // pressure, kgf/cm2 (30)
+    kQtyTemperature = 7,      // temperature, °С (31)
     kQtyCompressibility = 8,  // compressibility factor (32)
 };
 inline constexpr int kQuantityGroupCount = 9;
 
 // 33 bytes, the content of rep_format.ini.
 struct ReportFormatRecord {
-    uint8_t FractionWording = 0;   // 0: 1 volume-fraction wording ("ОД"), other molar ("МЧ")
-    uint8_t HeatUnitKcal = 0;      // 1: 1 kcal, other MJ
-    uint8_t StandardKind = 0;      // 2: kept as read
-    uint8_t Reserved = 0;          // 3: kept as read
-    uint8_t ParamDigits[kGasParamCount] = {};          // 4..23: decimals per gas-parameter code
+    uint8_t FractionWording = 0;               // 0: 1 volume-fraction wording ("ОД"), other molar ("МЧ")
+    uint8_t HeatUnitKcal = 0;                  // 1: 1 kcal, other MJ
+    uint8_t StandardKind = 0;                  // 2: kept as read
+    uint8_t Reserved = 0;                      // 3: kept as read
+    uint8_t ParamDigits[kGasParamCount] = {};  // 4..23: decimals per gas-parameter code
     uint8_t QuantityDigits[kQuantityGroupCount] = {};  // 24..32: decimals per quantity group
 };
 static_assert(sizeof(ReportFormatRecord) == 33);

@@ -1,5 +1,3 @@
-#include "data/ArchiveFiles.h"
-
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <limits>
 
 #include "config/ConfigImage.h"
+#include "data/ArchiveFiles.h"
 #include "data/DataTestUtil.h"
 #include "platform/Codepage.h"
 
@@ -81,11 +80,16 @@ TEST(ArchiveHeader, ValuesPerKind) {
         const char* lineName;
     };
     const Case cases[] = {
-        {ArchiveKind::ChromMeas, "MSA", 0x00, "Нитка 1"}, {ArchiveKind::WmtMeas, "MSA", 0x01, "Нитка 1"},
-        {ArchiveKind::ChromHour, "HOU", 0x00, "Нитка 1"}, {ArchiveKind::ChromDay, "DAY", 0x00, "Нитка 1"},
-        {ArchiveKind::WmtHour, "HOU", 0x01, ""},          {ArchiveKind::WmtDay, "DAY", 0x01, ""},
-        {ArchiveKind::Calib, "CLB", 0x00, ""},            {ArchiveKind::Verif, "VRF", 0x00, ""},
-        {ArchiveKind::Diagnostic, "ALA", 0x00, ""},       {ArchiveKind::Intervention, "AUD", 0x00, ""},
+        {ArchiveKind::ChromMeas, "MSA", 0x00, "Нитка 1"},
+        {ArchiveKind::WmtMeas, "MSA", 0x01, "Нитка 1"},
+        {ArchiveKind::ChromHour, "HOU", 0x00, "Нитка 1"},
+        {ArchiveKind::ChromDay, "DAY", 0x00, "Нитка 1"},
+        {ArchiveKind::WmtHour, "HOU", 0x01, ""},
+        {ArchiveKind::WmtDay, "DAY", 0x01, ""},
+        {ArchiveKind::Calib, "CLB", 0x00, ""},
+        {ArchiveKind::Verif, "VRF", 0x00, ""},
+        {ArchiveKind::Diagnostic, "ALA", 0x00, ""},
+        {ArchiveKind::Intervention, "AUD", 0x00, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.tag);
@@ -136,6 +140,10 @@ TEST(ArchiveHeader, SourceFromTheConfigurationImage) {
     const ArchiveHeaderSource none = HeaderSourceFromImage(std::span<const uint8_t>(image.data(), 100), 4);
     EXPECT_EQ(none.controllerAddress, 4);
     EXPECT_EQ(none.chromatographSerial, 0u);
+    EXPECT_TRUE(HeaderNeedsSerialRead(ArchiveKind::ChromDay, none));
+    EXPECT_TRUE(HeaderNeedsSerialRead(ArchiveKind::Diagnostic, none));
+    EXPECT_FALSE(HeaderNeedsSerialRead(ArchiveKind::ChromHour, none));
+    EXPECT_FALSE(HeaderNeedsSerialRead(ArchiveKind::Intervention, s));
 }
 
 TEST(TempArchive, AppendAndReadBack) {
@@ -161,7 +169,8 @@ TEST(TempArchive, AppendAndReadBack) {
     WriteBytes(TempArchivePath(TempArchive::Measured), BytesOf(recs[0]) + std::string(50, 'z'));
     std::vector<uint8_t> bytes;
     uint32_t count = 99;
-    ASSERT_TRUE(ReadTempArchive(TempArchive::Measured, 94, std::numeric_limits<uint32_t>::max(), bytes, count));
+    ASSERT_TRUE(
+        ReadTempArchive(TempArchive::Measured, 94, std::numeric_limits<uint32_t>::max(), bytes, count));
     EXPECT_EQ(count, 1u);
     EXPECT_EQ(bytes.size(), 94u);
 
@@ -378,16 +387,19 @@ TEST(ArchiveFile, DefaultNamesAndFolders) {
         EXPECT_EQ(p.rfind(dir + "/", 0), 0u) << p;
         return p.substr(dir.size() + 1);
     };
-    EXPECT_EQ(name(ArchiveKind::ChromMeas, Header(ArchiveKind::ChromMeas)), "MOMDATA/zbr11_005_Нитка 1_240309.mch");
+    EXPECT_EQ(name(ArchiveKind::ChromMeas, Header(ArchiveKind::ChromMeas)),
+              "MOMDATA/zbr11_005_Нитка 1_240309.mch");
     EXPECT_EQ(name(ArchiveKind::ChromHour, Header(ArchiveKind::ChromHour, 1)),
               "HOURDATA/zbr11-005_Нитка 2_240309.hch");
-    EXPECT_EQ(name(ArchiveKind::ChromDay, Header(ArchiveKind::ChromDay)), "DAYDATA/zbr11-005_Нитка 1_240309.dch");
+    EXPECT_EQ(name(ArchiveKind::ChromDay, Header(ArchiveKind::ChromDay)),
+              "DAYDATA/zbr11-005_Нитка 1_240309.dch");
     EXPECT_EQ(name(ArchiveKind::Calib, Header(ArchiveKind::Calib)), "CALIBRARHIV/zbr11-005_240309.clb");
     EXPECT_EQ(name(ArchiveKind::Verif, Header(ArchiveKind::Verif)), "VERIFARHIV/zbr11-005_240309.vrf");
     EXPECT_EQ(name(ArchiveKind::WmtMeas, Header(ArchiveKind::WmtMeas)), "MOMDATA/wmt11_005_240309.mwm");
     EXPECT_EQ(name(ArchiveKind::WmtHour, Header(ArchiveKind::WmtHour)), "HOURDATA/wmt11_005_240309.hwm");
     EXPECT_EQ(name(ArchiveKind::WmtDay, Header(ArchiveKind::WmtDay)), "DAYDATA/wmt11_005_240309.dwm");
-    EXPECT_EQ(name(ArchiveKind::Diagnostic, Header(ArchiveKind::Diagnostic)), "ALAFILES/zbr11_005_240309.ala");
+    EXPECT_EQ(name(ArchiveKind::Diagnostic, Header(ArchiveKind::Diagnostic)),
+              "ALAFILES/zbr11_005_240309.ala");
     EXPECT_EQ(name(ArchiveKind::Intervention, Header(ArchiveKind::Intervention)),
               "AUDFILES/zbr11_005_240309.aud");
 

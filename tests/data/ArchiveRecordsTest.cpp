@@ -1,10 +1,10 @@
-#include "data/ArchiveRecords.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#include "data/ArchiveRecords.h"
 
 namespace {
 

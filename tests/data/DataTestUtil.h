@@ -17,7 +17,8 @@ inline std::string FreshWorkDir() {
     std::filesystem::path dir = std::filesystem::path(ZBR_TEST_TMP) / "data" /
                                 (std::string(info->test_suite_name()) + "." + info->name());
     std::error_code ec;  // a folder left read-only by an earlier run must go too
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(dir, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ec);
     std::filesystem::remove_all(dir, ec);
     std::filesystem::create_directories(dir);
     platform::SetWorkDir(dir.string());

@@ -1,11 +1,12 @@
-#include "data/GasParams.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "data/GasParams.h"
+
 TEST(GasParams, DisplayOrder) {
-    const int expected[kGasParamCount] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 11, 18, 13, 17, 12, 19, 14, 16};
+    const int expected[kGasParamCount] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,
+                                          10, 15, 11, 18, 13, 17, 12, 19, 14, 16};
     for (int p = 0; p < kGasParamCount; ++p) EXPECT_EQ(ParamCodeAt(p), expected[p]) << p;
     EXPECT_EQ(ParamCodeAt(11), kParamOxygen);
     EXPECT_EQ(ParamCodeAt(19), kParamGasTemperature);

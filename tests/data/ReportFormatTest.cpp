@@ -1,5 +1,3 @@
-#include "data/ReportFormat.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +6,7 @@
 
 #include "common/Suplfunc.h"
 #include "data/DataTestUtil.h"
+#include "data/ReportFormat.h"
 
 using namespace data_test;
 
