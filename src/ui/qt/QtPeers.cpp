@@ -1,0 +1,1010 @@
+// Widgets for every kind of control, and how each follows its model.
+#include <cmath>
+
+#include "ui/qt/QtInternal.h"
+
+namespace ui::qt::detail {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+QString StripAccel(const std::string& s) {
+    QString in = Q(s), out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        if (in[i] == '&') {
+            if (i + 1 < in.size() && in[i + 1] == '&') out += '&', ++i;
+            continue;
+        }
+        out += in[i];
+    }
+    return out;
+}
+
+QColor ToQColor(ui::Color c) { return QColor(ui::RedOf(c), ui::GreenOf(c), ui::BlueOf(c)); }
+
+QFont ToQFont(const ui::Font& f) {
+    QFont q(Q(f.Name));
+    q.setPixelSize(f.Height > 0 ? f.Height : 11);
+    q.setBold(f.Bold);
+    q.setItalic(f.Italic);
+    q.setUnderline(f.Underline);
+    return q;
+}
+
+int ToKeyCode(int k) {
+    if (k >= Qt::Key_A && k <= Qt::Key_Z) return 'A' + (k - Qt::Key_A);
+    if (k >= Qt::Key_0 && k <= Qt::Key_9) return '0' + (k - Qt::Key_0);
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F12) return ui::key::F1 + (k - Qt::Key_F1);
+    switch (k) {
+    case Qt::Key_Escape: return ui::key::Escape;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return ui::key::Return;
+    case Qt::Key_Backspace: return ui::key::Back;
+    case Qt::Key_Tab: return ui::key::Tab;
+    case Qt::Key_Space: return ui::key::Space;
+    case Qt::Key_Delete: return ui::key::Delete;
+    case Qt::Key_Insert: return ui::key::Insert;
+    case Qt::Key_Home: return ui::key::Home;
+    case Qt::Key_End: return ui::key::End;
+    case Qt::Key_Left: return ui::key::Left;
+    case Qt::Key_Right: return ui::key::Right;
+    case Qt::Key_Up: return ui::key::Up;
+    case Qt::Key_Down: return ui::key::Down;
+    case Qt::Key_PageUp: return ui::key::PageUp;
+    case Qt::Key_PageDown: return ui::key::PageDown;
+    default: return 0;
+    }
+}
+
+ui::Shift ShiftOf(Qt::KeyboardModifiers m) {
+    ui::Shift s;
+    s.shift = m & Qt::ShiftModifier;
+    s.ctrl = m & Qt::ControlModifier;
+    s.alt = m & Qt::AltModifier;
+    return s;
+}
+
+namespace {
+Qt::Alignment AlignOf(ui::TextAlign a, ui::TextLayout l = ui::TextLayout::Center) {
+    Qt::Alignment h = a == ui::TextAlign::Center ? Qt::AlignHCenter : a == ui::TextAlign::Right ? Qt::AlignRight : Qt::AlignLeft;
+    Qt::Alignment v = l == ui::TextLayout::Top ? Qt::AlignTop : l == ui::TextLayout::Bottom ? Qt::AlignBottom : Qt::AlignVCenter;
+    return h | v;
+}
+
+template <class W> W* As(const QPointer<QWidget>& w) { return static_cast<W*>(w.data()); }
+}  // namespace
+
+// ---------------------------------------------------------------- Peer
+
+Peer::~Peer() {
+    if (w) {
+        w->disconnect();
+        w->hide();
+        w->deleteLater();
+    }
+}
+
+void Peer::PushFont(QWidget* target) {
+    ui::Font f = ctl->Font();
+    if (!first_ && f == font_) return;
+    font_ = f;
+    target->setFont(ToQFont(f));
+    QPalette p = target->palette();
+    QColor c = ToQColor(f.Color);
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::Text, c);
+    p.setColor(QPalette::ButtonText, c);
+    target->setPalette(p);
+}
+
+void Peer::PushBackground(QWidget* target, QPalette::ColorRole role, bool fill) {
+    ui::Color c = ctl->Color();
+    if (!first_ && c == bg_) return;
+    bg_ = c;
+    QPalette p = target->palette();
+    p.setColor(role, ToQColor(c));
+    target->setPalette(p);
+    target->setAutoFillBackground(fill);
+}
+
+void Peer::Push() {
+    QRect g(ctl->Left(), ctl->Top(), ctl->Width(), ctl->Height());
+    if (first_ || g != geom_) {
+        geom_ = g;
+        w->setGeometry(g);
+    }
+    bool en = ctl->Enabled();
+    if (first_ || en != enabled_) {
+        enabled_ = en;
+        w->setEnabled(en);
+    }
+    if (first_ || w->toolTip() != Q(ctl->Hint)) w->setToolTip(Q(ctl->Hint));
+    PushFont(w);
+    bool vis = ctl->Visible();
+    if (first_ || vis != visible_ || w->isHidden() == vis) {
+        visible_ = vis;
+        w->setVisible(vis);
+    }
+}
+
+// ---------------------------------------------------------------- forms
+
+FormWindow::FormWindow(QtBackend& b, ui::Form& f, QWidget* parent) : QDialog(parent), b(b), form(&f) {
+    setObjectName(Q(f.Name()));
+    client = new QWidget(this);
+    client->setObjectName(Q(f.Name() + "#client"));
+    client->setAutoFillBackground(true);
+    setWindowFlags(wantedFlags());
+    setSizeGripEnabled(false);
+}
+
+Qt::WindowFlags FormWindow::wantedFlags() const {
+    Qt::WindowFlags fl = Qt::Dialog | Qt::CustomizeWindowHint;
+    if (form->BorderStyle() == ui::BorderStyle::None) return fl | Qt::FramelessWindowHint;
+    fl |= Qt::WindowTitleHint;
+    int icons = form->BorderIcons();
+    if (icons & ui::border_icon::SystemMenu) fl |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (icons & ui::border_icon::Minimize) fl |= Qt::WindowMinimizeButtonHint;
+    if ((icons & ui::border_icon::Maximize) && form->BorderStyle() == ui::BorderStyle::Sizeable)
+        fl |= Qt::WindowMaximizeButtonHint;
+    return fl;
+}
+
+void FormWindow::reject() {
+    b.User(form, [this] { form->DialogKey(ui::key::Escape); });
+}
+
+void FormWindow::closeEvent(QCloseEvent* e) {
+    if (allowClose) {
+        e->accept();
+        return;
+    }
+    e->ignore();
+    b.User(form, [this] { form->Close(); });
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        b.User(form, [this] { form->DialogKey(ui::key::Return); });
+        return;
+    }
+    if (e->key() == Qt::Key_Escape) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+void FormWindow::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    if (b.pushing) return;
+    int menu = bar ? form->MenuHeight() : 0;
+    int cw = e->size().width(), ch = e->size().height() - menu;
+    if (cw == form->ClientWidth() && ch == form->ClientHeight()) return;
+    b.User(form, [&] {
+        form->SetBounds(form->Left(), form->Top(), cw + form->Width() - form->ClientWidth(),
+                        ch + form->Height() - form->ClientHeight());
+    });
+}
+
+void FormWindow::changeEvent(QEvent* e) {
+    QDialog::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && form->Visible())
+        b.User(form, [this] { form->Activate(); });
+}
+
+namespace {
+void SignatureOf(const ui::MenuItem& item, std::string& sig) {
+    for (ui::MenuItem* i : item.Items()) {
+        sig += i->Caption();
+        sig += char('0' + (i->Visible() ? 1 : 0) + (i->Enabled() ? 2 : 0) + (i->Checked() ? 4 : 0));
+        if (i->Count()) {
+            sig += '{';
+            SignatureOf(*i, sig);
+            sig += '}';
+        }
+        sig += '|';
+    }
+}
+}  // namespace
+
+void FormWindow::BuildMenu() {
+    ui::MainMenu* menu = form->Menu();
+    std::string sig;
+    if (menu) SignatureOf(menu->Items(), sig);
+    if (menu && !bar) {
+        bar = new QMenuBar(this);
+        bar->setNativeMenuBar(false);
+        bar->setObjectName(Q(menu->Name()));
+    }
+    if (!menu && bar) {
+        delete bar;
+        bar = nullptr;
+        actions.clear();
+        menuSignature.clear();
+        return;
+    }
+    if (!bar || sig == menuSignature) return;
+    menuSignature = sig;
+    actions.clear();
+    for (QMenu* m : bar->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) delete m;
+    for (QAction* a : bar->findChildren<QAction*>(Qt::FindDirectChildrenOnly)) delete a;
+    bar->clear();
+    std::function<void(QWidget*, const ui::MenuItem&)> add = [&](QWidget* into, const ui::MenuItem& parent) {
+        for (ui::MenuItem* i : parent.Items()) {
+            if (!i->Visible()) continue;
+            if (i->IsSeparator()) {
+                if (auto* m = qobject_cast<QMenu*>(into)) m->addSeparator();
+                continue;
+            }
+            if (i->Count()) {
+                auto* sub = new QMenu(Q(i->Caption()), into);
+                sub->setObjectName(Q(i->Name()));
+                sub->setEnabled(i->Enabled());
+                if (auto* m = qobject_cast<QMenu*>(into)) m->addMenu(sub);
+                else static_cast<QMenuBar*>(into)->addMenu(sub);
+                add(sub, *i);
+                continue;
+            }
+            auto* act = new QAction(Q(i->Caption()), into);
+            act->setObjectName(Q(i->Name()));
+            act->setEnabled(i->Enabled());
+            act->setCheckable(i->Checked());
+            act->setChecked(i->Checked());
+            into->addAction(act);
+            actions[act] = i;
+            QObject::connect(act, &QAction::triggered, this, [this, act] {
+                auto it = actions.find(act);
+                if (it == actions.end()) return;
+                ui::MenuItem* item = it->second;
+                b.User(form, [item] { item->Click(); });
+            });
+        }
+    };
+    add(bar, menu->Items());
+}
+
+void FormWindow::ForgetMenuItem(const ui::Component* c) {
+    for (auto it = actions.begin(); it != actions.end();)
+        if (it->second == c) it = actions.erase(it);
+        else ++it;
+    menuSignature = "\x01";  // rebuild at the next push
+}
+
+FormPeer::FormPeer(QtBackend& b, ui::Form& f, QWidget* parent) : Peer(b, f) {
+    win = new FormWindow(b, f, parent);
+    w = win;
+}
+
+void FormPeer::Push() {
+    auto* f = static_cast<ui::Form*>(ctl);
+    if (win->windowTitle() != Q(f->Caption())) win->setWindowTitle(Q(f->Caption()));
+    if (!win->isVisible() && win->windowFlags() != win->wantedFlags()) win->setWindowFlags(win->wantedFlags());
+    win->BuildMenu();
+    int menu = win->bar ? f->MenuHeight() : 0;
+    QSize size(f->ClientWidth(), f->ClientHeight() + menu);
+    if (first_ || size != size_) {
+        size_ = size;
+        if (f->BorderStyle() == ui::BorderStyle::Sizeable) {
+            win->setMinimumSize(0, 0);
+            win->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            win->resize(size);
+        } else {
+            win->setFixedSize(size);
+        }
+    }
+    if (win->bar) win->bar->setGeometry(0, 0, f->ClientWidth(), menu);
+    win->client->setGeometry(0, menu, f->ClientWidth(), f->ClientHeight());
+    QPoint pos(f->Left(), f->Top());
+    if (pos != pos_) {
+        pos_ = pos;
+        win->move(pos);
+    }
+    if (first_ || f->Enabled() != enabled_) {
+        enabled_ = f->Enabled();
+        win->setEnabled(enabled_);
+    }
+    PushFont(win->client);
+    PushBackground(win->client, QPalette::Window, true);
+    first_ = false;
+}
+
+// ---------------------------------------------------------------- containers
+
+namespace {
+
+class PanelWidget : public QFrame {
+public:
+    using QFrame::QFrame;
+    QString caption;
+    Qt::Alignment align = Qt::AlignCenter;
+protected:
+    void paintEvent(QPaintEvent* e) override {
+        QFrame::paintEvent(e);
+        if (caption.isEmpty()) return;
+        QPainter p(this);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(contentsRect().adjusted(2, 0, -2, 0), int(align), caption);
+    }
+};
+
+class PanelPeer : public Peer {
+public:
+    PanelPeer(QtBackend& b, ui::Panel& c) : Peer(b, c) { w = new PanelWidget; }
+    void Push() override {
+        auto* p = static_cast<ui::Panel*>(ctl);
+        auto* pw = As<PanelWidget>(w);
+        QString cap = StripAccel(p->Caption());
+        Qt::Alignment al = AlignOf(p->Alignment());
+        if (cap != pw->caption || al != pw->align) {
+            pw->caption = cap;
+            pw->align = al;
+            pw->update();
+        }
+        int shape = p->BevelOuter() == ui::Bevel::None ? QFrame::NoFrame
+                    : QFrame::Panel | (p->BevelOuter() == ui::Bevel::Raised ? QFrame::Raised : QFrame::Sunken);
+        if (pw->frameStyle() != shape) pw->setFrameStyle(shape);
+        PushBackground(pw, QPalette::Window, true);
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+class GroupBoxPeer : public Peer {
+public:
+    GroupBoxPeer(QtBackend& b, ui::GroupBox& c) : Peer(b, c) { w = new QGroupBox; }
+    void Push() override {
+        auto* g = As<QGroupBox>(w);
+        if (g->title() != Q(ctl->Caption())) g->setTitle(Q(ctl->Caption()));
+        PushBackground(g, QPalette::Window, true);
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+class ScrollBoxPeer : public Peer {
+public:
+    ScrollBoxPeer(QtBackend& b, ui::ScrollBox& c) : Peer(b, c) {
+        area = new QScrollArea;
+        content = new QWidget;
+        content->setObjectName(Q(c.Name() + "#content"));
+        content->setAutoFillBackground(true);
+        area->setWidget(content);
+        area->setWidgetResizable(false);
+        w = area;
+        auto scrolled = [this] {
+            auto* sb = static_cast<ui::ScrollBox*>(ctl);
+            this->b.User(sb, [this, sb] {
+                sb->UserScroll(area->horizontalScrollBar()->value(), area->verticalScrollBar()->value());
+            });
+        };
+        QObject::connect(area->horizontalScrollBar(), &QScrollBar::valueChanged, area, scrolled);
+        QObject::connect(area->verticalScrollBar(), &QScrollBar::valueChanged, area, scrolled);
+    }
+    QWidget* Container() const override { return content; }
+    void Push() override {
+        auto* sb = static_cast<ui::ScrollBox*>(ctl);
+        area->setFrameShape(sb->BorderSingle() ? QFrame::StyledPanel : QFrame::NoFrame);
+        QSize vp = area->viewport()->size();
+        QSize cs(std::max(sb->HorzRange(), 1), std::max(sb->VertRange(), 1));
+        if (content->size() != cs) content->resize(cs);
+        (void)vp;
+        area->horizontalScrollBar()->setSingleStep(sb->HorzIncrement());
+        area->verticalScrollBar()->setSingleStep(sb->VertIncrement());
+        PushBackground(content, QPalette::Window, true);
+        Peer::Push();
+        if (area->horizontalScrollBar()->value() != sb->HorzPosition())
+            area->horizontalScrollBar()->setValue(sb->HorzPosition());
+        if (area->verticalScrollBar()->value() != sb->VertPosition())
+            area->verticalScrollBar()->setValue(sb->VertPosition());
+        first_ = false;
+    }
+    QScrollArea* area;
+    QWidget* content;
+};
+
+// ---------------------------------------------------------------- texts
+
+class LabelPeer : public Peer {
+public:
+    LabelPeer(QtBackend& b, ui::Label& c) : Peer(b, c) {
+        auto* l = new QLabel;
+        l->setTextFormat(Qt::PlainText);
+        w = l;
+    }
+    void Push() override {
+        auto* m = static_cast<ui::Label*>(ctl);
+        auto* l = As<QLabel>(w);
+        QString t = StripAccel(m->Caption());
+        if (l->text() != t) l->setText(t);
+        Qt::Alignment al = AlignOf(m->Alignment(), m->Layout());
+        if (l->alignment() != al) l->setAlignment(al);
+        if (l->wordWrap() != m->WordWrap()) l->setWordWrap(m->WordWrap());
+        PushBackground(l, QPalette::Window, !m->Transparent());
+        Peer::Push();
+        if (m->AutoSize() && !m->WordWrap()) {
+            QSize h = l->sizeHint();
+            if (h.width() > l->width()) l->resize(h.width(), l->height());
+        }
+        first_ = false;
+    }
+};
+
+// Edit box whose typed keys go through the model's OnKeyPress first.
+class LineEdit : public QLineEdit {
+public:
+    LineEdit(QtBackend& b, ui::Edit& e) : b(b), edit(&e) {}
+    QtBackend& b;
+    ui::Edit* edit;
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        QString t = e->text();
+        bool back = e->key() == Qt::Key_Backspace;
+        bool printable = !t.isEmpty() && t.at(0).isPrint();
+        ui::Form* f = b.Alive(edit) ? edit->ParentForm() : nullptr;
+        bool filtered = b.Alive(edit) && (edit->OnKeyPress || (f && f->KeyPreview() && f->OnKeyPress));
+        if (!(back || printable) || !filtered || isReadOnly()) {
+            QLineEdit::keyPressEvent(e);
+            return;
+        }
+        char32_t key = back ? 8 : char32_t(t.toUcs4().value(0));
+        char32_t typed = key;
+        b.User(edit, [&] {
+            PullCaret();
+            if (f && f->KeyPreview() && f->OnKeyPress) f->OnKeyPress(key);
+            if (key && edit->OnKeyPress) edit->OnKeyPress(key);
+        });
+        if (key == 0) {
+            e->accept();
+            return;
+        }
+        if (key == typed) {
+            QLineEdit::keyPressEvent(e);
+            return;
+        }
+        if (key == 8) backspace();
+        else insert(QString::fromUcs4(&key, 1));
+    }
+    void PullCaret() {
+        // The model's caret and selection in characters.
+        int start = hasSelectedText() ? selectionStart() : cursorPosition();
+        int len = hasSelectedText() ? int(selectedText().size()) : 0;
+        QString before = text().left(start);
+        edit->SetSelStart(int(before.toUcs4().size()));
+        edit->SetSelLength(int(text().mid(start, len).toUcs4().size()));
+    }
+    friend class EditPeer;
+};
+
+class EditPeer : public Peer {
+public:
+    EditPeer(QtBackend& b, ui::Edit& c) : Peer(b, c) {
+        auto* le = new LineEdit(b, c);
+        w = le;
+        QObject::connect(le, &QLineEdit::textChanged, le, [this, le](const QString& s) {
+            auto* e = static_cast<ui::Edit*>(ctl);
+            this->b.User(e, [e, le, &s] {
+                e->SetText(S(s));
+                le->PullCaret();
+            });
+        });
+    }
+    void Push() override {
+        auto* e = static_cast<ui::Edit*>(ctl);
+        auto* le = As<LineEdit>(w);
+        if (le->text() != Q(e->Text())) le->setText(Q(e->Text()));
+        int max = e->MaxLength() > 0 ? e->MaxLength() : 32767;
+        if (le->maxLength() != max) le->setMaxLength(max);
+        auto mode = e->PasswordChar() ? QLineEdit::Password : QLineEdit::Normal;
+        if (le->echoMode() != mode) le->setEchoMode(mode);
+        if (le->isReadOnly() != e->ReadOnly()) le->setReadOnly(e->ReadOnly());
+        Qt::Alignment al = AlignOf(e->Alignment());
+        if (le->alignment() != al) le->setAlignment(al);
+        PushBackground(le, QPalette::Base, false);
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+class MemoPeer : public Peer {
+public:
+    MemoPeer(QtBackend& b, ui::Memo& c) : Peer(b, c) {
+        auto* te = new QPlainTextEdit;
+        w = te;
+        QObject::connect(te, &QPlainTextEdit::textChanged, te, [this, te] {
+            auto* m = static_cast<ui::Memo*>(ctl);
+            this->b.User(m, [m, te] { m->SetText(S(te->toPlainText())); });
+        });
+    }
+    void Push() override {
+        auto* m = static_cast<ui::Memo*>(ctl);
+        auto* te = As<QPlainTextEdit>(w);
+        if (te->toPlainText() != Q(m->Text())) te->setPlainText(Q(m->Text()));
+        if (te->isReadOnly() != m->ReadOnly()) te->setReadOnly(m->ReadOnly());
+        te->setLineWrapMode(m->WordWrap() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        auto sb = m->ScrollBars();
+        bool h = sb == ui::ScrollBars::Horizontal || sb == ui::ScrollBars::Both;
+        bool v = sb == ui::ScrollBars::Vertical || sb == ui::ScrollBars::Both;
+        te->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        te->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        PushBackground(te, QPalette::Base, false);
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+class ComboPeer : public Peer {
+public:
+    ComboPeer(QtBackend& b, ui::ComboBox& c) : Peer(b, c) {
+        auto* cb = new QComboBox;
+        cb->setInsertPolicy(QComboBox::NoInsert);
+        w = cb;
+        QObject::connect(cb, &QComboBox::activated, cb, [this](int i) {
+            auto* c = static_cast<ui::ComboBox*>(ctl);
+            this->b.User(c, [c, i] { c->Select(i); });
+        });
+    }
+    void Push() override {
+        auto* c = static_cast<ui::ComboBox*>(ctl);
+        auto* cb = As<QComboBox>(w);
+        bool editable = c->Style() == ui::ComboStyle::DropDown;
+        if (cb->isEditable() != editable) {
+            cb->setEditable(editable);
+            if (editable) {
+                QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb, [this](const QString& s) {
+                    auto* c = static_cast<ui::ComboBox*>(ctl);
+                    this->b.User(c, [c, &s] {
+                        c->SetText(S(s));
+                        if (c->OnChange) c->OnChange();
+                    });
+                });
+            }
+        }
+        bool same = cb->count() == c->ItemCount();
+        for (int i = 0; same && i < cb->count(); ++i) same = cb->itemText(i) == Q(c->Items()[i]);
+        if (!same) {
+            cb->clear();
+            for (const auto& s : c->Items()) cb->addItem(Q(s));
+        }
+        if (cb->currentIndex() != c->ItemIndex()) cb->setCurrentIndex(c->ItemIndex());
+        if (editable && cb->currentText() != Q(c->Text())) cb->setEditText(Q(c->Text()));
+        if (cb->maxVisibleItems() != c->DropDownCount()) cb->setMaxVisibleItems(std::max(1, c->DropDownCount()));
+        PushBackground(cb, QPalette::Base, false);
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+// ---------------------------------------------------------------- buttons
+
+class CheckPeer : public Peer {
+public:
+    CheckPeer(QtBackend& b, ui::CheckBox& c) : Peer(b, c) {
+        auto* cb = new QCheckBox;
+        w = cb;
+        QObject::connect(cb, &QCheckBox::clicked, cb, [this] { this->b.User(ctl, [this] { ctl->Click(); }); });
+    }
+    void Push() override {
+        auto* c = static_cast<ui::CheckBox*>(ctl);
+        auto* cb = As<QCheckBox>(w);
+        if (cb->text() != Q(c->Caption())) cb->setText(Q(c->Caption()));
+        if (cb->isChecked() != c->Checked()) cb->setChecked(c->Checked());
+        PushBackground(cb, QPalette::Window, false);
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+class RadioPeer : public Peer {
+public:
+    RadioPeer(QtBackend& b, ui::RadioButton& c) : Peer(b, c) {
+        auto* rb = new QRadioButton;
+        rb->setAutoExclusive(false);
+        w = rb;
+        QObject::connect(rb, &QRadioButton::clicked, rb, [this] { this->b.User(ctl, [this] { ctl->Click(); }); });
+    }
+    void Push() override {
+        auto* c = static_cast<ui::RadioButton*>(ctl);
+        auto* rb = As<QRadioButton>(w);
+        if (rb->text() != Q(c->Caption())) rb->setText(Q(c->Caption()));
+        if (rb->isChecked() != c->Checked()) rb->setChecked(c->Checked());
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+class RadioGroupPeer : public Peer {
+public:
+    RadioGroupPeer(QtBackend& b, ui::RadioGroup& c) : Peer(b, c) { w = new QGroupBox; }
+    void Push() override {
+        auto* g = static_cast<ui::RadioGroup*>(ctl);
+        auto* box = As<QGroupBox>(w);
+        if (box->title() != Q(g->Caption())) box->setTitle(Q(g->Caption()));
+        Peer::Push();
+        if (items_ != g->Items() || columns_ != g->Columns() || size_ != box->size()) {
+            for (auto* r : buttons_) delete r;
+            buttons_.clear();
+            items_ = g->Items();
+            columns_ = g->Columns();
+            size_ = box->size();
+            int n = int(items_.size()), cols = std::max(1, columns_);
+            int rows = std::max(1, (n + cols - 1) / cols);
+            int top = 18, cw = (box->width() - 16) / cols, rh = std::max(16, (box->height() - top - 4) / rows);
+            for (int i = 0; i < n; ++i) {
+                auto* r = new QRadioButton(Q(items_[i]), box);
+                r->setAutoExclusive(false);
+                r->setGeometry(8 + (i / rows) * cw, top + (i % rows) * rh, cw, std::min(rh, 20));
+                r->show();
+                QObject::connect(r, &QRadioButton::clicked, r, [this, i] {
+                    auto* g = static_cast<ui::RadioGroup*>(ctl);
+                    this->b.User(g, [g, i] { g->Select(i); });
+                });
+                buttons_.push_back(r);
+            }
+        }
+        for (int i = 0; i < int(buttons_.size()); ++i)
+            if (buttons_[i]->isChecked() != (i == g->ItemIndex())) buttons_[i]->setChecked(i == g->ItemIndex());
+        first_ = false;
+    }
+private:
+    std::vector<std::string> items_;
+    int columns_ = 0;
+    QSize size_;
+    std::vector<QRadioButton*> buttons_;
+};
+
+QStyle::StandardPixmap PixmapOf(ui::Glyph g) {
+    switch (g) {
+    case ui::Glyph::Ok: return QStyle::SP_DialogOkButton;
+    case ui::Glyph::Cancel: return QStyle::SP_DialogCancelButton;
+    case ui::Glyph::Close: return QStyle::SP_DialogCloseButton;
+    case ui::Glyph::Yes: return QStyle::SP_DialogYesButton;
+    case ui::Glyph::No: return QStyle::SP_DialogNoButton;
+    case ui::Glyph::Help: return QStyle::SP_DialogHelpButton;
+    case ui::Glyph::Retry: return QStyle::SP_BrowserReload;
+    case ui::Glyph::Open: return QStyle::SP_DialogOpenButton;
+    case ui::Glyph::Save: return QStyle::SP_DialogSaveButton;
+    default: return QStyle::SP_CustomBase;
+    }
+}
+
+class ButtonPeer : public Peer {
+public:
+    ButtonPeer(QtBackend& b, ui::Button& c) : Peer(b, c) {
+        auto* pb = new QPushButton;
+        pb->setAutoDefault(false);
+        pb->setDefault(false);
+        w = pb;
+        QObject::connect(pb, &QPushButton::clicked, pb, [this] { this->b.User(ctl, [this] { ctl->Click(); }); });
+    }
+    void Push() override {
+        auto* c = static_cast<ui::Button*>(ctl);
+        auto* pb = As<QPushButton>(w);
+        if (pb->text() != Q(c->Caption())) pb->setText(Q(c->Caption()));
+        if (first_ || glyph_ != c->Glyph()) {
+            glyph_ = c->Glyph();
+            pb->setIcon(glyph_ == ui::Glyph::None ? QIcon() : pb->style()->standardIcon(PixmapOf(glyph_)));
+        }
+        if (pb->isFlat() != c->Flat()) pb->setFlat(c->Flat());
+        bool checkable = c->GroupIndex() > 0;
+        if (pb->isCheckable() != checkable) pb->setCheckable(checkable);
+        if (checkable && pb->isChecked() != c->Down()) pb->setChecked(c->Down());
+        Peer::Push();
+        first_ = false;
+    }
+private:
+    ui::Glyph glyph_ = ui::Glyph::None;
+};
+
+// ---------------------------------------------------------------- bars
+
+class ProgressPeer : public Peer {
+public:
+    ProgressPeer(QtBackend& b, ui::ProgressBar& c) : Peer(b, c) {
+        auto* pb = new QProgressBar;
+        pb->setTextVisible(false);
+        w = pb;
+    }
+    void Push() override {
+        auto* c = static_cast<ui::ProgressBar*>(ctl);
+        auto* pb = As<QProgressBar>(w);
+        if (pb->minimum() != c->Min() || pb->maximum() != c->Max()) pb->setRange(c->Min(), c->Max());
+        if (pb->value() != c->Position()) pb->setValue(c->Position());
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+class UpDownPeer : public Peer {
+public:
+    UpDownPeer(QtBackend& b, ui::UpDown& c) : Peer(b, c) {
+        w = new QWidget;
+        up = new QToolButton(w);
+        down = new QToolButton(w);
+        up->setArrowType(Qt::UpArrow);
+        down->setArrowType(Qt::DownArrow);
+        QObject::connect(up, &QToolButton::clicked, up, [this] {
+            auto* u = static_cast<ui::UpDown*>(ctl);
+            this->b.User(u, [u] { u->ClickUp(); });
+        });
+        QObject::connect(down, &QToolButton::clicked, down, [this] {
+            auto* u = static_cast<ui::UpDown*>(ctl);
+            this->b.User(u, [u] { u->ClickDown(); });
+        });
+    }
+    void Push() override {
+        Peer::Push();
+        int h = ctl->Height() / 2;
+        up->setGeometry(0, 0, ctl->Width(), h);
+        down->setGeometry(0, h, ctl->Width(), ctl->Height() - h);
+        first_ = false;
+    }
+    QToolButton *up, *down;
+};
+
+class StatusPeer : public Peer {
+public:
+    StatusPeer(QtBackend& b, ui::StatusBar& c) : Peer(b, c) {
+        w = new QWidget;
+        w->setAutoFillBackground(true);
+    }
+    void Push() override {
+        auto* s = static_cast<ui::StatusBar*>(ctl);
+        PushBackground(w, QPalette::Window, true);
+        Peer::Push();
+        int n = s->SimplePanel() ? 1 : s->PanelCount();
+        while (int(labels_.size()) < n) {
+            auto* l = new QLabel(w);
+            l->setTextFormat(Qt::PlainText);
+            l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            l->setObjectName(Q(s->Name() + "#" + std::to_string(labels_.size())));
+            labels_.push_back(l);
+        }
+        int x = 0, h = s->Height();
+        for (int i = 0; i < int(labels_.size()); ++i) {
+            QLabel* l = labels_[i];
+            if (i >= n) {
+                l->hide();
+                continue;
+            }
+            const bool last = i == n - 1;
+            int width = s->SimplePanel() ? s->Width() : (last ? std::max(s->Width() - x, 0) : s->Panel(i).Width);
+            QString t = Q(s->SimplePanel() ? s->SimpleText() : s->Panel(i).Text);
+            if (l->text() != t) l->setText(t);
+            Qt::Alignment al = AlignOf(s->SimplePanel() ? ui::TextAlign::Left : s->Panel(i).Alignment);
+            if (l->alignment() != al) l->setAlignment(al);
+            QRect g(x, 1, std::max(width - 2, 0), h - 1);
+            if (l->geometry() != g) l->setGeometry(g);
+            if (l->isHidden()) l->show();
+            x += width;
+        }
+        first_ = false;
+    }
+private:
+    std::vector<QLabel*> labels_;
+};
+
+class DatePeer : public Peer {
+public:
+    DatePeer(QtBackend& b, ui::DateTimePicker& c) : Peer(b, c) {
+        auto* de = new QDateTimeEdit;
+        de->setTimeSpec(Qt::UTC);  // fields only, no zone arithmetic
+        w = de;
+        QObject::connect(de, &QDateTimeEdit::dateTimeChanged, de, [this](const QDateTime& v) {
+            auto* d = static_cast<ui::DateTimePicker*>(ctl);
+            this->b.User(d, [d, v] {
+                QDate dd = v.date();
+                QTime tt = v.time();
+                d->Pick(ui::EncodeDate(dd.year(), dd.month(), dd.day()) +
+                        ui::EncodeTime(tt.hour(), tt.minute(), tt.second(), tt.msec()));
+            });
+        });
+    }
+    void Push() override {
+        auto* d = static_cast<ui::DateTimePicker*>(ctl);
+        auto* de = As<QDateTimeEdit>(w);
+        bool date = d->Kind() == ui::DateTimeKind::Date;
+        QString fmt = date ? "dd.MM.yyyy" : "HH:mm:ss";
+        if (de->displayFormat() != fmt) {
+            de->setDisplayFormat(fmt);
+            de->setCalendarPopup(date);
+        }
+        int y, m, dd, h, n, s, ms;
+        ui::DecodeDate(d->DateTime(), y, m, dd);
+        ui::DecodeTime(d->DateTime(), h, n, s, ms);
+        QDateTime v(QDate(y, m, dd), QTime(h, n, s, ms), Qt::UTC);
+        if (de->dateTime() != v) de->setDateTime(v);
+        PushBackground(de, QPalette::Base, false);
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+// ---------------------------------------------------------------- grid
+
+class GridModel : public QAbstractTableModel {
+public:
+    explicit GridModel(ui::StringGrid* g) : g(g) {}
+    ui::StringGrid* g;
+    int rowCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : std::max(0, g->RowCount() - g->FixedRows()); }
+    int columnCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : std::max(0, g->ColCount() - g->FixedCols()); }
+    QVariant data(const QModelIndex& i, int role) const override {
+        int c = i.column() + g->FixedCols(), r = i.row() + g->FixedRows();
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole: return Q(g->Cell(c, r));
+        case Qt::ForegroundRole: return QBrush(ToQColor(g->StyleOf(c, r).text));
+        case Qt::BackgroundRole: return QBrush(ToQColor(g->StyleOf(c, r).background));
+        case Qt::TextAlignmentRole: return int(AlignOf(g->StyleOf(c, r).align));
+        case Qt::FontRole:
+            if (g->StyleOf(c, r).bold) {
+                QFont f = ToQFont(g->Font());
+                f.setBold(true);
+                return f;
+            }
+            return {};
+        default: return {};
+        }
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (role == Qt::DisplayRole) {
+            QStringList parts;
+            if (o == Qt::Horizontal)
+                for (int r = 0; r < g->FixedRows(); ++r) parts << Q(g->Cell(section + g->FixedCols(), r));
+            else
+                for (int c = 0; c < g->FixedCols(); ++c) parts << Q(g->Cell(c, section + g->FixedRows()));
+            return parts.join(o == Qt::Horizontal ? "\n" : " ");
+        }
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+        return {};
+    }
+    Qt::ItemFlags flags(const QModelIndex& i) const override {
+        Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (g->Options().editing) f |= Qt::ItemIsEditable;
+        return i.isValid() ? f : Qt::NoItemFlags;
+    }
+    bool setData(const QModelIndex& i, const QVariant& v, int role) override;
+    void Reset() { beginResetModel(); endResetModel(); }
+    void Refresh() {
+        if (rowCount() > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+        if (rowCount() > 0) emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
+    }
+    QtBackend* b = nullptr;
+};
+
+bool GridModel::setData(const QModelIndex& i, const QVariant& v, int role) {
+    if (role != Qt::EditRole) return false;
+    int c = i.column() + g->FixedCols(), r = i.row() + g->FixedRows();
+    std::string text = S(v.toString());
+    b->User(g, [this, c, r, text] { g->EditCell(c, r, text); });
+    return true;
+}
+
+class GridPeer : public Peer {
+public:
+    GridPeer(QtBackend& b, ui::StringGrid& c) : Peer(b, c), model(&c) {
+        model.b = &b;
+        view = new QTableView;
+        view->setModel(&model);
+        view->setSelectionMode(QAbstractItemView::NoSelection);
+        view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+        view->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+        view->setWordWrap(false);
+        view->setCornerButtonEnabled(false);
+        view->horizontalHeader()->setMinimumSectionSize(0);
+        view->verticalHeader()->setMinimumSectionSize(0);
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        view->horizontalHeader()->setHighlightSections(false);
+        view->verticalHeader()->setHighlightSections(false);
+        view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
+        w = view;
+        auto* g = &c;
+        QObject::connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
+                         [this, g](const QModelIndex& now) {
+                             if (!now.isValid()) return;
+                             this->b.User(g, [g, now] {
+                                 g->SelectCell(now.column() + g->FixedCols(), now.row() + g->FixedRows());
+                             });
+                         });
+        QObject::connect(view, &QTableView::doubleClicked, view, [this, g] { this->b.User(g, [g] { g->DblClick(); }); });
+        auto scrolled = [this, g] {
+            this->b.User(g, [this, g] {
+                g->UserScroll(view->verticalScrollBar()->value() + g->FixedRows(),
+                              view->horizontalScrollBar()->value() + g->FixedCols());
+            });
+        };
+        QObject::connect(view->verticalScrollBar(), &QScrollBar::valueChanged, view, scrolled);
+        QObject::connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, view, scrolled);
+    }
+    void Push() override {
+        auto* g = static_cast<ui::StringGrid*>(ctl);
+        Peer::Push();
+        if (!first_ && g->Revision() == rev_) return;
+        rev_ = g->Revision();
+        bool reshape = rows_ != g->RowCount() || cols_ != g->ColCount() || frows_ != g->FixedRows() ||
+                       fcols_ != g->FixedCols();
+        if (reshape) {
+            rows_ = g->RowCount();
+            cols_ = g->ColCount();
+            frows_ = g->FixedRows();
+            fcols_ = g->FixedCols();
+            model.Reset();
+        } else {
+            model.Refresh();
+        }
+        auto* hh = view->horizontalHeader();
+        auto* vh = view->verticalHeader();
+        hh->setVisible(g->FixedRows() > 0);
+        vh->setVisible(g->FixedCols() > 0);
+        int fixedH = 0, fixedW = 0;
+        for (int r = 0; r < g->FixedRows(); ++r) fixedH += g->RowHeight(r) + g->GridLineWidth();
+        for (int c = 0; c < g->FixedCols(); ++c) fixedW += g->ColWidth(c) + g->GridLineWidth();
+        if (g->FixedRows() > 0) hh->setFixedHeight(fixedH);
+        if (g->FixedCols() > 0) vh->setFixedWidth(fixedW);
+        for (int c = g->FixedCols(); c < g->ColCount(); ++c)
+            if (hh->sectionSize(c - g->FixedCols()) != g->ColWidth(c)) hh->resizeSection(c - g->FixedCols(), g->ColWidth(c));
+        vh->setDefaultSectionSize(g->DefaultRowHeight() + g->GridLineWidth());
+        for (int r = g->FixedRows(); r < g->RowCount(); ++r)
+            if (g->RowHeight(r) != g->DefaultRowHeight() || vh->sectionSize(r - g->FixedRows()) != g->DefaultRowHeight() + g->GridLineWidth())
+                vh->resizeSection(r - g->FixedRows(), g->RowHeight(r) + g->GridLineWidth());
+        view->setShowGrid(g->GridLineWidth() > 0);
+        auto sb = g->ScrollBars();
+        bool h = sb == ui::ScrollBars::Horizontal || sb == ui::ScrollBars::Both;
+        bool v = sb == ui::ScrollBars::Vertical || sb == ui::ScrollBars::Both;
+        view->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        view->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        QModelIndex cur = model.index(g->Row() - g->FixedRows(), g->Col() - g->FixedCols());
+        if (cur.isValid() && view->currentIndex() != cur)
+            view->selectionModel()->setCurrentIndex(cur, QItemSelectionModel::NoUpdate);
+        if (view->verticalScrollBar()->value() != g->TopRow() - g->FixedRows())
+            view->verticalScrollBar()->setValue(g->TopRow() - g->FixedRows());
+        if (view->horizontalScrollBar()->value() != g->LeftCol() - g->FixedCols())
+            view->horizontalScrollBar()->setValue(g->LeftCol() - g->FixedCols());
+        PushBackground(view, QPalette::Base, false);
+        first_ = false;
+    }
+private:
+    GridModel model;
+    QTableView* view;
+    std::uint64_t rev_ = 0;
+    int rows_ = -1, cols_ = -1, frows_ = -1, fcols_ = -1;
+};
+
+class GenericPeer : public Peer {
+public:
+    GenericPeer(QtBackend& b, ui::Control& c) : Peer(b, c) { w = new QWidget; }
+    void Push() override {
+        Peer::Push();
+        first_ = false;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Peer> MakePeer(QtBackend& b, ui::Control& c) {
+    std::unique_ptr<Peer> p;
+    if (auto* x = dynamic_cast<ui::Memo*>(&c)) p = std::make_unique<MemoPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::Edit*>(&c)) p = std::make_unique<EditPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::Label*>(&c)) p = std::make_unique<LabelPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::Button*>(&c)) p = std::make_unique<ButtonPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::Panel*>(&c)) p = std::make_unique<PanelPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::ComboBox*>(&c)) p = std::make_unique<ComboPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::CheckBox*>(&c)) p = std::make_unique<CheckPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::RadioButton*>(&c)) p = std::make_unique<RadioPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::RadioGroup*>(&c)) p = std::make_unique<RadioGroupPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::GroupBox*>(&c)) p = std::make_unique<GroupBoxPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::ScrollBox*>(&c)) p = std::make_unique<ScrollBoxPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::StringGrid*>(&c)) p = std::make_unique<GridPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::ProgressBar*>(&c)) p = std::make_unique<ProgressPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::UpDown*>(&c)) p = std::make_unique<UpDownPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::StatusBar*>(&c)) p = std::make_unique<StatusPeer>(b, *x);
+    else if (auto* x = dynamic_cast<ui::DateTimePicker*>(&c)) p = std::make_unique<DatePeer>(b, *x);
+    else p = std::make_unique<GenericPeer>(b, c);
+    p->w->setObjectName(Q(c.Name()));
+    return p;
+}
+
+}  // namespace ui::qt::detail

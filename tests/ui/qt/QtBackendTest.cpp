@@ -1,0 +1,191 @@
+// The Qt screen keeps widgets and model in step: a user's action reaches
+// the model and its events, model changes reach the widgets.
+#include <gtest/gtest.h>
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include "QtEnvironment.h"
+#include "platform/MessagePump.h"
+#include "ui/Ui.h"
+#include "ui/qt/QtUi.h"
+
+namespace {
+
+void DigitsOnly(const std::string&, int, char32_t& key) {
+    if (key != 8 && (key < U'0' || key > U'9')) key = 0;
+}
+
+class TFormSample : public ui::Form {
+public:
+    TFormSample() : ui::Form(nullptr, "FormSample") {
+        SetCaption("Зразок");
+        SetBounds(10, 10, 520, 420);
+        MainMenu1.Add(N1);
+        N1.Add(NExit);
+        Panel1.SetBounds(0, 0, 500, 60);
+        Edit1.SetParent(&Panel1);
+        Edit1.SetBounds(8, 8, 120, 21);
+        Edit1.SetKeyFilter(DigitsOnly);
+        Edit1.OnChange = [this] { ++changes; };
+        ComboBox1.SetBounds(8, 70, 200, 21);
+        ComboBox1.SetStyle(ui::ComboStyle::DropDownList);
+        ComboBox1.SetItems({"COM1", "COM2", "COM3"});
+        ComboBox1.OnChange = [this] { StatusBar1.SetPanelText(0, ComboBox1.Text()); };
+        CheckBox1.SetBounds(8, 100, 200, 17);
+        CheckBox1.SetCaption("Звільняти порт");
+        CheckBox1.OnClick = [this] { Edit1.SetEnabled(CheckBox1.Checked()); };
+        Button1.SetBounds(220, 100, 90, 25);
+        Button1.SetCaption("Змінити");
+        Button1.OnClick = [this] { Label1.SetCaption("Натиснуто"); Grid.SetCell(1, 2, "нове"); };
+        Label1.SetBounds(320, 100, 150, 17);
+        Grid.SetBounds(8, 130, 300, 150);
+        Grid.SetColCount(3);
+        Grid.SetRowCount(6);
+        Grid.SetCell(1, 0, "Дата");
+        Grid.SetCell(1, 1, "01.02.24");
+        Grid.OnClick = [this] { gridClicks++; };
+        StatusBar1.AddPanel(175, "COM1  9600");
+        StatusBar1.AddPanel(250);
+        NExit.OnClick = [this] { exits++; };
+        Timer1.SetInterval(10);
+        Timer1.SetEnabled(false);
+        Timer1.OnTimer = [this] { ++ticks; };
+    }
+    ui::MainMenu MainMenu1{this, "MainMenu1"};
+    ui::MenuItem N1{this, "N1", "Файл"}, NExit{this, "NExit", "Вихід"};
+    ui::Panel Panel1{this, "Panel1"};
+    ui::Edit Edit1{this, "Edit1"};
+    ui::ComboBox ComboBox1{this, "ComboBox1"};
+    ui::CheckBox CheckBox1{this, "CheckBox1"};
+    ui::Button Button1{this, "Button1"};
+    ui::Label Label1{this, "Label1"};
+    ui::StringGrid Grid{this, "Grid"};
+    ui::StatusBar StatusBar1{this, "StatusBar1"};
+    ui::Timer Timer1{this, "Timer1"};
+    int changes = 0, gridClicks = 0, exits = 0, ticks = 0;
+};
+
+TEST(QtBackend, WidgetsCarryNamesAndGeometry) {
+    TFormSample f;
+    f.Show();
+    QWidget* e = ui::qt::WidgetOf(f.Edit1);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->objectName().toStdString(), "Edit1");
+    EXPECT_EQ(e->parentWidget(), ui::qt::WidgetOf(f.Panel1));
+    EXPECT_EQ(e->geometry(), QRect(8, 8, 120, 21));
+    EXPECT_EQ(ui::qt::WidgetOf(f)->windowTitle().toStdString(), "Зразок");
+    EXPECT_EQ(ui::qt::WidgetOf(f)->findChild<QWidget*>("StatusBar1"), ui::qt::WidgetOf(f.StatusBar1));
+    // The status bar sits at the bottom of the client area.
+    EXPECT_EQ(ui::qt::WidgetOf(f.StatusBar1)->geometry().bottom(), f.ClientHeight() - 1);
+    f.Close();
+}
+
+TEST(QtBackend, TypingGoesThroughTheKeyFilter) {
+    TFormSample f;
+    f.Show();
+    auto* le = qobject_cast<QLineEdit*>(ui::qt::WidgetOf(f.Edit1));
+    ASSERT_NE(le, nullptr);
+    le->setFocus();
+    QTest::keyClicks(le, "12ab3");
+    EXPECT_EQ(f.Edit1.Text(), "123");
+    EXPECT_EQ(le->text().toStdString(), "123");
+    EXPECT_EQ(f.changes, 3);
+    EXPECT_EQ(f.ActiveControl(), &f.Edit1);
+    QTest::keyClick(le, Qt::Key_Backspace);
+    EXPECT_EQ(f.Edit1.Text(), "12");
+    // A model change shows in the widget after the next message pass.
+    f.Edit1.SetText("77");
+    ui::Application::ProcessMessages();
+    EXPECT_EQ(le->text().toStdString(), "77");
+    f.Close();
+}
+
+TEST(QtBackend, ClicksAndChoicesReachTheModel) {
+    TFormSample f;
+    f.Show();
+    auto* cb = qobject_cast<QComboBox*>(ui::qt::WidgetOf(f.ComboBox1));
+    ASSERT_NE(cb, nullptr);
+    EXPECT_EQ(cb->count(), 3);
+    EXPECT_EQ(cb->currentIndex(), -1);
+    emit cb->activated(2);  // what a choice from the drop-down list sends
+    EXPECT_EQ(f.ComboBox1.ItemIndex(), 2);
+    EXPECT_EQ(f.StatusBar1.PanelText(0), "COM3");
+    auto* panel0 = ui::qt::WidgetOf(f)->findChild<QLabel*>("StatusBar1#0");
+    ASSERT_NE(panel0, nullptr);
+    EXPECT_EQ(panel0->text().toStdString(), "COM3");
+
+    f.Edit1.SetEnabled(false);
+    ui::qt::Sync();
+    QTest::mouseClick(ui::qt::WidgetOf(f.CheckBox1), Qt::LeftButton);
+    EXPECT_TRUE(f.CheckBox1.Checked());
+    EXPECT_TRUE(ui::qt::WidgetOf(f.Edit1)->isEnabled());
+
+    QTest::mouseClick(ui::qt::WidgetOf(f.Button1), Qt::LeftButton);
+    EXPECT_EQ(qobject_cast<QLabel*>(ui::qt::WidgetOf(f.Label1))->text().toStdString(), "Натиснуто");
+    auto* view = qobject_cast<QTableView*>(ui::qt::WidgetOf(f.Grid));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->model()->index(1, 0).data().toString().toStdString(), "нове");  // cell (1,2)
+    EXPECT_EQ(view->model()->headerData(0, Qt::Horizontal).toString().toStdString(), "Дата");
+
+    // A cell clicked in the view becomes the model's current cell.
+    QRect cell = view->visualRect(view->model()->index(3, 1));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(f.Grid.Row(), 4);
+    EXPECT_EQ(f.Grid.Col(), 2);
+    EXPECT_EQ(f.gridClicks, 1);
+
+    // Menu items become actions that run the item's OnClick.
+    auto* act = ui::qt::WidgetOf(f)->findChild<QAction*>("NExit");
+    ASSERT_NE(act, nullptr);
+    act->trigger();
+    EXPECT_EQ(f.exits, 1);
+    f.NExit.SetVisible(false);
+    ui::qt::Sync();
+    EXPECT_EQ(ui::qt::WidgetOf(f)->findChild<QAction*>("NExit"), nullptr);
+    f.Close();
+}
+
+TEST(QtBackend, TimersRunOnlyWhileEnabled) {
+    TFormSample f;
+    f.Timer1.SetEnabled(true);
+    EXPECT_TRUE(zbr_test::WaitFor([&] { return f.ticks >= 2; }));
+    f.Timer1.SetEnabled(false);
+    int seen = f.ticks;
+    for (int i = 0; i < 10; ++i) platform::IdleSlice(5);
+    EXPECT_EQ(f.ticks, seen);
+}
+
+TEST(QtBackend, ModalFormEndsWithTheButtonsResultAndTheHookSeesEsc) {
+    class TFormAsk : public ui::Form {
+    public:
+        TFormAsk() : ui::Form(nullptr, "FormAsk") {
+            SetBounds(0, 0, 300, 150);
+            SetBorderStyle(ui::BorderStyle::Dialog);
+            Ok.SetModalResult(ui::mrOk);
+            Ok.SetBounds(20, 60, 90, 25);
+            Edit1.SetBounds(20, 20, 120, 21);
+        }
+        ui::Edit Edit1{this, "Edit1"};
+        ui::Button Ok{this, "Ok"};
+    } f;
+    int escapes = 0;
+    ui::Application::OnMessage = [&](const ui::Message& m, bool&) {
+        if (m.kind == ui::Message::KeyDown && m.key == ui::key::Escape) ++escapes;
+    };
+    ui::qt::SetModalShownHook([&](ui::Form&) {
+        QWidget* edit = ui::qt::WidgetOf(f.Edit1);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Escape);  // no Cancel button: the form stays
+        QTest::keyClicks(edit, "ok");
+        QTest::mouseClick(ui::qt::WidgetOf(f.Ok), Qt::LeftButton);
+    });
+    EXPECT_EQ(f.ShowModal(), ui::mrOk);
+    ui::qt::SetModalShownHook(nullptr);
+    ui::Application::OnMessage = nullptr;
+    EXPECT_EQ(escapes, 1);
+    EXPECT_EQ(f.Edit1.Text(), "ok");
+    EXPECT_FALSE(ui::qt::WidgetOf(f)->isVisible());
+}
+
+}  // namespace

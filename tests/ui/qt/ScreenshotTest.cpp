@@ -1,0 +1,98 @@
+// The message box and the wait box rendered offscreen to PNG files in the
+// build tree (build/ui-screens), checked for size and texts.
+#include <gtest/gtest.h>
+
+#include <QtTest>
+#include <QtWidgets>
+#include <filesystem>
+
+#include "QtEnvironment.h"
+#include "common/Question.h"
+#include "common/Wait.h"
+#include "ui/qt/QtUi.h"
+
+namespace {
+
+std::string ScreenFile(const std::string& name) {
+    std::filesystem::path dir = std::filesystem::path(ZBR_BUILD_DIR) / "ui-screens";
+    std::filesystem::create_directories(dir);
+    return (dir / name).string();
+}
+
+// Dark pixels (text) inside a widget's area of the rendered image.
+int InkIn(const QImage& img, const QRect& r) {
+    int n = 0;
+    for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), img.height() - 1); ++y)
+        for (int x = std::max(r.left(), 0); x <= std::min(r.right(), img.width() - 1); ++x)
+            if (qGray(img.pixel(x, y)) < 100) ++n;
+    return n;
+}
+
+QRect AreaOf(ui::Form& f, ui::Control& c) {
+    int menu = f.Menu() ? f.MenuHeight() : 0;
+    return QRect(f.FrameWidth() + c.Left(), f.FrameWidth() + f.CaptionHeight() + menu + c.Top(), c.Width(), c.Height());
+}
+
+void ExpectCyrillic(QWidget* w) {
+    ASSERT_NE(w, nullptr);
+    QFontMetrics fm(w->font());
+    for (char32_t c : {U'Ж', U'ї', U'є', U'і', U'Щ'}) EXPECT_TRUE(fm.inFontUcs4(c)) << w->font().family().toStdString();
+}
+
+TEST(Screenshot, RetryQuestionOfTwoLines) {
+    std::string file = ScreenFile("FormQues_kind7.png");
+    std::filesystem::remove(file);
+    bool rendered = false;
+    ui::qt::SetModalShownHook([&](ui::Form& f) {
+        auto& q = static_cast<TFormQues&>(f);
+        auto* l1 = qobject_cast<QLabel*>(ui::qt::WidgetOf(q.Label1));
+        auto* l3 = qobject_cast<QLabel*>(ui::qt::WidgetOf(q.Label3));
+        ASSERT_NE(l1, nullptr);
+        EXPECT_EQ(l1->text().toStdString(), "Команда 8.  Немає відповіді від пристрою");
+        EXPECT_EQ(l3->text().toStdString(), "Повторити спробу?");
+        EXPECT_EQ(l1->objectName().toStdString(), "Label1");
+        ExpectCyrillic(l1);
+        ASSERT_TRUE(ui::qt::RenderToPng(q, file));
+        rendered = true;
+        QImage img(QString::fromStdString(file));
+        EXPECT_EQ(img.width(), q.Width());
+        EXPECT_EQ(img.height(), 175);
+        EXPECT_GT(InkIn(img, AreaOf(q, q.Label1)), 50);
+        EXPECT_GT(InkIn(img, AreaOf(q, q.Label2)), 30);
+        EXPECT_GT(InkIn(img, AreaOf(q, q.Label3)), 30);
+        EXPECT_GT(InkIn(img, AreaOf(q, q.BitBtn1)), 10);
+        // "Так" has the focus; a real click answers.
+        EXPECT_TRUE(ui::qt::WidgetOf(q.BitBtn1)->hasFocus());
+        QTest::mouseClick(ui::qt::WidgetOf(q.BitBtn1), Qt::LeftButton);
+    });
+    MessageKind = 7;
+    MessageAnswer = 0;
+    ShowQues("Команда 8.  Немає відповіді від пристрою", "Таблиця 14, рядки 0..7");
+    ui::qt::SetModalShownHook(nullptr);
+    EXPECT_TRUE(rendered);
+    EXPECT_EQ(MessageAnswer, 1);
+    EXPECT_TRUE(std::filesystem::exists(file));
+}
+
+TEST(Screenshot, WaitBoxReadingArchive) {
+    std::string file = ScreenFile("FormWait_mode1.png");
+    TFormWait w;
+    w.Mode = 1;
+    w.Show();
+    w.ProgressBar1.SetPosition(40);
+    ui::Application::ProcessMessages();
+    auto* bar = qobject_cast<QProgressBar*>(ui::qt::WidgetOf(w.ProgressBar1));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->value(), 40);
+    auto* l3 = qobject_cast<QLabel*>(ui::qt::WidgetOf(w.Label3));
+    ASSERT_NE(l3, nullptr);
+    EXPECT_EQ(l3->text().toStdString(), "Esc - перервати читання");
+    ExpectCyrillic(l3);
+    ASSERT_TRUE(ui::qt::RenderToPng(w, file));
+    QImage img(QString::fromStdString(file));
+    EXPECT_EQ(img.size(), QSize(332, 126));
+    for (ui::Label* l : {&w.Label1, &w.Label2, &w.Label3}) EXPECT_GT(InkIn(img, AreaOf(w, *l)), 30) << l->Name();
+    w.Close();
+}
+
+}  // namespace
