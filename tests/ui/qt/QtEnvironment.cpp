@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "platform/MessagePump.h"
@@ -15,7 +16,11 @@ char* g_argv[] = {g_name, nullptr};
 
 class QtEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { screen_ = std::make_unique<ui::qt::Screen>(g_argc, g_argv); }
+    void SetUp() override {
+        // Tests never need a display.
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        screen_ = std::make_unique<ui::qt::Screen>(g_argc, g_argv);
+    }
     void TearDown() override { screen_.reset(); }
 private:
     std::unique_ptr<ui::qt::Screen> screen_;
