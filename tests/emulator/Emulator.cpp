@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "emulator/Controller.h"
+#include "emulator/Modem.h"
 #include "emulator/Protocol.h"
 #include "emulator/Transport.h"
 
@@ -60,6 +61,8 @@ struct Emulator::Impl {
 
     std::unique_ptr<PtyLink> pty;
     std::string ptyLinkPath;
+    std::unique_ptr<Modem> modem;          // modem mode: in front of the pty
+    std::unique_ptr<ModemLink> modemLink;
     std::thread ptyThread;
     std::unique_ptr<TcpListener> tcp;
     std::thread tcpThread;
@@ -254,7 +257,12 @@ std::string Emulator::StartPty(const std::string& linkPath) {
     const std::string path = pty->SlavePath();
     impl_->pty = std::move(pty);
     impl_->stop = false;
-    impl_->ptyThread = std::thread([this] { impl_->Serve(*impl_->pty, "pty", nullptr); });
+    Link* served = impl_->pty.get();
+    if (impl_->modem) {
+        impl_->modemLink = std::make_unique<ModemLink>(*impl_->pty, *impl_->modem, path);
+        served = impl_->modemLink.get();
+    }
+    impl_->ptyThread = std::thread([this, served] { impl_->Serve(*served, impl_->modem ? "modem" : "pty", nullptr); });
     return path;
 }
 
@@ -294,9 +302,17 @@ void Emulator::Stop() {
             fs::remove(impl_->ptyLinkPath, ec);
     }
     impl_->ptyLinkPath.clear();
+    impl_->modemLink.reset();
     impl_->pty.reset();
     impl_->stop = false;
 }
+
+Modem& Emulator::EnableModem() {
+    if (!impl_->modem) impl_->modem = std::make_unique<Modem>();
+    return *impl_->modem;
+}
+
+Modem* Emulator::GetModem() const { return impl_->modem.get(); }
 
 std::string Emulator::PtyPath() const { return impl_->pty ? impl_->pty->SlavePath() : std::string(); }
 int Emulator::TcpPort() const { return impl_->tcp ? impl_->tcp->Port() : 0; }

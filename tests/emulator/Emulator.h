@@ -27,6 +27,7 @@
 namespace emu {
 
 class Controller;
+class Modem;
 
 enum class FaultKind {
     None,
@@ -61,7 +62,7 @@ struct ReceivedFrame {
     bool complete = true;        // false: the line went quiet before its length was reached
     bool crcOk = true;
     bool answered = false;       // a reply (maybe spoilt) was sent
-    std::string via;             // "pty", "tcp" or "direct"
+    std::string via;             // "pty", "modem" (the pty behind the modem), "tcp" or "direct"
 };
 
 using DeviceTime6 = std::array<uint8_t, 6>;  // {year - 2000, month, day, hour, minute, second}
@@ -88,6 +89,12 @@ public:
     // symbolic link there names the slave (its folder is created; an old link
     // is replaced; the link is removed by Stop). Throws std::runtime_error.
     std::string StartPty(const std::string& linkPath = "");
+    // Modem mode: the pseudo-terminal leads to a Hayes modem (Modem.h) that
+    // answers AT commands and, once a dial connects, passes the line through
+    // to the controller. Switch it on before StartPty; returns the modem to
+    // script. GetModem() is null while the mode is off.
+    Modem& EnableModem();
+    Modem* GetModem() const;
     // Listens on host:port (0 = any free port); returns the port. One client
     // at a time: a new connection replaces the old one. Throws std::runtime_error.
     int StartTcp(const std::string& host = "127.0.0.1", int port = 0);
