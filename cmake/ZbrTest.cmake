@@ -12,10 +12,13 @@ function(zbr_add_test name)
     ZBR_BUILD_DIR="${CMAKE_BINARY_DIR}"
     ZBR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp)
+  set(props TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(T_LABELS)
+    list(APPEND props LABELS "${T_LABELS}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT 120
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    PROPERTIES ${props})
 endfunction()
 
 # zbr_add_library(<name> <sources...>) : a static library of src/, with src/ on
