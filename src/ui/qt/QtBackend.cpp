@@ -46,10 +46,9 @@ ui::Control* QtBackend::ControlOfWidget(QWidget* w) const {
 
 FormWindow* QtBackend::WindowOf(ui::Form& form) {
     if (Peer* p = PeerOf(&form)) return static_cast<FormPeer*>(p)->win;
+    // Every form is a window of its own: a child window would be disabled
+    // with the main window while the wait box shows.
     QWidget* parent = nullptr;
-    ui::Form* main = ui::Application::MainForm();
-    if (main && main != &form)
-        if (Peer* mp = PeerOf(main)) parent = mp->w;
     auto peer = std::make_unique<FormPeer>(*this, form, parent);
     FormWindow* win = peer->win;
     owners_[win] = &form;

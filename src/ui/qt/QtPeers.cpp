@@ -78,6 +78,10 @@ template <class W> W* As(const QPointer<QWidget>& w) { return static_cast<W*>(w.
 
 Peer::~Peer() {
     if (w) {
+        // The widget goes later (it may be inside its own signal now): from
+        // here on nothing in it may call back into the model.
+        for (QObject* o : w->findChildren<QObject*>()) o->blockSignals(true);
+        w->blockSignals(true);
         w->disconnect();
         w->hide();
         w->deleteLater();
@@ -177,7 +181,7 @@ void FormWindow::keyPressEvent(QKeyEvent* e) {
 
 void FormWindow::resizeEvent(QResizeEvent* e) {
     QDialog::resizeEvent(e);
-    if (b.pushing) return;
+    if (b.pushing || !b.Alive(form)) return;
     int menu = bar ? form->MenuHeight() : 0;
     int cw = e->size().width(), ch = e->size().height() - menu;
     if (cw == form->ClientWidth() && ch == form->ClientHeight()) return;
@@ -189,7 +193,7 @@ void FormWindow::resizeEvent(QResizeEvent* e) {
 
 void FormWindow::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && form->Visible())
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && b.Alive(form) && form->Visible())
         b.User(form, [this] { form->Activate(); });
 }
 
@@ -918,6 +922,9 @@ public:
         };
         QObject::connect(view->verticalScrollBar(), &QScrollBar::valueChanged, view, scrolled);
         QObject::connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, view, scrolled);
+    }
+    ~GridPeer() override {
+        if (w) view->setModel(nullptr);  // the model is ours and goes first
     }
     void Push() override {
         auto* g = static_cast<ui::StringGrid*>(ctl);

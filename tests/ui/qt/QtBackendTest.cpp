@@ -78,6 +78,11 @@ TEST(QtBackend, WidgetsCarryNamesAndGeometry) {
     EXPECT_EQ(ui::qt::WidgetOf(f)->findChild<QWidget*>("StatusBar1"), ui::qt::WidgetOf(f.StatusBar1));
     // The status bar sits at the bottom of the client area.
     EXPECT_EQ(ui::qt::WidgetOf(f.StatusBar1)->geometry().bottom(), f.ClientHeight() - 1);
+    // The whole window, menu bar and frame included, as a picture.
+    std::string file = std::string(ZBR_BUILD_DIR) + "/ui-screens/FormSample.png";
+    QDir().mkpath(QString::fromStdString(std::string(ZBR_BUILD_DIR) + "/ui-screens"));
+    ASSERT_TRUE(ui::qt::RenderToPng(f, file));
+    EXPECT_EQ(QImage(QString::fromStdString(file)).size(), QSize(f.Width(), f.Height()));
     f.Close();
 }
 
