@@ -1,21 +1,28 @@
 // zbr-emulator: serves an emulated ЗБР controller until SIGINT or SIGTERM.
 //
-//   zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--address N] [--baud N] [--seed N]
+//   zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--modem] [--dial LIST] [--address N] [--baud N] [--seed N]
 //
 // With neither --tcp nor --pty it serves a pseudo-terminal without a link.
+// --modem puts a Hayes modem in front of the pseudo-terminal; --dial gives
+// its answers to the first dials (connect, busy, nocarrier, nodialtone,
+// noanswer, error, silence, separated by commas; later dials connect).
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "emulator/Emulator.h"
+#include "emulator/Modem.h"
 
 namespace {
 
 void Usage() {
-    std::cerr << "usage: zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--address N] [--baud N] [--seed N]\n";
+    std::cerr << "usage: zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--modem] [--dial LIST] [--address N] [--baud N]"
+                 " [--seed N]\n";
 }
 
 bool ToInt(const char* s, long lo, long hi, long& out) {
@@ -27,11 +34,33 @@ bool ToInt(const char* s, long lo, long hi, long& out) {
     return true;
 }
 
+// "busy,busy,connect" -> the modem's answers to the first dials.
+bool ToDialAnswers(const std::string& list, std::vector<emu::DialAnswer>& out) {
+    static const std::pair<const char*, emu::DialAnswer> kNames[] = {
+        {"connect", emu::DialAnswer::Connect},       {"busy", emu::DialAnswer::Busy},
+        {"nocarrier", emu::DialAnswer::NoCarrier},   {"nodialtone", emu::DialAnswer::NoDialtone},
+        {"noanswer", emu::DialAnswer::NoAnswer},     {"error", emu::DialAnswer::Error},
+        {"silence", emu::DialAnswer::Silence},
+    };
+    size_t pos = 0;
+    while (pos <= list.size()) {
+        size_t end = list.find(',', pos);
+        if (end == std::string::npos) end = list.size();
+        const std::string name = list.substr(pos, end - pos);
+        const auto* it = std::find_if(std::begin(kNames), std::end(kNames), [&](const auto& n) { return name == n.first; });
+        if (it == std::end(kNames)) return false;
+        out.push_back(it->second);
+        pos = end + 1;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string tcp, pty;
-    bool wantPty = false;
+    bool wantPty = false, modem = false;
+    std::vector<emu::DialAnswer> dials;
     long address = -1, baud = 0, seed = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -39,6 +68,8 @@ int main(int argc, char** argv) {
         bool ok = v != nullptr;
         if (a == "--tcp" && ok) tcp = v;
         else if (a == "--pty" && ok) pty = v, wantPty = true;
+        else if (a == "--modem") { modem = wantPty = true; continue; }
+        else if (a == "--dial" && ok) ok = ToDialAnswers(v, dials), modem = wantPty = true;
         else if (a == "--address" && ok) ok = ToInt(v, 1, 255, address);
         else if (a == "--baud" && ok) ok = ToInt(v, 0, 4000000, baud);
         else if (a == "--seed" && ok) ok = ToInt(v, 0, 0xFFFFFFFFL, seed);
@@ -63,10 +94,11 @@ int main(int argc, char** argv) {
     emu::Emulator e(static_cast<uint32_t>(seed));
     if (address > 0) e.SetAddress(static_cast<uint8_t>(address));
     if (baud > 0) e.SetLineBaud(static_cast<int>(baud));
+    if (modem) e.EnableModem().QueueDial(dials);
     try {
         if (wantPty) {
             const std::string path = e.StartPty(pty);
-            std::cout << "pty " << path;
+            std::cout << (modem ? "modem on pty " : "pty ") << path;
             if (!pty.empty()) std::cout << " (link " << pty << ")";
             std::cout << "\n";
         }
