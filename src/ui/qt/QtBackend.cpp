@@ -265,7 +265,9 @@ void QtBackend::ComponentDestroyed(ui::Component& c) {
             kp->w->hide();
             kp->w->setParent(nullptr);
         }
-    modal_.erase(std::remove(modal_.begin(), modal_.end(), static_cast<ui::Form*>(p->ctl)), modal_.end());
+    modal_.erase(std::remove_if(modal_.begin(), modal_.end(),
+                                [p](ui::Form* f) { return static_cast<ui::Control*>(f) == p->ctl; }),
+                 modal_.end());
     owners_.erase(p->w);
     for (auto& [comp, peer] : peers_)
         if (auto* fp = dynamic_cast<FormPeer*>(peer.get()); fp && fp->win->lastActive == p->ctl) fp->win->lastActive = nullptr;

@@ -194,3 +194,23 @@ TEST(QtBackend, ModalFormEndsWithTheButtonsResultAndTheHookSeesEsc) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QtBackend, MainLoopEndsWhenTheMainWindowCloses) {
+    TFormSample f;
+    bool closed = false;
+    f.OnClose = [&](ui::CloseAction&) { closed = true; };
+    // The window system's close box, a little after the loop started.
+    f.Timer1.OnTimer = [&] {
+        f.Timer1.SetEnabled(false);
+        ui::qt::WidgetOf(f)->close();
+    };
+    f.Timer1.SetEnabled(true);
+    ui::Application::Run(f);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(f.Visible());
+    EXPECT_TRUE(ui::Application::Terminated());
+}
+
+}  // namespace
