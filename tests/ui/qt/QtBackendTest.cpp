@@ -214,3 +214,84 @@ TEST(QtBackend, MainLoopEndsWhenTheMainWindowCloses) {
 }
 
 }  // namespace
+
+namespace {
+
+class TFormMore : public ui::Form {
+public:
+    TFormMore() : ui::Form(nullptr, "FormMore") {
+        SetBounds(0, 0, 500, 400);
+        Scroll.SetBounds(0, 0, 200, 100);
+        Wide.SetParent(&Scroll);
+        Wide.SetBounds(0, 0, 900, 60);
+        Scroll.OnScroll = [this] { ++scrolls; };
+        Memo1.SetBounds(210, 0, 200, 80);
+        Group.SetBounds(0, 110, 200, 90);
+        Group.SetItems({"з", "по", "за"});
+        Group.OnClick = [this] { ++groupClicks; };
+        Count.SetBounds(210, 110, 60, 21);
+        Arrows.SetBounds(272, 110, 16, 21);
+        Arrows.SetRange(0, 10);
+        Arrows.SetAssociate(&Count);
+        Date.SetBounds(210, 140, 120, 21);
+        Date.SetDateTime(ui::EncodeDate(2024, 3, 1));
+        Date.OnChange = [this] { ++dateChanges; };
+    }
+    ui::ScrollBox Scroll{this, "Scroll"};
+    ui::Panel Wide{this, "Wide"};
+    ui::Memo Memo1{this, "Memo1"};
+    ui::RadioGroup Group{this, "Group"};
+    ui::Edit Count{this, "Count"};
+    ui::UpDown Arrows{this, "Arrows"};
+    ui::DateTimePicker Date{this, "Date"};
+    int scrolls = 0, groupClicks = 0, dateChanges = 0;
+};
+
+TEST(QtBackend, ScrollingMemosGroupsArrowsAndDatesFollowTheUser) {
+    TFormMore f;
+    f.Show();
+    auto* area = qobject_cast<QScrollArea*>(ui::qt::WidgetOf(f.Scroll));
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(ui::qt::WidgetOf(f.Wide)->parentWidget(), area->widget());
+    area->horizontalScrollBar()->setValue(120);
+    EXPECT_EQ(f.Scroll.HorzPosition(), 120);
+    EXPECT_EQ(f.scrolls, 1);
+    f.Scroll.SetHorzPosition(0);
+    ui::qt::Sync();
+    EXPECT_EQ(area->horizontalScrollBar()->value(), 0);
+
+    auto* memo = qobject_cast<QPlainTextEdit*>(ui::qt::WidgetOf(f.Memo1));
+    ASSERT_NE(memo, nullptr);
+    memo->setFocus();
+    QTest::keyClicks(memo, "row");  // (the test tool types ASCII only)
+    EXPECT_EQ(f.Memo1.Text(), "row");
+    f.Memo1.AddLine("другий");
+    ui::qt::Sync();
+    EXPECT_EQ(memo->toPlainText().toStdString(), "row\nдругий");
+
+    auto buttons = ui::qt::WidgetOf(f.Group)->findChildren<QRadioButton*>();
+    ASSERT_EQ(buttons.size(), 3);
+    QTest::mouseClick(buttons[1], Qt::LeftButton, {}, QPoint(6, buttons[1]->height() / 2));
+    EXPECT_EQ(f.Group.ItemIndex(), 1);
+    EXPECT_EQ(f.groupClicks, 1);
+    f.Group.SetItemIndex(2);
+    ui::qt::Sync();
+    EXPECT_TRUE(buttons[2]->isChecked());
+    EXPECT_FALSE(buttons[1]->isChecked());
+
+    auto arrows = ui::qt::WidgetOf(f.Arrows)->findChildren<QToolButton*>();
+    ASSERT_EQ(arrows.size(), 2);
+    QTest::mouseClick(arrows[0], Qt::LeftButton);
+    EXPECT_EQ(f.Arrows.Position(), 1);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(ui::qt::WidgetOf(f.Count))->text().toStdString(), "1");
+
+    auto* date = qobject_cast<QDateTimeEdit*>(ui::qt::WidgetOf(f.Date));
+    ASSERT_NE(date, nullptr);
+    EXPECT_EQ(date->date(), QDate(2024, 3, 1));
+    date->setDate(QDate(2024, 3, 5));
+    EXPECT_EQ(f.Date.Date(), ui::EncodeDate(2024, 3, 5));
+    EXPECT_EQ(f.dateChanges, 1);
+    f.Close();
+}
+
+}  // namespace
