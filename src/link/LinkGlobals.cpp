@@ -1,0 +1,73 @@
+#include "link/LinkGlobals.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "link/Comportfunctions.h"
+#include "link/Tcp_fun.h"
+#include "platform/Clock.h"
+#include "platform/MessagePump.h"
+#include "platform/Tcp.h"
+
+namespace {
+// Pause between two connect attempts: a refused connect comes back at once.
+constexpr int64_t kRetryPauseMs = 100;
+
+int64_t MsLeft(int64_t deadline) {
+    const int64_t left = deadline - platform::PerfCounter();
+    return left <= 0 ? 0 : left / std::max<int64_t>(1, platform::MsToTicks(1));
+}
+}  // namespace
+
+bool IsComPortPresent(int port) { return platform::ComPortPresent(port); }
+
+void LoadLinkObject(hgcbox& box, const LinkParams& p, std::uint8_t linkType, bool openPerExchange,
+                    std::uint32_t openRetrySec) {
+    box.Address = p.Adr;
+    box.Baud = p.Rate;
+    box.ComPort = p.COMPort;
+    box.LinkType = linkType;
+    box.OpenRetrySec = openRetrySec;
+    box.OpenPerExchange = openPerExchange;
+    box.ReplyTimeoutMs = p.WaitTime * 1000u;
+    box.ByteTimeoutMs = p.TimeOut;
+    box.PreambleLen = p.Preambles;
+    box.Retries = p.Repeat;
+}
+
+TcpConnectResult ConnectEthernetLink(hgcbox& box, const EthernetSubscriber& sub, const EthernetConnParams& par,
+                                     int settleMs, std::string* error) {
+    box.CloseSocket();
+    box.ClosePort();
+    platform::InitWinsock();
+    const int64_t deadline = platform::PerfCounter() + platform::MsToTicks(int64_t(par.ConnectWaitTime) * 1000);
+
+    if (sub.port == 0 || sub.port > 65535) {
+        if (error) *error = "невідомий сервіс: " + std::to_string(sub.port);
+        return TcpConnectResult::BadAddress;
+    }
+    const std::string host = IpToText(sub.ip_adr);
+    const std::string port = std::to_string(sub.port);
+    sockaddr_in address{};
+    if (!platform::SetTcpAddress(host.c_str(), port.c_str(), address, "TCP", error))
+        return TcpConnectResult::BadAddress;
+
+    int sock = platform::kNoSocket;
+    for (bool first = true;; first = false) {
+        const int64_t left = MsLeft(deadline);
+        if (!first && left == 0) return TcpConnectResult::TimedOut;
+        sock = platform::TcpSocket();
+        if (sock == platform::kNoSocket) return TcpConnectResult::NoSocket;
+        if (platform::TcpConnect(sock, address, int(std::clamp<int64_t>(left, 1, 24 * 3600 * 1000))) == 0) break;
+        platform::TcpClose(sock);
+        sock = platform::kNoSocket;
+        const int64_t pause = std::min(kRetryPauseMs, MsLeft(deadline));
+        if (pause > 0) platform::WaitMs(pause);
+        else platform::PumpMessages();
+    }
+    if (settleMs > 0) platform::WaitMs(settleMs);
+    box.Sock = sock;
+    LoadLinkObject(box, par.Link, hgcbox::kLinkTcp, false, box.OpenRetrySec);
+    box.Address = sub.contr_adr;
+    return TcpConnectResult::Ok;
+}
