@@ -1,0 +1,98 @@
+#include "data/ArchOpen.h"
+
+#include <string>
+
+#include "app/Main.h"
+#include "common/Question.h"
+#include "data/ArchRead.h"
+#include "data/ArchView.h"
+#include "ui/Ui.h"
+
+int FileViewMode(ArchiveKind kind) {
+    switch (kind) {
+        case ArchiveKind::ChromHour: return viewmode::kHourly;
+        case ArchiveKind::ChromDay: return viewmode::kDaily;
+        case ArchiveKind::WmtHour: return viewmode::kWmtHourly;
+        case ArchiveKind::WmtDay: return viewmode::kWmtDaily;
+        case ArchiveKind::Diagnostic:
+        case ArchiveKind::Intervention: return viewmode::kFromFile;
+        default: return viewmode::kNone;
+    }
+}
+
+bool ViewArchiveFileAt(ArchiveKind kind, const std::string& path) {
+    ArchiveFileContents contents;
+    FileMessage message;
+    bool ok = false;
+    {
+        ui::HourGlass busy;
+        ok = OpenArchiveFile(kind, path, contents, message);
+    }
+    if (!ok) {
+        MessageKind = uint32_t(message.kind);
+        ShowQues(message.line1, message.line2);
+        return false;
+    }
+    const ArchiveKindInfo& info = ArchiveInfo(kind);
+    ArchiveView view;
+    view.kind = kind;
+    view.header = contents.header;  // RecordCount: the entries really read
+    view.entryKind = info.entry;
+    view.entrySize = RecordSizeOf(info.entry);
+    view.count = contents.count;
+    view.records = std::move(contents.entries);
+    view.mode = FileViewMode(kind);
+    view.fromFile = true;
+    view.fileName = path;
+    ShowArchiveViewer(view);
+    return true;
+}
+
+bool ViewArchiveFile(TFormMain& form, ArchiveKind kind) {
+    const ArchiveKindInfo& info = ArchiveInfo(kind);
+    ui::OpenDialog& pod = form.pod;
+    pod.Title = kArchiveOpenTitle;
+    pod.FileName.clear();
+    pod.InitialDir = ArchiveFolder(kind);
+    pod.Filter = kArchiveOpenFilter;
+    pod.FilterIndex = info.filterIndex;
+    if (!pod.Execute()) return false;
+    return ViewArchiveFileAt(kind, pod.FileName);
+}
+
+void NAlaPrnClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Diagnostic); }
+void NAudPrnClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Intervention); }
+void NChrom_ViewMeasClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::ChromMeas); }
+void NWmt_ViewMeasClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::WmtMeas); }
+void NChrom_ViewHourClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::ChromHour); }
+void NWmt_ViewHourClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::WmtHour); }
+void NChrom_ViewDayClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::ChromDay); }
+void NWmt_ViewDayClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::WmtDay); }
+void NChrom_ViewClbClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Calib); }
+void NChrom_ViewVerifClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Verif); }
+
+int AttachArchiveHandlers(TFormMain& form) {
+    struct Item {
+        const char* name;
+        void (*handler)(TFormMain&, ui::MenuItem&);
+    };
+    static const Item items[] = {
+        {"NChrom_RdHour_1", NChrom_RdHourClick},   {"NChrom_RdHour_2", NChrom_RdHourClick},
+        {"NChrom_RdDay_1", NChrom_RdDayClick},     {"NChrom_RdDay_2", NChrom_RdDayClick},
+        {"NWmt_ReadHour", NWmt_ReadHourClick},     {"NWmt_ReadDay", NWmt_ReadDayClick},
+        {"NChrom_RdMeas_1", NChrom_RdMeasClick},   {"NChrom_RdMeas_2", NChrom_RdMeasClick},
+        {"NWmt_RdMeas", NWmt_RdMeasClick},         {"NChrom_RdClb", NChrom_RdClbClick},
+        {"NChrom_RdVerif", NChrom_RdVerifClick},   {"NAlaPer", NArhPerClick},
+        {"NAudPer", NArhPerClick},                 {"NAlaInd", NArhIndClick},
+        {"NAudInd", NArhIndClick},                 {"NAlaPrn", NAlaPrnClick},
+        {"NAudPrn", NAudPrnClick},                 {"NChrom_ViewMeas", NChrom_ViewMeasClick},
+        {"NWmt_ViewMeas", NWmt_ViewMeasClick},     {"NChrom_ViewHour", NChrom_ViewHourClick},
+        {"NWmt_ViewHour", NWmt_ViewHourClick},     {"NChrom_ViewDay", NChrom_ViewDayClick},
+        {"NWmt_ViewDay", NWmt_ViewDayClick},       {"NChrom_ViewClb", NChrom_ViewClbClick},
+        {"NChrom_ViewVerif", NChrom_ViewVerifClick},
+    };
+    int attached = 0;
+    for (const Item& it : items)
+        if (form.Attach(it.name, it.handler)) ++attached;
+    return attached;
+}

@@ -1,0 +1,91 @@
+// Reading the controller's archives: the main window's menu handlers and the
+// reading loops behind them.
+//
+// Every read runs the same way: the hourglass; the wait box "Esc - перервати
+// читання" with the main window disabled; ExchangeActive set and
+// AbortRequested cleared (ArchiveExchange); the requests one after another,
+// each reply's records appended to the kind's temporary file in WorkDir; Esc
+// (the main window's message hook sets AbortRequested) ends the read after
+// the reply in hand; a failed request puts the link's error text into panel 2
+// of StatusBar1 and asks (kind 7) "Не виконано читання" / "чергового блоку
+// даних" whether to send it again. At the end the records are read back from
+// the temporary file, headed by an ArchiveFileHeader and handed with the
+// viewer's mode to the viewer of the kind (ArchView.h); records received
+// before a failure or an Esc are still shown.
+//
+// Replies are checked before any record is copied: a reply whose record
+// count does not fit its frame is a failed request (the link's text 11,
+// "Неправильна довжина відповіді від контролера") and gets the retry
+// question like any other failure.
+//
+// Commands:
+//   15 / 16  hourly / daily values, per hour or day from the expected one on,
+//            2 chromatograph or 8 moisture-meter records a reply;
+//   8        measured values, calibration, verification, diagnostic messages
+//            and interventions by period, page by page (page 0, then 1..255,
+//            after 255 again 1) while the controller flags more data;
+//   7        diagnostic messages and interventions by index, 11 or 10 records
+//            a request.
+#pragma once
+#include <cstdint>
+
+#include "common/Dtfun.h"
+#include "data/ArchiveFiles.h"
+
+class TFormMain;
+namespace ui {
+class MenuItem;
+}
+
+// ---- archive bounds ---------------------------------------------------------
+
+// Finds the range of whole hours (unit 0) or days (unit 1) that the hourly
+// or daily archive can offer: the oldest record's date (table 27 row 1 or
+// 2), the controller clock (table 2) and the contract hour (table 6). On
+// failure shows why (or the table layer did) and returns false.
+bool CheckArchiveBounds(TFormMain& form, QueryPeriod& range, DeviceDateTime& oldest, int unit);
+
+// ---- menu handlers (attached by AttachArchiveHandlers) ------------------------
+
+// Hourly and daily values; the item's Tag is the measuring line (0, 1).
+void NChrom_RdHourClick(TFormMain& form, ui::MenuItem& item);
+void NChrom_RdDayClick(TFormMain& form, ui::MenuItem& item);
+void NWmt_ReadHourClick(TFormMain& form, ui::MenuItem& item);
+void NWmt_ReadDayClick(TFormMain& form, ui::MenuItem& item);
+// By period (the period dialog first).
+void NChrom_RdMeasClick(TFormMain& form, ui::MenuItem& item);
+void NWmt_RdMeasClick(TFormMain& form, ui::MenuItem& item);
+void NChrom_RdClbClick(TFormMain& form, ui::MenuItem& item);
+void NChrom_RdVerifClick(TFormMain& form, ui::MenuItem& item);
+// "Запит за період" of diagnostic messages (Tag 0) and interventions (Tag 1).
+void NArhPerClick(TFormMain& form, ui::MenuItem& item);
+// "Запит за індексом" of diagnostic messages (Tag 0) and interventions (Tag 1).
+void NArhIndClick(TFormMain& form, ui::MenuItem& item);
+
+// ---- the reads themselves -----------------------------------------------------
+
+// What one read did.
+struct ArchiveReadResult {
+    uint32_t records = 0;     // records handed to the viewer (0: no viewer)
+    uint32_t requests = 0;    // requests that got a usable reply
+    bool complete = true;     // false: ended by a declined failure
+    bool aborted = false;     // ended by Esc or a "Ні" to the period question
+};
+
+// Hourly or daily values of `kind` (ChromHour, ChromDay, WmtHour, WmtDay) for
+// the hours (days) begin..end; `line` 0 or 1 for the chromatograph.
+ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
+                                     const DeviceDateTime& end);
+// A period read with command 8 of `kind` (ChromMeas, WmtMeas, Calib, Verif,
+// Diagnostic, Intervention).
+ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
+                                    const DeviceDateTime& end);
+ArchiveReadResult ReadAlaByPeriod(TFormMain& form, const DeviceDateTime& begin, const DeviceDateTime& end);
+ArchiveReadResult ReadAudByPeriod(TFormMain& form, const DeviceDateTime& begin, const DeviceDateTime& end);
+// Index reads with command 7.
+ArchiveReadResult ReadAlaByIndex(TFormMain& form, uint32_t first, uint32_t count);
+ArchiveReadResult ReadAudByIndex(TFormMain& form, uint32_t first, uint32_t count);
+
+// How long a finished hourly or daily read keeps its full progress bar in
+// view before the wait box goes (500 ms; tests shorten it).
+extern int ArchiveReadEndPauseMs;
