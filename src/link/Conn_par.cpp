@@ -18,12 +18,12 @@ constexpr char kNotAllEthernet[] = "Введены не все параметр�
 constexpr char kOutOfRange[] = "Параметр поза припустимого діапазону";
 constexpr int kRowHeight = 22, kLabelLeft = 12, kBoxLeft = 400, kBoxWidth = 120;
 
-void Row(ui::Panel& panel, ui::Label& label, const char* text, ui::Control& box, int row) {
+void Row(ui::Panel& panel, ui::Label& label, const char* text, ui::Control& box, int row, int step = kRowHeight) {
     label.SetParent(&panel);
     label.SetCaption(text);
-    label.SetBounds(kLabelLeft, 11 + row * kRowHeight, kBoxLeft - kLabelLeft - 8, 16);
+    label.SetBounds(kLabelLeft, 11 + row * step, kBoxLeft - kLabelLeft - 8, 16);
     box.SetParent(&panel);
-    box.SetBounds(kBoxLeft, 8 + row * kRowHeight, kBoxWidth, 21);
+    box.SetBounds(kBoxLeft, 8 + row * step, kBoxWidth, 21);
 }
 
 std::string PortText(unsigned port) {
@@ -45,7 +45,7 @@ TFormConn_Par::TFormConn_Par(ui::Component* owner) : ui::Form(owner, "FormConn_P
     pn_dir.SetAlign(ui::Align::Top);
     pn_dir.SetHeight(190);
     pn_ethr.SetAlign(ui::Align::Top);
-    pn_ethr.SetHeight(150);
+    pn_ethr.SetHeight(200);
     pn_fon.SetAlign(ui::Align::Top);
     pn_fon.SetHeight(80);
     pn_btn.SetAlign(ui::Align::Bottom);
@@ -76,12 +76,12 @@ TFormConn_Par::TFormConn_Par(ui::Component* owner) : ui::Form(owner, "FormConn_P
     Row(pn_fon, Label9, "Очікування з'єднання, с", Edit6, 1);
     Row(pn_fon, Label10, "Кількість спроб з'єднання", Edit10, 2);
 
-    Row(pn_ethr, Label11, "Очікування з'єднання, с", Edit4, 0);
-    Row(pn_ethr, Label12, "Кількість спроб з'єднання", Edit12, 1);
-    Row(pn_ethr, Label13, "Час очікування першого байту відповіді, с", Edit7, 2);
-    Row(pn_ethr, Label14, "Час очікування наступних байтів відповіді, мс", Edit9, 3);
-    Row(pn_ethr, Label15, "Кількість преамбул в запиті", Edit8, 4);
-    Row(pn_ethr, Label16, "Кількість спроб обміну", ComboBox6, 5);
+    Row(pn_ethr, Label11, "Очікування з'єднання, с", Edit4, 0, 30);
+    Row(pn_ethr, Label12, "Кількість спроб з'єднання", Edit12, 1, 30);
+    Row(pn_ethr, Label13, "Час очікування першого байту відповіді, с", Edit7, 2, 30);
+    Row(pn_ethr, Label14, "Час очікування наступних байтів відповіді, мс", Edit9, 3, 30);
+    Row(pn_ethr, Label15, "Кількість преамбул в запиті", Edit8, 4, 30);
+    Row(pn_ethr, Label16, "Кількість спроб обміну", ComboBox6, 5, 30);
 
     for (ui::Edit* e : {&Edit1, &Edit2, &Edit3, &Edit13, &Edit6, &Edit10, &Edit4, &Edit12, &Edit7, &Edit9, &Edit8}) {
         e->SetKeyFilter(KeyFilterDigits);

@@ -1,0 +1,169 @@
+// The dialogs rendered offscreen through the Qt backend to PNG files in the
+// build tree (dialog-screens/), checked for size and for text where each
+// label and button stands.
+#include <gtest/gtest.h>
+
+#include <QtWidgets>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "common/Abonent.h"
+#include "common/Abonents_list.h"
+#include "common/IniPaths.h"
+#include "common/ListFiles.h"
+#include "common/Object.h"
+#include "common/Objects_list.h"
+#include "common/Rd_wr_ini.h"
+#include "link/Conn_par.h"
+#include "link/Connect.h"
+#include "platform/Paths.h"
+#include "ui/qt/QtUi.h"
+
+namespace {
+
+int g_argc = 1;
+char g_name[] = "dialogs_screens";
+char* g_argv[] = {g_name, nullptr};
+
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        screen_ = std::make_unique<ui::qt::Screen>(g_argc, g_argv);
+    }
+    void TearDown() override { screen_.reset(); }
+private:
+    std::unique_ptr<ui::qt::Screen> screen_;
+};
+[[maybe_unused]] auto* g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+std::string ScreenFile(const std::string& name) {
+    auto dir = std::filesystem::path(ZBR_BUILD_DIR) / "dialog-screens";
+    std::filesystem::create_directories(dir);
+    return (dir / name).string();
+}
+
+// Where a control stands in the rendered image (frame and caption included).
+QRect AreaOf(ui::Form& f, ui::Control& c) {
+    int x = f.FrameWidth(), y = f.FrameWidth() + f.CaptionHeight();
+    for (ui::Control* p = c.Parent(); p && p != &f; p = p->Parent()) {
+        x += p->Left();
+        y += p->Top();
+    }
+    return QRect(x + c.Left(), y + c.Top(), c.Width(), c.Height());
+}
+
+int InkIn(const QImage& img, const QRect& r) {
+    int n = 0;
+    for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), img.height() - 1); ++y)
+        for (int x = std::max(r.left(), 0); x <= std::min(r.right(), img.width() - 1); ++x)
+            if (qGray(img.pixel(x, y)) < 100) ++n;
+    return n;
+}
+
+// Shows the form (its OnShow lays it out), renders it and checks that every
+// listed control shows text.
+QImage Render(ui::Form& f, const std::string& name, std::initializer_list<ui::Control*> inked) {
+    f.Show();
+    ui::Application::ProcessMessages();
+    const std::string file = ScreenFile(name);
+    EXPECT_TRUE(ui::qt::RenderToPng(f, file));
+    QImage img(QString::fromStdString(file));
+    EXPECT_EQ(img.width(), f.Width()) << name;
+    EXPECT_EQ(img.height(), f.Height()) << name;
+    for (ui::Control* c : inked) EXPECT_GT(InkIn(img, AreaOf(f, *c)), 15) << name << ": " << c->Name();
+    f.Close();
+    return img;
+}
+
+class DialogScreens : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto dir = std::filesystem::path(ZBR_TEST_TMP) / "dialogs" / "screens";
+        std::filesystem::create_directories(dir / "INI");
+        platform::SetWorkDir(dir.string());
+        std::memset(&ProgramSettings, 0, sizeof ProgramSettings);
+        ReadProgramIni(SettingsIniPath(), 1280, 1024);
+        SettingsShadow = ProgramSettings;
+        auto& fon = ProgramSettings.Fon.Users;
+        fon.users_num = 2;
+        fon.users[0].SetName("ГРС Березне");
+        fon.users[0].contr_adr = 4;
+        fon.users[0].SetPhone("0-362-55-12");
+        fon.users[1].SetName("ГРС Західна");
+        fon.users[1].contr_adr = 17;
+        fon.users[1].SetPhone("0-362-55-77");
+        auto& e = ProgramSettings.Ethr.Users;
+        e.users_num = 1;
+        e.users[0].SetName("Вузол обліку №3");
+        e.users[0].contr_adr = 5;
+        e.users[0].ip_adr = 0xC0A8000A;
+        e.users[0].port = 502;
+    }
+};
+
+TEST_F(DialogScreens, ConnectWindow) {
+    ProgramSettings.Conn_Prz = 0;
+    {
+        TFormConnect f;
+        Render(f, "FormConnect_direct.png", {&f.Label1, &f.ComboBox3, &f.Label2, &f.ComboBox1, &f.BitBtn1, &f.BitBtn3, &f.BitBtn2});
+    }
+    ProgramSettings.Conn_Prz = 1;
+    TFormConnect f;
+    Render(f, "FormConnect_phone.png",
+           {&f.ComboBox3, &f.Label3, &f.ComboBox2, &f.BitBtn6, &f.ComboBox1, &f.BitBtn1, &f.BitBtn3, &f.BitBtn2});
+}
+
+TEST_F(DialogScreens, SubscriberWindow) {
+    ProgramSettings.Conn_Prz = 2;
+    {
+        TFormAbonent f;
+        f.edit_mode = 1;
+        f.ethr_rec = &ProgramSettings.Ethr.Users.users[0];
+        Render(f, "FormAbonent_ethernet.png",
+               {&f.Label1, &f.Edit1, &f.Label2, &f.ComboBox1, &f.Label4, &f.ip4, &f.ip1, &f.Edit11, &f.BitBtn4, &f.BitBtn5});
+    }
+    ProgramSettings.Conn_Prz = 1;
+    TFormAbonent f;
+    f.edit_mode = 1;
+    f.fon_rec = &ProgramSettings.Fon.Users.users[0];
+    Render(f, "FormAbonent_phone.png", {&f.Label3, &f.Edit2, &f.BitBtn4});
+}
+
+TEST_F(DialogScreens, ListsObjectAndParameters) {
+    ProgramSettings.Conn_Prz = 2;
+    {
+        TFormAbonents_List f;
+        Render(f, "FormAbonents_List.png", {&f.Panel3, &f.Panel4, &f.Panel7, &f.Panel8, &f.StringGrid1, &f.BitBtn1, &f.BitBtn5});
+    }
+    std::memset(&ObjectList, 0, sizeof ObjectList);
+    ObjectList.obj_num = 2;
+    ObjectList.objs[0].SetName("ГРС-1 Дослідна");
+    ObjectList.objs[0].contr_adr = 1;
+    ObjectList.objs[1].SetName("ГРС Березне");
+    ObjectList.objs[1].contr_adr = 4;
+    {
+        TFormObjects_List f;
+        Render(f, "FormObjects_List.png", {&f.Panel4, &f.Panel7, &f.StringGrid1, &f.BitBtn4});
+        // The order in force has its sort button disabled, on the screen too.
+        EXPECT_FALSE(ui::qt::WidgetOf(f.SpeedButton1)->isEnabled());
+        EXPECT_TRUE(ui::qt::WidgetOf(f.SpeedButton2)->isEnabled());
+    }
+    {
+        TFormObject f;
+        f.edit_mode = 1;
+        f.obj_rec = &ObjectList.objs[0];
+        Render(f, "FormObject.png", {&f.Label1, &f.Label3, &f.Edit1, &f.Label2, &f.ComboBox1, &f.BitBtn4, &f.BitBtn5});
+    }
+    for (int type : {0, 1, 2}) {
+        ProgramSettings.Conn_Prz = uint8_t(type);
+        TFormConn_Par f;
+        const char* names[] = {"FormConn_Par_direct.png", "FormConn_Par_phone.png", "FormConn_Par_ethernet.png"};
+        if (type == 2) Render(f, names[type], {&f.Label11, &f.Edit4, &f.Label16, &f.ComboBox6, &f.BitBtn1, &f.BitBtn2});
+        else Render(f, names[type], {&f.Label1, &f.Label2, &f.Label6, &f.Edit2, &f.CheckBox1, &f.BitBtn1, &f.BitBtn2});
+    }
+}
+
+}  // namespace
