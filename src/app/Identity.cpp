@@ -1,0 +1,3 @@
+#include "app/Identity.h"
+
+bool AskUserIdentity() { return true; }
