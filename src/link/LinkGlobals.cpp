@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "link/Comportfunctions.h"
 #include "link/Tcp_fun.h"
 #include "platform/Clock.h"
 #include "platform/MessagePump.h"

@@ -156,6 +156,52 @@ TEST_F(ConnectDialog, NewSubscriberEntry) {
     EXPECT_EQ(shown, 2);
 }
 
+TEST_F(ConnectDialog, FailedListWriteIsReportedAndTriedAgainAtConnect) {
+    const int port = emu.StartTcp();
+    ProgramSettings.Conn_Prz = 2;
+    ProgramSettings.Ethr.ConnectWaitTime = 2;
+    std::filesystem::remove_all(dir / "INI");
+    drv.onModal<TFormAbonent>([](TFormAbonent& f) {
+        f.Edit1.TypeText("Локальний");
+        f.ComboBox1.TypeText("1");
+        f.ip4.TypeText("127");
+        f.ip3.TypeText("0");
+        f.ip2.TypeText("0");
+        f.ip1.TypeText("1");
+        f.BitBtn4.Click();  // refused: no port; then closed
+    });
+    drv.expectMessage(2, "Уведені не всі параметри");
+    drv.onModal<TFormConnect>([&](TFormConnect& f) {
+        f.ConnectSettleMs = 0;
+        f.ComboBox2.Select("Новый абонент");
+        EXPECT_EQ(ProgramSettings.Ethr.Users.users_num, 0);
+        drv.verify();
+        drv.onModal<TFormAbonent>([&](TFormAbonent& a) {
+            a.Edit1.TypeText("Локальний");
+            a.ComboBox1.TypeText("1");
+            a.ip4.TypeText("127");
+            a.ip3.TypeText("0");
+            a.ip2.TypeText("0");
+            a.ip1.TypeText("1");
+            a.Edit11.TypeText(std::to_string(port));
+            a.BitBtn4.Click();
+        });
+        drv.expectMessage(1, "Помилка роботи з файлом", EthernetIniPath());
+        f.ComboBox2.Select("Новый абонент");
+        drv.verify();
+        EXPECT_EQ(ProgramSettings.Ethr.Users.users_num, 1);
+        EXPECT_EQ(f.ComboBox2.ItemIndex(), 0);
+        // The folder is back: the connect stores the list it could not store before.
+        std::filesystem::create_directories(dir / "INI");
+        f.BitBtn1.Click();
+    });
+    TFormConnect f(&main);
+    f.ShowModal();
+    ASSERT_EQ(f.accepted, 1);
+    EXPECT_EQ(dlgtest::IniInt(EthernetIniPath(), "ETHERNET_CONN_PAR", "users_num"), 1);
+    EXPECT_EQ(dlgtest::IniInt(EthernetIniPath(), "ETHERNET_ABONENT_1", "port"), port);
+}
+
 TEST_F(ConnectDialog, FullListOffersNoNewSubscriberAndTheListWindowIsStored) {
     ProgramSettings.Conn_Prz = 1;
     for (int i = 0; i < 200; ++i) dlgtest::AddPhone("N" + std::to_string(100 + i), 1, "1");
