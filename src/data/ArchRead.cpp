@@ -233,6 +233,33 @@ bool OutsidePeriod(const DeviceDateTime& rec, const DeviceDateTime& expected, co
     return CompareRecByUnit(rec, before, 1) < 0 || CompareRecByUnit(rec, after, 1) > 0;
 }
 
+// The hour (day) to ask for after a record. The next unit follows the
+// records received, so that after a gap in the archive (the controller
+// sends the next records it has) nothing is asked for twice:
+//  - a record with a sound date inside what was asked for (daily: with a
+//    day of tolerance either side) moves it to the later of expected + 1 and
+//    the record's unit + 1;
+//  - a record dated before that (an early or repeated record) answered
+//    nothing that was asked for and leaves it where it is;
+//  - a record after the period's end, or one whose CRC or date is broken,
+//    counts as one unit.
+DeviceDateTime NextExpected(const DeviceDateTime& expected, const DeviceDateTime& rec, const DeviceDateTime& end,
+                            int unit, bool crcOk) {
+    DeviceDateTime next = expected;
+    IncRec(next, unit);
+    if (!crcOk || !IsValidRec(rec)) return next;
+    DeviceDateTime low = expected, high = end;
+    if (unit != 0) {
+        DecRec(low, 1);
+        IncRec(high, 1);
+    }
+    if (CompareRecByUnit(rec, low, unit) < 0) return expected;
+    if (CompareRecByUnit(rec, high, unit) > 0) return next;
+    DeviceDateTime afterRec = rec;
+    IncRec(afterRec, unit);
+    return CompareRecByUnit(afterRec, next, unit) > 0 ? afterRec : next;
+}
+
 }  // namespace
 
 ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
@@ -286,6 +313,7 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
         if (n == 0) break;
 
         bool stop = false;
+        const DeviceDateTime replyStart = expected;
         for (int i = 0; i < n && !stop; ++i) {
             uint8_t record[94] = {};
             std::memcpy(record, HgcBox->Rx + 5 + std::size_t(i) * size, size);
@@ -306,18 +334,12 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
                 writeFailed = true;
                 break;
             }
-            // The next unit asked for follows the records received: after a
-            // gap the controller sends later records, and asking again from
-            // a counted position would fetch them twice.
-            DeviceDateTime next = expected;
-            IncRec(next, unit);
-            if (RecordCrcOk(record, size) && IsValidRec(recDate)) {
-                DeviceDateTime afterRec = recDate;
-                IncRec(afterRec, unit);
-                if (CompareRecByUnit(afterRec, next, unit) > 0) next = afterRec;
-            }
-            expected = next;
+            expected = NextExpected(expected, recDate, last, unit, RecordCrcOk(record, size));
         }
+        // A reply whose records moved nothing (all of them from before the
+        // hour asked for) must not be asked for again and again.
+        if (!stop && !writeFailed && CompareRecByUnit(expected, replyStart, unit) == 0)
+            for (int i = 0; i < n; ++i) IncRec(expected, unit);
         if (writeFailed) {
             result.complete = false;
             TempWriteFailed(file);

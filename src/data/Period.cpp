@@ -85,13 +85,13 @@ constexpr const char* kEndBeforeBegin1 = "Дата і час кінця опит
 constexpr const char* kEndBeforeBegin2 = "більше дати та часу початку опитування";
 
 // The PC clock split into its parts.
-struct Clock {
+struct ClockParts {
     double now;
     int h, n, s;
 };
-Clock PcClock() {
-    Clock c;
-    c.now = Now();
+ClockParts Split(double now) {
+    ClockParts c;
+    c.now = now;
     int ms = 0;
     DecodeTime(c.now, c.h, c.n, c.s, ms);
     return c;
@@ -178,7 +178,7 @@ void TFormPeriod::RadioGroup1Click() {
     const int kind = RadioGroup1.ItemIndex();
     if (kind < 0) return;
     ArchiveRequestDefaults.PeriodKind = uint32_t(kind);
-    const Clock c = PcClock();
+    const ClockParts c = Split(Clock ? Clock() : Now());
     const double today = std::floor(c.now);
     switch (kind) {
         case 0:  // the last hour

@@ -15,7 +15,9 @@
 // nearest one inside.
 #pragma once
 #include <cstdint>
+#include <functional>
 
+#include "common/DateTime.h"
 #include "common/Dtfun.h"
 #include "ui/Ui.h"
 
@@ -56,6 +58,8 @@ public:
     uint8_t accepted = 0;
     DeviceDateTime Begin;
     DeviceDateTime End;
+    // The PC clock the last-hour and last-day choices count from.
+    std::function<TDateTime()> Clock = Now;
 
     ui::GroupBox GroupBox1{this, "GroupBox1"};  // "Початок періоду"
     ui::GroupBox GroupBox2{this, "GroupBox2"};  // "Кінець періоду"
