@@ -1,0 +1,86 @@
+#include "data/ArhMeas_Chr.h"
+
+#include "data/ChromError.h"
+
+TFormArhMeas_Chr::TFormArhMeas_Chr(ui::Component* owner)
+    : TwoGridViewer(owner, "FormArhMeas_Chr", {{2, {}}, {72, {"Дата"}}, {72, {"Час"}}}) {
+    screenHeightMargin_ = 60;
+    BitBtn2.OnClick = [this] { BitBtn2Click(); };
+    BitBtn4.OnClick = [this] { BitBtn4Click(); };
+    BitBtn5.OnClick = [this] {
+        if (ExcelAction) ExcelAction(*this);
+    };
+    BitBtn3.OnClick = [] {};  // no printing from this window
+    OnShow = [this] { FormShow(); };
+    FormCreate();
+}
+
+void TFormArhMeas_Chr::FormCreate() {
+    Header = nullptr;
+    Records = {};
+    suppressResize_ = true;
+}
+
+void TFormArhMeas_Chr::FormShow() {
+    const ArchiveFileHeader& h = Hdr();
+    FillHeadings(OxygenShown() ? std::initializer_list<int>{} : std::initializer_list<int>{kParamOxygen});
+    SetCaption(Sprintf("Вимірювальні дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %s  по  %s",
+                       h.Serial(), h.LineNameText().c_str(), ViewerDateTimeText(h.FromDate).c_str(),
+                       ViewerDateTimeText(h.ToDate).c_str()));
+    FillMeasGrids();
+    BitBtn3.Hide();
+    ShowActionButtons(false, bool(ExcelAction));
+    BitBtn4.SetEnabled(!Records.empty());
+    ShowLaidOut(false);
+}
+
+void TFormArhMeas_Chr::FillMeasGrids() {
+    const int n = int(Records.size());
+    SetRows(n);
+    const bool oxygen = OxygenShown();
+    for (int row = 0; row < n; ++row) {
+        const ChromMeasRecord& r = Records[row];
+        if (!RecordCrcOk(r)) {
+            // Nothing of an unreliable record is shown but its mark.
+            StringGrid1.SetCell(1, row, "   Дані");
+            StringGrid1.SetCell(2, row, " недостов.");
+            continue;
+        }
+        const DeviceDateTime& t = r.time;
+        StringGrid1.SetCell(1, row, Sprintf("  %02d.%02d.%02d", t.day, t.month, t.year));
+        StringGrid1.SetCell(2, row, Sprintf("  %02d:%02d:%02d", t.hour, t.minute, t.second));
+        // The first mark that applies fills every value cell.
+        const char* mark = nullptr;
+        if (r.controllerStatus & 0x02) mark = " Выкл.";
+        else if (r.controllerStatus & 0x20) mark = "      --";
+        else if (r.controllerStatus & 0x80) mark = " Калібр.";
+        for (int code = 0; code < kGasParamCount; ++code) {
+            if (code == kParamOxygen && !oxygen) continue;
+            SetValue(row, code, mark ? std::string(mark) : FormatGasValue(r.Value(code), code));
+        }
+    }
+}
+
+std::string TFormArhMeas_Chr::StateCaption(const ChromMeasRecord& r) const {
+    const DeviceDateTime& t = r.time;
+    return Sprintf(" Вимірювальні дані (%02d.%02d.%02d  %02d:%02d:%02d)", t.day, t.month, t.year, t.hour, t.minute,
+                   t.second);
+}
+
+void TFormArhMeas_Chr::BitBtn4Click() {
+    const int row = StringGrid2.Row();
+    if (row < 0 || row >= int(Records.size())) return;
+    const ChromMeasRecord& r = Records[row];
+    if (!RecordCrcOk(r)) return;  // the status of an unreliable record means nothing
+    TFormChromError form(this);
+    form.mode = 0;
+    form.wordLow = r.chromStatus[0];
+    form.wordHigh = r.chromStatus[1];
+    form.ctrlStatus = r.controllerStatus;
+    form.SetCaption(StateCaption(r));
+    form.ShowModal();
+}
+
+void TFormArhMeas_Chr::BitBtn2Click() {
+    SaveRecords(ArchiveKind::ChromMeas, kArchiveSaveTitle, "Файл %s вже є.", Records);
+}

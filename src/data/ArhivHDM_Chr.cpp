@@ -1,0 +1,116 @@
+#include "data/ArhivHDM_Chr.h"
+
+#include "common/Suplfunc.h"
+#include "data/ChromError.h"
+
+namespace {
+// Status bits that leave an interval without values.
+constexpr uint8_t kNoValueBits = 0x22;  // bit 1 switched off, bit 5 no chromatograph link
+}
+
+TFormArhivHDM_Chr::TFormArhivHDM_Chr(ui::Component* owner)
+    : TwoGridViewer(owner, "FormArhivHDM_Chr",
+                    {{2, {}},
+                     {64, {"Дата"}},
+                     {64, {"Початок", "Час"}},
+                     {64, {"Кінець", "Час"}},
+                     {63, {"Кільк.", "ліквід.", "данихх"}}}) {
+    for (int k = 0; k < 3; ++k)
+        if (auto* l = Find<ui::Label>("hd4_" + std::to_string(k))) l->SetName("Label" + std::to_string(k + 1));
+    BitBtn2.OnClick = [this] { BitBtn2Click(); };
+    BitBtn4.OnClick = [this] { BitBtn4Click(); };
+    BitBtn5.OnClick = [this] {
+        if (ExcelAction) ExcelAction(*this);
+    };
+    BitBtn3.OnClick = [] {};  // no printing from this window
+    OnShow = [this] { FormShow(); };
+    FormCreate();
+}
+
+void TFormArhivHDM_Chr::FormCreate() {
+    Mode = 0;
+    Header = nullptr;
+    Records = {};
+    suppressResize_ = true;
+}
+
+void TFormArhivHDM_Chr::FormShow() {
+    const ArchiveFileHeader& h = Hdr();
+    FillHeadings(OxygenShown() ? std::initializer_list<int>{} : std::initializer_list<int>{kParamOxygen});
+    const std::string line = h.LineNameText();
+    const DeviceDateTime& f = h.FromDate;
+    const DeviceDateTime& t = h.ToDate;
+    if (Daily())
+        SetCaption(Sprintf("Добові дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %02d.%02d.%02d  по  "
+                           "%02d.%02d.%02d",
+                           h.Serial(), line.c_str(), f.day, f.month, f.year, t.day, t.month, t.year));
+    else
+        SetCaption(Sprintf("Годинні дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %02d.%02d.%02d  "
+                           "%02dч  по  %02d.%02d.%02d  %02dч",
+                           h.Serial(), line.c_str(), f.day, f.month, f.year, f.hour, t.day, t.month, t.year,
+                           t.hour));
+    FillHdmGrid();
+    BitBtn3.Hide();
+    ShowActionButtons(false, bool(ExcelAction));
+    BitBtn4.SetEnabled(!Records.empty());
+    ShowLaidOut(true);
+}
+
+void TFormArhivHDM_Chr::FillHdmGrid() {
+    const int n = int(Records.size());
+    SetRows(n);
+    const bool oxygen = OxygenShown();
+    for (int row = 0; row < n; ++row) {
+        const HdmArchiveRecord& r = Records[row];
+        if (!RecordCrcOk(r)) {
+            // Nothing of an unreliable record is shown but its mark.
+            StringGrid1.SetCell(1, row, "     Дані");
+            StringGrid1.SetCell(2, row, "недостов.");
+            continue;
+        }
+        StringGrid1.SetCell(1, row, Sprintf("   %02d.%02d.%02d", r.day, r.month, r.year));
+        StringGrid1.SetCell(2, row, Sprintf("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond));
+        if (!Daily())
+            StringGrid1.SetCell(3, row, Sprintf("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond));
+        else if (r.EndMarkedWithStar())
+            StringGrid1.SetCell(3, row, Sprintf("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond));
+        else
+            StringGrid1.SetCell(3, row, Sprintf("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond));
+        StringGrid1.SetCell(4, row, Sprintf("   %d", int(r.Count())));
+
+        const float methane = r.Value(kParamMethane);
+        const bool noValues = (r.status & kNoValueBits) != 0 || IsFloatNanInf(methane) || methane < 0.001f;
+        for (int code = 0; code < kGasParamCount; ++code) {
+            if (code == kParamOxygen && !oxygen) continue;
+            SetValue(row, code, noValues ? " ---" : FormatGasValue(r.Value(code), code));
+        }
+    }
+}
+
+std::string TFormArhivHDM_Chr::StateCaption(const HdmArchiveRecord& r) const {
+    if (!Daily())
+        return Sprintf(" Годинні дані з %02d.%02d.%02d %02d:%02d:%02d по %02d:%02d:%02d", r.day, r.month, r.year,
+                       r.startHour, r.startMinute, r.startSecond, r.endHour, r.endMinute, r.endSecond);
+    return Sprintf(r.EndMarkedWithStar() ? " Добові дані з %02d.%02d.%02d %02d:%02d:%02d по %02d:%02d:%02d*"
+                                         : " Добові дані з %02d.%02d.%02d %02d:%02d:%02d по %02d:%02d:%02d",
+                   r.day, r.month, r.year, r.startHour, r.startMinute, r.startSecond,
+                   r.EndMarkedWithStar() ? r.endHour : r.EndHourValue(), r.endMinute, r.endSecond);
+}
+
+void TFormArhivHDM_Chr::BitBtn4Click() {
+    const int row = StringGrid2.Row();
+    if (row < 0 || row >= int(Records.size())) return;
+    const HdmArchiveRecord& r = Records[row];
+    // The status of an unreliable record means nothing.
+    if (!RecordCrcOk(r)) return;
+    TFormChromError form(this);
+    form.mode = 1;
+    form.ctrlStatus = r.status;
+    form.SetCaption(StateCaption(r));
+    form.ShowModal();
+}
+
+void TFormArhivHDM_Chr::BitBtn2Click() {
+    SaveRecords(Daily() ? ArchiveKind::ChromDay : ArchiveKind::ChromHour, kArchiveSaveTitle,
+                "Файл %s вже є.", Records);
+}

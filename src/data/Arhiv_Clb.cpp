@@ -1,0 +1,160 @@
+#include "data/Arhiv_Clb.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int kBoxLeft = 4, kBoxTop = 4;
+constexpr int kBar = ui::ScrollBox::kBar;
+constexpr int kGridFrame = 2;
+const int kColWidths[TFormArhiv_Clb::kFirstValueCol] = {4, 64, 64, 80, 46};
+constexpr int kValueColWidth = 150;
+}  // namespace
+
+TFormArhiv_Clb::TFormArhiv_Clb(ui::Component* owner) : ArchiveViewerForm(owner, "FormArhiv_Clb") {
+    ScrollBox1.SetBorderSingle(false);
+    ScrollBox1.SetHorzIncrement(kValueColWidth + 1);
+    ScrollBox1.SetVertIncrement(kRowHeight + 1);
+    StringGrid1.SetParent(&ScrollBox1);
+    StringGrid1.SetColCount(kFirstValueCol + kGasParamCount);
+    StringGrid1.SetRowCount(kHeadRows + 1);
+    // Only the spacer is a fixed column: the grid scrolls inside its box,
+    // and the date, time, result and line columns are painted as headings.
+    StringGrid1.SetFixedCols(1);
+    StringGrid1.SetFixedRows(kHeadRows);
+    StringGrid1.SetDefaultRowHeight(kRowHeight);
+    StringGrid1.SetDefaultColWidth(kValueColWidth);
+    for (int c = 0; c < kFirstValueCol; ++c) StringGrid1.SetColWidth(c, kColWidths[c]);
+    StringGrid1.SetScrollBars(ui::ScrollBars::None);
+    ui::GridOptions opts;
+    opts.rowSelect = true;
+    StringGrid1.SetOptions(opts);
+    StringGrid1.OnDrawCell = [this](int col, int row, ui::CellStyle& s) {
+        if (row >= kHeadRows && col > 0 && col < kFirstValueCol) {
+            s.background = ui::clBtnFace;
+            s.text = ui::clBtnText;
+        }
+    };
+
+    BitBtn2.OnClick = [this] { BitBtn2Click(); };
+    BitBtn5.OnClick = [this] {
+        if (ExcelAction) ExcelAction(*this);
+    };
+    OnShow = [this] { FormShow(); };
+    OnResize = [this] { FormResize(); };
+    SetBounds(0, 0, 900, 500);
+    FormCreate();
+}
+
+void TFormArhiv_Clb::FormCreate() {
+    Header = nullptr;
+    Records = {};
+    suppressResize_ = true;
+}
+
+int TFormArhiv_Clb::ValueColumn(int code) {
+    for (int p = 0; p < kGasParamCount; ++p)
+        if (ParamCodeAt(p) == code) return kFirstValueCol + p;
+    return -1;
+}
+
+void TFormArhiv_Clb::FillHeadings() {
+    StringGrid1.SetCell(1, 0, "   Дата");
+    StringGrid1.SetCell(2, 0, "    Час");
+    StringGrid1.SetCell(3, 0, "     Стан.");
+    StringGrid1.SetCell(4, 0, " Нитка");
+    for (int i = 0; i < kGasParamCount; ++i) {
+        const int c = ParamCodeAt(i);
+        const int col = kFirstValueCol + i;
+        StringGrid1.SetCell(col, 0, ParamShortName(c));
+        std::string unit;
+        if (c == 11 || c == 13 || c == 17 || c == 18)
+            unit = Sprintf(" %s+Resp.Factor", ParamUnit(c, ReportFormat.HeatUnitKcal));
+        else if (c == kParamCompressibility || c == 19)
+            unit = " Знач.+Resp.Factor";
+        else
+            unit = Sprintf("     %s+Resp.Factor", ParamUnitsKcal[c]);
+        StringGrid1.SetCell(col, 1, unit);
+    }
+}
+
+void TFormArhiv_Clb::FillCalibGrid() {
+    const bool oxygen = OxygenShown();
+    for (int n = 0; n < int(Records.size()); ++n) {
+        const CalibRecord& r = Records[n];
+        const int row = kHeadRows + n;
+        if (!RecordCrcOk(r)) {
+            StringGrid1.SetCell(1, row, " Дані");
+            StringGrid1.SetCell(2, row, "недост.");
+            continue;
+        }
+        const DeviceDateTime& t = r.time;
+        StringGrid1.SetCell(1, row, Sprintf(" %02d.%02d.%02d", t.day, t.month, t.year));
+        StringGrid1.SetCell(2, row, Sprintf(" %02d:%02d:%02d", t.hour, t.minute, t.second));
+        StringGrid1.SetCell(3, row, r.result == 0 ? "  Пройшла" : " Не пройшла");
+        StringGrid1.SetCell(4, row, Sprintf("   %d", int(r.line)));
+        for (int code = 0; code < kGasParamCount; ++code) {
+            const int col = ValueColumn(code);
+            if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) {
+                StringGrid1.SetCell(col, row, "     --");
+                continue;
+            }
+            StringGrid1.SetCell(col, row,
+                                " " + FormatGasValueBare(r.Value(code), code) + "     " +
+                                    FormatGasValueBare(r.Factor(code), code));
+        }
+    }
+}
+
+void TFormArhiv_Clb::FormShow() {
+    const ArchiveFileHeader& h = Hdr();
+    SetCaption(Sprintf("Калібрувальні дані хроматографа (сер. № %u) за період  з  %s  по  %s", h.Serial(),
+                       ViewerDateTimeText(h.FromDate).c_str(), ViewerDateTimeText(h.ToDate).c_str()));
+    const int rows = kHeadRows + int(Records.size());
+    StringGrid1.SetRowCount(std::max(rows, kHeadRows + 1));
+    StringGrid1.ClearCells();
+    FillHeadings();
+    FillCalibGrid();
+    StringGrid1.SetRowCount(rows > kHeadRows ? rows : kHeadRows + 1);
+
+    int gridW = 0, gridH = 0;
+    for (int c = 0; c < StringGrid1.ColCount(); ++c) gridW += StringGrid1.ColWidth(c) + StringGrid1.GridLineWidth();
+    for (int r = 0; r < StringGrid1.RowCount(); ++r) gridH += StringGrid1.RowHeight(r) + StringGrid1.GridLineWidth();
+    gridH += kGridFrame;
+    StringGrid1.SetBounds(0, 0, gridW, gridH);
+
+    const int screenW = ui::Screen::Width(), screenH = ui::Screen::Height();
+    fullBoxHeight_ = gridH + kBar;
+    fullWidth_ = std::min(kBoxLeft + 18 + gridW + kBar, screenW - 10);
+    fullHeight_ = std::min(kBoxTop + 80 + fullBoxHeight_, screenH - 40);
+    BitBtn3.Hide();
+    ShowActionButtons(false, bool(ExcelAction));
+    SetBounds(0, std::max(0, (screenH - fullHeight_) / 2 - 10), fullWidth_, fullHeight_);
+    suppressResize_ = false;
+    LayOut();
+    ScrollBox1.SetHorzPosition(0);
+    ScrollBox1.SetVertPosition(0);
+    if (!Records.empty()) StringGrid1.SetRow(kHeadRows);
+    StringGrid1.SetFocus();
+}
+
+void TFormArhiv_Clb::FormResize() {
+    if (suppressResize_) return;
+    if (Width() > fullWidth_ || Height() > fullHeight_) {
+        SetBounds(Left(), Top(), std::min(Width(), fullWidth_), std::min(Height(), fullHeight_));
+        return;
+    }
+    LayOut();
+}
+
+void TFormArhiv_Clb::LayOut() {
+    const int boxW = std::max(Width() - kBoxLeft - 18, kBar + 40);
+    const int boxH = std::clamp(Height() - kBoxTop - 80, 0, fullBoxHeight_);
+    ScrollBox1.SetBounds(kBoxLeft, kBoxTop, boxW, boxH);
+    ScrollBox1.SetHorzPosition(ScrollBox1.HorzPosition());
+    ScrollBox1.SetVertPosition(ScrollBox1.VertPosition());
+    PlaceButtons(kBoxLeft + 4, kBoxTop + boxH + 12, {&BitBtn2, &BitBtn5, &BitBtn1});
+}
+
+void TFormArhiv_Clb::BitBtn2Click() {
+    SaveRecords(ArchiveKind::Calib, "Введіть ім'я файлу для збереження даних", "Файл %s уже есть.", Records);
+}
