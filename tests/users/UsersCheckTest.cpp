@@ -72,55 +72,34 @@ TEST(UsersCheck, EveryRuleWithBothWordings) {
     EXPECT_EQ(drv.messages()[0].caption, "Помилка вводу параметрів");
 }
 
-TEST(UsersCheck, OrderOfTheChecks) {
-    // The manufacturer count comes before any row.
+TEST(UsersCheck, OrderAndComparisons) {
+    // The manufacturer count before any row; in a row the name before the
+    // code, both before the comparisons with later rows, the name first in
+    // a pair.
     UsersTable t = Valid();
     SetField(t[2].Name, 4, "");
     t[0].Level = userlevel::None;
     EXPECT_EQ(FindUsersFault(t).rule, UsersRule::NoMaker);
-
-    // Within a row the name before the code; an earlier row before a later one.
-    t = Valid();
-    SetField(t[5].Name, 4, "");
-    SetField(t[2].Code, 4, "");
-    UsersFault f = FindUsersFault(t);
-    EXPECT_EQ(f.rule, UsersRule::NoCode);
-    EXPECT_EQ(f.row, 2);
-    SetField(t[2].Name, 4, "");
-    EXPECT_EQ(FindUsersFault(t).rule, UsersRule::NoName);
-
-    // Both fields of a row before its comparisons with later rows.
     t = Valid();
     SetField(t[5].Name, 4, "ADM");
     SetField(t[2].Code, 4, "");
     EXPECT_EQ(FindUsersFault(t).rule, UsersRule::NoCode);
-
-    // A pair with the same name and the same code: the name first.
     t = Valid();
     t[5] = User("ADM", userlevel::Operator, "", "22");
-    f = FindUsersFault(t);
-    EXPECT_EQ(f.rule, UsersRule::SameName);
-    EXPECT_EQ(f.row, 2);
-    EXPECT_EQ(f.other, 5);
-}
-
-TEST(UsersCheck, FieldsComparedOverAllTheirBytes) {
-    UsersTable t = Valid();
-    // "1" and "1   " are one code once padded.
+    EXPECT_EQ(FindUsersFault(t).rule, UsersRule::SameName);
+    // "1" and "1   " are one code; " AB" is not "AB"; free rows take part
+    // in nothing; zero bytes are blanks.
+    t = Valid();
     SetField(t[2].Code, 4, "1");
     SetField(t[5].Code, 4, "1   ");
     EXPECT_EQ(FindUsersFault(t).rule, UsersRule::SameCode);
-    // "AB" and " AB" are different names; zero bytes count as blanks.
     t = Valid();
     SetField(t[2].Name, 4, "AB");
     SetField(t[5].Name, 4, " AB");
+    t[7] = User("AB", userlevel::None, "x", "22");
     EXPECT_TRUE(FindUsersFault(t).ok());
     std::memset(t[5].Name, 0, 4);
     EXPECT_EQ(FindUsersFault(t).rule, UsersRule::NoName);
-    // Free rows take part in nothing, whatever they hold.
-    t = Valid();
-    t[7] = User("ADM", userlevel::None, "x", "22");
-    EXPECT_TRUE(FindUsersFault(t).ok());
 }
 
 TEST(UsersCheck, RecordCheckBlanksFreeRowsAndSpareBytes) {
@@ -144,18 +123,4 @@ TEST(UsersCheck, RecordCheckBlanksFreeRowsAndSpareBytes) {
     drv.expectMessage(2, "У списку зареєстрованих користувачів", "не зареєстровано виробника-наладчика");
     EXPECT_FALSE(CheckRecordUsers(record));
     EXPECT_EQ(Bytes(LoadUsers(record)[0].Code, 4), "    ");
-}
-
-TEST(UsersCheck, FieldsInWindows1251CutToTheirWidth) {
-    char name[4];
-    EXPECT_TRUE(SetField(name, 4, "Ів"));
-    EXPECT_EQ(Bytes(name, 4), "\xB2\xE2  ");
-    EXPECT_FALSE(SetField(name, 4, "Оператор"));
-    EXPECT_EQ(Bytes(name, 4), "\xCE\xEF\xE5\xF0");
-    EXPECT_EQ(FieldText(name, 4), "Опер");
-    SetField(name, 4, " A");
-    EXPECT_EQ(FieldText(name, 4), " A");
-    EXPECT_EQ(TrimmedField(name, 4), "A");
-    EXPECT_EQ(AccessLevelItems(),
-              (std::vector<std::string>{"Немає доступу", "Виробник-наладчик", "Адміністратор", "Інженер", "Оператор"}));
 }

@@ -1,6 +1,6 @@
-// The users window and the identification window as real Qt widgets,
-// rendered offscreen to PNG files (build/ui-screens) and checked for their
-// size, their texts and ink where the controls are.
+// The users window as real Qt widgets, rendered offscreen to a PNG file
+// (build/ui-screens) and checked for its size, its texts and ink where the
+// controls are.
 #include <gtest/gtest.h>
 
 #include <QtWidgets>
@@ -9,7 +9,6 @@
 
 #include "UsersTestUtil.h"
 #include "config/Access.h"
-#include "config/Shortuspass.h"
 #include "ui/qt/QtUi.h"
 
 using namespace userstest;
@@ -89,33 +88,6 @@ TEST(UsersScreen, UsersWindow) {
             EXPECT_GT(InkIn(img, AreaOf(a, *c)), 10) << c->Name();
         EXPECT_EQ(InkIn(img, AreaOf(a, *a.ek[7])), 0);  // a free row shows no name
         a.BitBtn2.Click();
-    });
-    f.ShowModal();
-    ui::qt::SetModalShownHook(nullptr);
-    EXPECT_TRUE(rendered);
-    EXPECT_FALSE(f.Accepted);
-}
-
-TEST(UsersScreen, IdentificationWindow) {
-    const std::string file = ScreenFile("FormShortUsPass.png");
-    TFormShortUsPass f(nullptr);
-    bool rendered = false;
-    ui::qt::SetModalShownHook([&](ui::Form& form) {
-        auto& s = static_cast<TFormShortUsPass&>(form);
-        auto* code = qobject_cast<QLineEdit*>(ui::qt::WidgetOf(s.Edit1));
-        ASSERT_NE(code, nullptr);
-        EXPECT_EQ(code->echoMode(), QLineEdit::Password);
-        EXPECT_EQ(code->maxLength(), 4);
-        s.Edit1.TypeText("12");
-        ui::qt::Sync();
-        EXPECT_EQ(code->text().toStdString(), "12");
-        ASSERT_TRUE(ui::qt::RenderToPng(s, file));
-        rendered = true;
-        QImage img(QString::fromStdString(file));
-        EXPECT_EQ(img.size(), QSize(384, 176));
-        EXPECT_GT(InkIn(img, AreaOf(s, s.Label1)), 10);
-        EXPECT_GT(InkIn(img, AreaOf(s, s.Edit1)), 5);  // the two '*'
-        s.BitBtn2.Click();
     });
     f.ShowModal();
     ui::qt::SetModalShownHook(nullptr);
