@@ -95,9 +95,13 @@ void Peer::PushFont(QWidget* target) {
     target->setFont(ToQFont(f));
     QPalette p = target->palette();
     QColor c = ToQColor(f.Color);
-    p.setColor(QPalette::WindowText, c);
-    p.setColor(QPalette::Text, c);
-    p.setColor(QPalette::ButtonText, c);
+    // Only the enabled groups take the control's colour: a disabled control
+    // keeps the style's greyed text, so it looks disabled.
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(g, QPalette::WindowText, c);
+        p.setColor(g, QPalette::Text, c);
+        p.setColor(g, QPalette::ButtonText, c);
+    }
     target->setPalette(p);
 }
 

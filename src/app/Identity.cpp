@@ -1,3 +1,0 @@
-#include "app/Identity.h"
-
-bool AskUserIdentity() { return true; }
