@@ -45,16 +45,35 @@ struct Emulator::Impl {
         std::function<void()> after;
     };
 
-    explicit Impl(uint32_t seed) : ctl(seed), rng(seed) {
+    explicit Impl(uint32_t seed) : ctl(seed), rng(seed), archives(seed) {
         ctl.onBaudChange = [this](int baud) {
             if (lineBaud > 0 && baud > 0) lineBaud = baud;
         };
+        // The archives read the controller's clock; callers that hold the
+        // lock pass the time themselves.
+        archives.SetClock([this] {
+            std::lock_guard<std::mutex> lk(m);
+            return ctl.Clock();
+        });
+        for (auto [command, length] : {std::pair{7, 13}, {8, 21}, {15, 17}, {16, 15}})
+            ctl.SetHandler(static_cast<uint8_t>(command), length, [this](Controller& c, const Request& r) {
+                const ArchiveReply a = archives.Answer(r.command, r.data, c.Clock());
+                if (a.silent) {
+                    Reply none;
+                    none.none = true;
+                    return none;
+                }
+                if (a.error) return c.Error(r.command, a.code);
+                return c.Ok(r.command, a.data);
+            });
     }
 
     mutable std::mutex m;
     Controller ctl;
     std::mt19937 rng;
     std::deque<Fault> faults;
+    ArchiveModel archives;
+    std::array<bool, 3> boundsByHand{};  // tables 10, 11, 27 set through SetTable
     std::vector<ReceivedFrame> log;
     std::atomic<int> lineBaud{0};
     std::atomic<bool> stop{false};
@@ -70,6 +89,14 @@ struct Emulator::Impl {
     std::optional<Outgoing> OnFrame(const ParsedFrame& f, const char* via);
     void Serve(Link& link, const char* via, const std::function<bool()>& interrupted);
     void Send(Link& link, const Outgoing& out);
+    // Tables 10, 11 and 27 and the contract hour follow the archives. Under the lock.
+    void SyncArchives() {
+        archives.SetContractHour(ctl.Table(6).at(6));
+        const DeviceTime now = ctl.Clock();
+        if (!boundsByHand[0]) ctl.SetTable(10, archives.IndexTable(Archive::Diagnostic, now));
+        if (!boundsByHand[1]) ctl.SetTable(11, archives.IndexTable(Archive::Intervention, now));
+        if (!boundsByHand[2]) ctl.SetTable(27, archives.Table27(now));
+    }
     void RunAfter(const Outgoing& out) {
         if (!out.after) return;
         std::lock_guard<std::mutex> lk(m);
@@ -105,6 +132,7 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
     }
     if (fault.kind == FaultKind::Silence) return std::nullopt;
 
+    SyncArchives();
     Request req{f.address, f.command, f.data};
     Reply rep;
     if (fault.kind == FaultKind::ErrorReply) {
@@ -344,24 +372,32 @@ void Emulator::ClearLog() {
 
 std::vector<uint8_t> Emulator::Table(int n) const {
     std::lock_guard<std::mutex> lk(impl_->m);
+    impl_->SyncArchives();
     return impl_->ctl.Table(n);
 }
 
 void Emulator::SetTable(int n, std::vector<uint8_t> bytes) {
     std::lock_guard<std::mutex> lk(impl_->m);
+    if (n == 10 || n == 11) impl_->boundsByHand[n - 10] = true;
+    if (n == 27) impl_->boundsByHand[2] = true;
     impl_->ctl.SetTable(n, std::move(bytes));
 }
 
 void Emulator::FactoryReset() {
     std::lock_guard<std::mutex> lk(impl_->m);
     impl_->ctl.FactoryReset();
+    impl_->archives.Reset();
+    impl_->boundsByHand = {};
 }
 
 void Emulator::SetSeed(uint32_t seed) {
     std::lock_guard<std::mutex> lk(impl_->m);
     impl_->ctl.SetSeed(seed);
     impl_->rng.seed(seed);
+    impl_->archives.SetSeed(seed);
 }
+
+ArchiveModel& Emulator::Archives() { return impl_->archives; }
 
 uint32_t Emulator::Seed() const {
     std::lock_guard<std::mutex> lk(impl_->m);

@@ -14,8 +14,9 @@
 //   table 5   "ГРС-1 Дослідна", "Нитка 1", "Нитка 2" (code page 866, blank-padded)
 //   table 6   moisture meter and flow computers present, clock correction allowed
 //   table 9   two flow computers; table 14 byte 6 = 3 (chromatograph type)
-// Commands answered: 1 (read rows), 2 (write rows), 12 (clock correction),
-// 25 (reset of the non-volatile data); any other gets error 1.
+// Commands answered: 1 (read rows), 2 (write rows), 7, 8, 15, 16 (archives,
+// see ArchiveModel.h), 12 (clock correction), 25 (reset of the non-volatile
+// data); any other gets error 1.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -23,6 +24,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "emulator/ArchiveModel.h"
 
 namespace emu {
 
@@ -114,10 +117,10 @@ public:
     std::vector<uint8_t> Table(int n) const;
     // Replaces table n (cut or zero-padded to its size). Generated tables (2
     // clock, 30/38 latest chromatograph values, 37 moisture meter, 42
-    // chromatograph clock) keep the given bytes from then on; table 2 with a
-    // valid date sets the clock instead.
+    // chromatograph clock, 10/11/27 archive bounds) keep the given bytes from
+    // then on; table 2 with a valid date sets the clock instead.
     void SetTable(int n, std::vector<uint8_t> bytes);
-    // Back to the factory contents.
+    // Back to the factory contents (the archives too).
     void FactoryReset();
 
     // Seed of the generated values.
@@ -147,6 +150,10 @@ public:
     // byte-changing faults (not the delays) and returns the bytes that would
     // be sent (empty for no reply).
     std::vector<uint8_t> Process(const std::vector<uint8_t>& frame);
+
+    // The controller's archives (thread-safe by itself; its clock is the
+    // controller's). Tables 10, 11 and 27 follow it unless set by SetTable.
+    ArchiveModel& Archives();
 
     // Runs f on the model under the emulator's lock (e.g. to add a command handler).
     void WithController(const std::function<void(Controller&)>& f);
