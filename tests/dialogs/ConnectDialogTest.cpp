@@ -531,8 +531,9 @@ TEST_F(LinkParamsDialog, BoundaryValuesAreAcceptedAndStored) {
         TFormConn_Par f;
         f.ShowModal();
         EXPECT_EQ(f.accepted, 1);
-        EXPECT_EQ(ProgramSettings.Dir.TimeOut, uint32_t(std::stoi(gap)));
-        EXPECT_EQ(ProgramSettings.Dir.Rate, 115200u);
+        const uint32_t timeOut = ProgramSettings.Dir.TimeOut, rate = ProgramSettings.Dir.Rate;  // packed
+        EXPECT_EQ(timeOut, uint32_t(std::stoi(gap)));
+        EXPECT_EQ(rate, 115200u);
         EXPECT_EQ(ProgramSettings.Dir.Repeat, 3);
         EXPECT_EQ(ProgramSettings.Dir.Preambles, 0);
         EXPECT_EQ(ProgramSettings.Dir.COMPort, 5);

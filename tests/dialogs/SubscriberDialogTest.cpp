@@ -76,8 +76,9 @@ TEST_F(SubscriberDialog, EthernetSubscriberOpensWithItsOctetsLeftToRight) {
     f.ethr_rec = &rec;
     f.ShowModal();
     EXPECT_EQ(f.accepted, 1);
-    EXPECT_EQ(rec.ip_adr, Ip(192, 168, 0, 20));
-    EXPECT_EQ(rec.port, 502u);
+    const uint32_t ip = rec.ip_adr, port = rec.port;  // packed fields: copies
+    EXPECT_EQ(ip, Ip(192, 168, 0, 20));
+    EXPECT_EQ(port, 502u);
     EXPECT_EQ(rec.contr_adr, 5);
 }
 
