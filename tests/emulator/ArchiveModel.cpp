@@ -165,6 +165,13 @@ void ArchiveModel::SetSpan(Archive a, const DeviceTime& from, std::optional<Devi
     if (to) s.to = Sec(*to);
 }
 
+void ArchiveModel::SetSpanEnd(Archive a, std::optional<DeviceTime> to) {
+    std::lock_guard<std::mutex> lk(m_);
+    Span& s = spans_[static_cast<int>(a)];
+    s.to.reset();
+    if (to) s.to = Sec(*to);
+}
+
 void ArchiveModel::DefaultSpan(Archive a) {
     std::lock_guard<std::mutex> lk(m_);
     spans_[static_cast<int>(a)] = Span{};

@@ -113,6 +113,8 @@ public:
     // number of days before the clock: measured 35, hourly 62, daily 400,
     // calibration, verification and the index archives 400.
     void SetSpan(Archive a, const DeviceTime& from, std::optional<DeviceTime> to = std::nullopt);
+    // Only the end: the archive stops at `to` (none: runs up to the clock again).
+    void SetSpanEnd(Archive a, std::optional<DeviceTime> to);
     void DefaultSpan(Archive a);
     // Records of `a` (line -1: both lines) dated from..to inclusive are
     // missing. Hourly/daily archives compare by hour/day.

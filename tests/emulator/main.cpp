@@ -1,17 +1,21 @@
 // zbr-emulator: serves an emulated ЗБР controller until SIGINT or SIGTERM.
 //
 //   zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--modem] [--dial LIST] [--address N] [--baud N] [--seed N]
+//                [--archive-from DATE] [--archive-to DATE]
 //
 // With neither --tcp nor --pty it serves a pseudo-terminal without a link.
 // --modem puts a Hayes modem in front of the pseudo-terminal; --dial gives
 // its answers to the first dials (connect, busy, nocarrier, nodialtone,
 // noanswer, error, silence, separated by commas; later dials connect).
+// --archive-from / --archive-to (YYYY-MM-DD or YYYY-MM-DDTHH:MM) set where
+// every archive begins and ends (by default it runs up to the clock).
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +26,8 @@ namespace {
 
 void Usage() {
     std::cerr << "usage: zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--modem] [--dial LIST] [--address N] [--baud N]"
-                 " [--seed N]\n";
+                 " [--seed N]\n"
+                 "                    [--archive-from YYYY-MM-DD[THH:MM]] [--archive-to YYYY-MM-DD[THH:MM]]\n";
 }
 
 bool ToInt(const char* s, long lo, long hi, long& out) {
@@ -55,6 +60,19 @@ bool ToDialAnswers(const std::string& list, std::vector<emu::DialAnswer>& out) {
     return true;
 }
 
+// "2024-02-29" or "2024-02-29T13:45" -> {24, 2, 29, 13, 45, 0}.
+bool ToDeviceTime(const std::string& s, emu::DeviceTime& out) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, n = 0;
+    const bool withTime = s.size() > 10;
+    if (withTime ? std::sscanf(s.c_str(), "%4d-%2d-%2dT%2d:%2d%n", &y, &mo, &d, &h, &mi, &n) != 5
+                 : std::sscanf(s.c_str(), "%4d-%2d-%2d%n", &y, &mo, &d, &n) != 3)
+        return false;
+    if (static_cast<size_t>(n) != s.size() || y < 2000 || y > 2099) return false;
+    out = {static_cast<uint8_t>(y - 2000), static_cast<uint8_t>(mo), static_cast<uint8_t>(d),
+           static_cast<uint8_t>(h), static_cast<uint8_t>(mi), 0};
+    return emu::IsValidDeviceTime(out);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,6 +80,8 @@ int main(int argc, char** argv) {
     bool wantPty = false, modem = false;
     std::vector<emu::DialAnswer> dials;
     long address = -1, baud = 0, seed = 1;
+    std::optional<emu::DeviceTime> archiveFrom, archiveTo;
+    emu::DeviceTime t{};
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -73,6 +93,8 @@ int main(int argc, char** argv) {
         else if (a == "--address" && ok) ok = ToInt(v, 1, 255, address);
         else if (a == "--baud" && ok) ok = ToInt(v, 0, 4000000, baud);
         else if (a == "--seed" && ok) ok = ToInt(v, 0, 0xFFFFFFFFL, seed);
+        else if (a == "--archive-from" && ok) ok = ToDeviceTime(v, t), archiveFrom = t;
+        else if (a == "--archive-to" && ok) ok = ToDeviceTime(v, t), archiveTo = t;
         else if (a == "-h" || a == "--help") { Usage(); return 0; }
         else ok = false;
         if (!ok) {
@@ -95,6 +117,11 @@ int main(int argc, char** argv) {
     if (address > 0) e.SetAddress(static_cast<uint8_t>(address));
     if (baud > 0) e.SetLineBaud(static_cast<int>(baud));
     if (modem) e.EnableModem().QueueDial(dials);
+    for (int k = 0; k < emu::kArchiveCount; ++k) {
+        const auto a = static_cast<emu::Archive>(k);
+        if (archiveFrom) e.Archives().SetSpan(a, *archiveFrom, archiveTo);
+        else if (archiveTo) e.Archives().SetSpanEnd(a, archiveTo);
+    }
     try {
         if (wantPty) {
             const std::string path = e.StartPty(pty);
