@@ -1,0 +1,276 @@
+// Hourly and daily reads (commands 15 and 16) from the main window's menu
+// against the emulator: the requests on the wire, the records and header
+// handed to the viewer, Esc, failures, records outside the period, gaps.
+#include "readers/ReadersFixture.h"
+
+using namespace readers;
+
+namespace {
+
+class HourDay : public ReaderTest {
+protected:
+    // The hourly period dialog answers with the given hours.
+    void ChooseHours(DeviceDateTime b, DeviceDateTime e) {
+        drv->onModal<TFormShortDate>([b, e](TFormShortDate& d) {
+            ASSERT_EQ(d.Mode, 0);
+            d.RadioGroup3.Select(1);
+            d.tdHb.Pick(EncodeDate(2000 + b.year, b.month, b.day));
+            d.ComboBox6.Select(b.hour);
+            d.tdHe.Pick(EncodeDate(2000 + e.year, e.month, e.day));
+            d.ComboBox7.Select(e.hour);
+            d.BitBtn3.Click();
+        });
+    }
+    void ChooseDays(DeviceDateTime b, DeviceDateTime e) {
+        drv->onModal<TFormShortDate>([b, e](TFormShortDate& d) {
+            ASSERT_EQ(d.Mode, 1);
+            d.RadioGroup2.Select(1);
+            d.tdDb.Pick(EncodeDate(2000 + b.year, b.month, b.day));
+            d.tdDe.Pick(EncodeDate(2000 + e.year, e.month, e.day));
+            d.BitBtn5.Click();
+        });
+    }
+    // The data of a command-15 request from `from` to `to` (line, device).
+    static Bytes Hourly(int line, int device, DeviceDateTime from, DeviceDateTime to) {
+        return {3, uint8_t(line), uint8_t(device), from.year, from.month, from.day, from.hour,
+                to.year, to.month, to.day, to.hour};
+    }
+    static Bytes Daily(int line, int device, DeviceDateTime from, DeviceDateTime to) {
+        return {3, uint8_t(line), uint8_t(device), from.year, from.month, from.day, to.year, to.month, to.day};
+    }
+    std::vector<Bytes> Expected(emu::Archive a, int line, DeviceDateTime from, DeviceDateTime to) {
+        return model.Records(a, line, Emu(from), Emu(to));
+    }
+    void ExpectQuestion(bool yes) {
+        drv->expectQuestion(3, "Дані, що передаються контролером, не відповідають",
+                            "запитуваному періоду. Продовжити читання?", yes);
+    }
+    void ExpectRetry(bool yes) { drv->expectQuestion(7, "Не виконано читання", "чергового блоку даних", yes); }
+};
+
+const std::string kChromHourWords = "Годинні дані хроматографа з архиву";
+
+}  // namespace
+
+TEST_F(HourDay, LineTwoHoursAreReadAndReopenFromTheirFile) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 14);
+    ChooseHours(b, e);
+    ASSERT_TRUE(Item("NChrom_RdHour_2").Click());
+
+    // Bounds first: the oldest hourly record, the clock, the system parameters.
+    const std::vector<Bytes> reads = Requests(1);
+    ASSERT_GE(reads.size(), 3u);
+    EXPECT_EQ(reads[0], (Bytes{0, 27, 1, 1}));
+    EXPECT_EQ(reads[1], (Bytes{0, 2, 0, 8}));
+    EXPECT_EQ(reads[2], (Bytes{0, 6, 0, 12}));
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(1, 0, b, e), Hourly(1, 0, Rec(24, 3, 19, 12), e),
+                                                Hourly(1, 0, Rec(24, 3, 19, 14), e)}));
+    ASSERT_EQ(views.size(), 1u);
+    const ArchiveView v = views[0];
+    EXPECT_EQ(v.kind, ArchiveKind::ChromHour);
+    EXPECT_EQ(v.mode, viewmode::kHourly);
+    EXPECT_EQ(v.entrySize, 94u);
+    EXPECT_EQ(Records(v), Expected(emu::Archive::ChromHourly, 1, b, e));
+    const ArchiveFileHeader& h = v.header;
+    EXPECT_EQ(h.Tag(), "HOU");
+    EXPECT_EQ(h.LineDevice, 0x10);
+    EXPECT_EQ(h.LineNameText(), "Нитка 2");
+    EXPECT_EQ(h.ControllerNameText(), ControllerName());  // as the image holds it
+    EXPECT_EQ(h.ControllerAddress, 1);
+    EXPECT_EQ(h.ProgramVersion, 11);
+    EXPECT_EQ(h.ChromatographType, 3);
+    EXPECT_EQ(h.FromDate, b);
+    EXPECT_EQ(h.ToDate, e);
+    EXPECT_EQ(h.Count(), 5u);
+    EXPECT_TRUE(drv->messages().empty());
+    EXPECT_EQ(ExchangeActive, 0);
+    EXPECT_TRUE(form->Enabled());
+
+    // Saved as the viewer saves it and opened again through "Перегляд з файлу".
+    FileMessage m;
+    const std::string path = DefaultArchiveFileName(ArchiveKind::ChromHour, h, PcClockRecord());
+    ASSERT_TRUE(SaveArchiveFile(path, h, v.records.data(), v.entrySize, v.count, m)) << m.line1;
+    drv->chooseFile(path);
+    ASSERT_TRUE(Item("NChrom_ViewHour").Click());
+    ASSERT_EQ(views.size(), 2u);
+    const ArchiveView& f = views[1];
+    EXPECT_TRUE(f.fromFile);
+    EXPECT_EQ(f.mode, viewmode::kHourly);
+    EXPECT_EQ(std::memcmp(&f.header, &h, sizeof h), 0);
+    EXPECT_EQ(f.records, v.records);
+    const ui::test::FileDialogRecord& dlg = drv->fileDialogs().back();
+    EXPECT_EQ(dlg.title, "Вибір файлу даних");
+    EXPECT_EQ(dlg.initialDir, (dir / "HOURDATA").string());
+    EXPECT_EQ(dlg.filter, kArchiveOpenFilter);
+}
+
+TEST_F(HourDay, ThePeriodsLastHourEndsTheReadWithoutAnotherRequest) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 13);
+    ChooseHours(b, e);
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(0, 0, b, e), Hourly(0, 0, Rec(24, 3, 19, 12), e)}));
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].count, 4u);
+    EXPECT_EQ(views[0].header.LineDevice, 0x00);
+    EXPECT_EQ(views[0].header.LineNameText(), "Нитка 1");
+}
+
+TEST_F(HourDay, AGapIsNeverAskedForAgainNorReadTwice) {
+    model.AddGap(emu::Archive::ChromHourly, 0, Emu(Rec(24, 3, 19, 11)), Emu(Rec(24, 3, 19, 12)));
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 15);
+    ChooseHours(b, e);
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    // 10 and 13 come first; the next request starts after 13.
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(0, 0, b, e), Hourly(0, 0, Rec(24, 3, 19, 14), e)}));
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(Records(views[0]), Expected(emu::Archive::ChromHourly, 0, b, e));
+    EXPECT_EQ(views[0].count, 4u);
+}
+
+TEST_F(HourDay, EscAfterTheSecondReplyShowsWhatCameAsAWholeRead) {
+    Connect();
+    ChooseHours(Rec(24, 3, 19, 10), Rec(24, 3, 19, 19));
+    EscAfter(15, 2);
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    EXPECT_EQ(Requests(15).size(), 2u);
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].count, 4u);
+    EXPECT_EQ(views[0].header.ToDate, Rec(24, 3, 19, 19));  // the period asked for
+    EXPECT_TRUE(drv->messages().empty());
+    EXPECT_EQ(ExchangeActive, 0);
+}
+
+TEST_F(HourDay, FailuresDeclinedBeforeAndAfterData) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 19);
+
+    // Nothing came: "не прочитані", no viewer, the link's text in panel 2.
+    model.QueueFault({emu::ArchiveFaultKind::ErrorReply, 22, 1});
+    ChooseHours(b, e);
+    ExpectRetry(false);
+    drv->expectMessage(6, kChromHourWords, "не прочитані");
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    EXPECT_TRUE(views.empty());
+    EXPECT_EQ(form->StatusBar1.PanelText(2), "Команда 15.  Неправильний діапазон часу");
+    EXPECT_TRUE(form->TimerMessage.Enabled());
+
+    // A failure after the first reply: "прочитані не повністю" and the viewer.
+    emu.ClearLog();
+    model.QueueFault({emu::ArchiveFaultKind::Silence, 0, 2});
+    ExpectRetry(false);
+    drv->expectMessage(6, kChromHourWords, "прочитані не повністю");
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].count, 2u);
+    EXPECT_EQ(form->StatusBar1.PanelText(2), "Команда 15.  Пристрій не відповідає");
+}
+
+TEST_F(HourDay, AReplyShorterThanItsCountIsAFailedRequest) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 13);
+    // The first reply claims a record it does not hold: asked again on "Так".
+    model.QueueFault({emu::ArchiveFaultKind::ShortReply, 1, 1});
+    // The second new request (third sent) likewise, declined.
+    model.QueueFault({emu::ArchiveFaultKind::ShortReply, 1, 3});
+    ChooseHours(b, e);
+    ExpectRetry(true);
+    ExpectRetry(false);
+    drv->expectMessage(6, kChromHourWords, "прочитані не повністю");
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(0, 0, b, e), Hourly(0, 0, b, e),
+                                                Hourly(0, 0, Rec(24, 3, 19, 12), e)}));
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(Records(views[0]), Expected(emu::Archive::ChromHourly, 0, b, Rec(24, 3, 19, 11)));
+    EXPECT_EQ(form->StatusBar1.PanelText(2), "Команда 15.  Неправильна довжина відповіді від контролера");
+}
+
+TEST_F(HourDay, ARecordBeforeTheHourAskedForRaisesTheQuestionOnce) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 13);
+    const std::vector<Bytes> early = Expected(emu::Archive::ChromHourly, 0, Rec(24, 3, 19, 9), Rec(24, 3, 19, 9));
+
+    // "Так": the record is kept, the hours asked for all come, one question only.
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 2});
+    ChooseHours(b, e);
+    ExpectQuestion(true);
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    ASSERT_EQ(views.size(), 1u);
+    std::vector<Bytes> got = Records(views[0]);
+    ASSERT_EQ(got.size(), 6u);
+    EXPECT_EQ(got[0], early[0]);
+    const std::vector<Bytes> asked = Expected(emu::Archive::ChromHourly, 0, b, e);
+    EXPECT_EQ(std::vector<Bytes>(got.begin() + 2, got.end()), asked);  // the second early record is hour 10 again
+
+    // "Ні": the record that raised the question is the last one shown.
+    emu.ClearLog();
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});
+    ExpectQuestion(false);
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    ASSERT_EQ(views.size(), 2u);
+    EXPECT_EQ(Records(views[1]), early);
+    EXPECT_EQ(Requests(15).size(), 1u);
+}
+
+TEST_F(HourDay, DailyReadAcrossTheLeapDayFetchesTheSerialNumber) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 2, 27), e = Rec(24, 3, 2);
+    ChooseDays(b, e);
+    ASSERT_TRUE(Item("NChrom_RdDay_1").Click());
+    EXPECT_EQ(Requests(1).front(), (Bytes{0, 27, 2, 1}));
+    EXPECT_EQ(Requests(16), (std::vector<Bytes>{Daily(0, 0, b, e), Daily(0, 0, Rec(24, 2, 29), e),
+                                                Daily(0, 0, Rec(24, 3, 2), e)}));
+    EXPECT_EQ(Requests(1).back(), (Bytes{0, 41, 0, 1}));  // the image held no serial number
+    ASSERT_EQ(views.size(), 1u);
+    const ArchiveView& v = views[0];
+    EXPECT_EQ(v.mode, viewmode::kDaily);
+    EXPECT_EQ(Records(v), Expected(emu::Archive::ChromDaily, 0, b, e));
+    ASSERT_EQ(v.count, 5u);
+    EXPECT_EQ(v.Entry(2)[1], 2);
+    EXPECT_EQ(v.Entry(2)[2], 29);
+    EXPECT_EQ(v.header.Tag(), "DAY");
+    EXPECT_EQ(v.header.FromDate, b);
+    EXPECT_EQ(v.header.ToDate, e);
+    EXPECT_EQ(v.header.Serial(), GetU32(emu.Table(41).data()));
+}
+
+TEST_F(HourDay, DailyRecordsGetADayOfTolerance) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 10), e = Rec(24, 3, 14);
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});  // the day before: no question
+    ChooseDays(b, e);
+    ASSERT_TRUE(Item("NChrom_RdDay_1").Click());
+    EXPECT_TRUE(drv->messages().empty());
+    ASSERT_EQ(views.size(), 1u);
+
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 2, 1});  // two days before: the question
+    ExpectQuestion(false);
+    ASSERT_TRUE(Item("NChrom_RdDay_1").Click());
+    ASSERT_EQ(views.size(), 2u);
+    EXPECT_EQ(views[1].count, 1u);
+}
+
+TEST_F(HourDay, MoistureMeterHoursAndDays) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 0), e = Rec(24, 3, 19, 9);
+    ChooseHours(b, e);
+    ASSERT_TRUE(Item("NWmt_ReadHour").Click());
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(0, 1, b, e), Hourly(0, 1, Rec(24, 3, 19, 8), e)}));
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].mode, viewmode::kWmtHourly);
+    EXPECT_EQ(views[0].entrySize, 28u);
+    EXPECT_EQ(Records(views[0]), Expected(emu::Archive::WmtHourly, 0, b, e));
+    EXPECT_EQ(views[0].header.LineDevice, 0x01);
+    EXPECT_EQ(views[0].header.LineNameText(), "");
+
+    // Nothing read from the daily archive: the message in its own words.
+    model.QueueFault({emu::ArchiveFaultKind::ErrorReply, 22, 1});
+    ChooseDays(Rec(24, 3, 1), Rec(24, 3, 10));
+    ExpectRetry(false);
+    drv->expectMessage(6, "Суточные данные влагомера из архива", "не прочитаны");
+    ASSERT_TRUE(Item("NWmt_ReadDay").Click());
+    EXPECT_EQ(views.size(), 1u);
+}
