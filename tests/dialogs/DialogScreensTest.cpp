@@ -112,8 +112,9 @@ TEST_F(DialogScreens, ConnectWindow) {
     }
     ProgramSettings.Conn_Prz = 1;
     TFormConnect f;
-    Render(f, "FormConnect_phone.png",
-           {&f.ComboBox3, &f.Label3, &f.ComboBox2, &f.BitBtn6, &f.ComboBox1, &f.BitBtn1, &f.BitBtn3, &f.BitBtn2});
+    Render(f, "FormConnect_phone.png", {&f.ComboBox3, &f.Label3, &f.ComboBox2, &f.BitBtn6, &f.BitBtn1, &f.BitBtn3, &f.BitBtn2});
+    // The address comes from the subscriber: shown, greyed.
+    EXPECT_FALSE(ui::qt::WidgetOf(f.ComboBox1)->isEnabled());
 }
 
 TEST_F(DialogScreens, SubscriberWindow) {
@@ -161,8 +162,12 @@ TEST_F(DialogScreens, ListsObjectAndParameters) {
         ProgramSettings.Conn_Prz = uint8_t(type);
         TFormConn_Par f;
         const char* names[] = {"FormConn_Par_direct.png", "FormConn_Par_phone.png", "FormConn_Par_ethernet.png"};
+        if (type == 0) Render(f, names[type], {&f.Label1, &f.Label2, &f.Label6, &f.Edit2, &f.CheckBox1, &f.BitBtn4, &f.BitBtn2});
+        if (type == 1) {
+            Render(f, names[type], {&f.Label1, &f.Edit2, &f.Label8, &f.Label9, &f.Edit6, &f.Label10, &f.BitBtn1});
+            EXPECT_FALSE(ui::qt::WidgetOf(f.CheckBox1)->isEnabled());
+        }
         if (type == 2) Render(f, names[type], {&f.Label11, &f.Edit4, &f.Label16, &f.ComboBox6, &f.BitBtn1, &f.BitBtn2});
-        else Render(f, names[type], {&f.Label1, &f.Label2, &f.Label6, &f.Edit2, &f.CheckBox1, &f.BitBtn1, &f.BitBtn2});
     }
 }
 
