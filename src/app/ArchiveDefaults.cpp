@@ -82,7 +82,12 @@ bool LoadArchiveDefaults(const std::string& path, ArchiveRequestDefaultsRecord& 
     }
     uint8_t b[kArchiveRequestDefaultsSize] = {};
     const std::size_t n = std::fread(b, 1, sizeof b, f);
+    const bool unreadable = n == 0 && std::ferror(f);
     std::fclose(f);
+    if (unreadable) {  // a folder of that name, a device that fails, ...
+        rec = DefaultArchiveRequest(now);
+        return false;
+    }
     DecodeArchiveDefaults(b, n, rec);
     if (!SaneDate(rec.PeriodBegin)) rec.PeriodBegin = now;
     if (!SaneDate(rec.PeriodEnd)) rec.PeriodEnd = now;

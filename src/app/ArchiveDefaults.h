@@ -30,8 +30,8 @@ std::string ArchiveDefaultsPath();
 // {0, 1, now, now}, reserved bytes zero.
 ArchiveRequestDefaultsRecord DefaultArchiveRequest(double now);
 
-// Reads the file over `rec`. A file that cannot be opened gives the
-// defaults (result false). A short file replaces only the bytes it holds.
+// Reads the file over `rec`. A file that cannot be opened or read gives
+// the defaults (result false). A short file replaces only the bytes it holds.
 // Dates that are not finite or lie outside years 1900..9999 (a damaged
 // file) are replaced by `now`, so no dialog is ever handed a wild date.
 bool LoadArchiveDefaults(const std::string& path, ArchiveRequestDefaultsRecord& rec, double now);

@@ -4,7 +4,6 @@
 // tables and show the menus that fit the controller.
 #include <cstring>
 
-#include "app/Identity.h"
 #include "app/Main.h"
 #include "app/Restore.h"
 #include "app/TableInfo.h"
@@ -12,6 +11,7 @@
 #include "common/Question.h"
 #include "common/Rd_wr_ini.h"
 #include "config/Conffun.h"
+#include "config/Shortuspass.h"
 #include "data/GasParams.h"
 #include "link/Connect.h"
 #include "link/Connectmodem.h"

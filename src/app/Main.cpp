@@ -12,6 +12,8 @@
 #include "common/Stringi.h"
 #include "common/Suplfunc.h"
 #include "config/ConfigImage.h"
+#include "config/Formate.h"
+#include "config/Shortuspass.h"
 #include "data/ArchiveFiles.h"
 #include "data/GasParams.h"
 #include "data/ReportFormat.h"
@@ -59,6 +61,8 @@ TFormMain::TFormMain(ui::Component* owner) : ui::Form(owner, "FormMain") {
     // waits until the exchange has unwound.
     NExit.OnClick = [this] { NexitClick(); };
     Attach(Nconnect, [](TFormMain& f, ui::MenuItem&) { f.NconnectClick(); });
+    Attach(NUser, [](TFormMain&, ui::MenuItem&) { AskUserIdentity(); });
+    Attach(NFormate, [](TFormMain& f, ui::MenuItem&) { RunReportFormatDialog(&f); });
     ExchangeGuard::OnAllReleased = [] {
         if (FormMain && FormMain->ClosePending())
             ui::Application::Post([] {
@@ -325,6 +329,7 @@ void TFormMain::FormCreate() {
     for (const char* f : kFolders) platform::EnsureDir(platform::InWorkDir(f));
 
     const double now = platform::NowDateTime();
+    ArchiveRequestDefaults = {};  // as at program start: a short file leaves the rest zero
     LoadArchiveDefaults(ArchiveDefaultsPath(), ArchiveRequestDefaults, now);
 
     ReadProgramIni(SettingsIniPath(), ui::Screen::Width(), ui::Screen::Height());
@@ -475,13 +480,6 @@ bool TFormMain::SaveSettings() {
         ok = false;
     }
     return ok;
-}
-
-bool TFormMain::SaveReportFormatFile() {
-    std::string why;
-    if (SaveReportFormat(ReportFormatPath(), ReportFormat, &why)) return true;
-    ReportWriteFailure("rep_format.ini", why);
-    return false;
 }
 
 // ---------------------------------------------------------------- closing

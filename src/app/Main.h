@@ -183,8 +183,6 @@ public:
     // zbr.ini (changed groups) and rd_arh.ini; a failed write is reported.
     // True when both were written (or had nothing to write).
     bool SaveSettings();
-    // rep_format.ini from ReportFormat; a failed write is reported.
-    bool SaveReportFormatFile();
     void Disconnect();
     bool DialSubscriber();
     bool ReadControllerIdentity();

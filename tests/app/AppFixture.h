@@ -16,6 +16,7 @@
 #include "app/Main.h"
 #include "config/ConfigImage.h"
 #include "emulator/Emulator.h"
+#include "config/Shortuspass.h"
 #include "link/Connect.h"
 #include "link/Connectmodem.h"
 #include "platform/Codepage.h"
@@ -33,6 +34,9 @@ protected:
     emu::Emulator emu;
     std::unique_ptr<ui::test::Driver> drv;
     std::unique_ptr<TFormMain> form;
+    // What the operator types into the identification window.
+    std::string userCode = "1111", password = "12345";
+    int identities = 0;
 
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -91,6 +95,12 @@ protected:
     void RunConnect() {
         drv->onModal<TFormConnect>([](TFormConnect& f) {
             f.ConnectSettleMs = 0;
+            f.BitBtn1.Click();
+        });
+        drv->onModal<TFormShortUsPass>([this](TFormShortUsPass& f) {
+            ++identities;
+            f.Edit1.TypeText(userCode);
+            f.Edit2.TypeText(password);
             f.BitBtn1.Click();
         });
         ASSERT_TRUE(drv->fireTimer(form->TimerStart));

@@ -226,13 +226,13 @@ TEST_F(ConnectSequence, NonVolatileResetEndsTheConnection) {
     emu.SetTableDamaged(9, true);
     StartForm();
     drv->onModal<TFormTableInfo>([&](TFormTableInfo& f) {
-        // Without the operator's credentials the controller refuses.
+        // With wrong credentials the controller refuses.
+        std::memcpy(HgcBox->UserCode, "2222", 4);
         drv->expectQuestion(3, "Ви впевнені, що хочете виконати скидання", "всіх енергонезалежних даних?", true);
         drv->expectMessage(6, "Команда не може бути виконана.",
                            "Команда 25.  Користувач не зареєстрований або неправильний пароль");
         EXPECT_TRUE(f.BitBtn4.Click());
         EXPECT_EQ(f.Result, 0);
-        std::memcpy(HgcBox->WritePassword, "12345       ", 12);
         std::memcpy(HgcBox->UserCode, "1111", 4);
         drv->answerYes();
         EXPECT_TRUE(f.BitBtn4.Click());

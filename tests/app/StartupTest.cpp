@@ -1,0 +1,146 @@
+// Start-up and shut-down of the main window: the folders, the small record
+// files, the settings defaults, the temporary files, and reported failures.
+#include "AppFixture.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include "app/ArchiveDefaults.h"
+#include "data/ReportFormat.h"
+#include "platform/Clock.h"
+
+namespace apptest {
+namespace {
+
+class Startup : public AppTest {};
+
+std::string Bytes(std::initializer_list<int> b) {
+    std::string s;
+    for (int v : b) s.push_back(char(v));
+    return s;
+}
+
+TEST_F(Startup, FirstStartInAnEmptyFolder) {
+    std::filesystem::remove_all(dir / "INI");
+    const double before = platform::NowDateTime();
+    StartForm();
+    for (const char* f : {"CONFIG", "ALAFILES", "AUDFILES", "CALIBRARHIV", "VERIFARHIV", "MOMDATA", "HOURDATA",
+                          "DAYDATA", "REPORT", "INI"})
+        EXPECT_TRUE(std::filesystem::is_directory(dir / f)) << f;
+    EXPECT_EQ(ArchiveRequestDefaults.PeriodKind, 0u);
+    EXPECT_EQ(ArchiveRequestDefaults.IndexKind, 1u);
+    EXPECT_GE(ArchiveRequestDefaults.PeriodBegin, before);
+    EXPECT_NEAR(ArchiveRequestDefaults.PeriodEnd, before, 1.0 / 1440);
+    EXPECT_EQ(ReportFormat.FractionWording, 0);
+    EXPECT_EQ(ReportFormat.HeatUnitKcal, 0);
+    for (uint8_t d : ReportFormat.ParamDigits) EXPECT_EQ(d, 4);
+    for (uint8_t d : ReportFormat.QuantityDigits) EXPECT_EQ(d, 4);
+    // The settings' window defaults on the driver's 1280 x 1024 screen.
+    EXPECT_EQ(form->Width(), 1000);
+    EXPECT_EQ(form->Height(), 680);
+    EXPECT_EQ(form->Left(), 140);
+    EXPECT_EQ(form->Top(), 172);
+    EXPECT_EQ(form->Caption(), "Програма обслуговування контролера  ЗБР_11");
+    EXPECT_FALSE(form->MainMenu1.AnyVisible());
+    EXPECT_TRUE(form->TimerStart.Enabled());
+    EXPECT_EQ(form->TimerStart.Interval(), 100);
+    EXPECT_FALSE(form->TimerMessage.Enabled());
+    EXPECT_FALSE(form->TimerMoney.Enabled());
+    EXPECT_FALSE(form->pnmodem.Visible());
+    EXPECT_FALSE(form->StatusBar2.Visible());
+    EXPECT_FALSE(form->StatusBar3.Visible());
+    EXPECT_EQ(form->StatusBar1.PanelCount(), 4);
+    EXPECT_EQ(form->StatusBar1.Panel(0).Width, 175);
+    EXPECT_EQ(form->StatusBar1.Panel(1).Width, 250);
+    EXPECT_EQ(form->StatusBar1.Panel(2).Width, form->StatusBar1.Width() - 175 - 250 - 55);
+    EXPECT_EQ(RowsFirstPage, 63u);
+    EXPECT_EQ(RowsNextPage, 71u);
+    EXPECT_EQ(HgcBox->Address, 0);
+    form->Close();
+    EXPECT_EQ(HgcBox, nullptr);
+    // The last archive request is kept; the display format only by its own dialog.
+    EXPECT_EQ(std::filesystem::file_size(dir / "INI" / "rd_arh.ini"), 74u);
+    EXPECT_FALSE(std::filesystem::exists(dir / "INI" / "rep_format.ini"));
+}
+
+TEST_F(Startup, ArchiveRequestAndDisplayFormatComeFromTheirFiles) {
+    ArchiveRequestDefaultsRecord r;
+    r.PeriodKind = 2;
+    r.IndexKind = 3;
+    r.PeriodBegin = 45000.25;
+    r.PeriodEnd = 45001.5;
+    for (int i = 0; i < 50; ++i) r.Reserved[i] = uint8_t(i * 5 + 1);
+    const std::string file = EncodeArchiveDefaults(r);
+    ASSERT_EQ(file.size(), 74u);
+    EXPECT_EQ(file.substr(0, 8), Bytes({2, 0, 0, 0, 3, 0, 0, 0}));
+    std::ofstream(dir / "INI" / "rd_arh.ini", std::ios::binary) << file;
+    std::string fmt = Bytes({1, 1, 0, 7});
+    for (int i = 0; i < 29; ++i) fmt.push_back(char(i % 6));
+    std::ofstream(dir / "INI" / "rep_format.ini", std::ios::binary) << fmt;
+
+    StartForm();
+    EXPECT_EQ(ArchiveRequestDefaults.PeriodKind, 2u);
+    EXPECT_EQ(ArchiveRequestDefaults.IndexKind, 3u);
+    EXPECT_EQ(ArchiveRequestDefaults.PeriodBegin, 45000.25);
+    EXPECT_EQ(ArchiveRequestDefaults.PeriodEnd, 45001.5);
+    EXPECT_EQ(ReportFormat.FractionWording, 1);
+    EXPECT_EQ(ReportFormat.Reserved, 7);
+    EXPECT_EQ(ReportFormat.QuantityDigits[8], 28 % 6);
+
+    ArchiveRequestDefaults.PeriodKind = 4;
+    form->Close();
+    r.PeriodKind = 4;
+    EXPECT_EQ(ReadFile("INI/rd_arh.ini"), EncodeArchiveDefaults(r));  // reserved bytes kept
+    EXPECT_EQ(ReadFile("INI/rep_format.ini"), fmt);                  // not written at shut-down
+}
+
+TEST_F(Startup, DamagedArchiveRequestFileGivesSaneDates) {
+    // Kinds from a short file; dates it does not hold (or wild ones) are now.
+    std::ofstream(dir / "INI" / "rd_arh.ini", std::ios::binary) << Bytes({9, 0, 0, 0, 1, 0});
+    const double now = platform::NowDateTime();
+    StartForm();
+    EXPECT_EQ(ArchiveRequestDefaults.PeriodKind, 9u);
+    EXPECT_EQ(ArchiveRequestDefaults.IndexKind, 1u);
+    EXPECT_NEAR(ArchiveRequestDefaults.PeriodBegin, now, 1.0 / 1440);
+
+    ArchiveRequestDefaultsRecord wild;
+    wild.PeriodBegin = std::nan("");
+    wild.PeriodEnd = 1e300;
+    const std::string bytes = EncodeArchiveDefaults(wild);
+    ArchiveRequestDefaultsRecord r;
+    DecodeArchiveDefaults(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), r);
+    EXPECT_TRUE(std::isnan(r.PeriodBegin));
+    std::ofstream(dir / "INI" / "rd_arh.ini", std::ios::binary | std::ios::trunc) << bytes;
+    ASSERT_TRUE(LoadArchiveDefaults(ArchiveDefaultsPath(), r, 44000.0));
+    EXPECT_EQ(r.PeriodBegin, 44000.0);
+    EXPECT_EQ(r.PeriodEnd, 44000.0);
+}
+
+TEST_F(Startup, FailedWriteOfTheArchiveRequestIsReported) {
+    std::filesystem::create_directories(dir / "INI" / "rd_arh.ini");  // a folder where the file belongs
+    StartForm();
+    EXPECT_EQ(ArchiveRequestDefaults.IndexKind, 1u);  // unreadable: defaults
+    drv->expectMessage(1, "Помилка запису файлу rd_arh.ini", std::strerror(EISDIR));
+    form->Close();
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "INI" / "rd_arh.ini"));
+    // No temporary file is left behind.
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "INI")) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 0);
+}
+
+TEST_F(Startup, ShutDownDeletesTheTemporaryArchiveFiles) {
+    for (const char* f : {"datafile.aud", "datafile.msd", "datafile.vrf", "datafile.txt"})
+        std::ofstream(dir / f) << "records";
+    StartForm();
+    form->Close();
+    for (const char* f : {"datafile.aud", "datafile.ala", "datafile.msd", "datafile.clb", "datafile.hdm",
+                          "datafile.vrf"})
+        EXPECT_FALSE(std::filesystem::exists(dir / f)) << f;
+    EXPECT_TRUE(std::filesystem::exists(dir / "datafile.txt"));
+    EXPECT_FALSE(form->Visible());
+}
+
+}  // namespace
+}  // namespace apptest
