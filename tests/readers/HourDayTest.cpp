@@ -274,3 +274,22 @@ TEST_F(HourDay, MoistureMeterHoursAndDays) {
     ASSERT_TRUE(Item("NWmt_ReadDay").Click());
     EXPECT_EQ(views.size(), 1u);
 }
+
+TEST_F(HourDay, EscWhileARequestIsOnTheLineEndsTheReadWithoutAQuestion) {
+    Connect();
+    emu.QueueFault({emu::FaultKind::None, 0});
+    emu.QueueFault({emu::FaultKind::ReplyDelay, 150});
+    drv->onProcessMessages([this, done = false]() mutable {
+        if (!done && HgcBox->Busy() && ExchangeActive && Requests(15).size() == 2) {
+            done = true;
+            drv->pressKey(ui::key::Escape);
+        }
+    });
+    const ArchiveReadResult r =
+        ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, Rec(24, 3, 19, 10), Rec(24, 3, 19, 19));
+    EXPECT_TRUE(r.aborted);
+    EXPECT_TRUE(r.complete);
+    EXPECT_EQ(r.records, 2u);
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_TRUE(drv->messages().empty());
+}

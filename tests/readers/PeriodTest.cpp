@@ -1,7 +1,10 @@
 // Reads by period (command 8) from the main window's menu against the
 // emulator: pages, the more-data flag, the header, Esc, failures, empty
 // pages, the archive-error bit, each archive kind's words.
+#include <algorithm>
 #include <filesystem>
+
+#include "common/Wait.h"
 
 #include "readers/ReadersFixture.h"
 
@@ -193,4 +196,28 @@ TEST_F(Period, MoistureMeterMeasuredValuesCarryLineOnesName) {
     EXPECT_EQ(Records(views[0]), Expected(emu::Archive::WmtMeasured, 0, b, e));
     EXPECT_EQ(views[0].header.LineDevice, 0x01);
     EXPECT_EQ(views[0].header.LineNameText(), "Нитка 1");
+}
+
+TEST_F(Period, ProgressStaysOnTheBarForRecordsOutsideThePeriod) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10, 0, 0), e = Rec(24, 3, 19, 10, 30, 0);
+    // The first page opens with a record from the day before, the last one
+    // ends with a record hours after the period.
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 500, 1});
+    model.QueueFault({emu::ArchiveFaultKind::LateRecord, 300, 6});
+    int low = 0, high = 0, max = 0;
+    drv->onProcessMessages([&] {
+        for (ui::Form* f : ui::Form::All())
+            if (auto* w = dynamic_cast<TFormWait*>(f)) {
+                low = std::min(low, w->ProgressBar1.Position());
+                high = std::max(high, w->ProgressBar1.Position());
+                max = w->ProgressBar1.Max();
+            }
+    });
+    ChoosePeriod(b, e);
+    ASSERT_TRUE(Item("NChrom_RdMeas_1").Click());
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(max, 1);
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, max);
 }
