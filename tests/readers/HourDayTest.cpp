@@ -293,3 +293,24 @@ TEST_F(HourDay, EscWhileARequestIsOnTheLineEndsTheReadWithoutAQuestion) {
     ASSERT_EQ(views.size(), 1u);
     EXPECT_TRUE(drv->messages().empty());
 }
+
+TEST_F(HourDay, TemporaryFileFailuresAreReported) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 13);
+    // Cannot be made: nothing is sent.
+    std::filesystem::create_directories(dir / "datafile.hdm");
+    drv->expectMessage(6, "Помилка відкриття файлу", "");
+    EXPECT_EQ(ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e).records, 0u);
+    EXPECT_TRUE(Requests(15).empty());
+    std::filesystem::remove(dir / "datafile.hdm");
+
+    // A full disk: the first record cannot be written.
+    std::filesystem::create_symlink("/dev/full", dir / "datafile.hdm");
+    drv->expectMessage(1, "Помилка роботи з файлом", "datafile.hdm");
+    const ArchiveReadResult r = ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
+    EXPECT_FALSE(r.complete);
+    EXPECT_EQ(r.records, 0u);
+    EXPECT_EQ(Requests(15).size(), 1u);
+    EXPECT_TRUE(views.empty());
+    EXPECT_EQ(ExchangeActive, 0);
+}
