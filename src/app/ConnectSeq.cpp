@@ -231,12 +231,17 @@ bool TFormMain::DialSubscriber() {
     CallStart = platform::NowDateTime();
     pntime.SetCaption("00:00:00");
     TimerMoney.SetEnabled(true);
+    ShowModemPanel();
+    StatusBar3.SetPanelText(0, {});
+    return true;
+}
+
+void TFormMain::ShowModemPanel() {
+    // Bottom right of the window, above the three status bars.
     const int top = Panel1.Height() - StatusBar1.Height() - StatusBar2.Height() - StatusBar3.Height() -
                     pnmodem.Height() - 8;
     pnmodem.SetBounds(Panel1.Width() - pnmodem.Width() - 4, top, pnmodem.Width(), pnmodem.Height());
     pnmodem.Show();
-    StatusBar3.SetPanelText(0, {});
-    return true;
 }
 
 void TFormMain::Disconnect() {

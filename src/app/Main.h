@@ -185,6 +185,8 @@ public:
     bool SaveSettings();
     void Disconnect();
     bool DialSubscriber();
+    // The call-duration panel with its hang-up button, shown while a call is up.
+    void ShowModemPanel();
     bool ReadControllerIdentity();
     // Every top-level item hidden.
     void HideMainMenu();
