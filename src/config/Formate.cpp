@@ -41,7 +41,7 @@ TFormRepConf::TFormRepConf(ui::Component* owner) : ui::Form(owner, "FormRepConf"
     for (int d = kFirstDigits; d <= kLastDigits; ++d) items.push_back(std::to_string(d));
     ui::Label* labels[kGroups] = {&Label1, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9};
     for (int g = 0; g < kGroups; ++g) {
-        const int top = 64 + g * 34;
+        const int top = 62 + g * 33;
         labels[g]->SetCaption(kGroupLabels[g]);
         labels[g]->SetBounds(12, top + 4, 290, 16);
         ui::ComboBox& c = Combo(g);
@@ -58,8 +58,8 @@ TFormRepConf::TFormRepConf(ui::Component* owner) : ui::Form(owner, "FormRepConf"
     BitBtn2.SetGlyph(ui::Glyph::Cancel);
     BitBtn2.SetCancel(true);
     BitBtn2.SetModalResult(ui::mrCancel);
-    BitBtn3.SetBounds(60, 372, 120, 28);
-    BitBtn2.SetBounds(208, 372, 120, 28);
+    BitBtn3.SetBounds(60, 364, 120, 28);
+    BitBtn2.SetBounds(208, 364, 120, 28);
 
     BitBtn3.OnClick = [this] { BitBtn3Click(); };
     OnShow = [this] { FormShow(); };

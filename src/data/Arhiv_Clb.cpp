@@ -29,7 +29,7 @@ TFormArhiv_Clb::TFormArhiv_Clb(ui::Component* owner) : ArchiveViewerForm(owner, 
     opts.rowSelect = true;
     StringGrid1.SetOptions(opts);
     StringGrid1.OnDrawCell = [this](int col, int row, ui::CellStyle& s) {
-        if (row >= kHeadRows && col > 0 && col < kFirstValueCol) {
+        if (row >= kHeadRows && col > 0 && col < kFirstValueCol && row != StringGrid1.Row()) {
             s.background = ui::clBtnFace;
             s.text = ui::clBtnText;
         }

@@ -1,0 +1,172 @@
+// The viewers rendered by the Qt backend offscreen into PNG files in the
+// build tree (build/viewer-screens), checked for size and for text where
+// the headings, the grids and the buttons lie.
+#include <gtest/gtest.h>
+
+#include <QtGui>
+#include <QtWidgets>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "ViewerTestUtil.h"
+#include "config/Formate.h"
+#include "data/ArhMeas_Wmt.h"
+#include "data/ArhivHDM_Chr.h"
+#include "data/Arhiv_Clb.h"
+#include "data/ChromError.h"
+#include "ui/qt/QtUi.h"
+
+namespace {
+
+using namespace vt;
+
+int g_argc = 1;
+char g_name[] = "viewers_screens_test";
+char* g_argv[] = {g_name, nullptr};
+
+class QtScreen : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        screen_ = std::make_unique<ui::qt::Screen>(g_argc, g_argv);
+    }
+    void TearDown() override { screen_.reset(); }
+private:
+    std::unique_ptr<ui::qt::Screen> screen_;
+};
+[[maybe_unused]] auto* g_env = ::testing::AddGlobalTestEnvironment(new QtScreen);
+
+std::string ScreenFile(const std::string& name) {
+    std::filesystem::path dir = std::filesystem::path(ZBR_BUILD_DIR) / "viewer-screens";
+    std::filesystem::create_directories(dir);
+    return (dir / name).string();
+}
+
+// Dark pixels (text) inside a rectangle of the image.
+int InkIn(const QImage& img, const QRect& r) {
+    int n = 0;
+    for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), img.height() - 1); ++y)
+        for (int x = std::max(r.left(), 0); x <= std::min(r.right(), img.width() - 1); ++x)
+            if (qGray(img.pixel(x, y)) < 100) ++n;
+    return n;
+}
+
+// Where a control lies in the rendered image (following its parents).
+QRect AreaOf(ui::Form& f, ui::Control& c) {
+    int x = c.Left(), y = c.Top();
+    for (ui::Control* p = c.Parent(); p && p != &f; p = p->Parent()) {
+        x += p->Left();
+        y += p->Top();
+        if (auto* sb = dynamic_cast<ui::ScrollBox*>(p)) {
+            x -= sb->HorzPosition();
+            y -= sb->VertPosition();
+        }
+    }
+    return QRect(f.FrameWidth() + x, f.FrameWidth() + f.CaptionHeight() + y, c.Width(), c.Height());
+}
+
+// Shows the form modally, renders it once it is up, and closes it.
+template <class F>
+QImage RenderModal(F& form, const std::string& file, const std::function<void(F&)>& before = {}) {
+    std::filesystem::remove(file);
+    bool rendered = false;
+    ui::qt::SetModalShownHook([&](ui::Form& f) {
+        if (before) before(static_cast<F&>(f));
+        ui::qt::Sync();
+        rendered = ui::qt::RenderToPng(f, file);
+        f.SetModalResult(ui::mrOk);
+    });
+    form.ShowModal();
+    ui::qt::SetModalShownHook(nullptr);
+    EXPECT_TRUE(rendered) << file;
+    return QImage(QString::fromStdString(file));
+}
+
+class Screens : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ReportFormat = DefaultReportFormat();
+        ParamOrder = ParamOrderDefault;
+        ui::Screen::SetMetrics(1280, 1024, 96);
+    }
+};
+
+TEST_F(Screens, HourlyViewerWithFortyRecords) {
+    std::vector<HdmArchiveRecord> recs;
+    for (int i = 0; i < 40; ++i) {
+        HdmArchiveRecord r = Hdm(14 + i / 24, i % 24);
+        for (int k = 0; k < kGasParamCount; ++k) r.SetValue(k, Val(k) * (1.0f + 0.01f * float(i)));
+        r.SetValue(kParamMethane, 90.5f + 0.01f * float(i));
+        if (i == 5) r.status = 0x20;
+        if (i == 7) r.SetValue(2, kNaN);
+        SealRecord(r);
+        if (i == 9) Corrupt(r);
+        recs.push_back(r);
+    }
+    ArchiveFileHeader h = Header(ArchiveKind::ChromHour, 40);
+    TFormArhivHDM_Chr f;
+    f.Header = &h;
+    f.Records = recs;
+    const QImage img = RenderModal<TFormArhivHDM_Chr>(f, ScreenFile("ArhivHDM_Chr_40.png"));
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(img.width(), f.Width());
+    EXPECT_EQ(img.height(), f.Height());
+    // Headings, both grids and the buttons carry text.
+    EXPECT_GT(InkIn(img, AreaOf(f, f.Panel1)), 100);
+    EXPECT_GT(InkIn(img, AreaOf(f, f.Panel4)), 1000);
+    EXPECT_GT(InkIn(img, AreaOf(f, f.Panel5)), 1000);
+    EXPECT_GT(InkIn(img, AreaOf(f, f.ScrollBox1)), 3000);
+    EXPECT_GT(InkIn(img, AreaOf(f, f.BitBtn2)), 50);
+    // The unit heading of the first column sits over its column.
+    QWidget* l1 = ui::qt::WidgetOf(*f.lLabels[0]);
+    ASSERT_NE(l1, nullptr);
+    EXPECT_EQ(qobject_cast<QLabel*>(l1)->text().toStdString(), "%");
+}
+
+TEST_F(Screens, CalibrationViewer) {
+    std::vector<CalibRecord> recs;
+    for (int i = 0; i < 6; ++i) recs.push_back(Calib(1 + i, i == 2 ? 1 : 0, uint8_t(1 + i % 2)));
+    recs[3].SetValue(1, kNaN);
+    SealRecord(recs[3]);
+    Corrupt(recs[4]);
+    ArchiveFileHeader h = Header(ArchiveKind::Calib, 6);
+    TFormArhiv_Clb f;
+    f.Header = &h;
+    f.Records = recs;
+    const QImage img = RenderModal<TFormArhiv_Clb>(f, ScreenFile("Arhiv_Clb.png"));
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(img.width(), f.Width());
+    EXPECT_EQ(img.height(), f.Height());
+    EXPECT_GT(InkIn(img, AreaOf(f, f.ScrollBox1)), 3000);
+    EXPECT_GT(InkIn(img, AreaOf(f, f.BitBtn2)), 50);
+}
+
+TEST_F(Screens, StateSignsMoistureMeterAndDisplayFormat) {
+    TFormChromError e;
+    e.mode = 0;
+    e.ctrlStatus = 0x19;
+    e.wordLow = 0x11;
+    e.wordHigh = 0x80;
+    e.SetCaption(" Вимірювальні дані (15.03.24  12:02:30)");
+    QImage img = RenderModal<TFormChromError>(e, ScreenFile("ChromError.png"));
+    EXPECT_EQ(img.height(), e.Height());
+    EXPECT_GT(InkIn(img, AreaOf(e, e.pnsit)), 200);
+
+    std::vector<WmtMomentaryRecord> wm;
+    for (int i = 0; i < 12; ++i) wm.push_back(WmtMeas(i, i == 3 ? 0x04 : 0, i == 5 ? 0x0102 : 0));
+    ArchiveFileHeader h = Header(ArchiveKind::WmtMeas, 12, true, 0);
+    TFormArhMeas_Wmt w;
+    w.Header = &h;
+    w.Records = wm;
+    img = RenderModal<TFormArhMeas_Wmt>(w, ScreenFile("ArhMeas_Wmt.png"));
+    EXPECT_EQ(img.width(), 720);
+    EXPECT_GT(InkIn(img, AreaOf(w, w.StringGrid1)), 2000);
+
+    TFormRepConf r;
+    img = RenderModal<TFormRepConf>(r, ScreenFile("FormRepConf.png"));
+    EXPECT_EQ(img.width(), 394);
+    EXPECT_GT(InkIn(img, AreaOf(r, r.Label4)), 100);
+}
+
+}  // namespace
