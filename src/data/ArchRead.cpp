@@ -290,6 +290,7 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
     std::memcpy(request + 3 + dateBytes, lastBytes, dateBytes);
     const ReplyShape shape{4, 5, size};
 
+    form.SetExchangeText("");
     ReadSession session(form, PeriodsBetween(first, last, uint8_t(unit)));
     DeviceDateTime expected = first;
     bool check = true;
@@ -478,6 +479,7 @@ ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line,
     }
     session.EndExchange();
     file.Close();
+    form.SetExchangeText("");
     session.Close();
     if (writeFailed) {
         result.complete = false;
@@ -575,6 +577,7 @@ ArchiveReadResult ReadByIndex(TFormMain& form, ArchiveKind kind, uint32_t first,
     }
     session.EndExchange();
     file.Close();
+    form.SetExchangeText("");
     session.Close();
     if (writeFailed) {
         result.complete = false;

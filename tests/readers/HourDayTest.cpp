@@ -314,3 +314,34 @@ TEST_F(HourDay, TemporaryFileFailuresAreReported) {
     EXPECT_TRUE(views.empty());
     EXPECT_EQ(ExchangeActive, 0);
 }
+
+TEST_F(HourDay, ArchiveBoundsThatOfferNothingOpenNoDialog) {
+    Connect();
+    auto setRow = [this](int row, DeviceDateTime d) {
+        Bytes t = emu.Table(27);
+        StoreRec6(d, t.data() + 6 * row);
+        emu.SetTable(27, t);
+    };
+    setRow(1, Rec(1, 1, 1, 0, 0, 0));
+    drv->expectMessage(6, "В архіві немає даних", "");
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    setRow(1, Rec(24, 13, 1, 0, 0, 0));
+    drv->expectMessage(6, "Прочитані параметри дати та часу (01.13.24 00:00:00)",
+                       "не відповідають припустимим значенням");
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    setRow(1, Rec(24, 3, 20, 10, 0, 0));  // only the hour that is not over yet
+    drv->expectMessage(6, "В архіві ще немає жодного запису", "");
+    ASSERT_TRUE(Item("NWmt_ReadHour").Click());
+    EXPECT_EQ(drv->modalCount<TFormShortDate>(), 0);
+    EXPECT_TRUE(Requests(15).empty());
+
+    // The daily row's flag (bit 7 of its seconds): the oldest record belongs
+    // to the gas day before its date.
+    setRow(2, Rec(24, 3, 1, 5, 0, 0x80));
+    QueryPeriod range{};
+    DeviceDateTime oldest;
+    ASSERT_TRUE(CheckArchiveBounds(*form, range, oldest, 1));
+    EXPECT_EQ(oldest, Rec(24, 3, 1, 5, 0, 0));
+    EXPECT_EQ(range.from, (DateRec5{24, 2, 29, 5, 0}));
+    EXPECT_EQ(range.to, (DateRec5{24, 3, 19, 10, 0}));
+}

@@ -107,7 +107,6 @@ TEST_F(IndexRead, EscAndDeclinedFailures) {
     r = ReadAudByIndex(*form, model.IndexBounds(emu::Archive::Intervention).first, 30);
     EXPECT_FALSE(r.complete);
     EXPECT_EQ(r.records, 10u);
-    EXPECT_EQ(form->StatusBar1.PanelText(2), "Команда 7.  Немає записів з такими індексами");
 
     model.QueueFault({emu::ArchiveFaultKind::CorruptRecord, 0, 1});
     model.QueueFault({emu::ArchiveFaultKind::ShortReply, 1, 1});
