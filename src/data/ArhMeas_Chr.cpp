@@ -24,7 +24,7 @@ void TFormArhMeas_Chr::FormCreate() {
 void TFormArhMeas_Chr::FormShow() {
     const ArchiveFileHeader& h = Hdr();
     FillHeadings(OxygenShown() ? std::initializer_list<int>{} : std::initializer_list<int>{kParamOxygen});
-    SetCaption(Sprintf("Вимірювальні дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %s  по  %s",
+    SetCaption(ViewerFormat("Вимірювальні дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %s  по  %s",
                        h.Serial(), h.LineNameText().c_str(), ViewerDateTimeText(h.FromDate).c_str(),
                        ViewerDateTimeText(h.ToDate).c_str()));
     FillMeasGrids();
@@ -47,8 +47,8 @@ void TFormArhMeas_Chr::FillMeasGrids() {
             continue;
         }
         const DeviceDateTime& t = r.time;
-        StringGrid1.SetCell(1, row, Sprintf("  %02d.%02d.%02d", t.day, t.month, t.year));
-        StringGrid1.SetCell(2, row, Sprintf("  %02d:%02d:%02d", t.hour, t.minute, t.second));
+        StringGrid1.SetCell(1, row, ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year));
+        StringGrid1.SetCell(2, row, ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second));
         // The first mark that applies fills every value cell.
         const char* mark = nullptr;
         if (r.controllerStatus & 0x02) mark = " Выкл.";
@@ -63,7 +63,7 @@ void TFormArhMeas_Chr::FillMeasGrids() {
 
 std::string TFormArhMeas_Chr::StateCaption(const ChromMeasRecord& r) const {
     const DeviceDateTime& t = r.time;
-    return Sprintf(" Вимірювальні дані (%02d.%02d.%02d  %02d:%02d:%02d)", t.day, t.month, t.year, t.hour, t.minute,
+    return ViewerFormat(" Вимірювальні дані (%02d.%02d.%02d  %02d:%02d:%02d)", t.day, t.month, t.year, t.hour, t.minute,
                    t.second);
 }
 

@@ -22,7 +22,7 @@ void TFormArhMeas_Wmt::FormCreate() {
 
 void TFormArhMeas_Wmt::FormShow() {
     const ArchiveFileHeader& h = Hdr();
-    SetCaption(Sprintf(" Миттєві дані вологоміра за період  з  %s  по  %s", ViewerDateTimeText(h.FromDate).c_str(),
+    SetCaption(ViewerFormat(" Миттєві дані вологоміра за період  з  %s  по  %s", ViewerDateTimeText(h.FromDate).c_str(),
                        ViewerDateTimeText(h.ToDate).c_str()));
     ShowActionButtons(bool(PrintAction), bool(ExcelAction));
     PrepareShow(int(Records.size()));
@@ -41,9 +41,9 @@ void TFormArhMeas_Wmt::FillWmtMomentaryGrid() {
             continue;
         }
         const DeviceDateTime& t = r.time;
-        StringGrid1.SetCell(0, row, Sprintf("  %02d.%02d.%02d", t.day, t.month, t.year));
-        StringGrid1.SetCell(1, row, Sprintf("  %02d:%02d:%02d", t.hour, t.minute, t.second));
-        StringGrid1.SetCell(2, row, r.status == 0 ? std::string("  Норма") : Sprintf("  0x%02X", r.status));
+        StringGrid1.SetCell(0, row, ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year));
+        StringGrid1.SetCell(1, row, ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second));
+        StringGrid1.SetCell(2, row, r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status));
         if (r.status & 0x02) {
             for (int i = 0; i < kWmtValueCount; ++i) StringGrid1.SetCell(4 + i, row, "  Викл.");
         } else if (r.status & 0x04) {
@@ -52,7 +52,7 @@ void TFormArhMeas_Wmt::FillWmtMomentaryGrid() {
         } else {
             StringGrid1.SetCell(3, row, r.MeterState() == 0
                                             ? std::string("  Норма")
-                                            : Sprintf("  0x%02X%02X", r.meterState[1], r.meterState[0]));
+                                            : ViewerFormat("  0x%02X%02X", r.meterState[1], r.meterState[0]));
             for (int i = 0; i < kWmtValueCount; ++i) StringGrid1.SetCell(4 + i, row, ValueText(r.Value(i), i, type));
         }
     }

@@ -41,11 +41,11 @@ void TFormArhivHDM_Chr::FormShow() {
     const DeviceDateTime& f = h.FromDate;
     const DeviceDateTime& t = h.ToDate;
     if (Daily())
-        SetCaption(Sprintf("Добові дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %02d.%02d.%02d  по  "
+        SetCaption(ViewerFormat("Добові дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %02d.%02d.%02d  по  "
                            "%02d.%02d.%02d",
                            h.Serial(), line.c_str(), f.day, f.month, f.year, t.day, t.month, t.year));
     else
-        SetCaption(Sprintf("Годинні дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %02d.%02d.%02d  "
+        SetCaption(ViewerFormat("Годинні дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %02d.%02d.%02d  "
                            "%02dч  по  %02d.%02d.%02d  %02dч",
                            h.Serial(), line.c_str(), f.day, f.month, f.year, f.hour, t.day, t.month, t.year,
                            t.hour));
@@ -68,15 +68,15 @@ void TFormArhivHDM_Chr::FillHdmGrid() {
             StringGrid1.SetCell(2, row, "недостов.");
             continue;
         }
-        StringGrid1.SetCell(1, row, Sprintf("   %02d.%02d.%02d", r.day, r.month, r.year));
-        StringGrid1.SetCell(2, row, Sprintf("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond));
+        StringGrid1.SetCell(1, row, ViewerFormat("   %02d.%02d.%02d", r.day, r.month, r.year));
+        StringGrid1.SetCell(2, row, ViewerFormat("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond));
         if (!Daily())
-            StringGrid1.SetCell(3, row, Sprintf("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond));
+            StringGrid1.SetCell(3, row, ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond));
         else if (r.EndMarkedWithStar())
-            StringGrid1.SetCell(3, row, Sprintf("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond));
+            StringGrid1.SetCell(3, row, ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond));
         else
-            StringGrid1.SetCell(3, row, Sprintf("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond));
-        StringGrid1.SetCell(4, row, Sprintf("   %d", int(r.Count())));
+            StringGrid1.SetCell(3, row, ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond));
+        StringGrid1.SetCell(4, row, ViewerFormat("   %d", int(r.Count())));
 
         const float methane = r.Value(kParamMethane);
         const bool noValues = (r.status & kNoValueBits) != 0 || IsFloatNanInf(methane) || methane < 0.001f;
@@ -89,9 +89,9 @@ void TFormArhivHDM_Chr::FillHdmGrid() {
 
 std::string TFormArhivHDM_Chr::StateCaption(const HdmArchiveRecord& r) const {
     if (!Daily())
-        return Sprintf(" Годинні дані з %02d.%02d.%02d %02d:%02d:%02d по %02d:%02d:%02d", r.day, r.month, r.year,
+        return ViewerFormat(" Годинні дані з %02d.%02d.%02d %02d:%02d:%02d по %02d:%02d:%02d", r.day, r.month, r.year,
                        r.startHour, r.startMinute, r.startSecond, r.endHour, r.endMinute, r.endSecond);
-    return Sprintf(r.EndMarkedWithStar() ? " Добові дані з %02d.%02d.%02d %02d:%02d:%02d по %02d:%02d:%02d*"
+    return ViewerFormat(r.EndMarkedWithStar() ? " Добові дані з %02d.%02d.%02d %02d:%02d:%02d по %02d:%02d:%02d*"
                                          : " Добові дані з %02d.%02d.%02d %02d:%02d:%02d по %02d:%02d:%02d",
                    r.day, r.month, r.year, r.startHour, r.startMinute, r.startSecond,
                    r.EndMarkedWithStar() ? r.endHour : r.EndHourValue(), r.endMinute, r.endSecond);

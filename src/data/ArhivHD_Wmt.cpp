@@ -26,10 +26,10 @@ void TFormArhivHD_Wmt::FormShow() {
     const DeviceDateTime& f = h.FromDate;
     const DeviceDateTime& t = h.ToDate;
     if (Daily())
-        SetCaption(Sprintf("Добові дані вологоміра за період  з  %02d.%02d.%02d  по  %02d.%02d.%02d", f.day, f.month,
+        SetCaption(ViewerFormat("Добові дані вологоміра за період  з  %02d.%02d.%02d  по  %02d.%02d.%02d", f.day, f.month,
                            f.year, t.day, t.month, t.year));
     else
-        SetCaption(Sprintf("Годинні дані вологоміра за період  з  %02d.%02d.%02d  %02dч  по  %02d.%02d.%02d  %02dч",
+        SetCaption(ViewerFormat("Годинні дані вологоміра за період  з  %02d.%02d.%02d  %02dч  по  %02d.%02d.%02d  %02dч",
                            f.day, f.month, f.year, f.hour, t.day, t.month, t.year, t.hour));
     ShowActionButtons(bool(PrintAction), bool(ExcelAction));
     PrepareShow(int(Records.size()));
@@ -47,15 +47,15 @@ void TFormArhivHD_Wmt::FillWmtArchiveGrid() {
             StringGrid1.SetCell(1, row, " недостов.");
             continue;
         }
-        StringGrid1.SetCell(0, row, Sprintf("  %02d.%02d.%02d", r.day, r.month, r.year));
-        StringGrid1.SetCell(1, row, Sprintf("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond));
+        StringGrid1.SetCell(0, row, ViewerFormat("  %02d.%02d.%02d", r.day, r.month, r.year));
+        StringGrid1.SetCell(1, row, ViewerFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond));
         if (!Daily())
-            StringGrid1.SetCell(2, row, Sprintf("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond));
+            StringGrid1.SetCell(2, row, ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond));
         else if (r.EndMarkedWithStar())
-            StringGrid1.SetCell(2, row, Sprintf("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond));
+            StringGrid1.SetCell(2, row, ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond));
         else
-            StringGrid1.SetCell(2, row, Sprintf("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond));
-        StringGrid1.SetCell(3, row, r.status == 0 ? std::string("  Норма") : Sprintf("  0x%02X", r.status));
+            StringGrid1.SetCell(2, row, ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond));
+        StringGrid1.SetCell(3, row, r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status));
         for (int i = 0; i < kWmtValueCount; ++i) {
             std::string text;
             if (r.status & 0x02) text = "  Викл.";

@@ -68,11 +68,11 @@ void TFormArhiv_Clb::FillHeadings() {
         StringGrid1.SetCell(col, 0, ParamShortName(c));
         std::string unit;
         if (c == 11 || c == 13 || c == 17 || c == 18)
-            unit = Sprintf(" %s+Resp.Factor", ParamUnit(c, ReportFormat.HeatUnitKcal));
+            unit = ViewerFormat(" %s+Resp.Factor", ParamUnit(c, ReportFormat.HeatUnitKcal));
         else if (c == kParamCompressibility || c == 19)
             unit = " Знач.+Resp.Factor";
         else
-            unit = Sprintf("     %s+Resp.Factor", ParamUnitsKcal[c]);
+            unit = ViewerFormat("     %s+Resp.Factor", ParamUnitsKcal[c]);
         StringGrid1.SetCell(col, 1, unit);
     }
 }
@@ -88,10 +88,10 @@ void TFormArhiv_Clb::FillCalibGrid() {
             continue;
         }
         const DeviceDateTime& t = r.time;
-        StringGrid1.SetCell(1, row, Sprintf(" %02d.%02d.%02d", t.day, t.month, t.year));
-        StringGrid1.SetCell(2, row, Sprintf(" %02d:%02d:%02d", t.hour, t.minute, t.second));
+        StringGrid1.SetCell(1, row, ViewerFormat(" %02d.%02d.%02d", t.day, t.month, t.year));
+        StringGrid1.SetCell(2, row, ViewerFormat(" %02d:%02d:%02d", t.hour, t.minute, t.second));
         StringGrid1.SetCell(3, row, r.result == 0 ? "  Пройшла" : " Не пройшла");
-        StringGrid1.SetCell(4, row, Sprintf("   %d", int(r.line)));
+        StringGrid1.SetCell(4, row, ViewerFormat("   %d", int(r.line)));
         for (int code = 0; code < kGasParamCount; ++code) {
             const int col = ValueColumn(code);
             if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) {
@@ -107,7 +107,7 @@ void TFormArhiv_Clb::FillCalibGrid() {
 
 void TFormArhiv_Clb::FormShow() {
     const ArchiveFileHeader& h = Hdr();
-    SetCaption(Sprintf("Калібрувальні дані хроматографа (сер. № %u) за період  з  %s  по  %s", h.Serial(),
+    SetCaption(ViewerFormat("Калібрувальні дані хроматографа (сер. № %u) за період  з  %s  по  %s", h.Serial(),
                        ViewerDateTimeText(h.FromDate).c_str(), ViewerDateTimeText(h.ToDate).c_str()));
     const int rows = kHeadRows + int(Records.size());
     StringGrid1.SetRowCount(std::max(rows, kHeadRows + 1));

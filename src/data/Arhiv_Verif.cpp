@@ -23,7 +23,7 @@ void TFormArhiv_Verif::FormShow() {
     const ArchiveFileHeader& h = Hdr();
     if (OxygenShown()) FillHeadings({kParamGasTemperature});
     else FillHeadings({kParamOxygen, kParamGasTemperature});
-    SetCaption(Sprintf(" Дані верифікації хроматографа (сер. № %u) за період  з  %s  по  %s", h.Serial(),
+    SetCaption(ViewerFormat(" Дані верифікації хроматографа (сер. № %u) за період  з  %s  по  %s", h.Serial(),
                        ViewerDateTimeText(h.FromDate).c_str(), ViewerDateTimeText(h.ToDate).c_str()));
     FillVerifGrids();
     BitBtn3.Hide();
@@ -44,10 +44,10 @@ void TFormArhiv_Verif::FillVerifGrids() {
             continue;
         }
         const DeviceDateTime& t = r.time;
-        StringGrid1.SetCell(1, row, Sprintf("   %02d.%02d.%02d", t.day, t.month, t.year));
-        StringGrid1.SetCell(2, row, Sprintf("   %02d:%02d:%02d", t.hour, t.minute, t.second));
+        StringGrid1.SetCell(1, row, ViewerFormat("   %02d.%02d.%02d", t.day, t.month, t.year));
+        StringGrid1.SetCell(2, row, ViewerFormat("   %02d:%02d:%02d", t.hour, t.minute, t.second));
         StringGrid1.SetCell(3, row, r.result == 0 ? "   OK" : "  Bad");
-        StringGrid1.SetCell(4, row, Sprintf("  %d", int(r.line)));
+        StringGrid1.SetCell(4, row, ViewerFormat("  %d", int(r.line)));
         for (int code = 0; code < kGasParamCount; ++code) {
             if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) continue;
             SetValue(row, code, FormatGasValue(r.Value(code), code));

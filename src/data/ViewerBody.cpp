@@ -10,7 +10,7 @@
 #include "data/FileWrite.h"
 #include "data/WmtCaptions.h"
 
-std::string Sprintf(const char* fmt, ...) {
+std::string ViewerFormat(const char* fmt, ...) {
     char small[512];
     va_list ap;
     va_start(ap, fmt);
@@ -35,7 +35,7 @@ std::string Sprintf(const char* fmt, ...) {
 }
 
 std::string ViewerDateTimeText(const DeviceDateTime& d) {
-    return Sprintf("%02d.%02d.%02d %02d:%02d:%02d", d.day, d.month, d.year, d.hour, d.minute, d.second);
+    return ViewerFormat("%02d.%02d.%02d %02d:%02d:%02d", d.day, d.month, d.year, d.hour, d.minute, d.second);
 }
 
 // ---------------------------------------------------------------------------

@@ -34,7 +34,7 @@
 #include "ui/Ui.h"
 
 // printf into a std::string.
-std::string Sprintf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string ViewerFormat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // "dd.mm.yy hh:mm:ss" of a date record (day, month, year - 2000, ...).
 std::string ViewerDateTimeText(const DeviceDateTime& d);
