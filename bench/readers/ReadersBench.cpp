@@ -1,0 +1,135 @@
+// bench_readers [folder] [baud...]
+//
+// Reads a year of the chromatograph's hourly archive (8,760 records, 4,380
+// requests of command 15 with two 94-byte records a reply) through the
+// program's hourly reader, from the controller emulator over loopback TCP,
+// once for each simulated line speed given (0 = no line limit; default
+// "0 9600"). Prints the wall time, the time the bytes alone need on the line
+// (10 bits a byte, requests and replies), and the processor time of the
+// program's thread (the emulator runs in threads of its own) and of the
+// whole process.
+#include <sys/resource.h>
+#include <time.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/Main.h"
+#include "config/Conffun.h"
+#include "config/ConfigImage.h"
+#include "data/ArchRead.h"
+#include "data/ArchView.h"
+#include "emulator/ArchiveModel.h"
+#include "emulator/Controller.h"
+#include "emulator/Emulator.h"
+#include "link/Hgcbox.h"
+#include "platform/Paths.h"
+#include "platform/Tcp.h"
+
+namespace {
+
+double ThreadCpu() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+double ProcessCpu() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) * 1e-6;
+}
+
+bool Connect(int port) {
+    hgcbox& box = *HgcBox;
+    box.LinkType = hgcbox::kLinkTcp;
+    box.Address = 1;
+    box.ReplyTimeoutMs = 2000;
+    box.ByteTimeoutMs = 100;
+    box.Retries = 1;
+    box.TcpSendDelayMs = 0;  // the normal 500 ms pause before each send would add 36 minutes
+    sockaddr_in sa{};
+    if (!platform::SetTcpAddress("127.0.0.1", std::to_string(port).c_str(), sa, "TCP")) return false;
+    box.CloseSocket();
+    box.Sock = platform::TcpSocket();
+    return box.Sock != platform::kNoSocket && platform::TcpConnect(box.Sock, sa, 2000) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string folder = "/tmp/zbr-bench-readers";
+    std::vector<int> bauds;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (!a.empty() && (a[0] < '0' || a[0] > '9')) folder = a;
+        else bauds.push_back(std::atoi(a.c_str()));
+    }
+    if (bauds.empty()) bauds = {0, 9600};
+    std::filesystem::create_directories(std::filesystem::path(folder) / "INI");
+    platform::SetWorkDir(folder);
+
+    emu::Emulator emu;
+    emu::ArchiveModel model;
+    const emu::DeviceTime now{24, 3, 20, 10, 30, 0};
+    emu.SetClock(now);
+    emu.FreezeClock(true);
+    model.SetNow(now);
+    model.SetSpan(emu::Archive::ChromHourly, {22, 12, 1, 0, 0, 0});
+    emu.WithController([&model](emu::Controller& c) {
+        for (uint8_t cmd : {uint8_t(15), uint8_t(16)})
+            c.SetHandler(cmd, 0, [&model, cmd](emu::Controller& ctl, const emu::Request& r) {
+                const emu::ArchiveReply a = model.Answer(cmd, r.data, ctl.Clock());
+                if (a.error) return ctl.Error(cmd, a.code);
+                return ctl.Ok(cmd, a.data);
+            });
+    });
+    const int port = emu.StartTcp();
+
+    InitConfigImage();
+    TFormMain form(nullptr);
+    ArchiveReadEndPauseMs = 0;
+    uint32_t shown = 0;
+    SetArchiveViewer(ArchiveKind::ChromHour, [&shown](ArchiveView& v) { shown = v.count; });
+    if (!Connect(port)) {
+        std::fprintf(stderr, "no connection to the emulator\n");
+        return 1;
+    }
+    for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3}})
+        ReadTableRange(h, &form.StatusBar1, false);
+
+    const DeviceDateTime begin{23, 1, 1, 0, 0, 0}, end{23, 12, 31, 23, 0, 0};
+    std::printf("| line | records | requests | bytes on the line | line time | wall | CPU (reader thread) | CPU (process, with emulator) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|\n");
+    for (int baud : bauds) {
+        emu.SetLineBaud(baud);
+        emu.ClearLog();
+        shown = 0;
+        const double cpu0 = ThreadCpu(), proc0 = ProcessCpu();
+        const auto t0 = std::chrono::steady_clock::now();
+        const ArchiveReadResult r = ReadHourDayArchive(form, ArchiveKind::ChromHour, 0, begin, end);
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        const double cpu = ThreadCpu() - cpu0, proc = ProcessCpu() - proc0;
+
+        uint64_t bytes = 0;
+        int requests = 0;
+        for (const emu::ReceivedFrame& f : emu.Log()) {
+            if (f.command != 15) continue;
+            ++requests;
+            bytes += f.bytes.size() + uint64_t(f.preambles);
+        }
+        bytes += uint64_t(requests) * 7 + uint64_t(shown) * 94;  // replies: 0x33, address, length, function, n, CRC
+        char line[32];
+        std::snprintf(line, sizeof line, baud ? "%d bit/s" : "no limit", baud);
+        const double lineTime = baud ? double(bytes) * 10.0 / baud : 0.0;
+        std::printf("| %s | %u | %d | %llu | %.1f s | %.2f s | %.2f s | %.2f s |\n", line, shown, requests,
+                    static_cast<unsigned long long>(bytes), lineTime, wall, cpu, proc);
+        std::fflush(stdout);
+        if (!r.complete || shown != 8760) std::fprintf(stderr, "read incomplete: %u records\n", shown);
+    }
+    return 0;
+}
