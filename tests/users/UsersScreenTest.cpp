@@ -83,7 +83,7 @@ TEST(UsersScreen, UsersWindow) {
         QImage img(QString::fromStdString(file));
         EXPECT_EQ(img.size(), QSize(432, 564));
         for (ui::Control* c : {static_cast<ui::Control*>(a.cb[0]), static_cast<ui::Control*>(a.ek[4]),
-                               static_cast<ui::Control*>(a.bt[15]), static_cast<ui::Control*>(&a.BitBtn3),
+                               static_cast<ui::Control*>(a.bt[1]), static_cast<ui::Control*>(&a.BitBtn3),
                                static_cast<ui::Control*>(&a.Label2), static_cast<ui::Control*>(a.lb[15])})
             EXPECT_GT(InkIn(img, AreaOf(a, *c)), 10) << c->Name();
         EXPECT_EQ(InkIn(img, AreaOf(a, *a.ek[7])), 0);  // a free row shows no name
