@@ -59,7 +59,6 @@ ExchangeGuard::~ExchangeGuard() {
     auto& held = HeldLevels();
     auto it = std::find(held.rbegin(), held.rend(), level_);
     if (it != held.rend()) held.erase(std::next(it).base());
-    if (held.empty() && OnAllReleased) OnAllReleased();
 }
 
 ArchiveExchange::ArchiveExchange() {

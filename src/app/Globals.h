@@ -3,7 +3,6 @@
 // while one runs.
 #pragma once
 #include <cstdint>
-#include <functional>
 
 namespace ui {
 class Form;
@@ -67,8 +66,6 @@ public:
     static bool Refused(const ui::Form* from);
     // Guards held now.
     static int Count();
-    // Runs (once per call of the last release) when the last guard is let go.
-    static inline std::function<void()> OnAllReleased;
 
 private:
     bool held_ = false;

@@ -63,12 +63,7 @@ TFormMain::TFormMain(ui::Component* owner) : ui::Form(owner, "FormMain") {
     Attach(Nconnect, [](TFormMain& f, ui::MenuItem&) { f.NconnectClick(); });
     Attach(NUser, [](TFormMain&, ui::MenuItem&) { AskUserIdentity(); });
     Attach(NFormate, [](TFormMain& f, ui::MenuItem&) { RunReportFormatDialog(&f); });
-    ExchangeGuard::OnAllReleased = [] {
-        if (FormMain && FormMain->ClosePending())
-            ui::Application::Post([] {
-                if (FormMain) FormMain->ClosePendingNow();
-            });
-    };
+    TimerClose.OnTimer = [this] { ClosePendingNow(); };
     CallStart = 0;
     FormCreate();
 }
@@ -86,7 +81,6 @@ TFormMain::~TFormMain() {
     if (MainStatusBar2 == &StatusBar2) MainStatusBar2 = nullptr;
     if (MainStatusBar3 == &StatusBar3) MainStatusBar3 = nullptr;
     ui::Application::OnMessage = nullptr;
-    ExchangeGuard::OnAllReleased = nullptr;
     if (FormMain == this) FormMain = nullptr;
 }
 
@@ -147,6 +141,8 @@ void TFormMain::BuildWindow() {
     TimerMessage.SetEnabled(false);
     TimerMoney.SetInterval(1000);
     TimerMoney.SetEnabled(false);
+    TimerClose.SetInterval(50);
+    TimerClose.SetEnabled(false);
 
     pod.Filter = kOpenFilter;
     pod.HideReadOnly = true;
@@ -307,15 +303,8 @@ void TFormMain::ShowResultText(const std::string& text) {
 
 void TFormMain::LinkStatusPanel(const std::string& text) {
     StatusBar1.SetPanelText(kPanelExchange, text);
-    if (!closePending_) return;
-    if (!text.empty()) {
-        // A close is waiting: every further request ends at once.
-        if (HgcBox) HgcBox->Abort = true;
-    } else if (ExchangeGuard::Count() == 0) {
-        ui::Application::Post([] {
-            if (FormMain) FormMain->ClosePendingNow();
-        });
-    }
+    // A close is waiting: every further request ends at once.
+    if (closePending_ && !text.empty() && HgcBox) HgcBox->Abort = true;
 }
 
 // ---------------------------------------------------------------- creation
@@ -492,12 +481,17 @@ void TFormMain::FormCloseQuery(bool& canClose) {
         closePending_ = true;
         AbortRequested = 1;
         if (HgcBox && HgcBox->Busy()) HgcBox->Abort = true;
+        TimerClose.SetEnabled(true);
     }
 }
 
 void TFormMain::ClosePendingNow() {
-    if (closed_ || !closePending_) return;
-    if (ExchangeGuard::Count() > 0 || LinkBusy()) return;  // still unwinding; asked again at its end
+    if (closed_ || !closePending_) {
+        TimerClose.SetEnabled(false);
+        return;
+    }
+    if (ExchangeGuard::Count() > 0 || LinkBusy()) return;  // still unwinding: the next tick looks again
+    TimerClose.SetEnabled(false);
     closePending_ = false;
     Close();
 }

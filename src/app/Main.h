@@ -46,6 +46,7 @@ public:
     ui::Timer TimerStart{this, "TimerStart"};      // 100 ms, one-shot: the connect sequence
     ui::Timer TimerMessage{this, "TimerMessage"};  // 3000 ms, one-shot: clears panel 2
     ui::Timer TimerMoney{this, "TimerMoney"};      // 1 s: duration of a telephone call
+    ui::Timer TimerClose{this, "TimerClose"};      // 50 ms: a close waiting for an exchange to unwind
     ui::OpenDialog pod{this, "pod"};
     ui::SaveDialog psd{this, "psd"};
 
@@ -193,6 +194,8 @@ public:
     // True once a close was asked for while an exchange ran; the window
     // closes when that exchange has unwound.
     bool ClosePending() const { return closePending_; }
+    // TimerClose: closes once nothing runs any more.
+    void ClosePendingNow();
 
     // Handlers.
     void FormCreate();
@@ -214,7 +217,6 @@ private:
     // Steps of the connect sequence after the dialog: false = not connected.
     bool ConnectSteps();
     bool TableStateSteps(uint8_t version);
-    void ClosePendingNow();
     void LinkStatusPanel(const std::string& text);
 
     ui::MenuItem* allItems_[120] = {};

@@ -76,6 +76,10 @@ TEST_F(ExchangeGuardTest, ClosingDuringAnExchangeWaitsUntilItHasUnwound) {
         EXPECT_TRUE(form->Visible());
         EXPECT_TRUE(form->ClosePending());
         EXPECT_NE(HgcBox, nullptr);
+        // A tick of the close timer while the exchange still runs changes nothing.
+        EXPECT_TRUE(drv->fireTimer(form->TimerClose));
+        EXPECT_TRUE(form->Visible());
+        EXPECT_NE(HgcBox, nullptr);
     });
     // The request is aborted (error 19); a retry ends at once as well, the
     // operator gives up.
@@ -89,9 +93,11 @@ TEST_F(ExchangeGuardTest, ClosingDuringAnExchangeWaitsUntilItHasUnwound) {
     EXPECT_NE(boxDuring, nullptr);
     EXPECT_LE(Requests().size(), 1u);  // the retry never reached the line
     EXPECT_TRUE(form->Visible());
-    // The close runs once the handler is over.
-    ui::Application::ProcessMessages();
+    // The close runs at the close timer's next tick once the handler is over.
+    EXPECT_TRUE(form->TimerClose.Enabled());
+    EXPECT_TRUE(drv->fireTimer(form->TimerClose));
     EXPECT_FALSE(form->Visible());
+    EXPECT_FALSE(form->TimerClose.Enabled());
     EXPECT_EQ(HgcBox, nullptr);
     EXPECT_FALSE(form->ClosePending());
     // Menu items do nothing after the close.

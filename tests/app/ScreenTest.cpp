@@ -11,6 +11,7 @@
 
 #include "app/Main.h"
 #include "app/TableInfo.h"
+#include "config/Conffun.h"
 #include "config/ConfigImage.h"
 #include "config/Shortuspass.h"
 #include "emulator/Emulator.h"
@@ -193,6 +194,35 @@ TEST_F(Screens, TableStateWindow) {
     form->Show();
     ASSERT_TRUE(WaitFor([&] { return shown && IsConnected == 1; }));
     form->Close();
+}
+
+TEST_F(Screens, ClosingTheWindowDuringAnExchangeClosesAfterIt) {
+    ui::qt::SetModalShownHook([&](ui::Form& f) {
+        if (auto* c = dynamic_cast<TFormConnect*>(&f)) {
+            c->ConnectSettleMs = 0;
+            c->BitBtn1.Click();
+        } else {
+            f.Close();  // identification skipped; the retry question answered "Ні"
+        }
+    });
+    auto form = std::make_unique<TFormMain>(nullptr);
+    form->Show();
+    ASSERT_TRUE(WaitFor([] { return IsConnected == 1; }));
+    bool boxThere = false, pending = false, read = true;
+    form->Attach(form->NContrDt, [&](TFormMain& f, ui::MenuItem&) {
+        read = ReadTableRange({2, 0, 8}, &f.StatusBar1, true);
+        boxThere = HgcBox != nullptr;
+        pending = f.ClosePending() && f.Visible();
+    });
+    emu.QueueFault({emu::FaultKind::ReplyDelay, 900});
+    // The window's close box, pressed while the request waits for its reply.
+    QTimer::singleShot(150, [&] { ui::qt::WidgetOf(*form)->close(); });
+    ASSERT_TRUE(form->NContrDt.Click());
+    EXPECT_TRUE(boxThere);
+    EXPECT_TRUE(pending);
+    EXPECT_FALSE(read);  // aborted
+    ASSERT_TRUE(WaitFor([&] { return !form->Visible(); }, 2000));
+    EXPECT_EQ(HgcBox, nullptr);
 }
 
 }  // namespace
