@@ -191,7 +191,7 @@ void TempWriteFailed(const TempArchiveWriter& w) {
 
 // ---- hourly and daily values (commands 15, 16) -----------------------------
 
-struct HourDaySpec {
+struct HourDayRead {
     ArchiveKind kind;
     uint8_t device;     // 0 chromatograph, 1 moisture meter
     uint8_t command;    // 15 hourly, 16 daily
@@ -202,8 +202,8 @@ struct HourDaySpec {
     int mode;
 };
 
-const HourDaySpec* HourDaySpecOf(ArchiveKind kind) {
-    static const HourDaySpec specs[] = {
+const HourDayRead* HourDayReadOf(ArchiveKind kind) {
+    static const HourDayRead reads[] = {
         {ArchiveKind::ChromHour, 0, 15, 0, 2, {"Годинні дані хроматографа з архиву", kNotRead},
          {"Годинні дані хроматографа з архиву", kReadInPart}, viewmode::kHourly},
         {ArchiveKind::ChromDay, 0, 16, 1, 2, {"Добові дані хроматографа з архиву", kNotRead},
@@ -213,7 +213,7 @@ const HourDaySpec* HourDaySpecOf(ArchiveKind kind) {
         {ArchiveKind::WmtDay, 1, 16, 1, 8, {"Суточные данные влагомера из архива", "не прочитаны"},
          {"Добові дані вологоміра з архіву контролера", kReadInPart}, viewmode::kWmtDaily},
     };
-    for (const HourDaySpec& s : specs)
+    for (const HourDayRead& s : reads)
         if (s.kind == kind) return &s;
     return nullptr;
 }
@@ -265,9 +265,9 @@ DeviceDateTime NextExpected(const DeviceDateTime& expected, const DeviceDateTime
 ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
                                      const DeviceDateTime& end) {
     ArchiveReadResult result;
-    const HourDaySpec* spec = HourDaySpecOf(kind);
-    if (!spec || !HgcBox) return result;
-    const int unit = spec->unit;
+    const HourDayRead* how = HourDayReadOf(kind);
+    if (!how || !HgcBox) return result;
+    const int unit = how->unit;
     const ArchiveKindInfo& info = ArchiveInfo(kind);
     const std::size_t size = RecordSizeOf(info.record);
     const DeviceDateTime first = UnitOf(begin, unit), last = UnitOf(end, unit);
@@ -284,8 +284,8 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
     const uint32_t dateBytes = unit == 0 ? 4 : 3;
     const uint32_t length = 3 + 2 * dateBytes;
     request[0] = 3;
-    request[1] = uint8_t(spec->device == 1 ? 0 : (line == 1 ? 1 : 0));
-    request[2] = spec->device;
+    request[1] = uint8_t(how->device == 1 ? 0 : (line == 1 ? 1 : 0));
+    request[2] = how->device;
     const uint8_t lastBytes[4] = {last.year, last.month, last.day, last.hour};
     std::memcpy(request + 3 + dateBytes, lastBytes, dateBytes);
     const ReplyShape shape{4, 5, size};
@@ -298,15 +298,15 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
     for (;;) {
         const uint8_t from[4] = {expected.year, expected.month, expected.day, expected.hour};
         std::memcpy(request + 3, from, dateBytes);
-        const Outcome o = Request(form, spec->command, request, length, shape);
+        const Outcome o = Request(form, how->command, request, length, shape);
         if (o == Outcome::Aborted) {
             result.aborted = true;
             break;
         }
         if (o == Outcome::Declined) {
             result.complete = false;
-            if (file.Count() == 0) Message(6, spec->notRead[0], spec->notRead[1]);
-            else Message(6, spec->inPart[0], spec->inPart[1]);
+            if (file.Count() == 0) Message(6, how->notRead[0], how->notRead[1]);
+            else Message(6, how->inPart[0], how->inPart[1]);
             break;
         }
         ++result.requests;
@@ -352,7 +352,7 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
             result.aborted = true;
             break;
         }
-        if (n < spec->full) break;
+        if (n < how->full) break;
         if (CompareRecByUnit(expected, last, unit) > 0) break;
     }
     session.EndExchange();
@@ -368,7 +368,7 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
     HandOver h;
     h.kind = kind;
     h.line = line == 1 ? 1 : 0;
-    h.mode = spec->mode;
+    h.mode = how->mode;
     h.from = first;
     h.to = last;
     result.records = ShowRecords(form, h, written);
@@ -379,7 +379,7 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
 
 namespace {
 
-struct PeriodSpec {
+struct PeriodRead {
     ArchiveKind kind;
     uint8_t archive;  // ArchiveKind byte of the request
     const char* notRead[2];
@@ -388,8 +388,8 @@ struct PeriodSpec {
     int mode;
 };
 
-const PeriodSpec* PeriodSpecOf(ArchiveKind kind) {
-    static const PeriodSpec specs[] = {
+const PeriodRead* PeriodReadOf(ArchiveKind kind) {
+    static const PeriodRead reads[] = {
         {ArchiveKind::ChromMeas, 6, {"Вимірювальні дані", kNotRead}, {"Вимірювальні дані", kReadInPart},
          "в архіві вимірювальних даних", viewmode::kNone},
         {ArchiveKind::WmtMeas, 6, {"Вимірювальні дані", kNotRead}, {"Вимірювальні дані", kReadInPart},
@@ -404,7 +404,7 @@ const PeriodSpec* PeriodSpecOf(ArchiveKind kind) {
          {"Повідомлення про втручання оператора", kReadInPart}, "в архіві повідомлень про втручання",
          viewmode::kByPeriod},
     };
-    for (const PeriodSpec& s : specs)
+    for (const PeriodRead& s : reads)
         if (s.kind == kind) return &s;
     return nullptr;
 }
@@ -414,8 +414,8 @@ const PeriodSpec* PeriodSpecOf(ArchiveKind kind) {
 ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
                                     const DeviceDateTime& end) {
     ArchiveReadResult result;
-    const PeriodSpec* spec = PeriodSpecOf(kind);
-    if (!spec || !HgcBox) return result;
+    const PeriodRead* how = PeriodReadOf(kind);
+    if (!how || !HgcBox) return result;
     const ArchiveKindInfo& info = ArchiveInfo(kind);
     const std::size_t size = RecordSizeOf(info.record);
     const int ln = line == 1 ? 1 : 0;
@@ -431,7 +431,7 @@ ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line,
     // {line * 16 + device, archive, page, begin[6], end[6]}
     uint8_t request[15] = {};
     request[0] = kind == ArchiveKind::ChromMeas ? uint8_t(ln * 16) : (kind == ArchiveKind::WmtMeas ? 0x01 : 0);
-    request[1] = spec->archive;
+    request[1] = how->archive;
     StoreRec6(end, request + 9);
     const ReplyShape shape{6, 8, size};
     int page = 0;
@@ -447,8 +447,8 @@ ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line,
         }
         if (o == Outcome::Declined) {
             result.complete = false;
-            if (!received) Message(6, spec->notRead[0], spec->notRead[1]);
-            else Message(6, spec->inPart[0], spec->inPart[1]);
+            if (!received) Message(6, how->notRead[0], how->notRead[1]);
+            else Message(6, how->inPart[0], how->inPart[1]);
             break;
         }
         ++result.requests;
@@ -494,10 +494,10 @@ ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line,
     HandOver h;
     h.kind = kind;
     h.line = ln;
-    h.mode = spec->mode;
+    h.mode = how->mode;
     h.from = begin;
     h.to = end;
-    h.archiveError = archiveError ? spec->archiveError : nullptr;
+    h.archiveError = archiveError ? how->archiveError : nullptr;
     result.records = ShowRecords(form, h, written);
     return result;
 }
