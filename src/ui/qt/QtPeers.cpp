@@ -956,7 +956,8 @@ public:
         if (g->FixedRows() > 0) hh->setFixedHeight(fixedH);
         if (g->FixedCols() > 0) vh->setFixedWidth(fixedW);
         for (int c = g->FixedCols(); c < g->ColCount(); ++c)
-            if (hh->sectionSize(c - g->FixedCols()) != g->ColWidth(c)) hh->resizeSection(c - g->FixedCols(), g->ColWidth(c));
+            if (hh->sectionSize(c - g->FixedCols()) != g->ColWidth(c) + g->GridLineWidth())
+                hh->resizeSection(c - g->FixedCols(), g->ColWidth(c) + g->GridLineWidth());
         vh->setDefaultSectionSize(g->DefaultRowHeight() + g->GridLineWidth());
         for (int r = g->FixedRows(); r < g->RowCount(); ++r)
             if (g->RowHeight(r) != g->DefaultRowHeight() || vh->sectionSize(r - g->FixedRows()) != g->DefaultRowHeight() + g->GridLineWidth())
