@@ -111,6 +111,17 @@ void StepT(R& r, int mode) {
     }
 }
 
+// One step back that never leaves the years a record can hold: at the first
+// unit of 2000 the record stays as it is and the result is false.
+template <class R>
+bool DecWithin2000(R& r, int unit) {
+    const R before = r;
+    DecT(r, unit);
+    if (r.year <= before.year) return true;
+    r = before;
+    return false;
+}
+
 // A record whose day lies beyond the end of its month moves to the first of
 // the next month.
 template <class R>
@@ -280,9 +291,16 @@ bool DefaultArchivePeriod(const DeviceDateTime& oldest, const DeviceDateTime& ne
                           QueryPeriod& period, int unit, bool flag, uint8_t contractHour) {
     const bool monthUnit = unit == 2;
     DateRec5 to{newest.year, newest.month, newest.day, newest.hour, 0};
-    DecRec(to, unit);
-    if (newest.hour < contractHour && (unit == 1 || (monthUnit && newest.day == 1)))
-        DecRec(to, unit);
+    // A clock still in the first hour, day or month of 2000 has no finished
+    // period before it.
+    bool complete = DecWithin2000(to, unit);
+    if (complete && newest.hour < contractHour && (unit == 1 || (monthUnit && newest.day == 1)))
+        complete = DecWithin2000(to, unit);
+    if (!complete) {
+        period.from = to;
+        period.to = to;
+        return false;
+    }
 
     const DateRec5 oldestHour{oldest.year, oldest.month, oldest.day, oldest.hour, 0};
     DateRec5 from = to;
@@ -312,6 +330,9 @@ bool DefaultMeasPeriod(const DateRec5& oldest, const DateRec5& newest, QueryPeri
     StepRec(from, 3);
     if (from.month > 2) {
         from.month = uint8_t(from.month - 2);
+    } else if (from.year == 0 && to.year == 0) {
+        // Two months back would leave the years a record can hold.
+        from = DateRec5{0, 1, 1, 0, 0};
     } else {
         from.month = uint8_t(from.month + 10);
         from.year = uint8_t(from.year - 1);

@@ -139,9 +139,11 @@ uint8_t SeasonFlag(const DeviceDateTime& r, const TransitionRule& summer,
 // (`newest`). `contractHour` is the hour the gas day begins at (system
 // parameters, table 6 byte 6). `flag` moves a period raised to the oldest
 // record one unit earlier. True when the period's beginning is not later
-// than its end.
+// than its end; false too when the clock still stands in the first unit of
+// 2000 (no period can end before it). No step leaves the years 2000..2255.
 bool DefaultArchivePeriod(const DeviceDateTime& oldest, const DeviceDateTime& newest,
                           QueryPeriod& period, int unit, bool flag, uint8_t contractHour);
 // Default period of the 3-minute measurement archive: two months back from
-// the newest record, not before the oldest one, on the 3-minute grid.
+// the newest record, not before the oldest one nor before 2000-01-01, on
+// the 3-minute grid.
 bool DefaultMeasPeriod(const DateRec5& oldest, const DateRec5& newest, QueryPeriod& period);

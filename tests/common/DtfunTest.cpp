@@ -247,6 +247,16 @@ TEST(Dtfun, DefaultArchivePeriod) {
          false, true, R5(2022, 4, 1, 8), R5(2024, 3, 1, 8)},
         {"early years take the oldest", R6(2000, 6, 1, 0), R6(2001, 2, 1, 10), 0, false, true,
          R5(2000, 6, 1, 0), R5(2001, 2, 1, 9)},
+        // A clock at the very beginning of 2000 (as after a reset) has no
+        // finished unit: no step back wraps round to 2255.
+        {"hourly, clock in the first hour of 2000", R6(2000, 1, 1), R6(2000, 1, 1, 0, 30), 0,
+         false, false, R5(2000, 1, 1, 0), R5(2000, 1, 1, 0)},
+        {"daily, clock on 1 January 2000", R6(2000, 1, 1), R6(2000, 1, 1, 12), 1, false, false,
+         R5(2000, 1, 1, 12), R5(2000, 1, 1, 12)},
+        {"daily, before the contract hour of 2 January 2000", R6(2000, 1, 1), R6(2000, 1, 2, 5),
+         1, false, false, R5(2000, 1, 1, 5), R5(2000, 1, 1, 5)},
+        {"monthly, clock in January 2000", R6(2000, 1, 1), R6(2000, 1, 20, 12), 2, false, false,
+         R5(2000, 1, 20, 12), R5(2000, 1, 20, 12)},
     };
     for (const Case& c : cases) {
         QueryPeriod p;
@@ -269,6 +279,12 @@ TEST(Dtfun, DefaultMeasPeriod) {
          R5(2024, 2, 10, 23, 57)},
         {R5(2024, 5, 20, 10, 4), R5(2024, 5, 20, 10, 2), false, R5(2024, 5, 20, 10, 3),
          R5(2024, 5, 20, 10, 0)},
+        // Two months back from early 2000 stop at its beginning (no wrap to 2255) ...
+        {R5(2000, 1, 1), R5(2000, 2, 10, 5, 7), true, R5(2000, 1, 1), R5(2000, 2, 10, 5, 6)},
+        {R5(2000, 1, 3, 4, 5), R5(2000, 1, 10), true, R5(2000, 1, 3, 4, 3), R5(2000, 1, 10)},
+        // ... while the last three minutes of 2255 still look back into it.
+        {R5(2000, 1, 1), R5(2255, 12, 31, 23, 58), true, R5(2255, 11, 1, 0, 0),
+         R5(2255, 12, 31, 23, 57)},
     };
     for (const Case& c : cases) {
         QueryPeriod p;
