@@ -302,7 +302,11 @@ bool WriteTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show)
             if (again) continue;
             return false;
         }
-        if (!show) return false;
+        if (!show) {
+            // The progress text went up without the flag; take it down.
+            SetPanel(bar, kPanelExchangeText, "");
+            return false;
+        }
         SetPanel(bar, kPanelExchangeText, HgcBox->ErrorText());
         Repaint();
         const bool again =

@@ -265,6 +265,16 @@ TEST_F(TableLayer, WithoutShowFlagAFailureIsSilent) {
     EXPECT_TRUE(drv.messages().empty());
     EXPECT_TRUE(panelSeen.empty());
     EXPECT_EQ(bar.PanelText(kPanelExchangeText), "");
+
+    // A write shows its progress text whatever the flag, but a silent
+    // failure does not leave it behind.
+    LoadFromEmulator(23);
+    SetFloat(23, 4, 8.5f);
+    emu.QueueFault({emu::FaultKind::Silence});
+    EXPECT_FALSE(WriteTableRange({23, 4, 1}, &bar, false));
+    EXPECT_TRUE(drv.messages().empty());
+    EXPECT_TRUE(panelSeen.count("Запис в таблицю 23 (поле 4)"));
+    EXPECT_EQ(bar.PanelText(kPanelExchangeText), "");
 }
 
 TEST_F(TableLayer, UnsoundRangesAreRefusedWithoutSending) {
