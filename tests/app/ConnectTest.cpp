@@ -89,6 +89,7 @@ TEST_F(ConnectSequence, WrongControllerTypeDisconnects) {
     drv->expectMessage(6, "Код типу підключеного контроллера  74", "Програма обслуговує контролери ЗБР");
     RunConnect();
     EXPECT_EQ(IsConnected, 0);
+    EXPECT_EQ(identities, 0);  // on a direct line the operator identifies after the checks
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}}));
     EXPECT_EQ(HgcBox->hCom, platform::kNoHandle);
     EXPECT_FALSE(Shown("NWorkPar"));
@@ -282,6 +283,21 @@ TEST_F(ConnectSequence, MenusFollowLinesMoistureMeterAndFlowComputers) {
     for (const char* on : {"NChrom_Mom_2", "NExcMon_2", "NConnWMT", "NWmt_Data", "NCurrVich", "Ndistrpar"})
         EXPECT_TRUE(Shown(on)) << on;
     EXPECT_EQ(form->NChrom_Mom_2.Caption(), "Нитка 2");
+}
+
+TEST_F(ConnectSequence, UnreadableSerialNumberStillConnects) {
+    DirectSettings();
+    StartPty();
+    for (int i = 0; i < 4; ++i) emu.QueueFault({emu::FaultKind::None});
+    emu.QueueFault({emu::FaultKind::ErrorReply, 9});
+    drv->expectQuestion(7, "Не виконано читання з таблиці 41.", "\"" + std::string(texts::TableNames.At(41)) + "\"",
+                        false);
+    StartForm();
+    ConfigImage[cfgofs::kChromSerial] = 0x55;  // left from an earlier controller
+    RunConnect();
+    EXPECT_EQ(IsConnected, 1);
+    EXPECT_EQ(Requests(), kIdentification);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ConfigImage[cfgofs::kChromSerial + i], 0);
 }
 
 }  // namespace

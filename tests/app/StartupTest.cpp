@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/ArchiveDefaults.h"
+#include "config/Formate.h"
 #include "data/ReportFormat.h"
 #include "platform/Clock.h"
 
@@ -140,6 +141,24 @@ TEST_F(Startup, ShutDownDeletesTheTemporaryArchiveFiles) {
         EXPECT_FALSE(std::filesystem::exists(dir / f)) << f;
     EXPECT_TRUE(std::filesystem::exists(dir / "datafile.txt"));
     EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(Startup, DisplayFormatItemWritesItsFile) {
+    StartForm();
+    drv->onModal<TFormConnect>([](TFormConnect& f) { f.BitBtn2.Click(); });
+    ASSERT_TRUE(drv->fireTimer(form->TimerStart));  // not connected: "Версія" is there
+    drv->onModal<TFormRepConf>([](TFormRepConf& f) {
+        f.Combo(kQtyDensity).Select(2);
+        f.BitBtn3.Click();
+    });
+    ASSERT_TRUE(form->NFormate.Click());
+    const std::string file = ReadFile("INI/rep_format.ini");
+    ASSERT_EQ(file.size(), 33u);
+    EXPECT_EQ(ReportFormat.QuantityDigits[kQtyDensity], uint8_t(file[24 + kQtyDensity]));
+    // The temporary file of the write is gone.
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir / "INI")) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1);
 }
 
 }  // namespace
