@@ -111,7 +111,10 @@ int DaysInMonth(uint32_t year, int month);
 
 // Step by one hour (unit 0), day (unit 1) or month (other units) with
 // carries/borrows; a month step keeps the day. In these steps February has
-// 29 days when the year byte is divisible by 4.
+// 29 days when the year byte is divisible by 4. The year byte wraps: a step
+// past the end of 2255 lands in 2000 and a step back from the first hour,
+// day or month of 2000 lands in 2255, so a caller that can meet those
+// limits (a clock reset to 2000-01-01) checks for them.
 void IncRec(DeviceDateTime& r, int unit);
 void IncRec(DateRec5& r, int unit);
 void DecRec(DeviceDateTime& r, int unit);
