@@ -252,6 +252,12 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
 bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
     if (LinkType == kLinkTcp) {
         platform::WaitMs(TcpSendDelayMs);
+        // What came in unasked -- a reply that arrived after its attempt had
+        // given up -- belongs to no request of ours: drop it before sending,
+        // as the purge of a serial port does.
+        uint8_t stale[512];
+        for (int i = 0; i < 128 && platform::TcpRecv(Sock, stale, sizeof stale) > 0; ++i) {
+        }
         const ssize_t sent = platform::TcpSend(Sock, out, n);
         if (sent != static_cast<ssize_t>(n)) {
             err = kErrSend;

@@ -75,6 +75,19 @@ TEST_F(HgcboxTcp, ReadsAndFailures) {
     EXPECT_EQ(box.Address, 42);
 }
 
+// A reply that comes after its attempt gave up is dropped before the next
+// request goes out: it is never taken for that request's reply.
+TEST_F(HgcboxTcp, LateReplyIsNotTakenForTheNextOne) {
+    box.ReplyTimeoutMs = 200;
+    box.TcpSendDelayMs = 800;  // the late reply is in well before the next send
+    emu.QueueFault({emu::FaultKind::ReplyDelay, 400});
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_EQ(box.Error, 10u);
+    ASSERT_TRUE(ReadRows(box, 5, 0, 1)) << box.ErrorText();
+    EXPECT_EQ(box.Rx[5], 5);  // the echo of this request, not of the one before
+    EXPECT_EQ(box.RxLen, 10u + emu::Shape(5).size);
+}
+
 TEST_F(HgcboxTcp, SendDelayAndClosedConnection) {
     box.TcpSendDelayMs = 50;
     ASSERT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
