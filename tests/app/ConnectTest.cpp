@@ -24,6 +24,7 @@ TEST_F(ConnectSequence, DirectLinkOverPtyReadsTheIdentificationTables) {
     emu.SetName(0, "ГРС Тестова");
     RunConnect();
     EXPECT_EQ(IsConnected, 1);
+    EXPECT_EQ(identities, 1);
     EXPECT_EQ(Requests(), kIdentification);
     for (const emu::ReceivedFrame& f : emu.Log()) {
         EXPECT_EQ(f.via, "pty");
