@@ -49,6 +49,7 @@ TEST(Hgcbox, Defaults) {
     EXPECT_EQ(box.ByteTimeoutMs, 10u);
     EXPECT_EQ(box.ReplyTimeoutMs, 2000u);
     EXPECT_EQ(box.Retries, 2);
+    EXPECT_EQ(box.TcpSendDelayMs, 500u);
     EXPECT_EQ(box.LastExchange, 0.0);
     EXPECT_FALSE(box.Abort.load());
 
@@ -321,6 +322,9 @@ TEST_F(HgcboxPty, NoiseAndForeignBytesBeforeTheReply) {
     EXPECT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
     emu.QueueFault({emu::FaultKind::WrongAddressPrefix, 0});
     EXPECT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+    // 0x33, our address and a length below 6: the search starts again.
+    emu.QueueFault({emu::FaultKind::BadLengthPrefix, 0});
+    EXPECT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
     // Reply preambles of the controller (0xFF ahead of 0x33).
     auto t3 = emu.Table(3);
     t3[2] = 4;
@@ -424,7 +428,20 @@ TEST_F(HgcboxPty, BusyPortAndPerExchangeOpening) {
     EXPECT_EQ(other.hCom, platform::kNoHandle);
     EXPECT_EQ(emu.Log().size(), 1u);
 
+    // A port that comes free while the opening keeps trying.
+    ASSERT_TRUE(box.OpenPort());
+    other.OpenRetrySec = 2;
+    const int64_t freeAt = platform::PerfCounter() + platform::MsToTicks(100);
+    platform::SetMessagePump([&] {
+        if (box.hCom != platform::kNoHandle && platform::PerfCounter() > freeAt) box.ClosePort();
+    });
+    EXPECT_TRUE(other.OpenPort()) << other.ErrorText();
+    EXPECT_EQ(box.hCom, platform::kNoHandle);
+    other.ClosePort();
+    platform::SetMessagePump(nullptr);
+
     // A port that does not exist.
+    other.OpenRetrySec = 0;
     other.ComPort = 97;
     EXPECT_FALSE(other.OpenPort());
     EXPECT_EQ(other.ErrorText(), "Команда 1.  Комунікаційний порт COM97 недоступний");
