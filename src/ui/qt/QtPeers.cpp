@@ -541,6 +541,34 @@ public:
     }
 };
 
+// Keys typed into an editable combo box go through the model's OnKeyPress
+// first, as in an edit box: a key set to 0 is dropped, another key typed
+// in its place.
+class ComboKeys : public QObject {
+public:
+    ComboKeys(QtBackend& b, ui::ComboBox& c, QLineEdit* le) : QObject(le), b(b), combo(&c), le(le) {}
+protected:
+    bool eventFilter(QObject*, QEvent* ev) override {
+        if (ev->type() != QEvent::KeyPress) return false;
+        auto* e = static_cast<QKeyEvent*>(ev);
+        QString t = e->text();
+        bool back = e->key() == Qt::Key_Backspace;
+        bool printable = !t.isEmpty() && t.at(0).isPrint();
+        if (!(back || printable) || le->isReadOnly() || !b.Alive(combo) || !combo->OnKeyPress) return false;
+        char32_t key = back ? 8 : char32_t(t.toUcs4().value(0));
+        char32_t typed = key;
+        b.User(combo, [&] { combo->OnKeyPress(key); });
+        if (key == typed) return false;
+        if (key == 8) le->backspace();
+        else if (key) le->insert(QString::fromUcs4(&key, 1));
+        return true;
+    }
+private:
+    QtBackend& b;
+    ui::ComboBox* combo;
+    QLineEdit* le;
+};
+
 class ComboPeer : public Peer {
 public:
     ComboPeer(QtBackend& b, ui::ComboBox& c) : Peer(b, c) {
@@ -559,6 +587,7 @@ public:
         if (cb->isEditable() != editable) {
             cb->setEditable(editable);
             if (editable) {
+                cb->lineEdit()->installEventFilter(new ComboKeys(b, *c, cb->lineEdit()));
                 QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb, [this](const QString& s) {
                     auto* c = static_cast<ui::ComboBox*>(ctl);
                     this->b.User(c, [c, &s] {
@@ -576,6 +605,10 @@ public:
         }
         if (cb->currentIndex() != c->ItemIndex()) cb->setCurrentIndex(c->ItemIndex());
         if (editable && cb->currentText() != Q(c->Text())) cb->setEditText(Q(c->Text()));
+        if (editable) {
+            int max = c->MaxLength() > 0 ? c->MaxLength() : 32767;
+            if (cb->lineEdit()->maxLength() != max) cb->lineEdit()->setMaxLength(max);
+        }
         if (cb->maxVisibleItems() != c->DropDownCount()) cb->setMaxVisibleItems(std::max(1, c->DropDownCount()));
         PushBackground(cb, QPalette::Base, false);
         Peer::Push();

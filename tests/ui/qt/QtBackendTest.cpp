@@ -295,3 +295,41 @@ TEST(QtBackend, ScrollingMemosGroupsArrowsAndDatesFollowTheUser) {
 }
 
 }  // namespace
+
+namespace {
+
+class TFormAddress : public ui::Form {
+public:
+    TFormAddress() : ui::Form(nullptr, "FormAddress") {
+        SetBounds(0, 0, 300, 120);
+        SetBorderStyle(ui::BorderStyle::Dialog);
+        Address.SetBounds(10, 10, 100, 21);
+        Address.SetItems({"1", "2", "17"});
+        Address.SetMaxLength(3);
+        Address.OnKeyPress = [this](char32_t& key) { DigitsOnly(Address.Text(), 0, key); };
+        Address.OnChange = [this] { ++changes; };
+    }
+    ui::ComboBox Address{this, "Address"};  // editable (DropDown)
+    int changes = 0;
+};
+
+TEST(QtBackend, TypingIntoAnEditableComboGoesThroughTheKeyFilterAndMaxLength) {
+    TFormAddress f;
+    f.Show();
+    auto* cb = qobject_cast<QComboBox*>(ui::qt::WidgetOf(f.Address));
+    ASSERT_NE(cb, nullptr);
+    ASSERT_NE(cb->lineEdit(), nullptr);
+    cb->lineEdit()->setFocus();
+    QTest::keyClicks(cb->lineEdit(), "1a7x");
+    EXPECT_EQ(f.Address.Text(), "17");
+    EXPECT_EQ(f.Address.ItemIndex(), 2);
+    EXPECT_EQ(cb->lineEdit()->text().toStdString(), "17");
+    QTest::keyClicks(cb->lineEdit(), "123");
+    EXPECT_EQ(f.Address.Text(), "171");
+    QTest::keyClick(cb->lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(f.Address.Text(), "17");
+    EXPECT_EQ(f.changes, 4);
+    f.Close();
+}
+
+}  // namespace
