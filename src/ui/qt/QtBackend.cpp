@@ -338,6 +338,12 @@ Screen::Screen(int& argc, char** argv) {
     auto* st = new ScreenState;
     if (!QApplication::instance()) st->app = std::make_unique<QApplication>(argc, argv);
     QApplication::setStyle("Fusion");
+    // Disabled texts in the classic desktop's grey: the style's own greys
+    // all but vanish on the button face the windows use.
+    QPalette pal = QApplication::palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        pal.setColor(QPalette::Disabled, role, QColor(128, 128, 128));
+    QApplication::setPalette(pal);
     // The classic desktop fonts are not here: the narrow DejaVu faces come
     // closest to their widths and carry Cyrillic.
     for (const char* f : {"Arial", "Tahoma", "MS Sans Serif", "Microsoft Sans Serif", "Verdana", "Segoe UI"})

@@ -308,8 +308,12 @@ public:
         Address.SetMaxLength(3);
         Address.OnKeyPress = [this](char32_t& key) { DigitsOnly(Address.Text(), 0, key); };
         Address.OnChange = [this] { ++changes; };
+        Note.SetBounds(10, 40, 200, 20);
+        Note.SetCaption("Час очікування визволення СОМ порту");
+        Note.SetEnabled(false);
     }
     ui::ComboBox Address{this, "Address"};  // editable (DropDown)
+    ui::Label Note{this, "Note"};
     int changes = 0;
 };
 
@@ -329,6 +333,20 @@ TEST(QtBackend, TypingIntoAnEditableComboGoesThroughTheKeyFilterAndMaxLength) {
     QTest::keyClick(cb->lineEdit(), Qt::Key_Backspace);
     EXPECT_EQ(f.Address.Text(), "17");
     EXPECT_EQ(f.changes, 4);
+    f.Close();
+}
+
+TEST(QtBackend, DisabledTextStaysReadable) {
+    TFormAddress f;
+    f.Show();
+    ui::Application::ProcessMessages();
+    QImage img = ui::qt::WidgetOf(f.Note)->grab().toImage();
+    int darkest = 255;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) darkest = std::min(darkest, qGray(img.pixel(x, y)));
+    // Greyed like the classic desktop's grey text, not washed out into the face.
+    EXPECT_LT(darkest, 150);
+    EXPECT_GT(darkest, 90);
     f.Close();
 }
 
