@@ -234,6 +234,12 @@ bool ReadReplyMatches(const TableRequestHeader& h, std::size_t rowBytes) {
     return EchoMatches(h) && HgcBox->RxLen == kReadReplyOverhead + rowBytes;
 }
 
+// The request was cut short on purpose (Esc, or the main window closing):
+// asking to repeat it would only hold up the way out.
+bool StoppedByOperator() {
+    return HgcBox->Error == hgcbox::kErrAborted;
+}
+
 bool IsNameTableCp866(int t) {
     return t == 5 && NamesInCp866();
 }
@@ -267,6 +273,7 @@ bool ReadTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show) 
         if (!show) return false;
         SetPanel(bar, kPanelExchangeText, HgcBox->ErrorText());
         Repaint();
+        if (StoppedByOperator()) return false;
         const bool again = AskRetry(Format("Не виконано читання з таблиці %d.", h.table), "\"" + Title(h.table) + "\"");
         SetPanel(bar, kPanelExchangeText, "");
         if (!again) return false;
@@ -309,6 +316,7 @@ bool WriteTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show)
         }
         SetPanel(bar, kPanelExchangeText, HgcBox->ErrorText());
         Repaint();
+        if (StoppedByOperator()) return false;
         const bool again =
             AskRetry(Format("Не виконано  запис в таблицю %d.", h.table), "\"" + Title(h.table) + "\".");
         SetPanel(bar, kPanelExchangeText, "");

@@ -277,6 +277,18 @@ TEST_F(TableLayer, WithoutShowFlagAFailureIsSilent) {
     EXPECT_EQ(bar.PanelText(kPanelExchangeText), "");
 }
 
+TEST_F(TableLayer, EscDuringARequestEndsItWithoutTheRetryQuestion) {
+    // Esc arrives while the reply is awaited: the read stops, the link's
+    // text stays in the panel, and no "repeat?" question holds the operator.
+    emu.QueueFault({emu::FaultKind::ReplyDelay, 200});
+    drv.onProcessMessages([this] {
+        if (box.Busy()) box.Abort = true;
+    });
+    EXPECT_FALSE(ReadTableRange({6, 0, 12}, &bar, true));
+    EXPECT_EQ(box.Error, hgcbox::kErrAborted);
+    EXPECT_TRUE(drv.messages().empty());
+}
+
 TEST_F(TableLayer, UnsoundRangesAreRefusedWithoutSending) {
     EXPECT_FALSE(ReadTableRange({22, 0, 0}, &bar, false));
     EXPECT_FALSE(ReadTableRange({22, 19, 2}, &bar, false));
