@@ -54,7 +54,186 @@ void AppendAttr(std::string& out, const pugi::xml_attribute& a) {
 
 constexpr const char* kMarker = "zbr_sheet_data_marker";
 
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+// Characters that continue a name, a function or a number.
+bool IsNameChar(char c) {
+    return IsLetter(c) || IsDigit(c) || c == '_' || c == '.' || c == '\\' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Reads "[$]letters" (a column) at f[i]; false when there is none.
+bool ReadColumn(std::string_view f, size_t& i, bool& fixed, long& col) {
+    size_t j = i;
+    fixed = j < f.size() && f[j] == '$';
+    if (fixed) ++j;
+    size_t n = 0;
+    long c = 0;
+    while (j < f.size() && IsLetter(f[j]) && n < 4) {
+        c = c * 26 + ((f[j] & 0x1F));
+        ++j;
+        ++n;
+    }
+    if (n == 0 || n > 3 || (j < f.size() && IsLetter(f[j]))) return false;
+    i = j;
+    col = c;
+    return true;
+}
+
+// Reads "[$]digits" (a row) at f[i]; false when there is none.
+bool ReadRow(std::string_view f, size_t& i, bool& fixed, long& row) {
+    size_t j = i;
+    fixed = j < f.size() && f[j] == '$';
+    if (fixed) ++j;
+    size_t n = 0;
+    long r = 0;
+    while (j < f.size() && IsDigit(f[j]) && n < 8) {
+        r = r * 10 + (f[j] - '0');
+        ++j;
+        ++n;
+    }
+    if (n == 0 || n > 7) return false;
+    i = j;
+    row = r;
+    return true;
+}
+
+void AppendColumnPart(std::string& out, bool fixed, long col) {
+    if (fixed) out.push_back('$');
+    AppendColumnName(out, static_cast<int>(col));
+}
+
+void AppendRowPart(std::string& out, bool fixed, long row) {
+    if (fixed) out.push_back('$');
+    out += std::to_string(row);
+}
+
 }  // namespace
+
+// The formula of a shared group's master as it reads in a cell `dr` rows and
+// `dc` columns away: references without "$" move by that distance, as when
+// the spreadsheet program fills a formula. Texts in quotes, sheet names,
+// bracketed parts, function names and numbers are copied as they are; a
+// reference moved off the sheet becomes #REF!.
+std::string ShiftFormula(std::string_view f, long dr, long dc) {
+    std::string out;
+    out.reserve(f.size() + 8);
+    size_t i = 0;
+    auto inRange = [](long v, long max) { return v >= 1 && v <= max; };
+    while (i < f.size()) {
+        const char ch = f[i];
+        if (ch == '"' || ch == '\'') {   // a text, or a quoted sheet name
+            size_t j = i + 1;
+            while (j < f.size()) {
+                if (f[j] == ch) {
+                    if (j + 1 < f.size() && f[j + 1] == ch) {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            j = std::min(j + 1, f.size());
+            out.append(f.substr(i, j - i));
+            i = j;
+            continue;
+        }
+        if (ch == '[') {   // structured reference or external book
+            size_t j = i;
+            int depth = 0;
+            while (j < f.size()) {
+                if (f[j] == '[') ++depth;
+                if (f[j] == ']' && --depth == 0) break;
+                ++j;
+            }
+            j = std::min(j + 1, f.size());
+            out.append(f.substr(i, j - i));
+            i = j;
+            continue;
+        }
+        const bool atStart = i == 0 || !(IsNameChar(f[i - 1]) || f[i - 1] == '#');
+        if (atStart && (ch == '$' || IsLetter(ch) || IsDigit(ch))) {
+            // A cell "A1", a column range "A:C" or a row range "1:3".
+            size_t j = i;
+            bool fc = false, fr = false, fc2 = false, fr2 = false;
+            long col = 0, row = 0, col2 = 0, row2 = 0;
+            const auto ends = [&](size_t k) {
+                return k >= f.size() || !(IsNameChar(f[k]) || f[k] == '(' || f[k] == '!' || f[k] == '$');
+            };
+            if (ReadColumn(f, j, fc, col)) {
+                size_t k = j;
+                if (ReadRow(f, k, fr, row) && ends(k) && col <= kMaxColumns && row <= kMaxRows && row >= 1) {
+                    const long nc = fc ? col : col + dc, nr = fr ? row : row + dr;
+                    if (inRange(nc, kMaxColumns) && inRange(nr, kMaxRows)) {
+                        AppendColumnPart(out, fc, nc);
+                        AppendRowPart(out, fr, nr);
+                    } else {
+                        out += "#REF!";
+                    }
+                    i = k;
+                    continue;
+                }
+                k = j;
+                if (k < f.size() && f[k] == ':' && col <= kMaxColumns) {
+                    ++k;
+                    if (ReadColumn(f, k, fc2, col2) && ends(k) && col2 <= kMaxColumns) {
+                        const long n1 = fc ? col : col + dc, n2 = fc2 ? col2 : col2 + dc;
+                        if (inRange(n1, kMaxColumns) && inRange(n2, kMaxColumns)) {
+                            AppendColumnPart(out, fc, n1);
+                            out.push_back(':');
+                            AppendColumnPart(out, fc2, n2);
+                        } else {
+                            out += "#REF!";
+                        }
+                        i = k;
+                        continue;
+                    }
+                }
+            } else {
+                j = i;
+                if (ReadRow(f, j, fr, row) && j < f.size() && f[j] == ':') {
+                    size_t k = j + 1;
+                    if (ReadRow(f, k, fr2, row2) && ends(k) && row >= 1 && row2 >= 1 && row <= kMaxRows &&
+                        row2 <= kMaxRows) {
+                        const long n1 = fr ? row : row + dr, n2 = fr2 ? row2 : row2 + dr;
+                        if (inRange(n1, kMaxRows) && inRange(n2, kMaxRows)) {
+                            AppendRowPart(out, fr, n1);
+                            out.push_back(':');
+                            AppendRowPart(out, fr2, n2);
+                        } else {
+                            out += "#REF!";
+                        }
+                        i = k;
+                        continue;
+                    }
+                }
+            }
+            // Anything else: a name, a function, a number (with its exponent).
+            size_t k = i;
+            if (IsDigit(ch)) {
+                while (k < f.size() && (IsDigit(f[k]) || f[k] == '.')) ++k;
+                if (k < f.size() && (f[k] == 'E' || f[k] == 'e')) {
+                    size_t e = k + 1;
+                    if (e < f.size() && (f[e] == '+' || f[e] == '-')) ++e;
+                    if (e < f.size() && IsDigit(f[e])) {
+                        k = e;
+                        while (k < f.size() && IsDigit(f[k])) ++k;
+                    }
+                }
+            } else {
+                if (f[k] == '$') ++k;
+                while (k < f.size() && IsNameChar(f[k])) ++k;
+            }
+            out.append(f.substr(i, k - i));
+            i = k;
+            continue;
+        }
+        out.push_back(ch);
+        ++i;
+    }
+    return out;
+}
 
 struct SheetModel::Doc {
     pugi::xml_document doc;
@@ -87,6 +266,7 @@ bool SheetModel::Store(std::string_view s, std::uint32_t& off) {
 bool SheetModel::Load(std::string_view xml, std::string& err) {
     rows_.clear();
     store_.clear();
+    sharedMasters_.clear();
     dirty_ = false;
     formulaOverwritten_ = false;
     pugi::xml_document& doc = doc_->doc;
@@ -181,10 +361,19 @@ bool SheetModel::Load(std::string_view xml, std::string& err) {
                     AppendAttr(scratch, a);
             }
             const auto attrPart = static_cast<std::uint32_t>(scratch.size());
-            bool formula = false;
+            bool formula = false, master = false;
             StringWriter w(&scratch);
             for (pugi::xml_node ch = xc.first_child(); ch; ch = ch.next_sibling()) {
-                if (ch.type() == pugi::node_element && LocalName(ch) == "f") formula = true;
+                if (ch.type() == pugi::node_element && LocalName(ch) == "f") {
+                    formula = true;
+                    const std::string_view text = ch.child_value();
+                    if (std::string_view(ch.attribute("t").value()) == "shared" && ch.attribute("si") &&
+                        !text.empty()) {
+                        master = true;
+                        sharedMasters_[{r, static_cast<std::uint32_t>(col)}] =
+                            SharedMaster{ch.attribute("si").value(), std::string(text), false};
+                    }
+                }
                 ch.print(w, "", pugi::format_raw, pugi::encoding_utf8);
             }
             std::uint32_t off = 0;
@@ -199,7 +388,7 @@ bool SheetModel::Load(std::string_view xml, std::string& err) {
             cell.len = static_cast<std::uint32_t>(scratch.size());
             cell.attrLen = attrPart;
             cell.kind = scratch.empty() ? kEmpty : kRaw;
-            cell.flags = formula ? kFormula : 0;
+            cell.flags = static_cast<std::uint8_t>((formula ? kFormula : 0) | (master ? kSharedMaster : 0));
         }
     }
     while (pugi::xml_node ch = data.first_child()) data.remove_child(ch);
@@ -248,6 +437,8 @@ bool SheetModel::SetText(const CellRect& rect, std::string_view escaped, bool pr
         for (int c = rect.col1; c <= rect.col2; ++c) {
             Cell& cell = CellAt(row, static_cast<std::uint32_t>(c));
             if (cell.kind == kRaw && (cell.flags & kFormula)) formulaOverwritten_ = true;
+            if (cell.kind == kRaw && (cell.flags & kSharedMaster))
+                sharedMasters_[{row.r, cell.col}].overwritten = true;
             cell.kind = len ? kText : kEmpty;
             cell.off = off;
             cell.len = len;
@@ -415,7 +606,58 @@ void SheetModel::StreamRows(std::string& out, std::uint32_t styleCount) const {
     }
 }
 
+// The other cells of a shared formula whose master cell now holds a text
+// would be left without a formula (a spreadsheet program reports the file as
+// damaged): each gets the master's formula as its own, its relative
+// references moved by its distance from the master.
+void SheetModel::UnshareBrokenGroups() {
+    std::map<std::string, std::pair<std::uint32_t, std::uint32_t>> broken;   // group -> master
+    for (const auto& [pos, m] : sharedMasters_)
+        if (m.overwritten) broken.emplace(m.si, pos);
+    if (broken.empty()) return;
+    std::string inner;
+    for (Row& row : rows_) {
+        for (Cell& cell : row.cells) {
+            if (cell.kind != kRaw || !(cell.flags & kFormula) || (cell.flags & kSharedMaster)) continue;
+            pugi::xml_document frag;
+            const std::string wrapped =
+                "<c>" + store_.substr(cell.off + cell.attrLen, cell.len - cell.attrLen) + "</c>";
+            if (!frag.load_buffer(wrapped.data(), wrapped.size(),
+                                  pugi::parse_default | pugi::parse_ws_pcdata_single))
+                continue;
+            bool changed = false;
+            for (pugi::xml_node f = frag.first_child().first_child(); f; f = f.next_sibling()) {
+                if (f.type() != pugi::node_element || LocalName(f) != "f") continue;
+                if (std::string_view(f.attribute("t").value()) != "shared") continue;
+                auto it = broken.find(f.attribute("si").value());
+                if (it == broken.end()) continue;
+                const auto& [mr, mc] = it->second;
+                const std::string& formula = sharedMasters_[it->second].formula;
+                f.remove_attribute("t");
+                f.remove_attribute("si");
+                f.remove_attribute("ref");
+                while (f.first_child()) f.remove_child(f.first_child());
+                f.text().set(ShiftFormula(formula, static_cast<long>(row.r) - static_cast<long>(mr),
+                                          static_cast<long>(cell.col) - static_cast<long>(mc))
+                                 .c_str());
+                changed = true;
+            }
+            if (!changed) continue;
+            inner.assign(store_, cell.off, cell.attrLen);
+            StringWriter w(&inner);
+            for (pugi::xml_node ch = frag.first_child().first_child(); ch; ch = ch.next_sibling())
+                ch.print(w, "", pugi::format_raw, pugi::encoding_utf8);
+            std::uint32_t off = 0;
+            if (!Store(inner, off)) continue;
+            cell.off = off;
+            cell.len = static_cast<std::uint32_t>(inner.size());
+        }
+    }
+    for (const auto& [si, pos] : broken) sharedMasters_.erase(pos);
+}
+
 std::string SheetModel::Serialize(std::uint32_t styleCount) {
+    UnshareBrokenGroups();
     UpdateDimension();
     std::string head;
     {

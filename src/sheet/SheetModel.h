@@ -11,12 +11,17 @@
 #include "sheet/CellRef.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace sheet {
+
+// The formula text of a shared formula's master cell as it reads in a cell
+// `dr` rows and `dc` columns away (relative references moved).
+std::string ShiftFormula(std::string_view formula, long dr, long dc);
 
 class SheetModel {
 public:
@@ -52,7 +57,7 @@ public:
 
 private:
     enum : std::uint8_t { kEmpty = 0, kText = 1, kRaw = 2 };
-    enum : std::uint8_t { kPreserve = 1, kFormula = 2 };
+    enum : std::uint8_t { kPreserve = 1, kFormula = 2, kSharedMaster = 4 };
     struct Cell {
         std::uint32_t col;
         std::uint32_t style;
@@ -79,6 +84,7 @@ private:
     void RebuildColumnStyles();
     void StreamRows(std::string& out, std::uint32_t styleCount) const;
     void UpdateDimension();
+    void UnshareBrokenGroups();
 
     struct Doc;
     std::unique_ptr<Doc> doc_;
@@ -86,6 +92,15 @@ private:
     std::string store_;
     std::vector<std::uint32_t> colStyle_;   // column format of columns 1..n (index col-1)
     std::string prefix_;                    // namespace prefix of the cell elements ("" or "x:")
+    // The master cells of shared formulas (a formula filled along a row or
+    // column is stored once, in its first cell; the other cells of the group
+    // refer to it by its number): position -> group number and formula text.
+    struct SharedMaster {
+        std::string si;
+        std::string formula;
+        bool overwritten = false;
+    };
+    std::map<std::pair<std::uint32_t, std::uint32_t>, SharedMaster> sharedMasters_;
     bool dirty_ = false;
     bool formulaOverwritten_ = false;
 };
