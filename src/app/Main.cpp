@@ -12,6 +12,7 @@
 #include "common/Stringi.h"
 #include "common/Suplfunc.h"
 #include "config/ConfigImage.h"
+#include "config/Changeaccess.h"
 #include "config/Formate.h"
 #include "config/Shortuspass.h"
 #include "data/ArchiveFiles.h"
@@ -62,6 +63,7 @@ TFormMain::TFormMain(ui::Component* owner) : ui::Form(owner, "FormMain") {
     NExit.OnClick = [this] { NexitClick(); };
     Attach(Nconnect, [](TFormMain& f, ui::MenuItem&) { f.NconnectClick(); });
     Attach(NUser, [](TFormMain&, ui::MenuItem&) { AskUserIdentity(); });
+    Attach(NPass, [](TFormMain& f, ui::MenuItem&) { ChangeUserAccess(&f.StatusBar1); });
     Attach(NFormate, [](TFormMain& f, ui::MenuItem&) { RunReportFormatDialog(&f); });
     TimerClose.OnTimer = [this] { ClosePendingNow(); };
     CallStart = 0;
