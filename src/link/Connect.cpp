@@ -65,6 +65,10 @@ TFormConnect::TFormConnect(ui::Component* owner) : ui::Form(owner, "FormConnect"
     pn_abon.SetHeight(72);
     pn_main.SetAlign(ui::Align::Client);
     for (ui::Panel* p : {&pn_type, &pn_abon, &pn_main}) p->SetBevelOuter(ui::Bevel::None);
+    // Shown with a telephone or Ethernet link only: the window's first
+    // height leaves no room for it (a link type the window does not know
+    // shows neither).
+    pn_abon.Hide();
 
     Label1.SetParent(&pn_type);
     Label1.SetCaption("Тип зв'язку");

@@ -120,6 +120,31 @@ TEST_F(ConnectDialog, LinkKindDecidesWhatTheWindowShows) {
     EXPECT_EQ(f.accepted, 0);
 }
 
+TEST_F(ConnectDialog, UnknownLinkKindShowsNoSubscriberPanel) {
+    ProgramSettings.Conn_Prz = 7;  // a hand-edited zbr.ini
+    dlgtest::AddPhone("Березне", 4, "555");
+    drv.expectMessage(2, "Уведені не всі параметри");
+    drv.onModal<TFormConnect>([&](TFormConnect& f) {
+        EXPECT_EQ(f.ComboBox3.ItemIndex(), -1);
+        EXPECT_EQ(f.ActiveControl(), &f.ComboBox3);
+        EXPECT_EQ(f.Height(), 194);
+        EXPECT_FALSE(f.pn_abon.Visible());
+        // The buttons stand inside the window.
+        EXPECT_LE(f.pn_main.Top() + f.BitBtn1.Top() + f.BitBtn1.Height(), f.ClientHeight());
+        f.ComboBox1.SetText("5");
+        f.BitBtn1.Click();
+        f.ComboBox3.Select(1);
+        EXPECT_TRUE(f.pn_abon.Visible());
+        EXPECT_EQ(f.Height(), 266);
+        EXPECT_EQ(f.ComboBox2.ItemIndex(), 0);
+        EXPECT_LE(f.pn_main.Top() + f.BitBtn1.Top() + f.BitBtn1.Height(), f.ClientHeight());
+        f.BitBtn2.Click();
+    });
+    TFormConnect f(&main);
+    f.ShowModal();
+    EXPECT_EQ(f.accepted, 0);
+}
+
 TEST_F(ConnectDialog, NewSubscriberEntry) {
     ProgramSettings.Conn_Prz = 2;
     dlgtest::AddEthernet("Ялта", 3, Ip(10, 0, 0, 3), 4001);
