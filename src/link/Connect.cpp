@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/Abonent.h"
 #include "common/Abonents_list.h"
@@ -47,6 +49,27 @@ void ReportFileError(const std::string& path) {
     MessageKind = 1;
     ShowQues("Помилка роботи з файлом", path);
 }
+
+// Window messages run while a connect waits (a TCP connect may wait for
+// minutes): meanwhile the controls that choose the link, change its
+// parameters or start a connect are disabled, and get their state back at
+// the end.
+class BusyControls {
+public:
+    explicit BusyControls(std::initializer_list<ui::Control*> controls) {
+        for (ui::Control* c : controls) {
+            saved_.push_back({c, c->Enabled()});
+            c->SetEnabled(false);
+        }
+    }
+    ~BusyControls() {
+        for (const auto& [c, enabled] : saved_) c->SetEnabled(enabled);
+    }
+    BusyControls(const BusyControls&) = delete;
+    BusyControls& operator=(const BusyControls&) = delete;
+private:
+    std::vector<std::pair<ui::Control*, bool>> saved_;
+};
 
 }  // namespace
 
@@ -300,6 +323,7 @@ void TFormConnect::BitBtn1Click() {
     if (!TryStrToInt(ComboBox1.Text(), address) || address < 1 || address > 255)
         return Refuse("Адреса поза припустимого діапазону", "(1...255)");
     if (!HgcBox) return;
+    BusyControls busy{&pn_type, &pn_abon, &ComboBox1, &BitBtn1, &BitBtn3, &BitBtn2};
     HgcBox->ClosePort();
 
     if (type == 2) {

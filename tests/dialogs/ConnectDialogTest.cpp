@@ -393,9 +393,15 @@ TEST_F(ConnectDialog, EthernetRetriesWithFreshSocketsUntilTheServerListens) {
     ProgramSettings.Conn_Prz = 2;
     ProgramSettings.Ethr.ConnectWaitTime = 5;
     dlgtest::AddEthernet("Пізній", 1, Ip(127, 0, 0, 1), uint32_t(port));
+    TFormConnect f(&main);
     // Window messages run between the attempts; one of them starts the server.
-    bool started = false;
+    // Meanwhile nothing in the window can start a second connect or change
+    // the link being connected.
+    bool started = false, busy = true;
     drv.onProcessMessages([&] {
+        for (ui::Control* c : std::initializer_list<ui::Control*>{&f.BitBtn1, &f.BitBtn3, &f.BitBtn2, &f.BitBtn6,
+                                                                  &f.ComboBox3, &f.ComboBox2})
+            busy = busy && !c->EffectivelyEnabled();
         if (!started && drv.processCount() > 20) {
             started = true;
             emu.StartTcp("127.0.0.1", port);
@@ -406,9 +412,9 @@ TEST_F(ConnectDialog, EthernetRetriesWithFreshSocketsUntilTheServerListens) {
         f.BitBtn1.Click();
         EXPECT_EQ(ui::Screen::Cursor(), ui::Cursor::Default);
     });
-    TFormConnect f(&main);
     f.ShowModal();
     ASSERT_TRUE(started);
+    EXPECT_TRUE(busy);
     ASSERT_EQ(f.accepted, 1);
     EXPECT_TRUE(ReadTable0());
 }
@@ -422,6 +428,11 @@ TEST_F(ConnectDialog, EthernetTimeoutIsReportedAndForgetsTheSocket) {
         f.ConnectSettleMs = 0;
         f.BitBtn1.Click();
         EXPECT_EQ(f.ModalResult(), ui::mrNone);
+        // The window is the operator's again, the address still from the subscriber.
+        for (ui::Control* c : std::initializer_list<ui::Control*>{&f.BitBtn1, &f.BitBtn3, &f.BitBtn2, &f.BitBtn6,
+                                                                  &f.ComboBox3, &f.ComboBox2})
+            EXPECT_TRUE(c->EffectivelyEnabled()) << c->Name();
+        EXPECT_FALSE(f.ComboBox1.Enabled());
     });
     TFormConnect f(&main);
     f.ShowModal();
