@@ -161,5 +161,13 @@ TEST_F(Startup, DisplayFormatItemWritesItsFile) {
     EXPECT_EQ(files, 1);
 }
 
+TEST_F(Startup, AnItemWithoutItsWindowSaysSo) {
+    StartForm();
+    drv->onModal<TFormConnect>([](TFormConnect& f) { f.BitBtn2.Click(); });
+    ASSERT_TRUE(drv->fireTimer(form->TimerStart));
+    drv->expectMessage(6, "\"" + form->NNewcnf.Caption() + "\"", "Ця функція в цій версії програми ще не доступна");
+    EXPECT_TRUE(form->NNewcnf.Click());
+}
+
 }  // namespace
 }  // namespace apptest
