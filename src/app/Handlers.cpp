@@ -1,8 +1,13 @@
 #include "app/Handlers.h"
 
 #include "app/Main.h"
+#include "data/ArchOpen.h"
+#include "data/ValueViewers.h"
 
-void AttachMenuHandlers(TFormMain&) {
+void AttachMenuHandlers(TFormMain& form) {
     // The main window attaches its own items ("Вихід", "Зв'язок з іншим
-    // пристроєм", the hang-up button); the other parts add theirs here.
+    // пристроєм", the hang-up button, the users and the display format);
+    // the archive readers, the file openers and the viewers join here.
+    RegisterValueViewers();
+    AttachArchiveHandlers(form);
 }

@@ -3,6 +3,9 @@
 // handed to the viewer, Esc, failures, records outside the period, gaps.
 #include "readers/ReadersFixture.h"
 
+#include "data/ArhivHDM_Chr.h"
+#include "data/ValueViewers.h"
+
 using namespace readers;
 
 namespace {
@@ -344,4 +347,24 @@ TEST_F(HourDay, ArchiveBoundsThatOfferNothingOpenNoDialog) {
     EXPECT_EQ(oldest, Rec(24, 3, 1, 5, 0, 0));
     EXPECT_EQ(range.from, (DateRec5{24, 2, 29, 5, 0}));
     EXPECT_EQ(range.to, (DateRec5{24, 3, 19, 10, 0}));
+}
+
+// The program's own wiring: the read ends in the hourly viewer, which shows
+// the records it was handed.
+TEST_F(HourDay, TheReadOpensTheHourlyViewer) {
+    RegisterValueViewers();
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 13);
+    ChooseHours(b, e);
+    int shown = 0;
+    drv->onModal<TFormArhivHDM_Chr>([&](TFormArhivHDM_Chr& v) {
+        ++shown;
+        EXPECT_EQ(v.Mode, 0);
+        EXPECT_EQ(v.Records.size(), 4u);
+        ASSERT_NE(v.Header, nullptr);
+        EXPECT_EQ(v.Header->Tag(), "HOU");
+    });
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(views.empty());
 }
