@@ -13,7 +13,8 @@ TFormArhivHDM_Chr::TFormArhivHDM_Chr(ui::Component* owner)
                     {{2, {}},
                      {64, {"Дата"}},
                      {64, {"Початок", "Час"}},
-                     {64, {"Кінець", "Час"}},
+                     // wide enough for the daily end time with its "*"
+                     {72, {"Кінець", "Час"}},
                      {63, {"Кільк.", "ліквід.", "данихх"}}}) {
     for (int k = 0; k < 3; ++k)
         if (auto* l = Find<ui::Label>("hd4_" + std::to_string(k))) l->SetName("Label" + std::to_string(k + 1));

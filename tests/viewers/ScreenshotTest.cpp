@@ -11,7 +11,10 @@
 
 #include "ViewerTestUtil.h"
 #include "config/Formate.h"
+#include "data/ArhMeas_Chr.h"
 #include "data/ArhMeas_Wmt.h"
+#include "data/ArhivHD_Wmt.h"
+#include "data/Arhiv_Verif.h"
 #include "data/ArhivHDM_Chr.h"
 #include "data/Arhiv_Clb.h"
 #include "data/ChromError.h"
@@ -66,6 +69,36 @@ QRect AreaOf(ui::Form& f, ui::Control& c) {
     return QRect(f.FrameWidth() + x, f.FrameWidth() + f.CaptionHeight() + y, c.Width(), c.Height());
 }
 
+// Texts of a grid that the Qt view cannot show in full in their column.
+std::vector<std::string> ClippedCells(ui::StringGrid& g) {
+    std::vector<std::string> out;
+    auto* view = qobject_cast<QTableView*>(ui::qt::WidgetOf(g));
+    if (!view) return {"(no view)"};
+    const QFontMetrics fm(view->font());
+    const int margin = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    for (int r = 0; r < g.RowCount(); ++r)
+        for (int c = 0; c < g.ColCount(); ++c) {
+            const std::string& t = g.Cell(c, r);
+            if (!t.empty() && fm.horizontalAdvance(QString::fromStdString(t)) + margin > g.ColWidth(c))
+                out.push_back(t);
+        }
+    return out;
+}
+
+// Captions of the form's visible labels that do not fit their label.
+std::vector<std::string> ClippedLabels(ui::Form& f) {
+    std::vector<std::string> out;
+    for (ui::Component* c : f.Components()) {
+        auto* l = dynamic_cast<ui::Label*>(c);
+        if (!l || !l->Visible() || l->Caption().empty()) continue;
+        QWidget* w = ui::qt::WidgetOf(*l);
+        if (!w) continue;
+        const QFontMetrics fm(w->font());
+        if (fm.horizontalAdvance(QString::fromStdString(l->Caption())) > l->Width()) out.push_back(l->Caption());
+    }
+    return out;
+}
+
 // Shows the form modally, renders it once it is up, and closes it.
 template <class F>
 QImage RenderModal(F& form, const std::string& file, const std::function<void(F&)>& before = {}) {
@@ -75,6 +108,7 @@ QImage RenderModal(F& form, const std::string& file, const std::function<void(F&
         if (before) before(static_cast<F&>(f));
         ui::qt::Sync();
         rendered = ui::qt::RenderToPng(f, file);
+        EXPECT_EQ(ClippedLabels(f), std::vector<std::string>{}) << file;
         f.SetModalResult(ui::mrOk);
     });
     form.ShowModal();
@@ -108,7 +142,12 @@ TEST_F(Screens, HourlyViewerWithFortyRecords) {
     TFormArhivHDM_Chr f;
     f.Header = &h;
     f.Records = recs;
-    const QImage img = RenderModal<TFormArhivHDM_Chr>(f, ScreenFile("ArhivHDM_Chr_40.png"));
+    std::vector<std::string> clipped;
+    const QImage img = RenderModal<TFormArhivHDM_Chr>(f, ScreenFile("ArhivHDM_Chr_40.png"), [&](TFormArhivHDM_Chr& v) {
+        clipped = ClippedCells(v.StringGrid1);
+        for (const std::string& t : ClippedCells(v.StringGrid2)) clipped.push_back(t);
+    });
+    EXPECT_EQ(clipped, std::vector<std::string>{});
     ASSERT_FALSE(img.isNull());
     EXPECT_EQ(img.width(), f.Width());
     EXPECT_EQ(img.height(), f.Height());
@@ -134,7 +173,10 @@ TEST_F(Screens, CalibrationViewer) {
     TFormArhiv_Clb f;
     f.Header = &h;
     f.Records = recs;
-    const QImage img = RenderModal<TFormArhiv_Clb>(f, ScreenFile("Arhiv_Clb.png"));
+    std::vector<std::string> clipped;
+    const QImage img = RenderModal<TFormArhiv_Clb>(f, ScreenFile("Arhiv_Clb.png"),
+                                                   [&](TFormArhiv_Clb& v) { clipped = ClippedCells(v.StringGrid1); });
+    EXPECT_EQ(clipped, std::vector<std::string>{});
     ASSERT_FALSE(img.isNull());
     EXPECT_EQ(img.width(), f.Width());
     EXPECT_EQ(img.height(), f.Height());
@@ -159,7 +201,10 @@ TEST_F(Screens, StateSignsMoistureMeterAndDisplayFormat) {
     TFormArhMeas_Wmt w;
     w.Header = &h;
     w.Records = wm;
-    img = RenderModal<TFormArhMeas_Wmt>(w, ScreenFile("ArhMeas_Wmt.png"));
+    std::vector<std::string> clipped;
+    img = RenderModal<TFormArhMeas_Wmt>(w, ScreenFile("ArhMeas_Wmt.png"),
+                                        [&](TFormArhMeas_Wmt& v) { clipped = ClippedCells(v.StringGrid1); });
+    EXPECT_EQ(clipped, std::vector<std::string>{});
     EXPECT_EQ(img.width(), 720);
     EXPECT_GT(InkIn(img, AreaOf(w, w.StringGrid1)), 2000);
 
@@ -167,6 +212,91 @@ TEST_F(Screens, StateSignsMoistureMeterAndDisplayFormat) {
     img = RenderModal<TFormRepConf>(r, ScreenFile("FormRepConf.png"));
     EXPECT_EQ(img.width(), 394);
     EXPECT_GT(InkIn(img, AreaOf(r, r.Label4)), 100);
+}
+
+
+TEST_F(Screens, MeasuredVerificationDailyAndIntervalSigns) {
+    // Measured values: marks, a NaN, an unreliable row; kcal units, volume wording.
+    ReportFormat.FractionWording = 1;
+    ReportFormat.HeatUnitKcal = 1;
+    std::vector<ChromMeasRecord> meas;
+    for (int i = 0; i < 8; ++i) meas.push_back(Meas(i, i == 1 ? 0x02 : i == 2 ? 0x20 : i == 3 ? 0x80 : 0));
+    meas[4].SetValue(3, kNaN);
+    SealRecord(meas[4]);
+    Corrupt(meas[5]);
+    ArchiveFileHeader hm = Header(ArchiveKind::ChromMeas, 8, false);
+    TFormArhMeas_Chr m;
+    m.Header = &hm;
+    m.Records = meas;
+    std::vector<std::string> clipped;
+    QImage img = RenderModal<TFormArhMeas_Chr>(m, ScreenFile("ArhMeas_Chr.png"), [&](TFormArhMeas_Chr& f) {
+        clipped = ClippedCells(f.StringGrid1);
+        for (const std::string& t : ClippedCells(f.StringGrid2)) clipped.push_back(t);
+    });
+    EXPECT_EQ(clipped, std::vector<std::string>{});
+    ASSERT_FALSE(img.isNull());
+    EXPECT_GT(InkIn(img, AreaOf(m, m.Panel5)), 500);
+    EXPECT_GT(InkIn(img, AreaOf(m, m.ScrollBox1)), 1000);
+    ReportFormat = DefaultReportFormat();
+
+    std::vector<VerifRecord> ver;
+    for (int i = 0; i < 5; ++i) ver.push_back(Verif(1 + i, i == 2 ? 3 : 0, uint8_t(1 + i % 2)));
+    Corrupt(ver[3]);
+    ArchiveFileHeader hv = Header(ArchiveKind::Verif, 5);
+    TFormArhiv_Verif v;
+    v.Header = &hv;
+    v.Records = ver;
+    img = RenderModal<TFormArhiv_Verif>(v, ScreenFile("Arhiv_Verif.png"), [&](TFormArhiv_Verif& f) {
+        clipped = ClippedCells(f.StringGrid1);
+        for (const std::string& t : ClippedCells(f.StringGrid2)) clipped.push_back(t);
+    });
+    EXPECT_EQ(clipped, std::vector<std::string>{});
+    EXPECT_GT(InkIn(img, AreaOf(v, v.Panel1)), 100);
+    EXPECT_GT(InkIn(img, AreaOf(v, v.ScrollBox1)), 1000);
+
+    std::vector<HdmArchiveRecord> days;
+    for (int d = 0; d < 3; ++d) days.push_back(Hdm(10 + d, 10, 0, true));
+    days[1].endHour = 10;  // marker clear: the end time gets a "*"
+    SealRecord(days[1]);
+    ArchiveFileHeader hd = Header(ArchiveKind::ChromDay, 3);
+    TFormArhivHDM_Chr d;
+    d.Header = &hd;
+    d.Records = days;
+    d.Mode = 1;
+    img = RenderModal<TFormArhivHDM_Chr>(d, ScreenFile("ArhivHDM_Chr_daily.png"),
+                                         [&](TFormArhivHDM_Chr& f) { clipped = ClippedCells(f.StringGrid1); });
+    EXPECT_EQ(clipped, std::vector<std::string>{});
+    EXPECT_GT(InkIn(img, AreaOf(d, d.Panel5)), 200);
+
+    std::vector<WmtArchiveRecord> wd;
+    for (int i = 0; i < 4; ++i) wd.push_back(WmtHd(10 + i, 10, i == 1 ? 0x02 : i == 2 ? 0x04 : 0, true));
+    wd[3].endHour = 10;  // marker clear
+    SealRecord(wd[3]);
+    ArchiveFileHeader hw = Header(ArchiveKind::WmtDay, 4, true, 2);
+    TFormArhivHD_Wmt w;
+    w.Header = &hw;
+    w.Records = wd;
+    w.Mode = 7;
+    img = RenderModal<TFormArhivHD_Wmt>(w, ScreenFile("ArhivHD_Wmt_daily.png"),
+                                        [&](TFormArhivHD_Wmt& f) { clipped = ClippedCells(f.StringGrid1); });
+    EXPECT_EQ(clipped, std::vector<std::string>{});
+    EXPECT_EQ(img.width(), 720);
+    EXPECT_GT(InkIn(img, AreaOf(w, w.StringGrid1)), 1000);
+
+    // The longest texts of both modes fit their window.
+    TFormChromError e1;
+    e1.mode = 1;
+    e1.ctrlStatus = 0xFF;
+    e1.SetCaption(" Добові дані з 11.03.24 10:00:00 по 10:59:59*");
+    img = RenderModal<TFormChromError>(e1, ScreenFile("ChromError_interval.png"));
+    EXPECT_EQ(img.height(), e1.Height());
+    TFormChromError e0;
+    e0.mode = 0;
+    e0.ctrlStatus = 0xDD;
+    e0.wordLow = 0xFF;
+    e0.wordHigh = 0xFF;
+    img = RenderModal<TFormChromError>(e0, ScreenFile("ChromError_all.png"));
+    EXPECT_EQ(img.height(), e0.Height());
 }
 
 }  // namespace
