@@ -30,13 +30,21 @@ bool LoadReportFormat(const std::string& path, ReportFormatRecord& rec) {
     }
     uint8_t buf[sizeof(ReportFormatRecord)] = {};
     std::size_t done = 0;
+    bool failed = false;
     while (done < sizeof buf) {
         const ssize_t n = ::read(fd, buf + done, sizeof buf - done);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed = true;
         if (n <= 0) break;
         done += static_cast<std::size_t>(n);
     }
     ::close(fd);
+    // A name that opens but cannot be read (a folder, a bad disk) is no
+    // format file: the defaults apply, not a record of zero decimals.
+    if (failed) {
+        rec = DefaultReportFormat();
+        return false;
+    }
     std::memcpy(&rec, buf, sizeof buf);  // unread bytes stay 0
     return true;
 }

@@ -50,7 +50,7 @@ inline constexpr int kMaxDecimals = 18;
 // WorkDir/INI/rep_format.ini.
 std::string ReportFormatPath();
 
-// Reads the file into `rec`: when it cannot be opened, `rec` gets the
+// Reads the file into `rec`: when it cannot be opened or read, `rec` gets the
 // defaults and the result is false (no file is created); otherwise the bytes
 // it holds (up to 33) over a zeroed record (a short file leaves the rest 0).
 bool LoadReportFormat(const std::string& path, ReportFormatRecord& rec);

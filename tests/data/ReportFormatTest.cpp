@@ -47,6 +47,13 @@ TEST(ReportFormat, LoadDefaultsAndShortFiles) {
     ASSERT_TRUE(LoadReportFormat(ReportFormatPath(), r));
     EXPECT_EQ(BytesOf(r), bytes.substr(0, 10) + std::string(23, '\0'));
     EXPECT_EQ(ParamDecimals(r, 10), 0);
+
+    // A name that opens but cannot be read gives the defaults.
+    std::filesystem::remove(Ini(dir));
+    std::filesystem::create_directories(Ini(dir));
+    r.ParamDigits[0] = 9;
+    EXPECT_FALSE(LoadReportFormat(ReportFormatPath(), r));
+    EXPECT_EQ(BytesOf(r), BytesOf(DefaultReportFormat()));
 }
 
 TEST(ReportFormat, SaveKeepsEveryByte) {
