@@ -300,7 +300,8 @@ void TwoGridViewer::ShowLaidOut(bool selectLast) {
     fullAreaWidth_ = StringGrid2.Width() + kBar;
     fullWidth_ = fullAreaWidth_ + areaLeft_ + 23;
     int w = fullWidth_;
-    while (w > screenW - 15 && w - (kColStep + 1) >= areaLeft_ + 23 + kColStep + kBar) w -= kColStep + 1;
+    // Narrowed a whole column (its width and the grid line) at a time.
+    while (w > screenW - 15 && w - kColStep >= areaLeft_ + 23 + kColStep + kBar) w -= kColStep;
     fullAreaHeight_ = StringGrid2.Height() + kBar;
     fullHeight_ = fullAreaHeight_ + kAreaTop + 80;
     const int h = std::min(fullHeight_, screenH - screenHeightMargin_);

@@ -268,8 +268,12 @@ TEST_F(HourlyViewer, FortyRowsScrollTogetherAndTheWindowFitsTheScreen) {
     EXPECT_EQ(f.ScrollBox2.HorzPosition(), 3 * TwoGridViewer::kColStep);
     EXPECT_EQ(f.ScrollBox3.VertPosition(), 5 * TwoGridViewer::kRowStep);
     // A wider window never grows past all columns; a narrower one keeps the followers in step.
+    const int opened = f.Width();
     f.SetWidth(5000);
     EXPECT_LT(f.Width(), 5000);
+    // It opened narrowed by whole columns (63 pixels and the grid line), no more than needed.
+    EXPECT_EQ((f.Width() - opened) % TwoGridViewer::kColStep, 0);
+    EXPECT_GT(opened, 1024 - 15 - TwoGridViewer::kColStep);
     EXPECT_FALSE(f.Panel6.Visible());
     EXPECT_EQ(f.ScrollBox2.HorzPosition(), f.ScrollBox1.HorzPosition());
     f.SetBounds(0, 0, 700, 500);
