@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QtWidgets>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -18,59 +17,19 @@
 #include "link/Connect.h"
 #include "platform/MessagePump.h"
 #include "platform/Paths.h"
+#include "support/QtScreens.h"
+#include "support/Waiting.h"
 #include "ui/qt/QtUi.h"
 
 namespace {
 
-int g_argc = 1;
-char g_name[] = "app_screen_tests";
-char* g_argv[] = {g_name, nullptr};
+using zbr_test::AreaOf;
+using zbr_test::WaitFor;
 
-class QtScreen : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        screen_ = std::make_unique<ui::qt::Screen>(g_argc, g_argv);
-    }
-    void TearDown() override { screen_.reset(); }
-private:
-    std::unique_ptr<ui::qt::Screen> screen_;
-};
-[[maybe_unused]] auto* g_env = ::testing::AddGlobalTestEnvironment(new QtScreen);
-
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-    for (int i = 0; i < ms / 5; ++i) {
-        if (done()) return true;
-        platform::IdleSlice(5);
-    }
-    return done();
-}
-
-std::string ScreenFile(const std::string& name) {
-    std::filesystem::path d = std::filesystem::path(ZBR_BUILD_DIR) / "app-screens";
-    std::filesystem::create_directories(d);
-    return (d / name).string();
-}
+std::string ScreenFile(const std::string& name) { return zbr_test::ScreenFile("app-screens", name); }
 
 // Dark pixels (text) in a rectangle of the image.
-int Ink(const QImage& img, const QRect& r) {
-    int n = 0;
-    for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), img.height() - 1); ++y)
-        for (int x = std::max(r.left(), 0); x <= std::min(r.right(), img.width() - 1); ++x)
-            if (qGray(img.pixel(x, y)) < 110) ++n;
-    return n;
-}
-
-// Where a control lies in the rendered image of its form.
-QRect AreaOf(ui::Form& f, ui::Control& c) {
-    int x = c.Left(), y = c.Top();
-    for (ui::Control* p = c.Parent(); p && p != &f; p = p->Parent()) {
-        x += p->Left();
-        y += p->Top();
-    }
-    const int menu = f.Menu() ? f.MenuHeight() : 0;
-    return QRect(f.FrameWidth() + x, f.FrameWidth() + f.CaptionHeight() + menu + y, c.Width(), c.Height());
-}
+int Ink(const QImage& img, const QRect& r) { return zbr_test::InkIn(img, r, 110); }
 
 class Screens : public ::testing::Test {
 protected:
@@ -116,7 +75,7 @@ TEST_F(Screens, ConnectedMainWindowAndConnectDialog) {
     });
     auto form = std::make_unique<TFormMain>(nullptr);
     form->Show();
-    ASSERT_TRUE(WaitFor([] { return IsConnected == 1; }));
+    ASSERT_TRUE(WaitFor([] { return IsConnected == 1; }, 5000));
     ui::Application::ProcessMessages();
     ui::qt::Sync();
 
@@ -192,7 +151,7 @@ TEST_F(Screens, TableStateWindow) {
     });
     auto form = std::make_unique<TFormMain>(nullptr);
     form->Show();
-    ASSERT_TRUE(WaitFor([&] { return shown && IsConnected == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return shown && IsConnected == 1; }, 5000));
     form->Close();
 }
 
@@ -207,7 +166,7 @@ TEST_F(Screens, ClosingTheWindowDuringAnExchangeClosesAfterIt) {
     });
     auto form = std::make_unique<TFormMain>(nullptr);
     form->Show();
-    ASSERT_TRUE(WaitFor([] { return IsConnected == 1; }));
+    ASSERT_TRUE(WaitFor([] { return IsConnected == 1; }, 5000));
     bool boxThere = false, pending = false, read = true;
     form->Attach(form->NContrDt, [&](TFormMain& f, ui::MenuItem&) {
         read = ReadTableRange({2, 0, 8}, &f.StatusBar1, true);

@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QtWidgets>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 
 #include "common/Abonent.h"
 #include "common/Abonents_list.h"
@@ -19,49 +17,15 @@
 #include "link/Conn_par.h"
 #include "link/Connect.h"
 #include "platform/Paths.h"
+#include "support/QtScreens.h"
 #include "ui/qt/QtUi.h"
 
 namespace {
 
-int g_argc = 1;
-char g_name[] = "dialogs_screens";
-char* g_argv[] = {g_name, nullptr};
+using zbr_test::AreaOf;
+using zbr_test::InkIn;
 
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        screen_ = std::make_unique<ui::qt::Screen>(g_argc, g_argv);
-    }
-    void TearDown() override { screen_.reset(); }
-private:
-    std::unique_ptr<ui::qt::Screen> screen_;
-};
-[[maybe_unused]] auto* g_env = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-std::string ScreenFile(const std::string& name) {
-    auto dir = std::filesystem::path(ZBR_BUILD_DIR) / "dialog-screens";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
-}
-
-// Where a control stands in the rendered image (frame and caption included).
-QRect AreaOf(ui::Form& f, ui::Control& c) {
-    int x = f.FrameWidth(), y = f.FrameWidth() + f.CaptionHeight();
-    for (ui::Control* p = c.Parent(); p && p != &f; p = p->Parent()) {
-        x += p->Left();
-        y += p->Top();
-    }
-    return QRect(x + c.Left(), y + c.Top(), c.Width(), c.Height());
-}
-
-int InkIn(const QImage& img, const QRect& r) {
-    int n = 0;
-    for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), img.height() - 1); ++y)
-        for (int x = std::max(r.left(), 0); x <= std::min(r.right(), img.width() - 1); ++x)
-            if (qGray(img.pixel(x, y)) < 100) ++n;
-    return n;
-}
+std::string ScreenFile(const std::string& name) { return zbr_test::ScreenFile("dialog-screens", name); }
 
 // Shows the form (its OnShow lays it out), renders it and checks that every
 // listed control shows text.

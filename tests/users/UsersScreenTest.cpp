@@ -5,52 +5,20 @@
 
 #include <QtWidgets>
 #include <filesystem>
-#include <memory>
 
 #include "UsersTestUtil.h"
 #include "config/Access.h"
+#include "support/QtScreens.h"
 #include "ui/qt/QtUi.h"
 
 using namespace userstest;
 
 namespace {
 
-int g_argc = 1;
-char g_name[] = "users_screen_test";
-char* g_argv[] = {g_name, nullptr};
+using zbr_test::AreaOf;
+using zbr_test::InkIn;
 
-class QtScreen : public ::testing::Environment {
-public:
-    void SetUp() override { screen_ = std::make_unique<ui::qt::Screen>(g_argc, g_argv); }
-    void TearDown() override { screen_.reset(); }
-private:
-    std::unique_ptr<ui::qt::Screen> screen_;
-};
-[[maybe_unused]] auto* g_env = ::testing::AddGlobalTestEnvironment(new QtScreen);
-
-std::string ScreenFile(const std::string& name) {
-    std::filesystem::path dir = std::filesystem::path(ZBR_BUILD_DIR) / "ui-screens";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
-}
-
-int InkIn(const QImage& img, const QRect& r) {
-    int n = 0;
-    for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), img.height() - 1); ++y)
-        for (int x = std::max(r.left(), 0); x <= std::min(r.right(), img.width() - 1); ++x)
-            if (qGray(img.pixel(x, y)) < 100) ++n;
-    return n;
-}
-
-// Where a control of the form lies in the rendered image.
-QRect AreaOf(ui::Form& f, ui::Control& c) {
-    int x = c.Left(), y = c.Top();
-    for (ui::Control* p = c.Parent(); p && p != &f; p = p->Parent()) {
-        x += p->Left();
-        y += p->Top();
-    }
-    return QRect(f.FrameWidth() + x, f.FrameWidth() + f.CaptionHeight() + y, c.Width(), c.Height());
-}
+std::string ScreenFile(const std::string& name) { return zbr_test::ScreenFile("ui-screens", name); }
 
 }  // namespace
 

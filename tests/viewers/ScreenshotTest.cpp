@@ -5,9 +5,7 @@
 
 #include <QtGui>
 #include <QtWidgets>
-#include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 #include "ViewerTestUtil.h"
 #include "config/Formate.h"
@@ -18,56 +16,17 @@
 #include "data/ArhivHDM_Chr.h"
 #include "data/Arhiv_Clb.h"
 #include "data/ChromError.h"
+#include "support/QtScreens.h"
 #include "ui/qt/QtUi.h"
 
 namespace {
 
 using namespace vt;
 
-int g_argc = 1;
-char g_name[] = "viewers_screens_test";
-char* g_argv[] = {g_name, nullptr};
+using zbr_test::AreaOf;
+using zbr_test::InkIn;
 
-class QtScreen : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        screen_ = std::make_unique<ui::qt::Screen>(g_argc, g_argv);
-    }
-    void TearDown() override { screen_.reset(); }
-private:
-    std::unique_ptr<ui::qt::Screen> screen_;
-};
-[[maybe_unused]] auto* g_env = ::testing::AddGlobalTestEnvironment(new QtScreen);
-
-std::string ScreenFile(const std::string& name) {
-    std::filesystem::path dir = std::filesystem::path(ZBR_BUILD_DIR) / "viewer-screens";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
-}
-
-// Dark pixels (text) inside a rectangle of the image.
-int InkIn(const QImage& img, const QRect& r) {
-    int n = 0;
-    for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), img.height() - 1); ++y)
-        for (int x = std::max(r.left(), 0); x <= std::min(r.right(), img.width() - 1); ++x)
-            if (qGray(img.pixel(x, y)) < 100) ++n;
-    return n;
-}
-
-// Where a control lies in the rendered image (following its parents).
-QRect AreaOf(ui::Form& f, ui::Control& c) {
-    int x = c.Left(), y = c.Top();
-    for (ui::Control* p = c.Parent(); p && p != &f; p = p->Parent()) {
-        x += p->Left();
-        y += p->Top();
-        if (auto* sb = dynamic_cast<ui::ScrollBox*>(p)) {
-            x -= sb->HorzPosition();
-            y -= sb->VertPosition();
-        }
-    }
-    return QRect(f.FrameWidth() + x, f.FrameWidth() + f.CaptionHeight() + y, c.Width(), c.Height());
-}
+std::string ScreenFile(const std::string& name) { return zbr_test::ScreenFile("viewer-screens", name); }
 
 // Texts of a grid that the Qt view cannot show in full in their column.
 std::vector<std::string> ClippedCells(ui::StringGrid& g) {

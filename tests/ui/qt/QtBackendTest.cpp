@@ -5,8 +5,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "QtEnvironment.h"
 #include "platform/MessagePump.h"
+#include "support/Waiting.h"
 #include "ui/Ui.h"
 #include "ui/qt/QtUi.h"
 

@@ -6,32 +6,17 @@
 #include <QtWidgets>
 #include <filesystem>
 
-#include "QtEnvironment.h"
 #include "common/Question.h"
 #include "common/Wait.h"
+#include "support/QtScreens.h"
 #include "ui/qt/QtUi.h"
 
 namespace {
 
-std::string ScreenFile(const std::string& name) {
-    std::filesystem::path dir = std::filesystem::path(ZBR_BUILD_DIR) / "ui-screens";
-    std::filesystem::create_directories(dir);
-    return (dir / name).string();
-}
+using zbr_test::AreaOf;
+using zbr_test::InkIn;
 
-// Dark pixels (text) inside a widget's area of the rendered image.
-int InkIn(const QImage& img, const QRect& r) {
-    int n = 0;
-    for (int y = std::max(r.top(), 0); y <= std::min(r.bottom(), img.height() - 1); ++y)
-        for (int x = std::max(r.left(), 0); x <= std::min(r.right(), img.width() - 1); ++x)
-            if (qGray(img.pixel(x, y)) < 100) ++n;
-    return n;
-}
-
-QRect AreaOf(ui::Form& f, ui::Control& c) {
-    int menu = f.Menu() ? f.MenuHeight() : 0;
-    return QRect(f.FrameWidth() + c.Left(), f.FrameWidth() + f.CaptionHeight() + menu + c.Top(), c.Width(), c.Height());
-}
+std::string ScreenFile(const std::string& name) { return zbr_test::ScreenFile("ui-screens", name); }
 
 void ExpectCyrillic(QWidget* w) {
     ASSERT_NE(w, nullptr);
