@@ -294,14 +294,25 @@ int QtBackend::RunMainLoop(ui::Form& mainForm) {
 void QtBackend::Terminate() { QCoreApplication::quit(); }
 
 bool QtBackend::eventFilter(QObject* obj, QEvent* ev) {
+    if (ev->type() == QEvent::KeyRelease) {
+        // The key is over: the next press is a new one, even when Qt builds
+        // it at the same address as the last.
+        lastKey_ = nullptr;
+        lastKeyTarget_ = nullptr;
+        return false;
+    }
     if (ev->type() != QEvent::KeyPress || pushing || !obj->isWidgetType()) return false;
     auto* target = static_cast<QWidget*>(obj);
+    auto* ke = static_cast<QKeyEvent*>(ev);
     // A key event not taken by a widget goes on to its parents: the same
     // event again, which the hook must see only once.
-    if (ev == lastKey_ && lastKeyTarget_ && target->isAncestorOf(lastKeyTarget_)) return false;
+    if (ev == lastKey_ && lastKeyTarget_ && target->isAncestorOf(lastKeyTarget_) && ke->key() == lastKeyCode_ &&
+        ke->timestamp() == lastKeyTime_)
+        return false;
     lastKey_ = ev;
     lastKeyTarget_ = target;
-    auto* ke = static_cast<QKeyEvent*>(ev);
+    lastKeyCode_ = ke->key();
+    lastKeyTime_ = ke->timestamp();
     int key = ToKeyCode(ke->key());
     if (!key) return false;
     auto* fw = dynamic_cast<FormWindow*>(target->window());

@@ -97,9 +97,12 @@ private:
     std::unordered_map<const ui::Component*, QTimer*> timers_;
     std::vector<ui::Form*> modal_;
     bool hourglass_ = false;
-    // The key event last seen, so that its trip up the parent chain counts once.
+    // The key press last seen, so that its trip up the parent chain counts
+    // once (cleared by the key's release).
     const QEvent* lastKey_ = nullptr;
     QPointer<QWidget> lastKeyTarget_;
+    int lastKeyCode_ = 0;
+    quint64 lastKeyTime_ = 0;
     bool syncing_ = false;
     friend class Peer;
 };

@@ -193,6 +193,51 @@ TEST(QtBackend, ModalFormEndsWithTheButtonsResultAndTheHookSeesEsc) {
     EXPECT_FALSE(ui::qt::WidgetOf(f)->isVisible());
 }
 
+TEST(QtBackend, EveryKeyPressReachesTheHookAndTheFocusedControl) {
+    // Successive key events may be built at the same address; each is a key
+    // of its own, not the trip of the last one up the parent chain.
+    class TFormKeys : public ui::Form {
+    public:
+        TFormKeys() : ui::Form(nullptr, "FormKeys") {
+            SetBounds(0, 0, 300, 150);
+            SetBorderStyle(ui::BorderStyle::Dialog);
+            Edit1.SetBounds(20, 20, 120, 21);
+            Edit2.SetBounds(20, 50, 120, 21);
+            Ok.SetBounds(20, 90, 90, 25);
+            Ok.SetModalResult(ui::mrOk);
+            Edit1.OnKeyDown = [this](int& key, ui::Shift) {
+                if (key != ui::key::Return) return;
+                key = 0;
+                ++returns;
+                Edit2.SetFocus();
+            };
+        }
+        ui::Edit Edit1{this, "Edit1"};
+        ui::Edit Edit2{this, "Edit2"};
+        ui::Button Ok{this, "Ok"};
+        int returns = 0;
+    } f;
+    int escapes = 0;
+    ui::Application::OnMessage = [&](const ui::Message& m, bool&) {
+        if (m.kind == ui::Message::KeyDown && m.key == ui::key::Escape) ++escapes;
+    };
+    ui::qt::SetModalShownHook([&](ui::Form&) {
+        QWidget* edit = ui::qt::WidgetOf(f.Edit1);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QTest::keyClicks(edit, "12");
+        QTest::keyClick(edit, Qt::Key_Return);  // right after typed keys on the same edit
+        QTest::mouseClick(ui::qt::WidgetOf(f.Ok), Qt::LeftButton);
+    });
+    EXPECT_EQ(f.ShowModal(), ui::mrOk);
+    ui::qt::SetModalShownHook(nullptr);
+    ui::Application::OnMessage = nullptr;
+    EXPECT_EQ(escapes, 2);
+    EXPECT_EQ(f.returns, 1);
+    EXPECT_EQ(f.Edit1.Text(), "12");
+}
+
 }  // namespace
 
 namespace {
