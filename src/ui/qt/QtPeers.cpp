@@ -530,6 +530,12 @@ public:
         if (te->toPlainText() != Q(m->Text())) te->setPlainText(Q(m->Text()));
         if (te->isReadOnly() != m->ReadOnly()) te->setReadOnly(m->ReadOnly());
         te->setLineWrapMode(m->WordWrap() ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+        QTextOption option = te->document()->defaultTextOption();
+        const Qt::Alignment al = AlignOf(m->Alignment(), ui::TextLayout::Top) & Qt::AlignHorizontal_Mask;
+        if (option.alignment() != al) {
+            option.setAlignment(al);
+            te->document()->setDefaultTextOption(option);
+        }
         auto sb = m->ScrollBars();
         bool h = sb == ui::ScrollBars::Horizontal || sb == ui::ScrollBars::Both;
         bool v = sb == ui::ScrollBars::Vertical || sb == ui::ScrollBars::Both;
