@@ -222,6 +222,10 @@ bool TFormMain::DialSubscriber() {
                           fon.ConnectWaitTime);
         }
         if (r == kModemOk) break;
+        if (closePending_) {  // the window is closing: no question, no new dial
+            StatusBar3.SetPanelText(0, {});
+            return false;
+        }
         MessageKind = 3;
         ShowQues(ModemErrorText(r), "Повторити спробу з'єднання?");
         if (MessageAnswer == 1 && !closePending_) continue;

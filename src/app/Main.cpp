@@ -494,6 +494,8 @@ void TFormMain::FormCloseQuery(bool& canClose) {
         closePending_ = true;
         AbortRequested = 1;
         if (HgcBox && HgcBox->Busy()) HgcBox->Abort = true;
+        // A dial in progress ends as if Esc had been pressed.
+        if (ModemWaiting()) ModemEscapePressed(this);
         TimerClose.SetEnabled(true);
     }
 }

@@ -97,5 +97,28 @@ TEST_F(TelephoneLink, RetryAfterNoAnswerConnects) {
     EXPECT_EQ(modem->HangUps(), 1);
 }
 
+TEST_F(TelephoneLink, ClosingTheWindowWhileDiallingEndsTheDialAndCloses) {
+    // The modem would answer long after the connection wait: without an end
+    // from the close, the dial would run out its time and ask to dial again.
+    modem->QueueDial(emu::DialAnswer::Connect, 20000);
+    bool closeAsked = false;
+    drv->onProcessMessages([&] {
+        if (closeAsked || modem->Numbers().empty() || !ModemWaiting()) return;
+        closeAsked = true;
+        form->Close();
+        EXPECT_TRUE(form->Visible());
+    });
+    RunConnect();
+    EXPECT_TRUE(closeAsked);
+    EXPECT_EQ(IsConnected, 0);
+    EXPECT_EQ(form->ModemLinked, 0);
+    EXPECT_EQ(modem->Calls(), 0);
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_TRUE(form->TimerClose.Enabled());
+    EXPECT_TRUE(drv->fireTimer(form->TimerClose));
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(HgcBox, nullptr);
+}
+
 }  // namespace
 }  // namespace apptest
