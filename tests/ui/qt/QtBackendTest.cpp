@@ -395,4 +395,19 @@ TEST(QtBackend, DisabledTextStaysReadable) {
     f.Close();
 }
 
+TEST(QtBackend, MemoTextTakesTheMemosAlignment) {
+    ui::Form f(nullptr, "FormMemo");
+    f.SetBounds(10, 10, 300, 200);
+    ui::Memo m(&f, "Memo1");
+    m.SetBounds(8, 8, 200, 80);
+    m.SetText("Т т.роси\nWDP");
+    m.SetAlignment(ui::TextAlign::Center);
+    f.Show();
+    ui::Application::ProcessMessages();
+    auto* te = qobject_cast<QPlainTextEdit*>(ui::qt::WidgetOf(m));
+    ASSERT_NE(te, nullptr);
+    EXPECT_TRUE(te->document()->defaultTextOption().alignment() & Qt::AlignHCenter);
+    f.Close();
+}
+
 }  // namespace
