@@ -18,6 +18,7 @@
 #include "platform/MessagePump.h"
 #include "platform/Paths.h"
 #include "support/QtScreens.h"
+#include "support/TestFolders.h"
 #include "support/Waiting.h"
 #include "ui/qt/QtUi.h"
 
@@ -37,11 +38,8 @@ protected:
     emu::Emulator emu;
 
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::path(ZBR_TEST_TMP) / (std::string("app-screen-") + info->name());
-        std::filesystem::remove_all(dir);
+        dir = zbr_test::FreshWorkDir("app-screen");
         std::filesystem::create_directories(dir / "INI");
-        platform::SetWorkDir(dir.string());
         std::ofstream(dir / "INI" / "zbr.ini", std::ios::binary)
             << "[CURR_PAR]\r\nConn_Prz=0\r\nDo_Close_Port=0\r\nForm_Width=1000\r\nForm_Height=680\r\n"
                "[DIR_CONN_PAR]\r\nCOMPort=1\r\nAdr=1\r\nRate=9600\r\nPreambles=2\r\nRepeat=1\r\nTimeOut=100\r\n"

@@ -18,6 +18,7 @@
 #include "platform/Codepage.h"
 #include "platform/MessagePump.h"
 #include "platform/Paths.h"
+#include "support/TestFolders.h"
 #include "ui/Controls.h"
 #include "ui/TestDriver.h"
 
@@ -28,11 +29,7 @@ using Header = std::tuple<int, int, int>;  // table, first row, rows
 class TableLayer : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::path(ZBR_TEST_TMP) / (std::string("config-") + info->name());
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        platform::SetWorkDir(dir.string());
+        dir = zbr_test::FreshWorkDir("config");
         emu.StartPty((dir / "dev" / "com5").string());
 
         box.ComPort = 5;

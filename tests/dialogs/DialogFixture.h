@@ -6,8 +6,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "common/IniPaths.h"
@@ -15,23 +13,15 @@
 #include "common/Rd_wr_ini.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
+#include "support/TestFolders.h"
 #include "ui/TestDriver.h"
 
 namespace dlgtest {
 
 inline std::filesystem::path MakeWorkDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    auto dir = std::filesystem::path(ZBR_TEST_TMP) / "dialogs" /
-               (std::string(info->test_suite_name()) + "." + info->name());
-    std::filesystem::remove_all(dir);
+    auto dir = zbr_test::FreshWorkDir("dialogs");
     std::filesystem::create_directories(dir / "INI");
-    platform::SetWorkDir(dir.string());
     return dir;
-}
-
-inline std::string ReadText(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
 inline long IniInt(const std::string& path, const char* section, const char* key) {

@@ -18,6 +18,7 @@
 #include "link/Connect.h"
 #include "platform/Paths.h"
 #include "support/QtScreens.h"
+#include "support/TestFolders.h"
 #include "ui/qt/QtUi.h"
 
 namespace {
@@ -45,9 +46,8 @@ QImage Render(ui::Form& f, const std::string& name, std::initializer_list<ui::Co
 class DialogScreens : public ::testing::Test {
 protected:
     void SetUp() override {
-        auto dir = std::filesystem::path(ZBR_TEST_TMP) / "dialogs" / "screens";
+        const auto dir = zbr_test::FreshWorkDir("dialog-screens");
         std::filesystem::create_directories(dir / "INI");
-        platform::SetWorkDir(dir.string());
         std::memset(&ProgramSettings, 0, sizeof ProgramSettings);
         ReadProgramIni(SettingsIniPath(), 1280, 1024);
         SettingsShadow = ProgramSettings;

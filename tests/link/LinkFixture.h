@@ -14,18 +14,11 @@
 #include "platform/Clock.h"
 #include "platform/MessagePump.h"
 #include "platform/Paths.h"
+#include "support/TestFolders.h"
 
 namespace linktest {
 
-inline std::filesystem::path MakeWorkDir(const std::string& tag) {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    auto dir = std::filesystem::path(ZBR_TEST_TMP) /
-               ("link-" + tag + "-" + info->test_suite_name() + "-" + info->name());
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    platform::SetWorkDir(dir.string());
-    return dir;
-}
+inline std::filesystem::path MakeWorkDir(const std::string& tag) { return zbr_test::FreshWorkDir("link-" + tag); }
 
 // Short time-outs so that failures come quickly.
 inline void FastSettings(hgcbox& box) {

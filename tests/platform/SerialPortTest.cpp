@@ -12,6 +12,7 @@
 #include "platform/Paths.h"
 #include "platform/SerialPort.h"
 #include "platform/SerialSpeed.h"
+#include "support/TestFolders.h"
 
 using namespace platform;
 namespace fs = std::filesystem;
@@ -46,11 +47,8 @@ struct Pty {
 class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::path(ZBR_TEST_TMP) / (std::string("serial-") + info->name());
-        fs::remove_all(dir);
+        dir = zbr_test::FreshWorkDir("serial");
         fs::create_directories(dir / "dev");
-        SetWorkDir(dir.string());
     }
     void TearDown() override { fs::remove_all(dir); }
     void Link(const std::string& name, const std::string& target) {

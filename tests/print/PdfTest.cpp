@@ -12,6 +12,7 @@
 
 #include "print/Output.h"
 #include "print/SampleReport.h"
+#include "support/TestFolders.h"
 
 using namespace print;
 using printtest::SampleReport;
@@ -29,12 +30,7 @@ const bool kOffscreen = [] {
     return true;
 }();
 
-fs::path TempDir(const std::string& name) {
-    fs::path dir = fs::path(ZBR_TEST_TMP) / "print" / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
+fs::path TempDir(const std::string& name) { return zbr_test::FreshTestDir("print-" + name); }
 
 bool HaveTool(const char* tool) {
     return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0;

@@ -13,6 +13,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/TestFolders.h"
+
 namespace sheettest {
 
 namespace {
@@ -71,11 +73,7 @@ for q in sys.argv[2:]:
 }  // namespace
 
 TempDir::TempDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "sheet";
-    path_ = std::string(ZBR_TEST_TMP) + "/sheet-" + name + "-" + std::to_string(getpid());
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+    path_ = zbr_test::FreshTestDir("sheet").string();
 }
 
 TempDir::~TempDir() {

@@ -24,6 +24,7 @@
 #include "link/Hgcbox.h"
 #include "platform/Paths.h"
 #include "platform/Tcp.h"
+#include "support/TestFolders.h"
 #include "ui/TestDriver.h"
 
 using namespace userstest;
@@ -42,14 +43,7 @@ struct WriteFrame {
 class UsersLink : public ::testing::TestWithParam<bool> {  // true: TCP
 protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string("users-") + info->name();
-        for (char& c : name)
-            if (c == '/') c = '-';
-        dir = std::filesystem::path(ZBR_TEST_TMP) / name;
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        platform::SetWorkDir(dir.string());
+        dir = zbr_test::FreshWorkDir("users");
 
         box.ReplyTimeoutMs = 300;
         box.ByteTimeoutMs = 100;
