@@ -18,6 +18,7 @@
 #include "platform/Codepage.h"
 #include "platform/MessagePump.h"
 #include "platform/Paths.h"
+#include "support/EmulatorLink.h"
 #include "support/TestFolders.h"
 #include "ui/Controls.h"
 #include "ui/TestDriver.h"
@@ -30,19 +31,10 @@ class TableLayer : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = zbr_test::FreshWorkDir("config");
-        emu.StartPty((dir / "dev" / "com5").string());
-
-        box.ComPort = 5;
-        box.Baud = 115200;
-        box.LinkType = hgcbox::kLinkDirect;
-        box.OpenPerExchange = false;
-        box.ReplyTimeoutMs = 300;
-        box.ByteTimeoutMs = 100;
-        box.Retries = 1;
-        box.OpenRetrySec = 0;
         std::memcpy(box.WritePassword, "12345       ", 12);
         std::memcpy(box.UserCode, "1111", 4);
-        ASSERT_TRUE(box.OpenPort());
+        zbr_test::OpenOverPty(emu, box, dir, 5, 115200);
+        if (HasFatalFailure()) return;
         HgcBox = &box;
 
         for (int i = 0; i < 4; ++i) bar.AddPanel(100);

@@ -1,6 +1,5 @@
 // The link object over loopback TCP against the controller emulator.
 #include "LinkFixture.h"
-#include "platform/Tcp.h"
 
 using namespace linktest;
 
@@ -10,24 +9,13 @@ class HgcboxTcp : public ::testing::Test {
 protected:
     void SetUp() override {
         MakeWorkDir("tcp");
-        port = emu.StartTcp();
-        box.LinkType = hgcbox::kLinkTcp;
-        box.OpenPerExchange = false;
-        FastSettings(box);
-        Connect();
+        port = zbr_test::OpenOverTcp(emu, box);
     }
     void TearDown() override {
         box.CloseSocket();
         emu.Stop();
     }
-    void Connect() {
-        box.CloseSocket();
-        sockaddr_in sa{};
-        ASSERT_TRUE(platform::SetTcpAddress("127.0.0.1", std::to_string(port).c_str(), sa, "TCP"));
-        box.Sock = platform::TcpSocket();
-        ASSERT_NE(box.Sock, platform::kNoSocket);
-        ASSERT_EQ(platform::TcpConnect(box.Sock, sa, 2000), 0);
-    }
+    void Connect() { zbr_test::ConnectTcp(box, port); }
     emu::Emulator emu;
     hgcbox box{1};
     int port = 0;

@@ -13,13 +13,7 @@ class HgcboxPty : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = MakeWorkDir("pty");
-        emu.StartPty((dir / "dev" / "com5").string());
-        box.ComPort = 5;
-        box.Baud = 115200;
-        box.LinkType = hgcbox::kLinkDirect;
-        box.OpenPerExchange = false;
-        FastSettings(box);
-        ASSERT_TRUE(box.OpenPort());
+        OpenOverPty(emu, box, dir, 5, 115200);
     }
     void TearDown() override {
         platform::SetMessagePump(nullptr);
@@ -94,7 +88,7 @@ TEST(Hgcbox, RefusedRequestsSendNothing) {
     emu.StartPty((dir / "dev" / "com5").string());
     hgcbox box(1);
     box.ComPort = 5;
-    FastSettings(box);
+    FastTimeouts(box);
     box.OpenPerExchange = false;
     ASSERT_TRUE(box.OpenPort());
 
@@ -413,7 +407,7 @@ TEST_F(HgcboxPty, BusyPortAndPerExchangeOpening) {
     // Another link object cannot open the port the first one holds.
     hgcbox other(1);
     other.ComPort = 5;
-    FastSettings(other);
+    FastTimeouts(other);
     other.OpenRetrySec = 0;
     EXPECT_FALSE(other.Exchange(1, "\0\0\1", 3));
     EXPECT_EQ(other.Error, 6u);

@@ -14,20 +14,15 @@
 #include "platform/Clock.h"
 #include "platform/MessagePump.h"
 #include "platform/Paths.h"
+#include "support/EmulatorLink.h"
 #include "support/TestFolders.h"
 
 namespace linktest {
 
 inline std::filesystem::path MakeWorkDir(const std::string& tag) { return zbr_test::FreshWorkDir("link-" + tag); }
 
-// Short time-outs so that failures come quickly.
-inline void FastSettings(hgcbox& box) {
-    box.ReplyTimeoutMs = 300;
-    box.ByteTimeoutMs = 100;
-    box.Retries = 1;
-    box.OpenRetrySec = 0;
-    box.TcpSendDelayMs = 0;
-}
+using zbr_test::FastTimeouts;
+using zbr_test::OpenOverPty;
 
 // Reads rows [first, first + rows) of table t.
 inline bool ReadRows(hgcbox& box, uint8_t t, uint8_t first, uint8_t rows) {

@@ -32,13 +32,7 @@ protected:
         dir = MakeWorkDir("modem");
         modem = &emu.EnableModem();
         modem->SetGuardTimeMs(100);
-        emu.StartPty((dir / "dev" / "com7").string());
-        box.ComPort = 7;
-        box.Baud = 9600;
-        box.LinkType = hgcbox::kLinkModem;
-        box.OpenPerExchange = false;
-        FastSettings(box);
-        ASSERT_TRUE(box.OpenPort());
+        OpenOverPty(emu, box, dir, 7, 9600, hgcbox::kLinkModem);
         panel = [this](const std::string& s) { shown.push_back(s); };
     }
     void TearDown() override {

@@ -23,7 +23,7 @@
 #include "emulator/Emulator.h"
 #include "link/Hgcbox.h"
 #include "platform/Paths.h"
-#include "platform/Tcp.h"
+#include "support/EmulatorLink.h"
 #include "support/TestFolders.h"
 #include "ui/TestDriver.h"
 
@@ -45,27 +45,9 @@ protected:
     void SetUp() override {
         dir = zbr_test::FreshWorkDir("users");
 
-        box.ReplyTimeoutMs = 300;
-        box.ByteTimeoutMs = 100;
-        box.Retries = 1;
-        box.OpenRetrySec = 0;
-        box.TcpSendDelayMs = 0;
-        box.OpenPerExchange = false;
-        if (GetParam()) {
-            const int port = emu.StartTcp();
-            box.LinkType = hgcbox::kLinkTcp;
-            sockaddr_in sa{};
-            ASSERT_TRUE(platform::SetTcpAddress("127.0.0.1", std::to_string(port).c_str(), sa, "TCP"));
-            box.Sock = platform::TcpSocket();
-            ASSERT_NE(box.Sock, platform::kNoSocket);
-            ASSERT_EQ(platform::TcpConnect(box.Sock, sa, 2000), 0);
-        } else {
-            emu.StartPty((dir / "dev" / "com7").string());
-            box.LinkType = hgcbox::kLinkDirect;
-            box.ComPort = 7;
-            box.Baud = 115200;
-            ASSERT_TRUE(box.OpenPort());
-        }
+        if (GetParam()) zbr_test::OpenOverTcp(emu, box);
+        else zbr_test::OpenOverPty(emu, box, dir, 7, 115200);
+        if (HasFatalFailure()) return;
         HgcBox = &box;
         for (int i = 0; i < 4; ++i) bar.AddPanel(100);
         InitConfigImage();
