@@ -226,16 +226,16 @@ DeviceDateTime UnitOf(const DeviceDateTime& d, int unit) {
 // The period test of one record: true when it lies outside what was asked.
 bool OutsidePeriod(const DeviceDateTime& rec, const DeviceDateTime& expected, const DeviceDateTime& end, int unit) {
     if (unit == 0) return CompareRecByUnit(rec, expected, 0) < 0 || CompareRecByUnit(rec, end, 0) > 0;
-    // Daily records get a day of tolerance on either side.
+    // Daily records get a day of tolerance on either side; before 1 January
+    // 2000 and after 31 December 2255 there is nothing a record can carry.
     DeviceDateTime before = expected, after = end;
-    DecRec(before, 1);
-    IncRec(after, 1);
-    return CompareRecByUnit(rec, before, 1) < 0 || CompareRecByUnit(rec, after, 1) > 0;
+    return (DecRecWithin(before, 1) && CompareRecByUnit(rec, before, 1) < 0) ||
+           (IncRecWithin(after, 1) && CompareRecByUnit(rec, after, 1) > 0);
 }
 
-// The hour (day) to ask for after a record. The next unit follows the
-// records received, so that after a gap in the archive (the controller
-// sends the next records it has) nothing is asked for twice:
+// Moves `expected` to the hour (day) to ask for after a record. The next
+// unit follows the records received, so that after a gap in the archive (the
+// controller sends the next records it has) nothing is asked for twice:
 //  - a record with a sound date inside what was asked for (daily: with a
 //    day of tolerance either side) moves it to the later of expected + 1 and
 //    the record's unit + 1;
@@ -243,21 +243,30 @@ bool OutsidePeriod(const DeviceDateTime& rec, const DeviceDateTime& expected, co
 //    nothing that was asked for and leaves it where it is;
 //  - a record after the period's end, or one whose CRC or date is broken,
 //    counts as one unit.
-DeviceDateTime NextExpected(const DeviceDateTime& expected, const DeviceDateTime& rec, const DeviceDateTime& end,
-                            int unit, bool crcOk) {
+// False when the next unit would lie after the last hour (day) of 2255: no
+// period reaches beyond it, so the read is over.
+bool NextExpected(DeviceDateTime& expected, const DeviceDateTime& rec, const DeviceDateTime& end, int unit,
+                  bool crcOk) {
     DeviceDateTime next = expected;
-    IncRec(next, unit);
-    if (!crcOk || !IsValidRec(rec)) return next;
-    DeviceDateTime low = expected, high = end;
-    if (unit != 0) {
-        DecRec(low, 1);
-        IncRec(high, 1);
+    const bool stepped = IncRecWithin(next, unit);
+    if (crcOk && IsValidRec(rec)) {
+        DeviceDateTime low = expected, high = end;
+        if (unit != 0) {
+            DecRecWithin(low, 1);
+            IncRecWithin(high, 1);
+        }
+        if (CompareRecByUnit(rec, low, unit) < 0) return true;
+        if (CompareRecByUnit(rec, high, unit) <= 0) {
+            DeviceDateTime afterRec = rec;
+            if (!IncRecWithin(afterRec, unit)) return false;
+            if (CompareRecByUnit(afterRec, next, unit) > 0) {
+                expected = afterRec;
+                return true;
+            }
+        }
     }
-    if (CompareRecByUnit(rec, low, unit) < 0) return expected;
-    if (CompareRecByUnit(rec, high, unit) > 0) return next;
-    DeviceDateTime afterRec = rec;
-    IncRec(afterRec, unit);
-    return CompareRecByUnit(afterRec, next, unit) > 0 ? afterRec : next;
+    expected = next;
+    return stepped;
 }
 
 }  // namespace
@@ -314,6 +323,7 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
         if (n == 0) break;
 
         bool stop = false;
+        bool beyond = false;  // nothing later than the last record can be asked for
         const DeviceDateTime replyStart = expected;
         for (int i = 0; i < n && !stop; ++i) {
             uint8_t record[94] = {};
@@ -335,12 +345,12 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
                 writeFailed = true;
                 break;
             }
-            expected = NextExpected(expected, recDate, last, unit, RecordCrcOk(record, size));
+            if (!beyond && !NextExpected(expected, recDate, last, unit, RecordCrcOk(record, size))) beyond = true;
         }
         // A reply whose records moved nothing (all of them from before the
         // hour asked for) must not be asked for again and again.
-        if (!stop && !writeFailed && CompareRecByUnit(expected, replyStart, unit) == 0)
-            for (int i = 0; i < n; ++i) IncRec(expected, unit);
+        if (!stop && !writeFailed && !beyond && CompareRecByUnit(expected, replyStart, unit) == 0)
+            for (int i = 0; i < n && !beyond; ++i) beyond = !IncRecWithin(expected, unit);
         if (writeFailed) {
             result.complete = false;
             TempWriteFailed(file);
@@ -353,7 +363,7 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
             break;
         }
         if (n < how->full) break;
-        if (CompareRecByUnit(expected, last, unit) > 0) break;
+        if (beyond || CompareRecByUnit(expected, last, unit) > 0) break;
     }
     session.EndExchange();
     file.Close();

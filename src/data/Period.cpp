@@ -48,9 +48,31 @@ void PickerDate(const ui::DateTimePicker& p, DeviceDateTime& r) {
 }
 
 void DecMonthClamped(DeviceDateTime& r) {
+    if (r.year == 0 && r.month <= 1) {
+        r.month = 1;
+        r.day = 1;
+        return;
+    }
     DecRec(r, 2);
     const int last = DaysInMonth(uint32_t(r.year) + 2000, r.month);
     if (last > 0 && r.day > last) r.day = static_cast<uint8_t>(last);
+}
+
+// The date steps wrap the year byte round; a step that did is undone.
+bool IncRecWithin(DeviceDateTime& r, int unit) {
+    const DeviceDateTime before = r;
+    IncRec(r, unit);
+    if (r.year >= before.year) return true;
+    r = before;
+    return false;
+}
+
+bool DecRecWithin(DeviceDateTime& r, int unit) {
+    const DeviceDateTime before = r;
+    DecRec(r, unit);
+    if (r.year <= before.year) return true;
+    r = before;
+    return false;
 }
 
 void FillNumberList(ui::ComboBox& c, int n) {

@@ -36,8 +36,14 @@ double RecDateValue(const DeviceDateTime& r);
 // Year - 2000, month and day of a picker (the year clamped to 2000..2255).
 void PickerDate(const ui::DateTimePicker& p, DeviceDateTime& r);
 // One month back, the day brought down to the month's length (31 March
-// becomes 28 or 29 February, never 31 February).
+// becomes 28 or 29 February, never 31 February). January 2000 goes back to
+// 1 January 2000, never round to December 2255.
 void DecMonthClamped(DeviceDateTime& r);
+// One hour (unit 0) or day (unit 1) forward or back without leaving the
+// years a record can hold (2000..2255): at the last hour or day of 2255
+// (the first of 2000) the record stays as it is and the result is false.
+bool IncRecWithin(DeviceDateTime& r, int unit);
+bool DecRecWithin(DeviceDateTime& r, int unit);
 // "0".."n-1" as items of a drop-down list.
 void FillNumberList(ui::ComboBox& c, int n);
 // Selects the item of a number list (no event); the number of the selected

@@ -368,3 +368,70 @@ TEST_F(HourDay, TheReadOpensTheHourlyViewer) {
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(views.empty());
 }
+
+// A controller date holds the years 2000 to 2255: reads at either limit
+// neither see records outside the period nor ask for hours or days round
+// the other end of that range.
+TEST_F(HourDay, ReadsAtTheFirstAndLastDaysADateCanHold) {
+    // Days from 1 January 2000 on: the day of tolerance before the first day
+    // lies before anything a record can carry.
+    SetClock(Rec(0, 1, 10, 12, 0, 0));
+    model.SetSpan(emu::Archive::ChromDaily, Emu(Rec(0, 1, 1)));
+    Connect();
+    DeviceDateTime b = Rec(0, 1, 1), e = Rec(0, 1, 5);
+    ReadHourDayArchive(*form, ArchiveKind::ChromDay, 0, b, e);
+    EXPECT_EQ(Requests(16), (std::vector<Bytes>{Daily(0, 0, b, e), Daily(0, 0, Rec(0, 1, 3), e),
+                                                Daily(0, 0, Rec(0, 1, 5), e)}));
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(Records(views[0]), Expected(emu::Archive::ChromDaily, 0, b, e));
+
+    // The emulated controller keeps two-digit years; the last days of 2255
+    // come from a stand-in that answers with records from the first hour or
+    // day asked for, two a reply, none after `newest`.
+    DeviceDateTime newest;
+    auto answer = [&newest](emu::Controller& ctl, const emu::Request& q) {
+        const bool hourly = q.command == 15;
+        DeviceDateTime at{q.data[3], q.data[4], q.data[5], uint8_t(hourly ? q.data[6] : 0), 0, 0};
+        Bytes data{0};
+        for (int i = 0; i < 2 && CompareRecByUnit(at, newest, hourly ? 0 : 1) <= 0; ++i) {
+            HdmArchiveRecord r;
+            r.year = at.year, r.month = at.month, r.day = at.day, r.startHour = at.hour;
+            SealRecord(r);
+            const auto* p = reinterpret_cast<const uint8_t*>(&r);
+            data.insert(data.end(), p, p + sizeof r);
+            ++data[0];
+            if (at == newest) break;
+            IncRec(at, hourly ? 0 : 1);
+        }
+        return ctl.Ok(q.command, data);
+    };
+    emu.WithController([&](emu::Controller& c) {
+        c.SetHandler(15, 0, answer);
+        c.SetHandler(16, 0, answer);
+    });
+
+    // Days up to 31 December 2255: the day of tolerance after it likewise.
+    emu.ClearLog();
+    newest = Rec(255, 12, 30);
+    b = Rec(255, 12, 29);
+    e = Rec(255, 12, 31);
+    ReadHourDayArchive(*form, ArchiveKind::ChromDay, 0, b, e);
+    EXPECT_EQ(Requests(16), (std::vector<Bytes>{Daily(0, 0, b, e), Daily(0, 0, Rec(255, 12, 31), e)}));
+    ASSERT_EQ(views.size(), 2u);
+    EXPECT_EQ(views[1].count, 2u);
+
+    // A full reply that ends with the last day or hour of 2255 ends the read:
+    // there is nothing later to ask for.
+    emu.ClearLog();
+    newest = Rec(255, 12, 31);
+    ReadHourDayArchive(*form, ArchiveKind::ChromDay, 0, Rec(255, 12, 30), e);
+    EXPECT_EQ(Requests(16), (std::vector<Bytes>{Daily(0, 0, Rec(255, 12, 30), e)}));
+    newest = Rec(255, 12, 31, 23);
+    b = Rec(255, 12, 31, 22);
+    e = Rec(255, 12, 31, 23);
+    ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(0, 0, b, e)}));
+    ASSERT_EQ(views.size(), 4u);
+    EXPECT_EQ(views[3].count, 2u);
+    EXPECT_TRUE(drv->messages().empty());
+}
