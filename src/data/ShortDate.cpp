@@ -128,8 +128,7 @@ void TFormShortDate::FormShow() {
         SetClientHeight(kHourlyHeight);
         DeviceDateTime e = ByUnit(last, 0);
         DeviceDateTime b = e;
-        DecRec(b, 1);
-        if (CompareRecByUnit(b, first, 0) < 0) b = ByUnit(first, 0);
+        if (!DecRecWithin(b, 1) || CompareRecByUnit(b, first, 0) < 0) b = ByUnit(first, 0);
         ShowHours(b, e);
         Label9.SetCaption(Format("Дата та час найстарішого запису в архіві:  %02d.%02d.%02d %02dч", first.day,
                                  first.month, first.year, first.hour));
@@ -175,9 +174,10 @@ void TFormShortDate::RadioGroup3Click() {
     if (!given) {
         // The last 24 complete hours of the controller's clock.
         DeviceDateTime e = ByUnit(ControllerTime, 0);
-        DecRec(e, 0);
+        DecRecWithin(e, 0);
         DeviceDateTime b = e;
-        for (int i = 0; i < 23; ++i) DecRec(b, 0);
+        for (int i = 0; i < 23; ++i)
+            if (!DecRecWithin(b, 0)) break;
         ShowHours(b, e);
     }
     for (ui::Control* c : std::initializer_list<ui::Control*>{&tdHb, &tdHe, &ComboBox6, &ComboBox7})
@@ -192,7 +192,7 @@ void TFormShortDate::RadioGroup2Click() {
     if (!given) {
         // A month back from yesterday by the controller's clock.
         DeviceDateTime e = ByUnit(ControllerTime, 1);
-        DecRec(e, 1);
+        DecRecWithin(e, 1);
         DeviceDateTime b = e;
         DecMonthClamped(b);
         ShowDays(b, e);

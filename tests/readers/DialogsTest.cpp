@@ -207,6 +207,45 @@ TEST_F(RangeDialogs, DailyMonthStepsNeverMakeThe31stOfFebruary) {
     EXPECT_EQ(g.End, Rec(24, 3, 30));
 }
 
+// An archive that began on 1 January 2000: the proposed periods stop
+// there instead of stepping back round to 2255.
+TEST_F(RangeDialogs, ProposedPeriodsStopAtTheFirstDayOf2000) {
+    const QueryPeriod hours{{0, 1, 1, 0, 0}, {0, 1, 1, 5, 0}};
+    SetControllerClock(Rec(0, 1, 1, 6, 30, 0));
+    ArchiveRequestDefaults.PeriodKind = 1;
+    TFormShortDate f;
+    f.Range = &hours;
+    f.Mode = 0;
+    drv.onModal<TFormShortDate>([this](TFormShortDate& d) {
+        EXPECT_EQ(PickerRec(d.tdHb, d.ComboBox6.ItemIndex()), Rec(0, 1, 1, 0));
+        EXPECT_EQ(PickerRec(d.tdHe, d.ComboBox7.ItemIndex()), Rec(0, 1, 1, 5));
+        d.RadioGroup3.Select(0);  // the last 24 hours: only 6 of them exist
+        EXPECT_EQ(PickerRec(d.tdHb, d.ComboBox6.ItemIndex()), Rec(0, 1, 1, 0));
+        d.BitBtn3.Click();
+    });
+    f.ShowModal();
+    EXPECT_EQ(f.accepted, 1);
+    EXPECT_EQ(f.Begin, Rec(0, 1, 1, 0));
+    EXPECT_EQ(f.End, Rec(0, 1, 1, 5));
+
+    const QueryPeriod days{{0, 1, 1, 0, 0}, {0, 1, 8, 0, 0}};
+    SetControllerClock(Rec(0, 1, 9, 10, 0, 0));
+    TFormShortDate g;
+    g.Range = &days;
+    g.Mode = 1;
+    drv.onModal<TFormShortDate>([this](TFormShortDate& d) {
+        EXPECT_EQ(PickerRec(d.tdDb), Rec(0, 1, 1));
+        d.RadioGroup2.Select(0);  // the last month
+        EXPECT_EQ(PickerRec(d.tdDb), Rec(0, 1, 1));
+        EXPECT_EQ(PickerRec(d.tdDe), Rec(0, 1, 8));
+        d.BitBtn5.Click();
+    });
+    g.ShowModal();
+    EXPECT_EQ(g.accepted, 1);
+    EXPECT_EQ(g.Begin, Rec(0, 1, 1));
+    EXPECT_EQ(g.End, Rec(0, 1, 8));
+}
+
 TEST_F(RangeDialogs, IndexRangesAndTheirRefusals) {
     ArchiveRequestDefaults.IndexKind = 1;  // the last 100
     TFormIndex f;
