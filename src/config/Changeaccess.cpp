@@ -7,7 +7,6 @@
 #include "common/Question.h"
 #include "config/Conffun.h"
 #include "config/ConfigImage.h"
-#include "config/Uspass.h"
 
 namespace {
 
@@ -43,33 +42,7 @@ TFormChangeAccess::TFormChangeAccess(ui::Component* owner) : ui::Form(owner, "Fo
     ComboBox2.SetDropDownCount(userlevel::kLevels);
     ComboBox2.SetBounds(126, 116, 180, 21);
 
-    GroupBox1.SetCaption(" Пароль на запис ");
-    GroupBox1.SetBounds(326, 8, 330, 96);
-    GroupBox2.SetCaption(" Код ідентифікації користувача  ");
-    GroupBox2.SetBounds(326, 112, 330, 96);
-    struct Place {
-        ui::Label& label;
-        ui::Edit& edit;
-        ui::GroupBox& group;
-        const char* text;
-        int top;
-    };
-    for (const Place& p : {Place{Label1, Edit1, GroupBox1, "Уведіть", 28}, Place{Label2, Edit2, GroupBox1, "Повторіть", 60},
-                           Place{Label3, Edit3, GroupBox2, "Уведіть", 28}, Place{Label4, Edit4, GroupBox2, "Повторіть", 60}}) {
-        p.label.SetParent(&p.group);
-        p.label.SetCaption(p.text);
-        p.label.SetBounds(16, p.top + 3, 96, 16);
-        p.edit.SetParent(&p.group);
-        p.edit.SetBounds(120, p.top, 194, 21);
-    }
-    uspass::SetupPasswordEdit(Edit1);
-    uspass::SetupPasswordEdit(Edit2);
-    uspass::SetupCodeEdit(Edit3);
-    uspass::SetupCodeEdit(Edit4);
-    uspass::EnterMovesTo(Edit3, Edit4);
-    uspass::EnterMovesTo(Edit4, Edit1);
-    uspass::EnterMovesTo(Edit1, Edit2);
-    uspass::EnterMovesTo(Edit2, BitBtn1);
+    Credentials().LayOut(326, 330, BitBtn1);
 
     BitBtn1.SetCaption("OK");
     BitBtn1.SetGlyph(ui::Glyph::Ok);
@@ -115,12 +88,7 @@ void TFormChangeAccess::ComboBox1Change() {
     const UserRow& u = work_[r];
     Edit5.SetText(uspass::EditText(u.Name, sizeof u.Name));
     ComboBox2.SetItemIndex(u.Level);
-    const std::string code = uspass::EditText(u.Code, sizeof u.Code);
-    const std::string password = uspass::EditText(u.Password, sizeof u.Password);
-    Edit3.SetText(code);
-    Edit4.SetText(code);
-    Edit1.SetText(password);
-    Edit2.SetText(password);
+    Credentials().Show(uspass::EditText(u.Password, sizeof u.Password), uspass::EditText(u.Code, sizeof u.Code));
 }
 
 void TFormChangeAccess::BitBtn1Click() {
@@ -150,26 +118,8 @@ void TFormChangeAccess::BitBtn1Click() {
         return;
     }
 
+    if (!Credentials().Check("Неспівпадання уведених паролів", "Неспівпадання уведенихх кодів")) return;
     const std::string password = Edit1.Text(), code = Edit3.Text(), name = Edit5.Text();
-    if (password != Edit2.Text()) {
-        ShowQues("Неспівпадання уведених паролів", "Повторіть процес спочатку");
-        Edit1.SetText({});
-        Edit2.SetText({});
-        Edit1.SetFocus();
-        return;
-    }
-    if (code != Edit4.Text()) {
-        ShowQues("Неспівпадання уведенихх кодів", "Повторіть процес спочатку");
-        Edit3.SetText({});
-        Edit4.SetText({});
-        Edit3.SetFocus();
-        return;
-    }
-    if (code.empty()) {
-        ShowQues("Не заданий код ідентифікації користувача", "");
-        Edit3.SetFocus();
-        return;
-    }
     if (Trim(name).empty()) {
         char line[96];
         std::snprintf(line, sizeof line, "Номер користувача в таблиці - %d.", r + 1);

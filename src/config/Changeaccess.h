@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "config/Users.h"
+#include "config/Uspass.h"
 #include "ui/Ui.h"
 
 class TFormChangeAccess : public ui::Form {
@@ -53,6 +54,9 @@ private:
     void FormShow();
     void ComboBox1Change();
     void BitBtn1Click();
+    uspass::CredentialGroups Credentials() {
+        return {GroupBox1, Label1, Label2, Edit1, Edit2, GroupBox2, Label3, Label4, Edit3, Edit4};
+    }
 
     UsersTable work_{};
     int makerRow_ = 255;

@@ -36,21 +36,11 @@ void EnterMovesTo(ui::Edit& from, ui::Control& to) {
 
 std::string EditText(const char* field, std::size_t n) { return FieldText(field, n); }
 
-}  // namespace uspass
-
-TFormUsPass::TFormUsPass(ui::Component* owner) : ui::Form(owner, "FormUsPass") {
-    std::memset(Password, ' ', sizeof Password);
-    std::memset(Code, ' ', sizeof Code);
-    SetCaption(" Ідентифікація користувача");
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetBounds(0, 0, 354, 308);
-
+void CredentialGroups::LayOut(int left, int width, ui::Control& next) {
     GroupBox1.SetCaption(" Пароль на запис ");
-    GroupBox1.SetBounds(12, 8, 324, 96);
+    GroupBox1.SetBounds(left, 8, width, 96);
     GroupBox2.SetCaption(" Код ідентифікації користувача  ");
-    GroupBox2.SetBounds(12, 112, 324, 96);
+    GroupBox2.SetBounds(left, 112, width, 96);
     struct Place {
         ui::Label& label;
         ui::Edit& edit;
@@ -64,16 +54,60 @@ TFormUsPass::TFormUsPass(ui::Component* owner) : ui::Form(owner, "FormUsPass") {
         p.label.SetCaption(p.text);
         p.label.SetBounds(16, p.top + 3, 96, 16);
         p.edit.SetParent(&p.group);
-        p.edit.SetBounds(120, p.top, 188, 21);
+        p.edit.SetBounds(120, p.top, width - 136, 21);
     }
-    uspass::SetupPasswordEdit(Edit1);
-    uspass::SetupPasswordEdit(Edit2);
-    uspass::SetupCodeEdit(Edit3);
-    uspass::SetupCodeEdit(Edit4);
-    uspass::EnterMovesTo(Edit3, Edit4);
-    uspass::EnterMovesTo(Edit4, Edit1);
-    uspass::EnterMovesTo(Edit1, Edit2);
-    uspass::EnterMovesTo(Edit2, BitBtn1);
+    SetupPasswordEdit(Edit1);
+    SetupPasswordEdit(Edit2);
+    SetupCodeEdit(Edit3);
+    SetupCodeEdit(Edit4);
+    EnterMovesTo(Edit3, Edit4);
+    EnterMovesTo(Edit4, Edit1);
+    EnterMovesTo(Edit1, Edit2);
+    EnterMovesTo(Edit2, next);
+}
+
+void CredentialGroups::Show(const std::string& password, const std::string& code) {
+    Edit1.SetText(password);
+    Edit2.SetText(password);
+    Edit3.SetText(code);
+    Edit4.SetText(code);
+}
+
+bool CredentialGroups::Check(const char* passwordMismatch, const char* codeMismatch) {
+    if (Edit1.Text() != Edit2.Text()) {
+        ShowQues(passwordMismatch, "Повторіть процес спочатку");
+        Edit1.SetText({});
+        Edit2.SetText({});
+        Edit1.SetFocus();
+        return false;
+    }
+    if (Edit3.Text() != Edit4.Text()) {
+        ShowQues(codeMismatch, "Повторіть процес спочатку");
+        Edit3.SetText({});
+        Edit4.SetText({});
+        Edit3.SetFocus();
+        return false;
+    }
+    if (Edit3.Text().empty()) {
+        ShowQues("Не заданий код ідентифікації користувача", "");
+        Edit3.SetFocus();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace uspass
+
+TFormUsPass::TFormUsPass(ui::Component* owner) : ui::Form(owner, "FormUsPass") {
+    std::memset(Password, ' ', sizeof Password);
+    std::memset(Code, ' ', sizeof Code);
+    SetCaption(" Ідентифікація користувача");
+    SetBorderStyle(ui::BorderStyle::Dialog);
+    SetBorderIcons(ui::border_icon::SystemMenu);
+    SetPosition(ui::Position::ScreenCenter);
+    SetBounds(0, 0, 354, 308);
+
+    Credentials().LayOut(12, 324, BitBtn1);
 
     BitBtn1.SetCaption("Прийняти");
     BitBtn1.SetGlyph(ui::Glyph::Ok);
@@ -95,37 +129,15 @@ void TFormUsPass::FormShow() {
         password = uspass::EditText(Password, sizeof Password);
         code = uspass::EditText(Code, sizeof Code);
     }
-    Edit1.SetText(password);
-    Edit2.SetText(password);
-    Edit3.SetText(code);
-    Edit4.SetText(code);
+    Credentials().Show(password, code);
     Edit3.SetFocus();
 }
 
 void TFormUsPass::BitBtn1Click() {
-    const std::string password = Edit1.Text(), code = Edit3.Text();
     MessageKind = 2;
-    if (password != Edit2.Text()) {
-        ShowQues("Неспівпадіння уведених паролів", "Повторіть процес спочатку");
-        Edit1.SetText({});
-        Edit2.SetText({});
-        Edit1.SetFocus();
-        return;
-    }
-    if (code != Edit4.Text()) {
-        ShowQues("Неспівпадіння уведених кодів", "Повторіть процес спочатку");
-        Edit3.SetText({});
-        Edit4.SetText({});
-        Edit3.SetFocus();
-        return;
-    }
-    if (code.empty()) {
-        ShowQues("Не заданий код ідентифікації користувача", "");
-        Edit3.SetFocus();
-        return;
-    }
-    SetField(Password, sizeof Password, password);
-    SetField(Code, sizeof Code, code);
+    if (!Credentials().Check("Неспівпадіння уведених паролів", "Неспівпадіння уведених кодів")) return;
+    SetField(Password, sizeof Password, Edit1.Text());
+    SetField(Code, sizeof Code, Edit3.Text());
     Accepted = true;
     SetModalResult(ui::mrOk);
 }

@@ -25,6 +25,34 @@ void SetupCodeEdit(ui::Edit& e);
 void EnterMovesTo(ui::Edit& from, ui::Control& to);
 // The text of a field for an edit box: trailing blanks removed.
 std::string EditText(const char* field, std::size_t n);
+
+// The two groups of both credential windows: " Пароль на запис " with the
+// password (Edit1) and its confirmation (Edit2), " Код ідентифікації
+// користувача  " with the code (Edit3) and its confirmation (Edit4).
+struct CredentialGroups {
+    ui::GroupBox& GroupBox1;
+    ui::Label& Label1;
+    ui::Label& Label2;
+    ui::Edit& Edit1;
+    ui::Edit& Edit2;
+    ui::GroupBox& GroupBox2;
+    ui::Label& Label3;
+    ui::Label& Label4;
+    ui::Edit& Edit3;
+    ui::Edit& Edit4;
+
+    // Places the groups one under the other at `left`, `width` wide, and
+    // sets up the edits; Enter goes from the code to its confirmation, the
+    // password, its confirmation and then to `next`.
+    void LayOut(int left, int width, ui::Control& next);
+    // Shows a password and a code, each in both of its boxes.
+    void Show(const std::string& password, const std::string& code);
+    // True when both pairs agree and a code is given. Otherwise says what is
+    // wrong (message kind as set by the caller) with the window's own text
+    // of a mismatch, empties the pair that disagrees and puts the focus
+    // where the operator types again.
+    bool Check(const char* passwordMismatch, const char* codeMismatch);
+};
 }  // namespace uspass
 
 class TFormUsPass : public ui::Form {
@@ -53,5 +81,8 @@ public:
 private:
     void FormShow();
     void BitBtn1Click();
+    uspass::CredentialGroups Credentials() {
+        return {GroupBox1, Label1, Label2, Edit1, Edit2, GroupBox2, Label3, Label4, Edit3, Edit4};
+    }
 };
 
