@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/ListForms.h"
 #include "common/Question.h"
 #include "common/Rd_wr_ini.h"
 #include "common/Suplfunc.h"
@@ -23,8 +24,7 @@ TFormAbonent::TFormAbonent(ui::Component* owner) : ui::Form(owner, "FormAbonent"
     Label2.SetCaption("Адреса пристрою");
     Label2.SetBounds(396, 12, 150, 16);
     ComboBox1.SetBounds(396, 30, 150, 21);
-    ComboBox1.SetDropDownCount(16);
-    ComboBox1.SetMaxLength(3);
+    listforms::SetUpAddressBox(ComboBox1);
 
     for (ui::Panel* p : {&pn_fon, &pn_ethr}) {
         p->SetBevelOuter(ui::Bevel::None);
@@ -59,13 +59,7 @@ TFormAbonent::TFormAbonent(ui::Component* owner) : ui::Form(owner, "FormAbonent"
     Edit11.SetBounds(x, 26, 70, 21);
     Edit11.SetMaxLength(5);
 
-    BitBtn4.SetCaption("Прийняти");
-    BitBtn4.SetGlyph(ui::Glyph::Ok);
-    BitBtn4.SetBounds(151, 136, 120, 32);
-    BitBtn5.SetCaption("Відмінити");
-    BitBtn5.SetGlyph(ui::Glyph::Cancel);
-    BitBtn5.SetCancel(true);
-    BitBtn5.SetBounds(291, 136, 120, 32);
+    listforms::AcceptCancelButtons(BitBtn4, BitBtn5, 151, 136);
 
     auto digits = [this](ui::Control& c, char32_t& key) { EditIntKeyPress(c.Text(), key); };
     ComboBox1.OnKeyPress = [this, digits](char32_t& key) { digits(ComboBox1, key); };
@@ -82,8 +76,7 @@ void TFormAbonent::FormCreate() {
     ethr_rec = nullptr;
     edit_mode = 0;
     accepted = 0;
-    ComboBox1.ClearItems();
-    for (int a = 1; a <= 255; ++a) ComboBox1.AddItem(std::to_string(a));
+    listforms::FillAddresses(ComboBox1);
     for (int i = 0; i < 4; ++i) ip_edit[i] = Find<ui::Edit>("ip" + std::to_string(i + 1));
     pn_fon.Hide();
     pn_ethr.Hide();
@@ -132,10 +125,8 @@ void TFormAbonent::Refuse(const char* line1, const char* line2) {
 }
 
 void TFormAbonent::BitBtn4Click() {
-    if (ComboBox1.Text().empty() || Edit1.Text().empty()) return Refuse(kNotAll);
     int address = 0;
-    if (!TryStrToInt(ComboBox1.Text(), address) || address < 1 || address > 255)
-        return Refuse("Адреса поза припустимого діапазону", "(1...255)");
+    if (!listforms::CheckNameAndAddress(Edit1, ComboBox1, address)) return;
 
     switch (ProgramSettings.Conn_Prz) {
     case 1:

@@ -1,39 +1,14 @@
 #include "common/Abonents_list.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 
 #include "common/Abonent.h"
 #include "common/ListFiles.h"
+#include "common/ListForms.h"
 #include "common/Question.h"
 #include "common/Rd_wr_ini.h"
 
-namespace {
-
-std::string Format(const char* fmt, unsigned v) {
-    char buf[100];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
-
-// Column heads over the grid: panels at the columns' places, the sort
-// buttons at the right end of their panels.
-void Head(ui::Panel& p, const char* caption, int left, int width) {
-    p.SetCaption(caption);
-    p.SetBevelOuter(ui::Bevel::Raised);
-    p.SetBounds(left, 8, width, 24);
-}
-
-void SortButton(ui::Button& b, ui::Panel& head, const char* hint) {
-    b.SetParent(&head);
-    b.SetCaption("▼");
-    b.SetFlat(true);
-    b.Hint = hint;
-    b.SetBounds(head.Width() - 23, 2, 20, 20);
-}
-
-}  // namespace
+using listforms::Format;
 
 TFormAbonents_List::TFormAbonents_List(ui::Component* owner) : ui::Form(owner, "FormAbonents_List") {
     SetBorderStyle(ui::BorderStyle::Dialog);
@@ -41,39 +16,13 @@ TFormAbonents_List::TFormAbonents_List(ui::Component* owner) : ui::Form(owner, "
     SetPosition(ui::Position::ScreenCenter);
     SetBounds(0, 0, 682, 560);
 
-    const int widths[4] = {40, 330, 70, 220};
-    int x = 8;
-    ui::Panel* heads[4] = {&Panel3, &Panel4, &Panel7, &Panel8};
-    const char* captions[4] = {"№", "Найменування", "Адреса", "№ телефону"};
-    for (int i = 0; i < 4; ++i) {
-        Head(*heads[i], captions[i], x, widths[i]);
-        x += widths[i];
-    }
-    SortButton(SpeedButton1, Panel4, "Сортувати за найменуванням");
-    SortButton(SpeedButton2, Panel8, "Сортувати за цим стовпцем");
+    listforms::LayOutColumns({{&Panel3, "№", 40}, {&Panel4, "Найменування", 330}, {&Panel7, "Адреса", 70},
+                              {&Panel8, "№ телефону", 220}},
+                             StringGrid1, 660, 432);
+    listforms::SortButton(SpeedButton1, Panel4, "Сортувати за найменуванням");
+    listforms::SortButton(SpeedButton2, Panel8, "Сортувати за цим стовпцем");
     SpeedButton2.SetEnabled(false);
-
-    StringGrid1.SetBounds(8, 32, 660, 432);
-    StringGrid1.SetColCount(4);
-    StringGrid1.SetRowCount(1);
-    StringGrid1.SetFixedCols(0);
-    StringGrid1.SetFixedRows(0);
-    StringGrid1.SetDefaultRowHeight(20);
-    for (int c = 0; c < 4; ++c) StringGrid1.SetColWidth(c, widths[c] - 1);
-    ui::GridOptions o;
-    o.rowSelect = true;
-    StringGrid1.SetOptions(o);
-    StringGrid1.SetScrollBars(ui::ScrollBars::Vertical);
-
-    struct B { ui::Button* b; const char* caption; int left; };
-    for (const B& b : {B{&BitBtn1, "Змінити", 8}, B{&BitBtn2, "Додати", 120}, B{&BitBtn3, "Видалити", 232},
-                       B{&BitBtn4, "Прийняти", 452}, B{&BitBtn5, "Відмінити", 564}}) {
-        b.b->SetCaption(b.caption);
-        b.b->SetBounds(b.left, 478, 104, 32);
-    }
-    BitBtn4.SetGlyph(ui::Glyph::Ok);
-    BitBtn5.SetGlyph(ui::Glyph::Cancel);
-    BitBtn5.SetCancel(true);
+    listforms::ListButtons({{&BitBtn1, 8}, {&BitBtn2, 120}, {&BitBtn3, 232}, {&BitBtn4, 452}, {&BitBtn5, 564}}, 478, 104);
 
     StringGrid1.OnClick = [this] { StringGrid1Click(); };
     StringGrid1.OnDblClick = [this] { StringGrid1DblClick(); };
@@ -123,22 +72,11 @@ void TFormAbonents_List::Refresh() {
 
 void TFormAbonents_List::ShowEmptyGrid() {
     // A grid keeps at least one row: it stays, empty.
-    StringGrid1.SetRowCount(1);
-    for (int c = 0; c < StringGrid1.ColCount(); ++c) StringGrid1.SetCell(c, 0, {});
-    BitBtn1.SetEnabled(false);
-    BitBtn3.SetEnabled(false);
-    BitBtn2.SetEnabled(true);
+    listforms::ShowEmptyList(StringGrid1, BitBtn1, BitBtn2, BitBtn3);
 }
 
 void TFormAbonents_List::FinishRefresh(int count, int index, int sort) {
-    // The button of the order in force is the disabled one.
-    if (sort == 0) {
-        SpeedButton1.SetEnabled(false);
-        SpeedButton2.SetEnabled(true);
-    } else if (sort == 1) {
-        SpeedButton2.SetEnabled(false);
-        SpeedButton1.SetEnabled(true);
-    }
+    listforms::ShowSortOrder(sort, SpeedButton1, SpeedButton2);
     StringGrid1.SetRow(index);
     BitBtn1.SetEnabled(true);
     BitBtn2.SetEnabled(count < MaxSubscribers);
@@ -233,12 +171,8 @@ void TFormAbonents_List::BitBtn3Click() {
     ui::HourGlass hourglass;
     const int n = std::min<int>(*num, MaxSubscribers);
     const int at = std::min<int>(*index, n - 1);
-    auto removeAt = [&](auto& users) {
-        for (int i = at; i < n - 1; ++i) users[i] = users[i + 1];
-        std::memset(&users[n - 1], 0, sizeof users[n - 1]);
-    };
-    if (ProgramSettings.Conn_Prz == 1) removeAt(fon_list.users);
-    else removeAt(ethr_list.users);
+    if (ProgramSettings.Conn_Prz == 1) listforms::RemoveAt(fon_list.users, n, at);
+    else listforms::RemoveAt(ethr_list.users, n, at);
     *index = std::uint8_t(at > 0 ? at - 1 : 0);
     *num = std::uint8_t(n - 1);
     Refresh();

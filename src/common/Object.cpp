@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/ListForms.h"
 #include "common/Question.h"
 #include "common/Suplfunc.h"
 
@@ -21,16 +22,9 @@ TFormObject::TFormObject(ui::Component* owner) : ui::Form(owner, "FormObject") {
     Label2.SetCaption("Адреса контролеру ЗБР");
     Label2.SetBounds(398, 8, 160, 16);
     ComboBox1.SetBounds(398, 26, 150, 21);
-    ComboBox1.SetDropDownCount(16);
-    ComboBox1.SetMaxLength(3);
+    listforms::SetUpAddressBox(ComboBox1);
 
-    BitBtn4.SetCaption("Прийняти");
-    BitBtn4.SetGlyph(ui::Glyph::Ok);
-    BitBtn4.SetBounds(154, 64, 120, 32);
-    BitBtn5.SetCaption("Відмінити");
-    BitBtn5.SetGlyph(ui::Glyph::Cancel);
-    BitBtn5.SetCancel(true);
-    BitBtn5.SetBounds(294, 64, 120, 32);
+    listforms::AcceptCancelButtons(BitBtn4, BitBtn5, 154, 64);
 
     ComboBox1.OnKeyPress = [this](char32_t& key) { ComboBox1KeyPress(key); };
     BitBtn4.OnClick = [this] { BitBtn4Click(); };
@@ -43,8 +37,7 @@ void TFormObject::FormCreate() {
     obj_rec = nullptr;
     accepted = 0;
     edit_mode = 0;
-    ComboBox1.ClearItems();
-    for (int a = 1; a <= 255; ++a) ComboBox1.AddItem(std::to_string(a));
+    listforms::FillAddresses(ComboBox1);
 }
 
 void TFormObject::ComboBox1KeyPress(char32_t& key) { KeyFilterDigits(ComboBox1.Text(), 0, key); }
@@ -61,15 +54,8 @@ void TFormObject::FormShow() {
 
 void TFormObject::BitBtn4Click() {
     MessageKind = 2;
-    if (ComboBox1.Text().empty() || Edit1.Text().empty()) {
-        ShowQues("Уведені не всі параметри", "");
-        return;
-    }
     int address = 0;
-    if (!TryStrToInt(ComboBox1.Text(), address) || address < 1 || address > 255) {
-        ShowQues("Адреса поза припустимого діапазону", "(1...255)");
-        return;
-    }
+    if (!listforms::CheckNameAndAddress(Edit1, ComboBox1, address)) return;
     if (!obj_rec) return;
     obj_rec->contr_adr = std::uint8_t(address);
     obj_rec->SetName(Edit1.Text());

@@ -1,21 +1,17 @@
 #include "common/Objects_list.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "common/IniPaths.h"
 #include "common/ListFiles.h"
+#include "common/ListForms.h"
 #include "common/Object.h"
 #include "common/Question.h"
 
 namespace {
 
-std::string Format(const char* fmt, unsigned v) {
-    char buf[100];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
+using listforms::Format;
 
 bool SameList(const ObjectListRecord& a, const ObjectListRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -28,47 +24,12 @@ TFormObjects_List::TFormObjects_List(ui::Component* owner) : ui::Form(owner, "Fo
     SetCaption(" Список об'єктів");
     SetBounds(0, 0, 545, 500);
 
-    const int widths[3] = {40, 370, 113};
-    ui::Panel* heads[3] = {&Panel3, &Panel4, &Panel7};
-    const char* captions[3] = {"№", "Найменування", " Адреса"};
-    int x = 8;
-    for (int i = 0; i < 3; ++i) {
-        heads[i]->SetCaption(captions[i]);
-        heads[i]->SetBounds(x, 8, widths[i], 24);
-        x += widths[i];
-    }
-    struct S { ui::Button* b; ui::Panel* head; const char* hint; };
-    for (const S& s : {S{&SpeedButton1, &Panel4, "Сортувати за найменуванням"},
-                       S{&SpeedButton2, &Panel7, "Сортувати за адресою"}}) {
-        s.b->SetParent(s.head);
-        s.b->SetCaption("▼");
-        s.b->SetFlat(true);
-        s.b->Hint = s.hint;
-        s.b->SetBounds(s.head->Width() - 23, 2, 20, 20);
-    }
+    listforms::LayOutColumns({{&Panel3, "№", 40}, {&Panel4, "Найменування", 370}, {&Panel7, " Адреса", 113}},
+                             StringGrid1, 523, 372);
+    listforms::SortButton(SpeedButton1, Panel4, "Сортувати за найменуванням");
+    listforms::SortButton(SpeedButton2, Panel7, "Сортувати за адресою");
     SpeedButton2.SetEnabled(false);
-
-    StringGrid1.SetBounds(8, 32, 523, 372);
-    StringGrid1.SetColCount(3);
-    StringGrid1.SetRowCount(1);
-    StringGrid1.SetFixedCols(0);
-    StringGrid1.SetFixedRows(0);
-    StringGrid1.SetDefaultRowHeight(20);
-    for (int c = 0; c < 3; ++c) StringGrid1.SetColWidth(c, widths[c] - 1);
-    ui::GridOptions o;
-    o.rowSelect = true;
-    StringGrid1.SetOptions(o);
-    StringGrid1.SetScrollBars(ui::ScrollBars::Vertical);
-
-    struct B { ui::Button* b; const char* caption; int left; };
-    for (const B& b : {B{&BitBtn1, "Змінити", 8}, B{&BitBtn2, "Додати", 110}, B{&BitBtn3, "Видалити", 212},
-                       B{&BitBtn4, "Прийняти", 329}, B{&BitBtn5, "Відмінити", 431}}) {
-        b.b->SetCaption(b.caption);
-        b.b->SetBounds(b.left, 418, 96, 32);
-    }
-    BitBtn4.SetGlyph(ui::Glyph::Ok);
-    BitBtn5.SetGlyph(ui::Glyph::Cancel);
-    BitBtn5.SetCancel(true);
+    listforms::ListButtons({{&BitBtn1, 8}, {&BitBtn2, 110}, {&BitBtn3, 212}, {&BitBtn4, 329}, {&BitBtn5, 431}}, 418, 96);
 
     StringGrid1.OnClick = [this] { StringGrid1Click(); };
     StringGrid1.OnDblClick = [this] { StringGrid1DblClick(); };
@@ -96,24 +57,13 @@ void TFormObjects_List::ShowObjectList() {
     if (n == 0) {
         // A grid keeps at least one row: it stays, empty. The sort
         // buttons keep their state.
-        StringGrid1.SetRowCount(1);
-        for (int c = 0; c < StringGrid1.ColCount(); ++c) StringGrid1.SetCell(c, 0, {});
-        BitBtn1.SetEnabled(false);
-        BitBtn3.SetEnabled(false);
-        BitBtn2.SetEnabled(true);
+        listforms::ShowEmptyList(StringGrid1, BitBtn1, BitBtn2, BitBtn3);
         return;
     }
     StringGrid1.SetRowCount(n);
     if (n >= 2) {
         SortObjectList(l);
-        // The button of the order in force is the disabled one.
-        if (l.sort_prz == 0) {
-            SpeedButton1.SetEnabled(false);
-            SpeedButton2.SetEnabled(true);
-        } else if (l.sort_prz == 1) {
-            SpeedButton2.SetEnabled(false);
-            SpeedButton1.SetEnabled(true);
-        }
+        listforms::ShowSortOrder(l.sort_prz, SpeedButton1, SpeedButton2);
     } else {
         SpeedButton1.SetEnabled(false);
         SpeedButton2.SetEnabled(false);
@@ -180,8 +130,7 @@ void TFormObjects_List::BitBtn3Click() {
     ui::HourGlass hourglass;
     const int n = std::min<int>(l.obj_num, MaxObjects);
     const int at = std::min<int>(l.obj_index, n - 1);
-    for (int i = at; i < n - 1; ++i) l.objs[i] = l.objs[i + 1];
-    std::memset(&l.objs[n - 1], 0, sizeof l.objs[n - 1]);
+    listforms::RemoveAt(l.objs, n, at);
     l.obj_index = std::uint8_t(at > 0 ? at - 1 : 0);
     l.obj_num = std::uint8_t(n - 1);
     ShowObjectList();
