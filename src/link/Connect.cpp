@@ -12,6 +12,7 @@
 #include "common/IniPaths.h"
 #include "common/LinkStatus.h"
 #include "common/ListFiles.h"
+#include "common/ListForms.h"
 #include "common/Question.h"
 #include "common/Rd_wr_ini.h"
 #include "common/Suplfunc.h"
@@ -43,6 +44,27 @@ ListRef CurrentList() {
 std::uint8_t SubscriberAddress(int i) {
     return ProgramSettings.Conn_Prz == 1 ? ProgramSettings.Fon.Users.users[i].contr_adr
                                          : ProgramSettings.Ethr.Users.users[i].contr_adr;
+}
+
+// Shows the names of a subscriber list in the subscriber box (with "new
+// subscriber" while the list has room) and selects the list's current one
+// and its address. False when the list is empty: nothing selected.
+template <class List>
+bool ShowSubscriberNames(List& l, ui::ComboBox& names, ui::ComboBox& address) {
+    names.ClearItems();
+    const int n = std::min<int>(l.users_num, MaxSubscribers);
+    for (int i = 0; i < n; ++i) names.AddItem(l.users[i].Name());
+    if (n < MaxSubscribers) names.AddItem(kNewSubscriber);
+    if (n == 0) {
+        names.SetItemIndex(-1);
+        address.SetItemIndex(-1);
+        return false;
+    }
+    // A selection beyond the list (a hand-edited file) falls back to the first.
+    if (l.user_index >= n) l.user_index = 0;
+    names.SetItemIndex(l.user_index);
+    address.SetItemIndex(int(l.users[l.user_index].contr_adr) - 1);
+    return true;
 }
 
 void ReportFileError(const std::string& path) {
@@ -118,8 +140,7 @@ TFormConnect::TFormConnect(ui::Component* owner) : ui::Form(owner, "FormConnect"
     Label2.SetBounds(16, 6, 200, 16);
     ComboBox1.SetParent(&pn_main);
     ComboBox1.SetBounds(16, 24, 100, 21);
-    ComboBox1.SetDropDownCount(16);
-    ComboBox1.SetMaxLength(3);
+    listforms::SetUpAddressBox(ComboBox1);
     BitBtn1.SetParent(&pn_main);
     BitBtn1.SetCaption("Зв'язатися");
     BitBtn1.SetGlyph(ui::Glyph::Ok);
@@ -147,8 +168,7 @@ TFormConnect::TFormConnect(ui::Component* owner) : ui::Form(owner, "FormConnect"
 void TFormConnect::FormCreate() {
     status_bar = nullptr;
     accepted = 0;
-    ComboBox1.ClearItems();
-    for (int a = 1; a <= 255; ++a) ComboBox1.AddItem(std::to_string(a));
+    listforms::FillAddresses(ComboBox1);
 }
 
 void TFormConnect::FormShow() {
@@ -189,38 +209,11 @@ void TFormConnect::FillSubscribers() {
 }
 
 void TFormConnect::FillPhoneSubscriberList() {
-    ComboBox2.ClearItems();
-    PhoneSubscriberList& l = ProgramSettings.Fon.Users;
-    const int n = std::min<int>(l.users_num, MaxSubscribers);
-    for (int i = 0; i < n; ++i) ComboBox2.AddItem(l.users[i].Name());
-    if (n < MaxSubscribers) ComboBox2.AddItem(kNewSubscriber);
-    if (n == 0) {
-        ComboBox2.SetItemIndex(-1);
-        ComboBox1.SetItemIndex(-1);
-        return;
-    }
-    // A selection beyond the list (a hand-edited file) falls back to the first.
-    if (l.user_index >= n) l.user_index = 0;
-    ComboBox2.SetItemIndex(l.user_index);
-    ComboBox1.SetItemIndex(int(l.users[l.user_index].contr_adr) - 1);
-    ShowLinkInStatusBar(status_bar);
+    if (ShowSubscriberNames(ProgramSettings.Fon.Users, ComboBox2, ComboBox1)) ShowLinkInStatusBar(status_bar);
 }
 
 void TFormConnect::FillEthernetSubscriberList() {
-    ComboBox2.ClearItems();
-    EthernetSubscriberList& l = ProgramSettings.Ethr.Users;
-    const int n = std::min<int>(l.users_num, MaxSubscribers);
-    for (int i = 0; i < n; ++i) ComboBox2.AddItem(l.users[i].Name());
-    if (n < MaxSubscribers) ComboBox2.AddItem(kNewSubscriber);
-    if (n == 0) {
-        ComboBox2.SetItemIndex(-1);
-        ComboBox1.SetItemIndex(-1);
-        return;
-    }
-    if (l.user_index >= n) l.user_index = 0;
-    ComboBox2.SetItemIndex(l.user_index);
-    ComboBox1.SetItemIndex(int(l.users[l.user_index].contr_adr) - 1);
-    ShowLinkInStatusBar(status_bar);
+    if (ShowSubscriberNames(ProgramSettings.Ethr.Users, ComboBox2, ComboBox1)) ShowLinkInStatusBar(status_bar);
 }
 
 void TFormConnect::ComboBox2Change() {
