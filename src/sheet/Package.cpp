@@ -18,17 +18,6 @@ std::string NormalName(const std::string& name) {
     return name.substr(i);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 std::string ZipErrorText(zip_error_t* ze) {
     return zip_error_strerror(ze);
 }
@@ -38,6 +27,17 @@ std::string ZipErrorText(zip_error_t* ze) {
 constexpr zip_uint32_t kDeflateLevel = 1;
 
 }  // namespace
+
+bool SamePartName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
 
 Package::~Package() {
     if (src_) zip_discard(src_);
@@ -91,7 +91,7 @@ void Package::CreateEmpty() {
 int Package::Find(const std::string& name) const {
     const std::string n = NormalName(name);
     for (size_t i = 0; i < entries_.size(); ++i)
-        if (SameName(entries_[i].name, n)) return static_cast<int>(i);
+        if (SamePartName(entries_[i].name, n)) return static_cast<int>(i);
     return -1;
 }
 
@@ -191,7 +191,7 @@ bool Package::Build(const std::map<std::string, const std::string*>& replaced, s
     for (const Entry& e : entries_) {
         const std::string* text = nullptr;
         for (const auto& [name, data] : replaced)
-            if (SameName(NormalName(name), e.name)) text = data;
+            if (SamePartName(NormalName(name), e.name)) text = data;
         if (!text && e.inMemory) text = &e.data;
         if (!text && !e.name.empty() && e.name.back() == '/') {
             if (zip_dir_add(za, e.name.c_str(), ZIP_FL_ENC_RAW) < 0) return fail("частина " + e.name);

@@ -7,12 +7,17 @@
 #pragma once
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct zip;
 struct zip_source;
 
 namespace sheet {
+
+// Part names compare without regard to (ASCII) case, as the package format
+// asks.
+bool SamePartName(std::string_view a, std::string_view b);
 
 class Package {
 public:

@@ -1,5 +1,6 @@
 #include "sheet/SheetModel.h"
 
+#include "sheet/XmlNodes.h"
 #include "sheet/XmlText.h"
 
 #include <pugixml.hpp>
@@ -13,25 +14,9 @@ namespace sheet {
 
 namespace {
 
-std::string_view LocalName(const pugi::xml_node& n) {
-    std::string_view s = n.name();
-    const size_t c = s.find(':');
-    return c == std::string_view::npos ? s : s.substr(c + 1);
-}
-
-pugi::xml_node Child(const pugi::xml_node& parent, std::string_view local) {
-    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && LocalName(c) == local) return c;
-    return {};
-}
-
-struct StringWriter : pugi::xml_writer {
-    std::string* s;
-    explicit StringWriter(std::string* t) : s(t) {}
-    void write(const void* data, size_t size) override {
-        s->append(static_cast<const char*>(data), size);
-    }
-};
+using xml::Child;
+using xml::LocalName;
+using xml::StringWriter;
 
 bool ParseUInt(const char* text, std::uint32_t& v) {
     const char* end = text + std::strlen(text);

@@ -1,5 +1,6 @@
 #include "sheet/Styles.h"
 
+#include "sheet/XmlNodes.h"
 #include "sheet/XmlText.h"
 
 #include <pugixml.hpp>
@@ -11,35 +12,9 @@ namespace sheet {
 
 namespace {
 
-std::string_view LocalName(const pugi::xml_node& n) {
-    std::string_view s = n.name();
-    const size_t c = s.find(':');
-    return c == std::string_view::npos ? s : s.substr(c + 1);
-}
-
-pugi::xml_node Child(const pugi::xml_node& parent, std::string_view local) {
-    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && LocalName(c) == local) return c;
-    return {};
-}
-
-std::vector<pugi::xml_node> Elements(const pugi::xml_node& parent, std::string_view local) {
-    std::vector<pugi::xml_node> v;
-    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && LocalName(c) == local) v.push_back(c);
-    return v;
-}
-
-std::string Print(const pugi::xml_node& n) {
-    struct W : pugi::xml_writer {
-        std::string s;
-        void write(const void* data, size_t size) override {
-            s.append(static_cast<const char*>(data), size);
-        }
-    } w;
-    n.print(w, "", pugi::format_raw, pugi::encoding_utf8);
-    return w.s;
-}
+using xml::Child;
+using xml::Elements;
+using xml::LocalName;
 
 void SetAttr(pugi::xml_node n, const char* name, const std::string& value) {
     pugi::xml_attribute a = n.attribute(name);
@@ -94,12 +69,12 @@ struct Styles::Impl {
     void Index(Collection& c) {
         c.items = Elements(c.node, c.item);
         c.index.clear();
-        for (size_t i = 0; i < c.items.size(); ++i) c.index.emplace(Print(c.items[i]), static_cast<std::uint32_t>(i));
+        for (size_t i = 0; i < c.items.size(); ++i) c.index.emplace(xml::NodeText(c.items[i]), static_cast<std::uint32_t>(i));
     }
 
     // Index of an entry equal to `n`, appending a copy when there is none.
     std::uint32_t Add(Collection& c, const pugi::xml_node& n, bool& changed) {
-        std::string key = Print(n);
+        std::string key = xml::NodeText(n);
         auto it = c.index.find(key);
         if (it != c.index.end()) return it->second;
         pugi::xml_node copy = c.node.append_copy(n);
@@ -315,16 +290,6 @@ std::uint32_t Styles::Apply(std::uint32_t xf, std::uint32_t id) {
 
 std::uint32_t Styles::Count() const { return static_cast<std::uint32_t>(d_->xfs.items.size()); }
 
-std::string Styles::Serialize() const {
-    struct W : pugi::xml_writer {
-        std::string s;
-        void write(const void* data, size_t size) override {
-            s.append(static_cast<const char*>(data), size);
-        }
-    } w;
-    w.s = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
-    d_->doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return w.s;
-}
+std::string Styles::Serialize() const { return xml::PartText(d_->doc); }
 
 }  // namespace sheet

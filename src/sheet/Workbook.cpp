@@ -3,6 +3,7 @@
 #include "sheet/Package.h"
 #include "sheet/SheetModel.h"
 #include "sheet/Styles.h"
+#include "sheet/XmlNodes.h"
 #include "sheet/XmlText.h"
 
 #include <pugixml.hpp>
@@ -29,32 +30,11 @@ const char* const kRelCalcChain = "/calcChain";
 const char* const kStylesType = "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
 const char* const kStylesRel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
 
-std::string_view LocalName(std::string_view s) {
-    const size_t c = s.find(':');
-    return c == std::string_view::npos ? s : s.substr(c + 1);
-}
-
-std::string_view LocalName(const pugi::xml_node& n) { return LocalName(n.name()); }
-
-pugi::xml_node Child(const pugi::xml_node& parent, std::string_view local) {
-    for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element && LocalName(c) == local) return c;
-    return {};
-}
+using xml::Child;
+using xml::LocalName;
 
 bool EndsWith(std::string_view s, std::string_view tail) {
     return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 std::string FolderOf(const std::string& part) {
@@ -91,18 +71,6 @@ std::string ResolveTarget(const std::string& sourceFolder, std::string_view targ
         out += p;
     }
     return out;
-}
-
-std::string Serialize(const pugi::xml_document& doc) {
-    struct W : pugi::xml_writer {
-        std::string s;
-        void write(const void* data, size_t size) override {
-            s.append(static_cast<const char*>(data), size);
-        }
-    } w;
-    w.s = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
-    doc.save(w, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return w.s;
 }
 
 std::string Format(const char* fmt, const std::string& a, const std::string& b = {}) {
@@ -350,7 +318,7 @@ void Content::DropCalcChain() {
         pugi::xml_node next = o.next_sibling();
         std::string_view part = o.attribute("PartName").value();
         if (!part.empty() && part[0] == '/') part.remove_prefix(1);
-        if (LocalName(o) == "Override" && SameText(part, calcChainPath)) types.remove_child(o);
+        if (LocalName(o) == "Override" && SamePartName(part, calcChainPath)) types.remove_child(o);
         o = next;
     }
     pugi::xml_node rels = workbookRels.document_element();
@@ -465,11 +433,11 @@ bool Workbook::SaveAs(const std::string& path) {
         replaced[c.stylesPath] = &stylesXml;
     }
     if (c.contentTypesChanged) {
-        typesXml = Serialize(c.contentTypes);
+        typesXml = xml::PartText(c.contentTypes);
         replaced["[Content_Types].xml"] = &typesXml;
     }
     if (c.workbookRelsChanged) {
-        relsXml = Serialize(c.workbookRels);
+        relsXml = xml::PartText(c.workbookRels);
         replaced[c.workbookRelsPath] = &relsXml;
     }
     std::string bytes, err;
