@@ -164,21 +164,10 @@ std::string ControllerName() {
 
 namespace {
 
-std::string Format(const char* fmt, int a) {
+template <class... Ints>
+std::string Format(const char* fmt, Ints... v) {
     char buf[256];
-    std::snprintf(buf, sizeof buf, fmt, a);
-    return buf;
-}
-
-std::string Format(const char* fmt, int a, int b) {
-    char buf[256];
-    std::snprintf(buf, sizeof buf, fmt, a, b);
-    return buf;
-}
-
-std::string Format(const char* fmt, int a, int b, int c) {
-    char buf[256];
-    std::snprintf(buf, sizeof buf, fmt, a, b, c);
+    std::snprintf(buf, sizeof buf, fmt, int(v)...);
     return buf;
 }
 
@@ -201,10 +190,12 @@ void Repaint() {
     ui::Application::ProcessMessages();
 }
 
-// Asks whether to repeat a failed request (kind 7 adds "Повторити спробу?").
-bool AskRetry(const std::string& line1, const std::string& line2) {
+// Asks whether to repeat a failed request (kind 7 adds "Повторити спробу?");
+// the exchange text leaves the status bar either way.
+bool AskRetry(ui::StatusBar* bar, const std::string& line1, const std::string& line2) {
     MessageKind = 7;
     ShowQues(line1, line2);
+    SetPanel(bar, kPanelExchangeText, "");
     return MessageAnswer == 1;
 }
 
@@ -240,6 +231,14 @@ bool StoppedByOperator() {
     return HgcBox->Error == hgcbox::kErrAborted;
 }
 
+// A failed exchange told with the show flag: the link's error in the status
+// bar, then, unless the operator stopped the request, the retry question.
+bool RetryAfterLinkError(ui::StatusBar* bar, const std::string& line1, const std::string& line2) {
+    SetPanel(bar, kPanelExchangeText, HgcBox->ErrorText());
+    Repaint();
+    return !StoppedByOperator() && AskRetry(bar, line1, line2);
+}
+
 bool IsNameTableCp866(int t) {
     return t == 5 && NamesInCp866();
 }
@@ -265,18 +264,12 @@ bool ReadTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show) 
                 if (show) SetPanel(bar, kPanelExchangeText, "");
                 return true;
             }
-            const bool again = AskRetry("Неспівпадіння запитаних і переданих даних.", TableLine(h.table));
-            SetPanel(bar, kPanelExchangeText, "");
-            if (again) continue;
+            if (AskRetry(bar, "Неспівпадіння запитаних і переданих даних.", TableLine(h.table))) continue;
             return false;
         }
         if (!show) return false;
-        SetPanel(bar, kPanelExchangeText, HgcBox->ErrorText());
-        Repaint();
-        if (StoppedByOperator()) return false;
-        const bool again = AskRetry(Format("Не виконано читання з таблиці %d.", h.table), "\"" + Title(h.table) + "\"");
-        SetPanel(bar, kPanelExchangeText, "");
-        if (!again) return false;
+        if (!RetryAfterLinkError(bar, Format("Не виконано читання з таблиці %d.", h.table), "\"" + Title(h.table) + "\""))
+            return false;
     }
 }
 
@@ -303,10 +296,8 @@ bool WriteTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show)
                 SetPanel(bar, kPanelExchangeText, "");
                 return true;
             }
-            const bool again =
-                AskRetry("Невідповідність заголовку відповіді заголовку запиту на запис.", TableLine(h.table));
-            SetPanel(bar, kPanelExchangeText, "");
-            if (again) continue;
+            if (AskRetry(bar, "Невідповідність заголовку відповіді заголовку запиту на запис.", TableLine(h.table)))
+                continue;
             return false;
         }
         if (!show) {
@@ -314,13 +305,8 @@ bool WriteTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show)
             SetPanel(bar, kPanelExchangeText, "");
             return false;
         }
-        SetPanel(bar, kPanelExchangeText, HgcBox->ErrorText());
-        Repaint();
-        if (StoppedByOperator()) return false;
-        const bool again =
-            AskRetry(Format("Не виконано  запис в таблицю %d.", h.table), "\"" + Title(h.table) + "\".");
-        SetPanel(bar, kPanelExchangeText, "");
-        if (!again) return false;
+        if (!RetryAfterLinkError(bar, Format("Не виконано  запис в таблицю %d.", h.table), "\"" + Title(h.table) + "\"."))
+            return false;
     }
 }
 
