@@ -49,6 +49,7 @@ bool ViewArchiveFileAt(ArchiveKind kind, const std::string& path) {
 }
 
 bool ViewArchiveFile(TFormMain& form, ArchiveKind kind) {
+    if (!ArchiveViewerReady(kind)) return false;
     const ArchiveKindInfo& info = ArchiveInfo(kind);
     ui::OpenDialog& pod = form.pod;
     pod.Title = kArchiveOpenTitle;

@@ -670,12 +670,19 @@ bool CheckArchiveBounds(TFormMain& form, QueryPeriod& range, DeviceDateTime& old
 
 // ---- menu handlers ----------------------------------------------------------------
 
+bool ArchiveViewerReady(ArchiveKind kind) {
+    if (HasArchiveViewer(kind)) return true;
+    // Nothing is read that could not be shown.
+    Message(6, "Перегляд цих даних в цій версії програми ще не доступний", "");
+    return false;
+}
+
 namespace {
 
 int LineOf(const ui::MenuItem& item) { return item.Tag() == 1 ? 1 : 0; }
 
 void HourDayClick(TFormMain& form, ArchiveKind kind, int line) {
-    if (!HgcBox) return;
+    if (!HgcBox || !ArchiveViewerReady(kind)) return;
     const int unit = (kind == ArchiveKind::ChromDay || kind == ArchiveKind::WmtDay) ? 1 : 0;
     QueryPeriod range{};
     DeviceDateTime oldest;
@@ -716,6 +723,7 @@ bool AskPeriod(TFormMain& form, DeviceDateTime& begin, DeviceDateTime& end) {
 }
 
 void PeriodClick(TFormMain& form, ArchiveKind kind, int line) {
+    if (!ArchiveViewerReady(kind)) return;
     DeviceDateTime begin, end;
     if (AskPeriod(form, begin, end)) ReadPeriodArchive(form, kind, line, begin, end);
 }
@@ -735,6 +743,7 @@ void NChrom_RdVerifClick(TFormMain& form, ui::MenuItem&) { PeriodClick(form, Arc
 void NArhPerClick(TFormMain& form, ui::MenuItem& item) {
     const int tag = item.Tag();
     if (tag != 0 && tag != 1) return;
+    if (!ArchiveViewerReady(tag == 0 ? ArchiveKind::Diagnostic : ArchiveKind::Intervention)) return;
     DeviceDateTime begin, end;
     if (!AskPeriod(form, begin, end)) return;
     ui::HourGlass busy;
@@ -745,6 +754,7 @@ void NArhPerClick(TFormMain& form, ui::MenuItem& item) {
 void NArhIndClick(TFormMain& form, ui::MenuItem& item) {
     const int tag = item.Tag();
     if ((tag != 0 && tag != 1) || !HgcBox) return;
+    if (!ArchiveViewerReady(tag == 0 ? ArchiveKind::Diagnostic : ArchiveKind::Intervention)) return;
     const int table = tag == 0 ? 10 : 11;
     bool ok = false;
     {

@@ -230,3 +230,18 @@ TEST_F(Period, ProgressStaysOnTheBarForRecordsOutsideThePeriod) {
     EXPECT_EQ(low, 0);
     EXPECT_EQ(high, max);
 }
+
+// A kind whose viewer this version lacks reads nothing and says why.
+TEST_F(Period, AnArchiveWithoutItsViewerIsNotRead) {
+    Connect();
+    SetArchiveViewer(ArchiveKind::Diagnostic, {});
+    emu.ClearLog();
+    drv->expectMessage(6, "Перегляд цих даних в цій версії програми ще не доступний", "");
+    ASSERT_TRUE(Item("NAlaPer").Click());
+    drv->expectMessage(6, "Перегляд цих даних в цій версії програми ще не доступний", "");
+    ASSERT_TRUE(Item("NAlaInd").Click());
+    drv->expectMessage(6, "Перегляд цих даних в цій версії програми ще не доступний", "");
+    ASSERT_TRUE(Item("NAlaPrn").Click());
+    EXPECT_TRUE(emu.Log().empty());
+    EXPECT_TRUE(drv->fileDialogs().empty());
+}
