@@ -102,6 +102,20 @@ TEST(Question, SizeFollowsTheTextsInCharacters) {
     EXPECT_EQ(seen, 3);
 }
 
+TEST(Question, ALongLineNeverMakesTheBoxWiderThanTheScreen) {
+    ui::test::Driver drv;
+    drv.setScreen(800, 600, 96);
+    std::string path = "/home/technician/";
+    for (int i = 0; i < 12; ++i) path += "Архіви ГРС/";
+    drv.onModal<TFormQues>([&](TFormQues& f) {
+        EXPECT_EQ(f.Width(), 800);
+        EXPECT_LE(f.BitBtn3.Left() + f.BitBtn3.Width(), f.ClientWidth());
+        f.Close();
+    });
+    MessageKind = 1;
+    ShowQues("Помилка роботи з файлом", path);
+}
+
 TEST(Wait, TextsByModeAndSize) {
     ui::test::Driver drv;
     const char* expected[][3] = {
