@@ -25,8 +25,8 @@
 #include "emulator/ArchiveModel.h"
 #include "emulator/Controller.h"
 #include "emulator/Emulator.h"
-#include "platform/Paths.h"
-#include "platform/Tcp.h"
+#include "support/EmulatorLink.h"
+#include "support/TestFolders.h"
 #include "ui/TestDriver.h"
 
 namespace readers {
@@ -49,12 +49,8 @@ protected:
     std::vector<ArchiveView> views;  // what the viewers were handed, in order
 
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::path(ZBR_TEST_TMP) /
-              (std::string("readers-") + info->test_suite_name() + "-" + info->name());
-        std::filesystem::remove_all(dir);
+        dir = zbr_test::FreshWorkDir("readers");
         std::filesystem::create_directories(dir / "INI");
-        platform::SetWorkDir(dir.string());
         drv = std::make_unique<ui::test::Driver>();
         InitConfigImage();
         IsConnected = ExchangeActive = AbortRequested = 0;
@@ -111,19 +107,9 @@ protected:
     // The link over loopback TCP to the emulator (address 1), the
     // identification tables in the image, the menus of a connected window.
     void Connect() {
-        const int port = emu.StartTcp();
-        hgcbox& box = *HgcBox;
-        box.LinkType = hgcbox::kLinkTcp;
-        box.Address = 1;
-        box.ReplyTimeoutMs = 300;
-        box.ByteTimeoutMs = 100;
-        box.Retries = 1;
-        box.TcpSendDelayMs = 0;
-        sockaddr_in sa{};
-        ASSERT_TRUE(platform::SetTcpAddress("127.0.0.1", std::to_string(port).c_str(), sa, "TCP"));
-        box.Sock = platform::TcpSocket();
-        ASSERT_NE(box.Sock, platform::kNoSocket);
-        ASSERT_EQ(platform::TcpConnect(box.Sock, sa, 2000), 0);
+        HgcBox->Address = 1;
+        zbr_test::OpenOverTcp(emu, *HgcBox);
+        if (HasFatalFailure()) return;
         for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3}, TableRequestHeader{6, 0, 12},
                                      TableRequestHeader{14, 0, 14}, TableRequestHeader{15, 0, 8}})
             ASSERT_TRUE(ReadTableRange(h, &form->StatusBar1, true));
