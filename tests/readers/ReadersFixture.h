@@ -43,7 +43,7 @@ class ReaderTest : public ::testing::Test {
 protected:
     std::filesystem::path dir;
     emu::Emulator emu;
-    emu::ArchiveModel model;
+    emu::ArchiveModel& model = emu.Archives();  // the controller's archives, on its clock
     std::unique_ptr<ui::test::Driver> drv;
     std::unique_ptr<TFormMain> form;
     std::vector<ArchiveView> views;  // what the viewers were handed, in order
@@ -58,7 +58,6 @@ protected:
         for (int k = 0; k < kArchiveKindCount; ++k)
             SetArchiveViewer(ArchiveKind(k), [this](ArchiveView& v) { views.push_back(v); });
         SetClock(kNow);
-        WireArchives();
         form = std::make_unique<TFormMain>(nullptr);
         form->Show();
         form->FormActivate();  // the Esc hook
@@ -78,30 +77,14 @@ protected:
     void SetClock(const DeviceDateTime& t) {
         emu.SetClock(Emu(t));
         emu.FreezeClock(true);
-        model.SetNow(Emu(t));
-        PublishBounds();
     }
-    // Tables 27, 10 and 11 as the archive model has them now.
+    // Tables 27, 10 and 11 set by hand to what the archive model has now;
+    // from then on they stay as they are (left alone, the emulator keeps
+    // them in step with the model).
     void PublishBounds() {
         emu.SetTable(27, model.Table27());
         emu.SetTable(10, model.IndexTable(emu::Archive::Diagnostic));
         emu.SetTable(11, model.IndexTable(emu::Archive::Intervention));
-    }
-    // Commands 7, 8, 15 and 16 answered by the archive model.
-    void WireArchives() {
-        emu.WithController([this](emu::Controller& c) {
-            for (uint8_t cmd : {uint8_t(7), uint8_t(8), uint8_t(15), uint8_t(16)})
-                c.SetHandler(cmd, 0, [this, cmd](emu::Controller& ctl, const emu::Request& r) {
-                    const emu::ArchiveReply a = model.Answer(cmd, r.data, ctl.Clock());
-                    if (a.silent) {
-                        emu::Reply none;
-                        none.none = true;
-                        return none;
-                    }
-                    if (a.error) return ctl.Error(cmd, a.code);
-                    return ctl.Ok(cmd, a.data);
-                });
-        });
     }
 
     // The link over loopback TCP to the emulator (address 1), the
