@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -21,6 +20,7 @@
 #include "link/Connectmodem.h"
 #include "platform/Codepage.h"
 #include "platform/Paths.h"
+#include "support/TestFolders.h"
 #include "ui/TestDriver.h"
 
 namespace apptest {
@@ -39,12 +39,8 @@ protected:
     int identities = 0;
 
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::path(ZBR_TEST_TMP) /
-              (std::string("app-") + info->test_suite_name() + "-" + info->name());
-        std::filesystem::remove_all(dir);
+        dir = zbr_test::FreshWorkDir("app");
         std::filesystem::create_directories(dir / "INI");
-        platform::SetWorkDir(dir.string());
         drv = std::make_unique<ui::test::Driver>();
         InitConfigImage();
         IsConnected = ExchangeActive = AbortRequested = RestoreThenDisconnect = 0;
@@ -57,13 +53,11 @@ protected:
         emu.Stop();
     }
 
+    // A settings file of the WorkDir from UTF-8 text, stored in code page 1251.
     void WriteFile(const std::string& relative, const std::string& text) {
-        std::ofstream(dir / relative, std::ios::binary) << platform::Utf8ToCp1251(text);
+        zbr_test::WriteBytes((dir / relative).string(), platform::Utf8ToCp1251(text));
     }
-    std::string ReadFile(const std::string& relative) {
-        std::ifstream in(dir / relative, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string ReadFile(const std::string& relative) { return zbr_test::ReadBytes((dir / relative).string()); }
 
     // zbr.ini for the direct link on COM1 at `adr`, short time-outs.
     void DirectSettings(int adr = 1, int linkType = 0) {
