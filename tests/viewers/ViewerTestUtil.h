@@ -8,8 +8,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
@@ -20,6 +18,7 @@
 #include "data/GasParams.h"
 #include "data/ReportFormat.h"
 #include "platform/Paths.h"
+#include "support/TestFolders.h"
 #include "ui/TestDriver.h"
 
 namespace vt {
@@ -30,8 +29,23 @@ inline constexpr float kInf = std::numeric_limits<float>::infinity();
 // Value of code k in the hand-made chromatograph records: 1.25 + k (methane 9.25).
 inline float Val(int k) { return 1.25f + float(k); }
 
-inline HdmArchiveRecord Hdm(int day, int hour, uint8_t status = 0, bool daily = false) {
-    HdmArchiveRecord r;
+// Every chromatograph value of a record: Val(k).
+template <class R>
+void SetChromValues(R& r) {
+    for (int k = 0; k < kGasParamCount; ++k) r.SetValue(k, Val(k));
+}
+
+// The four moisture-meter values of the hand-made records.
+template <class R>
+void SetWmtValues(R& r) {
+    const float v[4] = {-12.5f, -8.25f, 1.0f, -20.75f};
+    for (int i = 0; i < 4; ++i) r.SetValue(i, v[i]);
+}
+
+// Hourly record of `day`.03.24 `hour`:00..59:59, or with `daily` the gas
+// day from 10:00 (end hour with bit 7: it ends the next day).
+template <class R>
+void SetHourDay(R& r, int day, int hour, uint8_t status, bool daily) {
     r.year = 24;
     r.month = 3;
     r.day = uint8_t(day);
@@ -40,8 +54,13 @@ inline HdmArchiveRecord Hdm(int day, int hour, uint8_t status = 0, bool daily = 
     r.endMinute = 59;
     r.endSecond = 59;
     r.status = status;
+}
+
+inline HdmArchiveRecord Hdm(int day, int hour, uint8_t status = 0, bool daily = false) {
+    HdmArchiveRecord r;
+    SetHourDay(r, day, hour, status, daily);
     r.SetCount(uint16_t(12 + hour));
-    for (int k = 0; k < kGasParamCount; ++k) r.SetValue(k, Val(k));
+    SetChromValues(r);
     SealRecord(r);
     return r;
 }
@@ -51,7 +70,7 @@ inline ChromMeasRecord Meas(int minute, uint8_t status = 0, uint16_t word = 0) {
     r.time = {24, 3, 15, 12, uint8_t(minute), 30};
     r.controllerStatus = status;
     r.SetChromStatus(word);
-    for (int k = 0; k < kGasParamCount; ++k) r.SetValue(k, Val(k));
+    SetChromValues(r);
     SealRecord(r);
     return r;
 }
@@ -61,7 +80,7 @@ inline VerifRecord Verif(int day, uint8_t result = 0, uint8_t line = 1) {
     r.time = {24, 3, uint8_t(day), 9, 0, 0};
     r.line = line;
     r.result = result;
-    for (int k = 0; k < kGasParamCount; ++k) r.SetValue(k, Val(k));
+    SetChromValues(r);
     SealRecord(r);
     return r;
 }
@@ -71,10 +90,8 @@ inline CalibRecord Calib(int day, uint8_t result = 0, uint8_t line = 1) {
     r.time = {24, 3, uint8_t(day), 8, 30, 0};
     r.line = line;
     r.result = result;
-    for (int k = 0; k < kGasParamCount; ++k) {
-        r.SetValue(k, Val(k));
-        r.SetFactor(k, 0.5f + 0.125f * float(k));
-    }
+    SetChromValues(r);
+    for (int k = 0; k < kGasParamCount; ++k) r.SetFactor(k, 0.5f + 0.125f * float(k));
     SealRecord(r);
     return r;
 }
@@ -84,24 +101,15 @@ inline WmtMomentaryRecord WmtMeas(int minute, uint8_t status = 0, uint16_t state
     r.time = {24, 3, 15, 12, uint8_t(minute), 0};
     r.status = status;
     r.SetMeterState(state);
-    const float v[4] = {-12.5f, -8.25f, 1.0f, -20.75f};
-    for (int i = 0; i < 4; ++i) r.SetValue(i, v[i]);
+    SetWmtValues(r);
     SealRecord(r);
     return r;
 }
 
 inline WmtArchiveRecord WmtHd(int day, int hour, uint8_t status = 0, bool daily = false) {
     WmtArchiveRecord r;
-    r.year = 24;
-    r.month = 3;
-    r.day = uint8_t(day);
-    r.startHour = uint8_t(daily ? 10 : hour);
-    r.endHour = uint8_t(daily ? (0x80 | 10) : hour);
-    r.endMinute = 59;
-    r.endSecond = 59;
-    r.status = status;
-    const float v[4] = {-12.5f, -8.25f, 1.0f, -20.75f};
-    for (int i = 0; i < 4; ++i) r.SetValue(i, v[i]);
+    SetHourDay(r, day, hour, status, daily);
+    SetWmtValues(r);
     SealRecord(r);
     return r;
 }
@@ -137,10 +145,7 @@ inline ArchiveFileHeader Header(ArchiveKind kind, uint32_t count, bool oxygen = 
     return h;
 }
 
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-}
+using zbr_test::ReadBytes;
 
 class ViewerTest : public ::testing::Test {
 protected:
@@ -148,14 +153,9 @@ protected:
     std::unique_ptr<ui::test::Driver> drv;
 
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::path(ZBR_TEST_TMP) / "viewers" /
-              (std::string(info->test_suite_name()) + "." + info->name());
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
+        dir = zbr_test::FreshWorkDir("viewers");
         for (const char* sub : {"INI", "MOMDATA", "HOURDATA", "DAYDATA", "CALIBRARHIV", "VERIFARHIV"})
             std::filesystem::create_directories(dir / sub);
-        platform::SetWorkDir(dir.string());
         ReportFormat = DefaultReportFormat();
         ParamOrder = ParamOrderDefault;
         drv = std::make_unique<ui::test::Driver>();
