@@ -20,6 +20,7 @@
 #include "link/Connectmodem.h"
 #include "platform/Codepage.h"
 #include "platform/Paths.h"
+#include "support/EmulatorModem.h"
 #include "support/TestFolders.h"
 #include "ui/TestDriver.h"
 
@@ -73,9 +74,10 @@ protected:
                       "ConnectWaitTime=2\r\nConn_Repeat=1\r\n");
     }
 
-    // The emulator on dev/com1 (optionally behind its modem).
+    // The emulator on dev/com1 (optionally behind its modem, with the short
+    // guard time).
     void StartPty(bool modem = false) {
-        if (modem) emu.EnableModem();
+        if (modem) zbr_test::EnableModem(emu);
         emu.StartPty((dir / "dev" / "com1").string());
     }
 

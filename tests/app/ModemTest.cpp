@@ -10,21 +10,18 @@ namespace {
 
 class TelephoneLink : public AppTest {
 protected:
-    ModemTimings saved;
+    zbr_test::ModemTimingsForTest timings{{.prepareTimeoutMs = 1000,
+                                           .escapeGuardMs = zbr_test::kEscapeGuardMs,
+                                           .beforeDialMs = 0,
+                                           .betweenCommandsMs = 0,
+                                           .afterConnectMs = 0,
+                                           .gsmTimeoutMs = 1000,
+                                           .hangUpTimeoutMs = 500,
+                                           .hangUpGuardMs = zbr_test::kEscapeGuardMs}};
     emu::Modem* modem = nullptr;
 
     void SetUp() override {
         AppTest::SetUp();
-        saved = ModemTiming();
-        ModemTimings& t = ModemTiming();
-        t.prepareTimeoutMs = 1000;
-        t.escapeGuardMs = 150;
-        t.beforeDialMs = 0;
-        t.betweenCommandsMs = 0;
-        t.afterConnectMs = 0;
-        t.gsmTimeoutMs = 1000;
-        t.hangUpTimeoutMs = 500;
-        t.hangUpGuardMs = 150;
         DirectSettings(1, 1);
         WriteFile("INI/fon_abonents.ini", "[FON_CONN_PAR]\r\nusers_num=1\r\nuser_index=0\r\nsort_prz=0\r\n"
                                           "[FON_ABONENT_1]\r\nuser_name=ГРС Південна\r\ncontr_adr=1\r\n"
@@ -32,12 +29,7 @@ protected:
         StartPty(true);
         modem = emu.GetModem();
         ASSERT_NE(modem, nullptr);
-        modem->SetGuardTimeMs(100);
         StartForm();
-    }
-    void TearDown() override {
-        AppTest::TearDown();
-        ModemTiming() = saved;
     }
 };
 

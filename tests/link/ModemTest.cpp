@@ -2,12 +2,12 @@
 // (linked as WorkDir/dev/com7), then the controller behind it through the
 // link object.
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "LinkFixture.h"
 #include "emulator/Modem.h"
 #include "link/Connectmodem.h"
+#include "support/EmulatorModem.h"
+#include "support/Waiting.h"
 #include "ui/TestDriver.h"
 
 using namespace linktest;
@@ -18,25 +18,12 @@ namespace {
 class Modem : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = ModemTiming();
-        ModemTimings& t = ModemTiming();
-        t.prepareTimeoutMs = 300;
-        t.escapeGuardMs = 150;
-        t.beforeDialMs = 20;
-        t.betweenCommandsMs = 5;
-        t.afterConnectMs = 5;
-        t.gsmTimeoutMs = 300;
-        t.hangUpTimeoutMs = 300;
-        t.hangUpGuardMs = 150;
-
         dir = MakeWorkDir("modem");
-        modem = &emu.EnableModem();
-        modem->SetGuardTimeMs(100);
+        modem = &zbr_test::EnableModem(emu);
         OpenOverPty(emu, box, dir, 7, 9600, hgcbox::kLinkModem);
         panel = [this](const std::string& s) { shown.push_back(s); };
     }
     void TearDown() override {
-        ModemTiming() = saved_;
         platform::SetMessagePump(nullptr);
         box.ClosePort();
         emu.Stop();
@@ -46,21 +33,21 @@ protected:
         return DialModem(box.hCom, "(000) 111-22-33", init, nullptr, panel, attempts, waitSeconds);
     }
     bool Shown(const std::string& text) const { return std::find(shown.begin(), shown.end(), text) != shown.end(); }
-    // Waits (up to two seconds) for the emulator's modem to reach a state.
-    template <class F> bool Eventually(F f) {
-        for (int i = 0; i < 400 && !f(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return f();
-    }
 
+    zbr_test::ModemTimingsForTest timings{{.prepareTimeoutMs = 300,
+                                           .escapeGuardMs = zbr_test::kEscapeGuardMs,
+                                           .beforeDialMs = 20,
+                                           .betweenCommandsMs = 5,
+                                           .afterConnectMs = 5,
+                                           .gsmTimeoutMs = 300,
+                                           .hangUpTimeoutMs = 300,
+                                           .hangUpGuardMs = zbr_test::kEscapeGuardMs}};
     std::filesystem::path dir;
     emu::Emulator emu;
     emu::Modem* modem = nullptr;
     hgcbox box{1};
     ModemPanel panel;
     std::vector<std::string> shown;
-
-private:
-    ModemTimings saved_;
 };
 
 const char kDialPanel[] = " Встановлення зв'язку по телефону. Команда ";
@@ -233,6 +220,6 @@ TEST_F(Modem, ClosingThePortHangsUp) {
     ASSERT_EQ(Dial(1), kModemOk);
     ASSERT_TRUE(modem->Connected());
     box.ClosePort();
-    EXPECT_TRUE(Eventually([&] { return !modem->Connected(); }));
+    EXPECT_TRUE(zbr_test::WaitFor([&] { return !modem->Connected(); }));
     EXPECT_EQ(modem->LastHangUp(), emu::HangUpCause::Dtr);
 }
