@@ -1,0 +1,254 @@
+// The ini files, the list files and the two small binary settings files
+// (rd_arh.ini, rep_format.ini), damaged: random bytes, very long lines,
+// lines without '=', duplicate sections, numbers far out of range, bytes that
+// are neither valid UTF-8 nor sensible Windows-1251. Every reader must give
+// defaults or clamped values and keep each text field terminated.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ArchiveDefaults.h"
+#include "common/ListFiles.h"
+#include "common/Rd_wr_ini.h"
+#include "data/ReportFormat.h"
+#include "platform/IniFile.h"
+#include "robustness/Random.h"
+#include "support/TestFolders.h"
+
+using robust::Dice;
+
+namespace {
+
+template <class T>
+std::unique_ptr<T> Zeroed() {
+    auto p = std::make_unique<T>();
+    std::memset(static_cast<void*>(p.get()), 0xAB, sizeof(T));  // junk, so nothing relies on zeros
+    return p;
+}
+
+bool Terminated(const char* field, std::size_t width) { return std::memchr(field, 0, width) != nullptr; }
+
+const std::vector<std::string> kNumbers = {
+    "0", "1", "-1", "255", "256", "65535", "2147483647", "2147483648", "-2147483648", "-2147483649",
+    "4294967295", "4294967296", "99999999999999999999999999", "-99999999999999999999", "0x", "0xFFFFFFFF",
+    "0x1FFFFFFFF", "$", "$7fffffff", "$FFFFFFFFFF", "+", "-", "--1", "1e9", "12abc", " 7 ", "\"5\"", "'6", "",
+};
+
+// One line of a damaged ini text, made of the given section and key names.
+std::string RandomLine(Dice& d, const std::vector<std::string>& sections, const std::vector<std::string>& keys) {
+    switch (d.Int(0, 9)) {
+    case 0: return "[" + d.Pick(sections) + "]";                       // also duplicates
+    case 1: return "[" + d.Pick(sections);                             // unclosed header
+    case 2: return d.Pick(keys) + "=" + d.Pick(kNumbers);
+    case 3: return d.Pick(keys) + "=" + d.Bytes(std::size_t(d.Int(0, 80)));  // any bytes, NUL included
+    case 4: return d.Pick(keys) + "=" + std::string(std::size_t(d.Int(100, 20000)), char(d.Int(0x20, 0xFF)));
+    case 5: return d.Pick(keys);                                       // no '='
+    case 6: return "=" + d.Pick(kNumbers);                             // no key
+    case 7: return d.Bytes(std::size_t(d.Int(0, 40)));
+    case 8: return "  " + d.Pick(keys) + "  =  \"" + d.Bytes(std::size_t(d.Int(0, 5))) + "'  ";
+    default: return std::string(std::size_t(d.Int(0, 3)), d.Chance(50) ? '\r' : '\n');
+    }
+}
+
+std::string RandomIni(Dice& d, const std::vector<std::string>& sections, const std::vector<std::string>& keys,
+                      int lines) {
+    std::string text;
+    if (d.Chance(10)) text += "\xEF\xBB\xBF";
+    for (int i = 0; i < lines; ++i) text += RandomLine(d, sections, keys) + (d.Chance(70) ? "\r\n" : "\n");
+    if (d.Chance(20)) text.resize(std::size_t(d.Int(0, int64_t(text.size()))));  // cut anywhere
+    return text;
+}
+
+}  // namespace
+
+TEST(IniRobust, IniFileReadsAndWritesAnyText) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    const std::string path = (dir / "any.ini").string();
+    Dice dice(2001);
+    const std::vector<std::string> sections = {"A", "a", "B", "", " A ", "[x]", "\xC0\xC1", "\xFF\xFE", "A]B"};
+    const std::vector<std::string> keys = {"k", "K", "n", " k", "k ", "\x80\x81", "", "a=b", ";c", "#d"};
+    for (int i = 0; i < 400; ++i) {
+        SCOPED_TRACE(i);
+        zbr_test::WriteBytes(path, RandomIni(dice, sections, keys, int(dice.Int(0, 30))));
+        platform::IniFile ini(path);
+        for (const std::string& s : ini.ReadSections())
+            for (const std::string& k : ini.ReadSection(s)) {
+                (void)ini.ReadString(s, k, "def");
+                (void)ini.ReadRawString(s, k, "def");
+                (void)ini.ReadBool(s, k, true);
+                (void)ini.ReadInteger(s, k, -7);
+            }
+        for (const std::string& s : sections)
+            for (const std::string& k : keys) {
+                (void)ini.ReadString(s, k, "");
+                (void)ini.ReadInteger(s, k, 42);
+            }
+        // Writing through the same damaged text keeps the file readable.
+        // (Sections are written under plain names, as the program's own are.)
+        const std::vector<std::string> plain = {"A", "a", "B"};
+        ini.WriteInteger(dice.Pick(plain), "k", int32_t(dice.Int(INT32_MIN, INT32_MAX)));
+        ini.WriteString("A", "text", dice.Bytes(std::size_t(dice.Int(0, 20))));  // not valid UTF-8
+        ini.WriteRawString("B", "raw", dice.Bytes(std::size_t(dice.Int(0, 20))));
+        ini.DeleteKey(dice.Pick(sections), dice.Pick(keys));
+        if (dice.Chance(20)) ini.EraseSection(dice.Pick(plain));
+        const int32_t n = int32_t(dice.Int(INT32_MIN, INT32_MAX));
+        ini.WriteInteger("ZZ", "num", n);
+        ASSERT_TRUE(ini.UpdateFile()) << ini.Error();
+        platform::IniFile again(path);
+        EXPECT_EQ(again.ReadInteger("ZZ", "num", 0), n);
+        EXPECT_TRUE(again.ReadSections() == ini.ReadSections());
+    }
+}
+
+// Numbers beyond 32 bits, signs alone and trailing junk read as the default;
+// nothing wraps into a different value.
+TEST(IniRobust, BadNumbersReadAsDefault) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    const std::string path = (dir / "num.ini").string();
+    const std::vector<std::string> bad = {"",    "+",   "-",       "--1",  "0x", "$", "12abc", "1e9",
+                                          "99999999999999999999999999", "-99999999999999999999",
+                                          "2147483648", "-2147483649", "0x1FFFFFFFF", "$FFFFFFFFFF", "\xFF"};
+    for (const std::string& v : bad) {
+        zbr_test::WriteBytes(path, "[S]\r\nk=" + v + "\r\n");
+        platform::IniFile ini(path);
+        EXPECT_EQ(ini.ReadInteger("S", "k", -7), -7) << v;
+    }
+}
+
+TEST(IniRobust, ProgramIniKeepsItsRecordSound) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    const std::string path = (dir / "zbr.ini").string();
+    Dice dice(2002);
+    const std::vector<std::string> sections = {"CURR_PAR", "DIR_CONN_PAR", "FON_CONN_PAR", "ETHERNET_CONN_PAR",
+                                               "curr_par", "OTHER"};
+    const std::vector<std::string> keys = {"Conn_Prz", "Free_Port_Wait", "Do_Close_Port", "Form_Width",
+                                           "Form_Height", "Form_Left", "Form_Top", "COMPort", "Adr", "Rate",
+                                           "Preambles", "Repeat", "TimeOut", "WaitTime", "Default_Command",
+                                           "Command", "ConnectWaitTime", "AutoRepeat", "Conn_Repeat"};
+    auto rec = Zeroed<ProgramSettingsRecord>();
+    for (int i = 0; i < 300; ++i) {
+        SCOPED_TRACE(i);
+        zbr_test::WriteBytes(path, RandomIni(dice, sections, keys, int(dice.Int(0, 60))));
+        ReadProgramIni(path, *rec, int(dice.Int(-5000, 5000)), int(dice.Int(-5000, 5000)));
+        EXPECT_TRUE(Terminated(rec->Fon.Command, sizeof rec->Fon.Command));
+        EXPECT_LE(rec->Fon.CommandText().size(), 2 * sizeof rec->Fon.Command);
+        EXPECT_LE(uint8_t(rec->Do_Close_Port), 1);
+        EXPECT_LE(uint8_t(rec->Fon.Default_Command), 1);
+        EXPECT_LE(uint8_t(rec->Fon.AutoRepeat), 1);
+    }
+    // A Command far longer than its field is cut, terminated.
+    zbr_test::WriteBytes(path, "[FON_CONN_PAR]\r\nCommand=" + std::string(5000, 'Z') + "\r\n");
+    ReadProgramIni(path, *rec, 800, 600);
+    EXPECT_EQ(rec->Fon.CommandText(), std::string(sizeof rec->Fon.Command - 1, 'Z'));
+}
+
+TEST(IniRobust, ListFilesStayWithinTheirRecords) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    Dice dice(2003);
+    std::vector<std::string> sections = {"FON_CONN_PAR", "ETHERNET_CONN_PAR", "OBJECT_LIST"};
+    for (int n : {0, 1, 2, 3, 50, 51, 199, 200, 201, 255, 256, -1})
+        for (const char* s : {"FON_ABONENT_", "ETHERNET_ABONENT_", "OBJECT_"}) sections.push_back(s + std::to_string(n));
+    const std::vector<std::string> keys = {"users_num", "user_index", "sort_prz", "obj_num", "obj_index",
+                                           "user_name", "contr_adr", "adr_modbus", "phone_code", "ip_adr",
+                                           "port", "obj_name"};
+    const std::string fon = (dir / "fon_abonents.ini").string();
+    const std::string ethr = (dir / "ethr_abonents.ini").string();
+    const std::string obj = (dir / "objects.ini").string();
+    auto phone = Zeroed<PhoneSubscriberList>();
+    auto ether = Zeroed<EthernetSubscriberList>();
+    auto objects = Zeroed<ObjectListRecord>();
+    for (int i = 0; i < 150; ++i) {
+        SCOPED_TRACE(i);
+        const std::string text = RandomIni(dice, sections, keys, int(dice.Int(0, 80)));
+        zbr_test::WriteBytes(fon, text);
+        zbr_test::WriteBytes(ethr, text);
+        zbr_test::WriteBytes(obj, text);
+        ReadPhoneSubscribers(fon, *phone);
+        ReadEthernetSubscribers(ethr, *ether);
+        ReadObjectList(obj, *objects);
+
+        EXPECT_LE(phone->users_num, MaxSubscribers);
+        EXPECT_TRUE(phone->user_index == 0 || phone->user_index < phone->users_num);
+        for (const PhoneSubscriber& u : phone->users) {
+            ASSERT_TRUE(Terminated(u.user_name, sizeof u.user_name));
+            ASSERT_TRUE(Terminated(u.phone_code, sizeof u.phone_code));
+        }
+        EXPECT_LE(ether->users_num, MaxSubscribers);
+        EXPECT_TRUE(ether->user_index == 0 || ether->user_index < ether->users_num);
+        for (int k = 0; k < ether->users_num; ++k)
+            ASSERT_TRUE(Terminated(ether->users[k].user_name, sizeof ether->users[k].user_name));
+        EXPECT_LE(objects->obj_num, MaxObjects);
+        EXPECT_TRUE(objects->obj_index == 0 || objects->obj_index < objects->obj_num);
+        for (int k = 0; k < objects->obj_num; ++k)
+            ASSERT_TRUE(Terminated(objects->objs[k].obj_name, sizeof objects->objs[k].obj_name));
+
+        // The sorts and the texts run over whatever was read.
+        for (uint8_t sort : {uint8_t(0), uint8_t(1), uint8_t(7)}) {
+            phone->sort_prz = ether->sort_prz = objects->sort_prz = sort;
+            SortPhoneSubscribers(*phone);
+            SortEthernetSubscribers(*ether);
+            SortObjectList(*objects);
+        }
+        for (int k = 0; k < phone->users_num; ++k) (void)phone->users[k].Name();
+        for (int k = 0; k < ether->users_num; ++k) (void)ether->users[k].Name();
+        for (int k = 0; k < objects->obj_num; ++k) (void)objects->objs[k].Name();
+    }
+    // Counts beyond the lists are clamped; long names are cut and terminated.
+    zbr_test::WriteBytes(obj, "[OBJECT_LIST]\r\nobj_num=100000\r\nobj_index=99\r\n[OBJECT_1]\r\nobj_name=" +
+                                  std::string(300, '\xC6') + "\r\n");
+    ReadObjectList(obj, *objects);
+    EXPECT_EQ(objects->obj_num, MaxObjects);
+    EXPECT_EQ(objects->obj_index, 0);
+    EXPECT_EQ(std::strlen(objects->objs[0].obj_name), NameFieldSize - 1);
+}
+
+TEST(IniRobust, ArchiveDefaultsFromAnyBytes) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    const std::string path = (dir / "rd_arh.ini").string();
+    Dice dice(2004);
+    const double now = 46000.5;
+    for (int i = 0; i < 500; ++i) {
+        std::string bytes = dice.Bytes(std::size_t(dice.Int(0, 120)));
+        if (bytes.size() >= 24 && dice.Chance(50)) {  // special doubles in the date places
+            const double wild[] = {NAN, INFINITY, -INFINITY, -1e308, 1e308, 0, -693594, 2958466, 1e-310};
+            const double v = wild[dice.Int(0, 8)];
+            std::memcpy(bytes.data() + (dice.Chance(50) ? 8 : 16), &v, 8);
+        }
+        zbr_test::WriteBytes(path, bytes);
+        ArchiveRequestDefaultsRecord rec;
+        ASSERT_TRUE(LoadArchiveDefaults(path, rec, now));
+        EXPECT_TRUE(std::isfinite(rec.PeriodBegin) && rec.PeriodBegin >= -1.0 && rec.PeriodBegin < 2958466.0)
+            << i << " " << rec.PeriodBegin;
+        EXPECT_TRUE(std::isfinite(rec.PeriodEnd) && rec.PeriodEnd >= -1.0 && rec.PeriodEnd < 2958466.0)
+            << i << " " << rec.PeriodEnd;
+    }
+    ArchiveRequestDefaultsRecord rec;
+    EXPECT_FALSE(LoadArchiveDefaults(dir.string(), rec, now));  // a folder
+    EXPECT_EQ(rec.PeriodBegin, now);
+}
+
+TEST(IniRobust, ReportFormatFromAnyBytes) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    const std::string path = (dir / "rep_format.ini").string();
+    Dice dice(2005);
+    for (int i = 0; i < 500; ++i) {
+        zbr_test::WriteBytes(path, dice.Bytes(std::size_t(dice.Int(0, 80))));
+        ReportFormatRecord rec;
+        ASSERT_TRUE(LoadReportFormat(path, rec));
+        for (int code = -3; code < kGasParamCount + 3; ++code) {
+            const int d = ParamDecimals(rec, code);
+            ASSERT_TRUE(d >= 0 && d <= kMaxDecimals) << code << " " << d;
+            ASSERT_LE(FormatGasCell(float(dice.Int(-1000000, 1000000)) / 7.0f, d).size(), 64u);
+        }
+        for (int g = -3; g < kQuantityGroupCount + 3; ++g) {
+            const int d = QuantityDecimals(rec, g);
+            ASSERT_TRUE(d >= 0 && d <= kMaxDecimals) << g << " " << d;
+        }
+        for (float v : {1e38f, -1e38f, NAN, INFINITY, 0.0f})
+            ASSERT_LE(FormatGasCell(v, int(dice.Int(-50, 300))).size(), 64u);
+    }
+}
