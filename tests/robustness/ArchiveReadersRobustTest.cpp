@@ -50,7 +50,7 @@ TEST_F(ReadersRobust, SpoiltRepliesInRandomOrder) {
         emu::ArchiveFaultKind::LateRecord,  emu::ArchiveFaultKind::Empty,         emu::ArchiveFaultKind::ArchiveError,
         emu::ArchiveFaultKind::ErrorReply,  emu::ArchiveFaultKind::Silence,
     };
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 40; ++round) {
         const Read& r = dice.Pick(reads);
         SCOPED_TRACE("round " + std::to_string(round) + " " + ArchiveInfo(r.kind).tag);
         for (int n = int(dice.Int(1, 3)); n > 0; --n) {

@@ -58,7 +58,7 @@ TEST(LinkRobust, EmulatorFaultsInRandomOrder) {
     ShortTimeouts(box);
     Dice dice(3001);
     const std::vector<uint8_t> tables = {0, 3, 4, 5, 6, 9, 14};
-    for (int i = 0; i < 70; ++i) {
+    for (int i = 0; i < 50; ++i) {
         SCOPED_TRACE(i);
         const uint8_t t = dice.Pick(tables);
         const uint32_t len = 10 + emu::Shape(t).size;  // the reply to one row
@@ -212,7 +212,7 @@ TEST(LinkRobust, RandomRepliesFromAPeer) {
     zbr_test::ConnectTcp(box, peer.Port());
     const std::set<uint32_t> defined = {hgcbox::kOk,          hgcbox::kErrByteTimeout, hgcbox::kErrCrc,
                                         hgcbox::kErrDevice,   hgcbox::kErrReplyFunction, hgcbox::kErrNoReply};
-    for (int i = 0; i < 150; ++i) {
+    for (int i = 0; i < 100; ++i) {
         SCOPED_TRACE(i);
         const bool ok = dice.Chance(50) ? ReadRows(box, uint8_t(dice.Int(0, 46)), 0, 1) : box.Exchange(25);
         EXPECT_LE(box.RxLen, sizeof box.Rx);

@@ -62,7 +62,7 @@ TEST(ViewersRobust, RandomRecordsInEveryValueViewer) {
     Dice dice(5001);
     int opened = 0;
     for (ArchiveKind kind : kinds)
-        for (int round = 0; round < 40; ++round) {
+        for (int round = 0; round < 25; ++round) {
             SCOPED_TRACE(std::string(ArchiveInfo(kind).tag) + " round " + std::to_string(round));
             ArchiveHeaderSource src;
             src.chromatographType = kSupportedChromatographType;
@@ -88,7 +88,7 @@ TEST(ViewersRobust, RandomRecordsInEveryValueViewer) {
             zbr_test::WriteBytes(path, bytes);
             opened += ViewArchiveFileAt(kind, path);
         }
-    EXPECT_EQ(opened, 8 * 40);
+    EXPECT_EQ(opened, 8 * 25);
     EXPECT_EQ(shown, opened);
     drv->verify();
 }
