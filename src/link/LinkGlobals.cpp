@@ -26,10 +26,13 @@ void LoadLinkObject(hgcbox& box, const LinkParams& p, std::uint8_t linkType, boo
     box.Baud = p.Rate;
     box.ComPort = p.COMPort;
     box.LinkType = linkType;
-    box.OpenRetrySec = openRetrySec;
+    // The settings file is not range-checked when read: a hand-edited value
+    // is held to what the link-parameter window allows, so that a wild one
+    // (WaitTime=-1 reads as 4294967295 s) can never hang the program.
+    box.OpenRetrySec = std::min<std::uint32_t>(openRetrySec, kMaxPortReleaseWaitSec);
     box.OpenPerExchange = openPerExchange;
-    box.ReplyTimeoutMs = p.WaitTime * 1000u;
-    box.ByteTimeoutMs = p.TimeOut;
+    box.ReplyTimeoutMs = std::clamp<std::uint32_t>(p.WaitTime, kMinReplyWaitSec, kMaxReplyWaitSec) * 1000u;
+    box.ByteTimeoutMs = std::clamp<std::uint32_t>(p.TimeOut, kMinByteWaitMs, kMaxByteWaitMs);
     box.PreambleLen = p.Preambles;
     box.Retries = p.Repeat;
 }

@@ -13,11 +13,17 @@
 // held by another program.
 bool IsComPortPresent(int port);
 
+// The ranges the link-parameter window allows; LoadLinkObject holds the
+// settings to them.
+constexpr std::uint32_t kMinReplyWaitSec = 1, kMaxReplyWaitSec = 120;
+constexpr std::uint32_t kMinByteWaitMs = 55, kMaxByteWaitMs = 5000;
+constexpr std::uint32_t kMaxPortReleaseWaitSec = 20;
+
 // Loads the link object from a link's parameters: Address := Adr, Baud :=
 // Rate, ComPort := COMPort, ReplyTimeoutMs := WaitTime x 1000,
 // ByteTimeoutMs := TimeOut, PreambleLen := Preambles, Retries := Repeat,
 // plus the link type, whether the port opens around each exchange and how
-// long an open keeps trying.
+// long an open keeps trying; the waits held to the ranges above.
 void LoadLinkObject(hgcbox& box, const LinkParams& p, std::uint8_t linkType, bool openPerExchange,
                     std::uint32_t openRetrySec);
 

@@ -15,6 +15,7 @@
 #include "common/ListFiles.h"
 #include "common/Rd_wr_ini.h"
 #include "data/ReportFormat.h"
+#include "link/LinkGlobals.h"
 #include "platform/IniFile.h"
 #include "robustness/Random.h"
 #include "support/TestFolders.h"
@@ -144,6 +145,23 @@ TEST(IniRobust, ProgramIniKeepsItsRecordSound) {
     zbr_test::WriteBytes(path, "[FON_CONN_PAR]\r\nCommand=" + std::string(5000, 'Z') + "\r\n");
     ReadProgramIni(path, *rec, 800, 600);
     EXPECT_EQ(rec->Fon.CommandText(), std::string(sizeof rec->Fon.Command - 1, 'Z'));
+}
+
+// Waits from a hand-edited zbr.ini ("WaitTime=-1" reads as 4294967295 s)
+// reach the link object only within what the parameter window allows.
+TEST(IniRobust, WildWaitsNeverReachTheLink) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    const std::string path = (dir / "zbr.ini").string();
+    zbr_test::WriteBytes(path,
+                         "[CURR_PAR]\r\nFree_Port_Wait=-1\r\n[DIR_CONN_PAR]\r\nWaitTime=-1\r\nTimeOut=0\r\n");
+    auto rec = Zeroed<ProgramSettingsRecord>();
+    ReadProgramIni(path, *rec, 800, 600);
+    EXPECT_EQ(rec->Dir.WaitTime, 0xFFFFFFFFu);  // the record keeps what the file says
+    hgcbox box(0);
+    LoadLinkObject(box, rec->Dir, hgcbox::kLinkDirect, false, rec->Free_Port_Wait);
+    EXPECT_EQ(box.ReplyTimeoutMs, kMaxReplyWaitSec * 1000u);
+    EXPECT_EQ(box.ByteTimeoutMs, kMinByteWaitMs);
+    EXPECT_EQ(box.OpenRetrySec, kMaxPortReleaseWaitSec);
 }
 
 TEST(IniRobust, ListFilesStayWithinTheirRecords) {
