@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -359,11 +360,21 @@ void TFormMain::FormCreate() {
     RowsFirstPage = 63;
     RowsNextPage = 71;
 
+    // The bounds kept from the last run; a window saved on a larger screen
+    // (or moved off it) comes back whole on this one.
     const ProgramSettingsRecord& s = ProgramSettings;
-    SetWidth(s.Form_Width);
-    SetHeight(s.Form_Height);
-    SetLeft(s.Form_Left);
-    SetTop(s.Form_Top);
+    int width = s.Form_Width, height = s.Form_Height, left = s.Form_Left, top = s.Form_Top;
+    const int screenWidth = ui::Screen::Width(), screenHeight = ui::Screen::Height();
+    if (screenWidth > 0 && screenHeight > 0) {
+        width = std::clamp(width, 1, screenWidth);
+        height = std::clamp(height, 1, screenHeight);
+        left = std::clamp(left, 0, screenWidth - width);
+        top = std::clamp(top, 0, screenHeight - height);
+    }
+    SetWidth(width);
+    SetHeight(height);
+    SetLeft(left);
+    SetTop(top);
 
     TimerStart.SetEnabled(true);
 }

@@ -118,6 +118,24 @@ TEST_F(Startup, DamagedArchiveRequestFileGivesSaneDates) {
     EXPECT_EQ(r.PeriodEnd, 44000.0);
 }
 
+TEST_F(Startup, WindowSavedOnALargerScreenFitsASmallerOne) {
+    WriteFile("INI/zbr.ini", "[CURR_PAR]\r\nForm_Width=1000\r\nForm_Height=680\r\nForm_Left=140\r\nForm_Top=172\r\n");
+    drv->setScreen(1024, 768);
+    StartForm();
+    EXPECT_EQ(form->Width(), 1000);
+    EXPECT_EQ(form->Height(), 680);
+    EXPECT_EQ(form->Left(), 24);
+    EXPECT_EQ(form->Top(), 88);
+    form->Close();
+    // Larger than the screen, or left of it: the window shrinks and moves in.
+    WriteFile("INI/zbr.ini", "[CURR_PAR]\r\nForm_Width=1400\r\nForm_Height=900\r\nForm_Left=-300\r\nForm_Top=-50\r\n");
+    StartForm();
+    EXPECT_EQ(form->Width(), 1024);
+    EXPECT_EQ(form->Height(), 768);
+    EXPECT_EQ(form->Left(), 0);
+    EXPECT_EQ(form->Top(), 0);
+}
+
 TEST_F(Startup, FailedWriteOfTheArchiveRequestIsReported) {
     std::filesystem::create_directories(dir / "INI" / "rd_arh.ini");  // a folder where the file belongs
     StartForm();
