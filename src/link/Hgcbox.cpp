@@ -164,6 +164,11 @@ void hgcbox::ClosePort() {
 }
 
 void hgcbox::CloseSocket() {
+    DropSocket();
+    Reconnect = nullptr;
+}
+
+void hgcbox::DropSocket() {
     if (Sock != platform::kNoSocket) platform::TcpClose(Sock);
     Sock = platform::kNoSocket;
 }
@@ -256,10 +261,18 @@ bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
         // given up -- belongs to no request of ours: drop it before sending,
         // as the purge of a serial port does.
         uint8_t stale[512];
-        for (int i = 0; i < 128 && platform::TcpRecv(Sock, stale, sizeof stale) > 0; ++i) {
+        ssize_t drained = 0;
+        for (int i = 0; i < 128 && (drained = platform::TcpRecv(Sock, stale, sizeof stale)) > 0; ++i) {
+        }
+        // A link the peer has closed is connected again before the request.
+        if (drained < 0) DropSocket();
+        if (Sock == platform::kNoSocket && !(Reconnect && Reconnect())) {
+            err = kErrSend;
+            return false;
         }
         const ssize_t sent = platform::TcpSend(Sock, out, n);
         if (sent != static_cast<ssize_t>(n)) {
+            DropSocket();
             err = kErrSend;
             return false;
         }
@@ -330,6 +343,7 @@ void hgcbox::Receive(uint32_t& err) {
         if (tcp) {
             got = platform::TcpRecv(fd, buf, want);
             if (got < 0) {  // error, or the peer closed the connection
+                DropSocket();
                 err = kErrRecv;
                 return;
             }

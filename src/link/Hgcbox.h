@@ -64,6 +64,10 @@ public:
     uint8_t ComPort = 1;
     int hCom = platform::kNoHandle;  // open COM port, kNoHandle = closed
     int Sock = platform::kNoSocket;  // connected TCP socket, kNoSocket = none
+    // Connects Sock again when the peer has dropped the link (set by the
+    // Ethernet connect, cleared by CloseSocket); without it a dropped link
+    // stays down until the operator connects anew.
+    std::function<bool()> Reconnect;
     uint32_t OpenRetrySec = 1;       // how long OpenPort keeps trying (0: one try)
     bool OpenPerExchange = true;     // open before and close after every Exchange (COM only)
     uint8_t Address;                 // controller address; 255 = learn it from the reply
@@ -106,7 +110,7 @@ public:
     // seconds (at least once). Failure: Error 6.
     bool OpenPort();
     void ClosePort();    // closes hCom, if open
-    void CloseSocket();  // closes Sock, if open
+    void CloseSocket();  // closes Sock, if open, and forgets Reconnect
 
     // "Команда %d.  %s": the function of the last Exchange and the text of
     // the last error; for the controller's code 60 (destroyed table) the
@@ -123,6 +127,7 @@ public:
     bool Busy() const { return busy_; }
 
 private:
+    void DropSocket();  // closes a dead Sock, keeping Reconnect
     bool BuildRequest(uint8_t function, const void* data, uint32_t length, uint8_t argument,
                       uint32_t& total);
     bool Send(const uint8_t* out, uint32_t n, uint32_t& err);

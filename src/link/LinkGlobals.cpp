@@ -69,6 +69,19 @@ TcpConnectResult ConnectEthernetLink(hgcbox& box, const EthernetSubscriber& sub,
     }
     if (settleMs > 0) platform::WaitMs(settleMs);
     box.Sock = sock;
+    // A link the controller side drops later is connected again, within the
+    // same wait, by the next request.
+    const int waitMs = int(std::clamp<int64_t>(int64_t(par.ConnectWaitTime) * 1000, 1, 24 * 3600 * 1000));
+    box.Reconnect = [&box, address, waitMs] {
+        const int again = platform::TcpSocket();
+        if (again == platform::kNoSocket) return false;
+        if (platform::TcpConnect(again, address, waitMs) != 0) {
+            platform::TcpClose(again);
+            return false;
+        }
+        box.Sock = again;
+        return true;
+    };
     LoadLinkObject(box, par.Link, hgcbox::kLinkTcp, false, box.OpenRetrySec);
     box.Address = sub.contr_adr;
     return TcpConnectResult::Ok;

@@ -1,6 +1,10 @@
 // The link object over loopback TCP against the controller emulator.
 #include "LinkFixture.h"
 
+#include <memory>
+
+#include "link/LinkGlobals.h"
+
 using namespace linktest;
 
 namespace {
@@ -94,6 +98,39 @@ TEST_F(HgcboxTcp, SendDelayAndClosedConnection) {
         << text;
 
     // No socket at all.
+    box.CloseSocket();
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_EQ(box.Error, 20u);
+}
+
+TEST_F(HgcboxTcp, DroppedLinkIsConnectedAgainByTheNextRequest) {
+    box.CloseSocket();
+    EthernetSubscriber sub{};
+    sub.contr_adr = 1;
+    sub.ip_adr = 0x7F000001u;  // 127.0.0.1
+    sub.port = uint32_t(port);
+    auto par = std::make_unique<EthernetConnParams>();
+    par->Link = {1, 1, 9600, 0, 1, 100, 1};
+    par->ConnectWaitTime = 1;
+    ASSERT_EQ(ConnectEthernetLink(box, sub, *par, 0), TcpConnectResult::Ok);
+    box.TcpSendDelayMs = 0;
+    ASSERT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+
+    // The controller side goes away: the request fails, and keeps failing
+    // while nobody listens.
+    emu.Stop();
+    platform::WaitMs(50);
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_TRUE(box.Error == 21u || box.Error == 20u) << box.Error;
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    EXPECT_EQ(box.Error, 20u);
+
+    // It is back on the same port: the next request connects and is answered.
+    emu.StartTcp("127.0.0.1", port);
+    ASSERT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+    EXPECT_NE(box.Sock, platform::kNoSocket);
+
+    // An operator's disconnect is final: no link comes back by itself.
     box.CloseSocket();
     EXPECT_FALSE(ReadRows(box, 0, 0, 1));
     EXPECT_EQ(box.Error, 20u);
