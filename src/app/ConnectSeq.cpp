@@ -250,7 +250,9 @@ void TFormMain::ShowModemPanel() {
 
 void TFormMain::Disconnect() {
     if (HgcBox) {
-        if (HgcBox->Sock != platform::kNoSocket) {
+        if (HgcBox->Sock != platform::kNoSocket || HgcBox->Reconnect) {
+            // Also a TCP link the controller side already dropped: it must
+            // not come back by itself.
             HgcBox->CloseSocket();
         } else if (ModemLinked) {
             HangUpModem(HgcBox->hCom, true);
