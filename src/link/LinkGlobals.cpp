@@ -31,8 +31,10 @@ void LoadLinkObject(hgcbox& box, const LinkParams& p, std::uint8_t linkType, boo
     // (WaitTime=-1 reads as 4294967295 s) can never hang the program.
     box.OpenRetrySec = std::min<std::uint32_t>(openRetrySec, kMaxPortReleaseWaitSec);
     box.OpenPerExchange = openPerExchange;
-    box.ReplyTimeoutMs = std::clamp<std::uint32_t>(p.WaitTime, kMinReplyWaitSec, kMaxReplyWaitSec) * 1000u;
-    box.ByteTimeoutMs = std::clamp<std::uint32_t>(p.TimeOut, kMinByteWaitMs, kMaxByteWaitMs);
+    // Copies first: the record is packed, its fields cannot be bound to references.
+    const std::uint32_t waitSec = p.WaitTime, byteWaitMs = p.TimeOut;
+    box.ReplyTimeoutMs = std::clamp(waitSec, kMinReplyWaitSec, kMaxReplyWaitSec) * 1000u;
+    box.ByteTimeoutMs = std::clamp(byteWaitMs, kMinByteWaitMs, kMaxByteWaitMs);
     box.PreambleLen = p.Preambles;
     box.Retries = p.Repeat;
 }
