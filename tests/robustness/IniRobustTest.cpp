@@ -156,7 +156,7 @@ TEST(IniRobust, WildWaitsNeverReachTheLink) {
                          "[CURR_PAR]\r\nFree_Port_Wait=-1\r\n[DIR_CONN_PAR]\r\nWaitTime=-1\r\nTimeOut=0\r\n");
     auto rec = Zeroed<ProgramSettingsRecord>();
     ReadProgramIni(path, *rec, 800, 600);
-    EXPECT_EQ(rec->Dir.WaitTime, 0xFFFFFFFFu);  // the record keeps what the file says
+    EXPECT_EQ(+rec->Dir.WaitTime, 0xFFFFFFFFu);  // the record keeps what the file says
     hgcbox box(0);
     LoadLinkObject(box, rec->Dir, hgcbox::kLinkDirect, false, rec->Free_Port_Wait);
     EXPECT_EQ(box.ReplyTimeoutMs, kMaxReplyWaitSec * 1000u);
