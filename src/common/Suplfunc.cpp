@@ -142,12 +142,15 @@ std::string FloatToStrFixed(double v, int precision, int digits) {
         RoundDigits(d, exp10, std::min(precision, exp10 + digits));
     }
     const char sep = g_decimalSeparator;
-    std::string out;
     if (d.empty()) {
-        out = "0";
-        if (digits > 0) out += sep + std::string(std::size_t(digits), '0');
-        return out;
+        std::string zero(1, '0');
+        if (digits > 0) {
+            zero += sep;
+            zero.append(std::size_t(digits), '0');
+        }
+        return zero;
     }
+    std::string out;
     if (std::signbit(v)) out += '-';
     if (exp10 > precision) {
         // Too many integer digits for the precision: exponent form.
