@@ -189,6 +189,24 @@ void TempWriteFailed(const TempArchiveWriter& w) {
     Message(1, "Помилка роботи з файлом", zbr_data::BaseName(w.Path()));
 }
 
+// Ends a read by period or by index: the exchange, the temporary file, the
+// panel and the wait box; a refused write is told. False when nothing was
+// written (the cursor is normal again then).
+bool EndPagedRead(ReadSession& session, TempArchiveWriter& file, TFormMain& form, bool writeFailed,
+                  ArchiveReadResult& result) {
+    session.EndExchange();
+    file.Close();
+    form.SetExchangeText("");
+    session.Close();
+    if (writeFailed) {
+        result.complete = false;
+        TempWriteFailed(file);
+    }
+    if (file.Count() > 0) return true;
+    ui::Screen::SetCursor(ui::Cursor::Default);
+    return false;
+}
+
 // ---- hourly and daily values (commands 15, 16) -----------------------------
 
 struct HourDayRead {
@@ -487,20 +505,8 @@ ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line,
         page = page + 1;
         if (page == 256) page = 1;
     }
-    session.EndExchange();
-    file.Close();
-    form.SetExchangeText("");
-    session.Close();
-    if (writeFailed) {
-        result.complete = false;
-        TempWriteFailed(file);
-    }
-
+    if (!EndPagedRead(session, file, form, writeFailed, result)) return result;
     const uint32_t written = file.Count();
-    if (written == 0) {
-        ui::Screen::SetCursor(ui::Cursor::Default);
-        return result;
-    }
     HandOver h;
     h.kind = kind;
     h.line = ln;
@@ -585,20 +591,8 @@ ArchiveReadResult ReadByIndex(TFormMain& form, ArchiveKind kind, uint32_t first,
         remaining -= n;
         index += n;
     }
-    session.EndExchange();
-    file.Close();
-    form.SetExchangeText("");
-    session.Close();
-    if (writeFailed) {
-        result.complete = false;
-        TempWriteFailed(file);
-    }
-
+    if (!EndPagedRead(session, file, form, writeFailed, result)) return result;
     const uint32_t written = file.Count();
-    if (written == 0) {
-        ui::Screen::SetCursor(ui::Cursor::Default);
-        return result;
-    }
     HandOver h;
     h.kind = kind;
     h.mode = viewmode::kByIndex;
