@@ -12,7 +12,7 @@
 #include "common/Rd_wr_ini.h"
 #include "config/Conffun.h"
 #include "config/Shortuspass.h"
-#include "data/GasParams.h"
+#include "common/GasParams.h"
 #include "link/Connect.h"
 #include "link/Connectmodem.h"
 #include "platform/Clock.h"

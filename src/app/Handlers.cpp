@@ -9,5 +9,5 @@ void AttachMenuHandlers(TFormMain& form) {
     // пристроєм", the hang-up button, the users and the display format);
     // the archive readers, the file openers and the viewers join here.
     RegisterValueViewers();
-    AttachArchiveHandlers(form);
+    form.AttachAll(ArchiveMenuBindings());
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/ArchiveDefaults.h"
+#include "config/ArchiveDefaults.h"
 #include "common/IniPaths.h"
 #include "common/LinkStatus.h"
 #include "common/ListFiles.h"
@@ -17,11 +17,12 @@
 #include "config/Formate.h"
 #include "config/Shortuspass.h"
 #include "data/ArchiveFiles.h"
-#include "data/GasParams.h"
-#include "data/ReportFormat.h"
+#include "common/GasParams.h"
+#include "common/ReportFormat.h"
 #include "link/Connectmodem.h"
 #include "platform/Clock.h"
 #include "platform/Codepage.h"
+#include "platform/FileWrite.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -46,6 +47,8 @@ void ReportWriteFailure(const std::string& file, const std::string& why) {
 }
 
 }  // namespace
+
+TFormMain* FormMain = nullptr;
 
 TFormMain::TFormMain(ui::Component* owner) : ui::Form(owner, "FormMain") {
     FormMain = this;
@@ -293,6 +296,15 @@ bool TFormMain::Attach(std::string_view name, MenuHandler handler) {
     return true;
 }
 
+int TFormMain::AttachAll(const std::vector<MenuBinding>& bindings) {
+    int attached = 0;
+    for (const MenuBinding& b : bindings) {
+        const MenuHandlerFn handler = b.handler;
+        if (Attach(b.item, [handler](TFormMain& form, ui::MenuItem& item) { handler(form, item); })) ++attached;
+    }
+    return attached;
+}
+
 ui::MenuItem* TFormMain::MenuItemByName(std::string_view name) const {
     for (int i = 0; i < itemCount_; ++i)
         if (allItems_[i]->Name() == name) return allItems_[i];
@@ -308,6 +320,10 @@ bool TFormMain::Guarded(const std::function<void()>& work) {
 }
 
 void TFormMain::SetExchangeText(const std::string& text) { StatusBar1.SetPanelText(kPanelExchangeText, text); }
+
+void TFormMain::ShowControllerName(const std::string& name) {
+    StatusBar1.SetPanelText(kPanelControllerName, name);
+}
 
 void TFormMain::ShowResultText(const std::string& text) {
     SetExchangeText(text);
@@ -329,7 +345,11 @@ void TFormMain::FormCreate() {
     HgcBox = box_;
     HgcBox->StatusPanel = [this](const std::string& s) { LinkStatusPanel(s); };
 
+    platform::IgnoreFileSizeSignal();
     for (const char* f : kFolders) platform::EnsureDir(platform::InWorkDir(f));
+    // What a run killed in the middle of a save left behind.
+    platform::RemoveLeftoverTempFiles(platform::WorkDir());
+    for (const char* f : kFolders) platform::RemoveLeftoverTempFiles(platform::InWorkDir(f));
 
     const double now = platform::NowDateTime();
     ArchiveRequestDefaults = {};  // as at program start: a short file leaves the rest zero

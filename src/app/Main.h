@@ -16,12 +16,18 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "app/Globals.h"
+#include "config/Globals.h"
+#include "config/MainHost.h"
 #include "link/Hgcbox.h"
 #include "ui/Ui.h"
 
-class TFormMain : public ui::Form {
+class TFormMain;
+// The main window (null before it exists and after it is gone).
+extern TFormMain* FormMain;
+
+class TFormMain : public ui::Form, public MainHost {
 public:
     explicit TFormMain(ui::Component* owner = nullptr);
     ~TFormMain() override;
@@ -168,23 +174,32 @@ public:
     bool Attach(std::string_view name, MenuHandler handler);
     // A menu item by name, or nullptr.
     ui::MenuItem* MenuItemByName(std::string_view name) const;
+    // Every binding of the list (items by name); the number attached.
+    int AttachAll(const std::vector<MenuBinding>& bindings);
     // Runs `work` under the exchange guard: refused (false, nothing run)
     // while an exchange runs or another guarded handler of this window is
     // still running. A close asked for meanwhile happens once it is over.
     bool Guarded(const std::function<void()>& work);
 
+    // ---- MainHost
+    ui::Form& HostForm() override { return *this; }
+    ui::StatusBar& HostStatusBar() override { return StatusBar1; }
+    ui::Timer& HostMessageTimer() override { return TimerMessage; }
+    ui::OpenDialog& HostOpenDialog() override { return pod; }
+    ui::SaveDialog& HostSaveDialog() override { return psd; }
     // Panel 2 of StatusBar1 shows `text` for 3 seconds.
-    void ShowResultText(const std::string& text);
+    void ShowResultText(const std::string& text) override;
     // Panel 2 of StatusBar1 (no clearing timer).
-    void SetExchangeText(const std::string& text);
+    void SetExchangeText(const std::string& text) override;
+    void ShowControllerName(const std::string& name) override;
 
     // ---- the window's own operations
-    void RefreshMenus();
-    void ApplyThreadNames();
+    void RefreshMenus() override;
+    void ApplyThreadNames() override;
     // zbr.ini (changed groups) and rd_arh.ini; a failed write is reported.
     // True when both were written (or had nothing to write).
     bool SaveSettings();
-    void Disconnect();
+    void Disconnect() override;
     bool DialSubscriber();
     // The call-duration panel with its hang-up button, shown while a call is up.
     void ShowModemPanel();

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Globals.h"
+#include "config/Globals.h"
 #include "app/Restore.h"
 #include "common/LinkStatus.h"
 #include "common/Question.h"

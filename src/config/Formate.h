@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/ReportFormat.h"
+#include "common/ReportFormat.h"
 #include "ui/Ui.h"
 
 class TFormRepConf : public ui::Form {

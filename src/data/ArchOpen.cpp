@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/Main.h"
+#include "config/MainHost.h"
 #include "common/Question.h"
 #include "data/ArchRead.h"
 #include "data/ArchView.h"
@@ -48,10 +48,10 @@ bool ViewArchiveFileAt(ArchiveKind kind, const std::string& path) {
     return true;
 }
 
-bool ViewArchiveFile(TFormMain& form, ArchiveKind kind) {
+bool ViewArchiveFile(MainHost& form, ArchiveKind kind) {
     if (!ArchiveViewerReady(kind)) return false;
     const ArchiveKindInfo& info = ArchiveInfo(kind);
-    ui::OpenDialog& pod = form.pod;
+    ui::OpenDialog& pod = form.HostOpenDialog();
     pod.Title = kArchiveOpenTitle;
     pod.FileName.clear();
     pod.InitialDir = ArchiveFolder(kind);
@@ -61,23 +61,19 @@ bool ViewArchiveFile(TFormMain& form, ArchiveKind kind) {
     return ViewArchiveFileAt(kind, pod.FileName);
 }
 
-void NAlaPrnClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Diagnostic); }
-void NAudPrnClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Intervention); }
-void NChrom_ViewMeasClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::ChromMeas); }
-void NWmt_ViewMeasClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::WmtMeas); }
-void NChrom_ViewHourClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::ChromHour); }
-void NWmt_ViewHourClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::WmtHour); }
-void NChrom_ViewDayClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::ChromDay); }
-void NWmt_ViewDayClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::WmtDay); }
-void NChrom_ViewClbClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Calib); }
-void NChrom_ViewVerifClick(TFormMain& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Verif); }
+void NAlaPrnClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Diagnostic); }
+void NAudPrnClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Intervention); }
+void NChrom_ViewMeasClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::ChromMeas); }
+void NWmt_ViewMeasClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::WmtMeas); }
+void NChrom_ViewHourClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::ChromHour); }
+void NWmt_ViewHourClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::WmtHour); }
+void NChrom_ViewDayClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::ChromDay); }
+void NWmt_ViewDayClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::WmtDay); }
+void NChrom_ViewClbClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Calib); }
+void NChrom_ViewVerifClick(MainHost& form, ui::MenuItem&) { ViewArchiveFile(form, ArchiveKind::Verif); }
 
-int AttachArchiveHandlers(TFormMain& form) {
-    struct Item {
-        const char* name;
-        void (*handler)(TFormMain&, ui::MenuItem&);
-    };
-    static const Item items[] = {
+const std::vector<MenuBinding>& ArchiveMenuBindings() {
+    static const std::vector<MenuBinding> bindings = {
         {"NChrom_RdHour_1", NChrom_RdHourClick},   {"NChrom_RdHour_2", NChrom_RdHourClick},
         {"NChrom_RdDay_1", NChrom_RdDayClick},     {"NChrom_RdDay_2", NChrom_RdDayClick},
         {"NWmt_ReadHour", NWmt_ReadHourClick},     {"NWmt_ReadDay", NWmt_ReadDayClick},
@@ -92,8 +88,5 @@ int AttachArchiveHandlers(TFormMain& form) {
         {"NWmt_ViewDay", NWmt_ViewDayClick},       {"NChrom_ViewClb", NChrom_ViewClbClick},
         {"NChrom_ViewVerif", NChrom_ViewVerifClick},
     };
-    int attached = 0;
-    for (const Item& it : items)
-        if (form.Attach(it.name, it.handler)) ++attached;
-    return attached;
+    return bindings;
 }

@@ -10,15 +10,14 @@
 // "Файл %s не є файлом, що містить" with the kind's second line.
 #pragma once
 
+#include <vector>
+
+#include "config/MainHost.h"
 #include "data/ArchiveFiles.h"
 
-class TFormMain;
-namespace ui {
-class MenuItem;
-}
 
 // Asks for a file of `kind` and shows it. True when a viewer was given the file.
-bool ViewArchiveFile(TFormMain& form, ArchiveKind kind);
+bool ViewArchiveFile(MainHost& form, ArchiveKind kind);
 // Shows the file at `path` as `kind` (the steps after the dialog). True when
 // a viewer was given the file.
 bool ViewArchiveFileAt(ArchiveKind kind, const std::string& path);
@@ -27,19 +26,16 @@ bool ViewArchiveFileAt(ArchiveKind kind, const std::string& path);
 int FileViewMode(ArchiveKind kind);
 
 // The ten menu handlers.
-void NAlaPrnClick(TFormMain& form, ui::MenuItem& item);
-void NAudPrnClick(TFormMain& form, ui::MenuItem& item);
-void NChrom_ViewMeasClick(TFormMain& form, ui::MenuItem& item);
-void NWmt_ViewMeasClick(TFormMain& form, ui::MenuItem& item);
-void NChrom_ViewHourClick(TFormMain& form, ui::MenuItem& item);
-void NWmt_ViewHourClick(TFormMain& form, ui::MenuItem& item);
-void NChrom_ViewDayClick(TFormMain& form, ui::MenuItem& item);
-void NWmt_ViewDayClick(TFormMain& form, ui::MenuItem& item);
-void NChrom_ViewClbClick(TFormMain& form, ui::MenuItem& item);
-void NChrom_ViewVerifClick(TFormMain& form, ui::MenuItem& item);
+void NAlaPrnClick(MainHost& form, ui::MenuItem& item);
+void NAudPrnClick(MainHost& form, ui::MenuItem& item);
+void NChrom_ViewMeasClick(MainHost& form, ui::MenuItem& item);
+void NWmt_ViewMeasClick(MainHost& form, ui::MenuItem& item);
+void NChrom_ViewHourClick(MainHost& form, ui::MenuItem& item);
+void NWmt_ViewHourClick(MainHost& form, ui::MenuItem& item);
+void NChrom_ViewDayClick(MainHost& form, ui::MenuItem& item);
+void NWmt_ViewDayClick(MainHost& form, ui::MenuItem& item);
+void NChrom_ViewClbClick(MainHost& form, ui::MenuItem& item);
+void NChrom_ViewVerifClick(MainHost& form, ui::MenuItem& item);
 
-// Attaches the archive readers and the openers above to the main window's
-// menu items (through TFormMain::Attach, so each runs under the window's
-// exchange guard). Returns the number of items attached (25); an item the
-// window lacks is skipped.
-int AttachArchiveHandlers(TFormMain& form);
+// The archive readers' and file openers' menu items and their handlers.
+const std::vector<MenuBinding>& ArchiveMenuBindings();

@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/Globals.h"
-#include "app/Main.h"
+#include "config/Globals.h"
+#include "config/MainHost.h"
 #include "common/Question.h"
 #include "common/Suplfunc.h"
 #include "common/Wait.h"
 #include "config/Conffun.h"
 #include "config/ConfigImage.h"
 #include "data/ArchView.h"
-#include "data/FileWrite.h"
+#include "platform/FileWrite.h"
 #include "data/Index.h"
 #include "data/Period.h"
 #include "data/ShortDate.h"
@@ -62,7 +62,7 @@ enum class Outcome { Ok, Declined, Aborted };
 // One request with the retry question. A reply that does not hold what it
 // announces is a failure like a lost one. Esc pressed while the request was
 // on the line ends it without a question.
-Outcome Request(TFormMain& form, uint8_t command, const uint8_t* data, uint32_t length, const ReplyShape& shape) {
+Outcome Request(MainHost& form, uint8_t command, const uint8_t* data, uint32_t length, const ReplyShape& shape) {
     if (!HgcBox) return Outcome::Declined;
     for (;;) {
         bool ok = HgcBox->Exchange(command, data, length);
@@ -87,13 +87,13 @@ Outcome Request(TFormMain& form, uint8_t command, const uint8_t* data, uint32_t 
 // exchange-active flag of one read.
 class ReadSession {
 public:
-    ReadSession(TFormMain& form, int64_t progressMax) : form_(form) {
+    ReadSession(MainHost& form, int64_t progressMax) : form_(form) {
         ui::Screen::SetCursor(ui::Cursor::HourGlass);
         wait_ = std::make_unique<TFormWait>(nullptr);
         wait_->Mode = 1;
         wait_->ProgressBar1.SetRange(0, std::max(1, ClampToInt(progressMax)));
         wait_->ProgressBar1.SetPosition(0);
-        form_.SetEnabled(false);
+        form_.HostForm().SetEnabled(false);
         wait_->Show();
         exchange_.emplace();  // ExchangeActive set, AbortRequested cleared
     }
@@ -124,14 +124,14 @@ public:
         if (wait_) {
             wait_->Hide();
             wait_.reset();
-            form_.SetEnabled(true);
-            form_.Activate();
+            form_.HostForm().SetEnabled(true);
+            form_.HostForm().Activate();
         }
     }
     TFormWait* Wait() const { return wait_.get(); }
 
 private:
-    TFormMain& form_;
+    MainHost& form_;
     std::unique_ptr<TFormWait> wait_;
     std::optional<ArchiveExchange> exchange_;
 };
@@ -147,7 +147,7 @@ struct HandOver {
     const char* archiveError = nullptr;  // second line of "Виявлено помилку", when seen
 };
 
-uint32_t ShowRecords(TFormMain& form, const HandOver& h, uint32_t written) {
+uint32_t ShowRecords(MainHost& form, const HandOver& h, uint32_t written) {
     const ArchiveKindInfo& info = ArchiveInfo(h.kind);
     const std::size_t size = RecordSizeOf(info.record);
     ArchiveView view;
@@ -163,7 +163,7 @@ uint32_t ShowRecords(TFormMain& form, const HandOver& h, uint32_t written) {
     ArchiveHeaderSource src = HeaderSourceFromImage(ConfigImage, HgcBox ? HgcBox->Address : 0);
     if (HeaderNeedsSerialRead(h.kind, src) && HgcBox) {
         ui::HourGlass busy;
-        if (ReadTableRange({41, 0, 1}, &form.StatusBar1, true))
+        if (ReadTableRange({41, 0, 1}, &form.HostStatusBar(), true))
             src = HeaderSourceFromImage(ConfigImage, HgcBox->Address);
     }
     if (h.archiveError) Message(6, "Виявлено помилку", h.archiveError);
@@ -186,13 +186,13 @@ uint32_t ShowRecords(TFormMain& form, const HandOver& h, uint32_t written) {
 
 // Shown when the temporary file refuses a record (a full disk).
 void TempWriteFailed(const TempArchiveWriter& w) {
-    Message(1, "Помилка роботи з файлом", zbr_data::BaseName(w.Path()));
+    Message(1, "Помилка роботи з файлом", platform::BaseName(w.Path()));
 }
 
 // Ends a read by period or by index: the exchange, the temporary file, the
 // panel and the wait box; a refused write is told. False when nothing was
 // written (the cursor is normal again then).
-bool EndPagedRead(ReadSession& session, TempArchiveWriter& file, TFormMain& form, bool writeFailed,
+bool EndPagedRead(ReadSession& session, TempArchiveWriter& file, MainHost& form, bool writeFailed,
                   ArchiveReadResult& result) {
     session.EndExchange();
     file.Close();
@@ -289,7 +289,7 @@ bool NextExpected(DeviceDateTime& expected, const DeviceDateTime& rec, const Dev
 
 }  // namespace
 
-ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
+ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
                                      const DeviceDateTime& end) {
     ArchiveReadResult result;
     const HourDayRead* how = HourDayReadOf(kind);
@@ -385,7 +385,7 @@ ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line
     }
     session.EndExchange();
     file.Close();
-    form.TimerMessage.SetEnabled(true);
+    form.HostMessageTimer().SetEnabled(true);
 
     const uint32_t written = file.Count();
     if (written == 0) return result;
@@ -439,7 +439,7 @@ const PeriodRead* PeriodReadOf(ArchiveKind kind) {
 
 }  // namespace
 
-ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
+ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
                                     const DeviceDateTime& end) {
     ArchiveReadResult result;
     const PeriodRead* how = PeriodReadOf(kind);
@@ -518,11 +518,11 @@ ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line,
     return result;
 }
 
-ArchiveReadResult ReadAlaByPeriod(TFormMain& form, const DeviceDateTime& begin, const DeviceDateTime& end) {
+ArchiveReadResult ReadAlaByPeriod(MainHost& form, const DeviceDateTime& begin, const DeviceDateTime& end) {
     return ReadPeriodArchive(form, ArchiveKind::Diagnostic, 0, begin, end);
 }
 
-ArchiveReadResult ReadAudByPeriod(TFormMain& form, const DeviceDateTime& begin, const DeviceDateTime& end) {
+ArchiveReadResult ReadAudByPeriod(MainHost& form, const DeviceDateTime& begin, const DeviceDateTime& end) {
     return ReadPeriodArchive(form, ArchiveKind::Intervention, 0, begin, end);
 }
 
@@ -530,7 +530,7 @@ ArchiveReadResult ReadAudByPeriod(TFormMain& form, const DeviceDateTime& begin, 
 
 namespace {
 
-ArchiveReadResult ReadByIndex(TFormMain& form, ArchiveKind kind, uint32_t first, uint32_t count) {
+ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, uint32_t count) {
     ArchiveReadResult result;
     if (!HgcBox) return result;
     const bool ala = kind == ArchiveKind::Diagnostic;
@@ -604,11 +604,11 @@ ArchiveReadResult ReadByIndex(TFormMain& form, ArchiveKind kind, uint32_t first,
 
 }  // namespace
 
-ArchiveReadResult ReadAlaByIndex(TFormMain& form, uint32_t first, uint32_t count) {
+ArchiveReadResult ReadAlaByIndex(MainHost& form, uint32_t first, uint32_t count) {
     return ReadByIndex(form, ArchiveKind::Diagnostic, first, count);
 }
 
-ArchiveReadResult ReadAudByIndex(TFormMain& form, uint32_t first, uint32_t count) {
+ArchiveReadResult ReadAudByIndex(MainHost& form, uint32_t first, uint32_t count) {
     return ReadByIndex(form, ArchiveKind::Intervention, first, count);
 }
 
@@ -629,8 +629,8 @@ void BadDate(const DeviceDateTime& d) {
 
 }  // namespace
 
-bool CheckArchiveBounds(TFormMain& form, QueryPeriod& range, DeviceDateTime& oldest, int unit) {
-    ui::StatusBar* bar = &form.StatusBar1;
+bool CheckArchiveBounds(MainHost& form, QueryPeriod& range, DeviceDateTime& oldest, int unit) {
+    ui::StatusBar* bar = &form.HostStatusBar();
     const uint8_t row = unit == 0 ? 1 : 2;
     if (!ReadTableRange({27, row, 1}, bar, true)) return false;
     oldest = LoadRec6(RowPtr(27, row));
@@ -675,7 +675,7 @@ namespace {
 
 int LineOf(const ui::MenuItem& item) { return item.Tag() == 1 ? 1 : 0; }
 
-void HourDayClick(TFormMain& form, ArchiveKind kind, int line) {
+void HourDayClick(MainHost& form, ArchiveKind kind, int line) {
     if (!HgcBox || !ArchiveViewerReady(kind)) return;
     const int unit = (kind == ArchiveKind::ChromDay || kind == ArchiveKind::WmtDay) ? 1 : 0;
     QueryPeriod range{};
@@ -700,12 +700,12 @@ void HourDayClick(TFormMain& form, ArchiveKind kind, int line) {
 }
 
 // Steps 1 and 2 of a period read: the controller clock, then the period.
-bool AskPeriod(TFormMain& form, DeviceDateTime& begin, DeviceDateTime& end) {
+bool AskPeriod(MainHost& form, DeviceDateTime& begin, DeviceDateTime& end) {
     if (!HgcBox) return false;
     bool ok = false;
     {
         ui::HourGlass busy;
-        ok = ReadTableRange({2, 0, 8}, &form.StatusBar1, true);
+        ok = ReadTableRange({2, 0, 8}, &form.HostStatusBar(), true);
     }
     if (!ok) return false;
     TFormPeriod dialog(nullptr);
@@ -716,7 +716,7 @@ bool AskPeriod(TFormMain& form, DeviceDateTime& begin, DeviceDateTime& end) {
     return true;
 }
 
-void PeriodClick(TFormMain& form, ArchiveKind kind, int line) {
+void PeriodClick(MainHost& form, ArchiveKind kind, int line) {
     if (!ArchiveViewerReady(kind)) return;
     DeviceDateTime begin, end;
     if (AskPeriod(form, begin, end)) ReadPeriodArchive(form, kind, line, begin, end);
@@ -724,17 +724,17 @@ void PeriodClick(TFormMain& form, ArchiveKind kind, int line) {
 
 }  // namespace
 
-void NChrom_RdHourClick(TFormMain& form, ui::MenuItem& item) { HourDayClick(form, ArchiveKind::ChromHour, LineOf(item)); }
-void NChrom_RdDayClick(TFormMain& form, ui::MenuItem& item) { HourDayClick(form, ArchiveKind::ChromDay, LineOf(item)); }
-void NWmt_ReadHourClick(TFormMain& form, ui::MenuItem&) { HourDayClick(form, ArchiveKind::WmtHour, 0); }
-void NWmt_ReadDayClick(TFormMain& form, ui::MenuItem&) { HourDayClick(form, ArchiveKind::WmtDay, 0); }
+void NChrom_RdHourClick(MainHost& form, ui::MenuItem& item) { HourDayClick(form, ArchiveKind::ChromHour, LineOf(item)); }
+void NChrom_RdDayClick(MainHost& form, ui::MenuItem& item) { HourDayClick(form, ArchiveKind::ChromDay, LineOf(item)); }
+void NWmt_ReadHourClick(MainHost& form, ui::MenuItem&) { HourDayClick(form, ArchiveKind::WmtHour, 0); }
+void NWmt_ReadDayClick(MainHost& form, ui::MenuItem&) { HourDayClick(form, ArchiveKind::WmtDay, 0); }
 
-void NChrom_RdMeasClick(TFormMain& form, ui::MenuItem& item) { PeriodClick(form, ArchiveKind::ChromMeas, LineOf(item)); }
-void NWmt_RdMeasClick(TFormMain& form, ui::MenuItem&) { PeriodClick(form, ArchiveKind::WmtMeas, 0); }
-void NChrom_RdClbClick(TFormMain& form, ui::MenuItem&) { PeriodClick(form, ArchiveKind::Calib, 0); }
-void NChrom_RdVerifClick(TFormMain& form, ui::MenuItem&) { PeriodClick(form, ArchiveKind::Verif, 0); }
+void NChrom_RdMeasClick(MainHost& form, ui::MenuItem& item) { PeriodClick(form, ArchiveKind::ChromMeas, LineOf(item)); }
+void NWmt_RdMeasClick(MainHost& form, ui::MenuItem&) { PeriodClick(form, ArchiveKind::WmtMeas, 0); }
+void NChrom_RdClbClick(MainHost& form, ui::MenuItem&) { PeriodClick(form, ArchiveKind::Calib, 0); }
+void NChrom_RdVerifClick(MainHost& form, ui::MenuItem&) { PeriodClick(form, ArchiveKind::Verif, 0); }
 
-void NArhPerClick(TFormMain& form, ui::MenuItem& item) {
+void NArhPerClick(MainHost& form, ui::MenuItem& item) {
     const int tag = item.Tag();
     if (tag != 0 && tag != 1) return;
     if (!ArchiveViewerReady(tag == 0 ? ArchiveKind::Diagnostic : ArchiveKind::Intervention)) return;
@@ -745,7 +745,7 @@ void NArhPerClick(TFormMain& form, ui::MenuItem& item) {
     else ReadAudByPeriod(form, begin, end);
 }
 
-void NArhIndClick(TFormMain& form, ui::MenuItem& item) {
+void NArhIndClick(MainHost& form, ui::MenuItem& item) {
     const int tag = item.Tag();
     if ((tag != 0 && tag != 1) || !HgcBox) return;
     if (!ArchiveViewerReady(tag == 0 ? ArchiveKind::Diagnostic : ArchiveKind::Intervention)) return;
@@ -753,7 +753,7 @@ void NArhIndClick(TFormMain& form, ui::MenuItem& item) {
     bool ok = false;
     {
         ui::HourGlass busy;
-        ok = ReadTableRange({uint8_t(table), 0, 2}, &form.StatusBar1, true);
+        ok = ReadTableRange({uint8_t(table), 0, 2}, &form.HostStatusBar(), true);
     }
     if (!ok) return;
     const uint32_t oldest = GetU32(RowPtr(table, 0));

@@ -32,7 +32,7 @@
 #include "common/Dtfun.h"
 #include "data/ArchiveFiles.h"
 
-class TFormMain;
+class MainHost;
 namespace ui {
 class MenuItem;
 }
@@ -43,28 +43,28 @@ class MenuItem;
 // or daily archive can offer: the oldest record's date (table 27 row 1 or
 // 2), the controller clock (table 2) and the contract hour (table 6). On
 // failure shows why (or the table layer did) and returns false.
-bool CheckArchiveBounds(TFormMain& form, QueryPeriod& range, DeviceDateTime& oldest, int unit);
+bool CheckArchiveBounds(MainHost& form, QueryPeriod& range, DeviceDateTime& oldest, int unit);
 
 // True when a viewer for the kind is there; otherwise says so (kind 6) and
 // the menu item reads nothing.
 bool ArchiveViewerReady(ArchiveKind kind);
 
-// ---- menu handlers (attached by AttachArchiveHandlers) ------------------------
+// ---- menu handlers (bound to their items by ArchiveMenuBindings) ------------------------
 
 // Hourly and daily values; the item's Tag is the measuring line (0, 1).
-void NChrom_RdHourClick(TFormMain& form, ui::MenuItem& item);
-void NChrom_RdDayClick(TFormMain& form, ui::MenuItem& item);
-void NWmt_ReadHourClick(TFormMain& form, ui::MenuItem& item);
-void NWmt_ReadDayClick(TFormMain& form, ui::MenuItem& item);
+void NChrom_RdHourClick(MainHost& form, ui::MenuItem& item);
+void NChrom_RdDayClick(MainHost& form, ui::MenuItem& item);
+void NWmt_ReadHourClick(MainHost& form, ui::MenuItem& item);
+void NWmt_ReadDayClick(MainHost& form, ui::MenuItem& item);
 // By period (the period dialog first).
-void NChrom_RdMeasClick(TFormMain& form, ui::MenuItem& item);
-void NWmt_RdMeasClick(TFormMain& form, ui::MenuItem& item);
-void NChrom_RdClbClick(TFormMain& form, ui::MenuItem& item);
-void NChrom_RdVerifClick(TFormMain& form, ui::MenuItem& item);
+void NChrom_RdMeasClick(MainHost& form, ui::MenuItem& item);
+void NWmt_RdMeasClick(MainHost& form, ui::MenuItem& item);
+void NChrom_RdClbClick(MainHost& form, ui::MenuItem& item);
+void NChrom_RdVerifClick(MainHost& form, ui::MenuItem& item);
 // "Запит за період" of diagnostic messages (Tag 0) and interventions (Tag 1).
-void NArhPerClick(TFormMain& form, ui::MenuItem& item);
+void NArhPerClick(MainHost& form, ui::MenuItem& item);
 // "Запит за індексом" of diagnostic messages (Tag 0) and interventions (Tag 1).
-void NArhIndClick(TFormMain& form, ui::MenuItem& item);
+void NArhIndClick(MainHost& form, ui::MenuItem& item);
 
 // ---- the reads themselves -----------------------------------------------------
 
@@ -78,17 +78,17 @@ struct ArchiveReadResult {
 
 // Hourly or daily values of `kind` (ChromHour, ChromDay, WmtHour, WmtDay) for
 // the hours (days) begin..end; `line` 0 or 1 for the chromatograph.
-ArchiveReadResult ReadHourDayArchive(TFormMain& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
+ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
                                      const DeviceDateTime& end);
 // A period read with command 8 of `kind` (ChromMeas, WmtMeas, Calib, Verif,
 // Diagnostic, Intervention).
-ArchiveReadResult ReadPeriodArchive(TFormMain& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
+ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
                                     const DeviceDateTime& end);
-ArchiveReadResult ReadAlaByPeriod(TFormMain& form, const DeviceDateTime& begin, const DeviceDateTime& end);
-ArchiveReadResult ReadAudByPeriod(TFormMain& form, const DeviceDateTime& begin, const DeviceDateTime& end);
+ArchiveReadResult ReadAlaByPeriod(MainHost& form, const DeviceDateTime& begin, const DeviceDateTime& end);
+ArchiveReadResult ReadAudByPeriod(MainHost& form, const DeviceDateTime& begin, const DeviceDateTime& end);
 // Index reads with command 7.
-ArchiveReadResult ReadAlaByIndex(TFormMain& form, uint32_t first, uint32_t count);
-ArchiveReadResult ReadAudByIndex(TFormMain& form, uint32_t first, uint32_t count);
+ArchiveReadResult ReadAlaByIndex(MainHost& form, uint32_t first, uint32_t count);
+ArchiveReadResult ReadAudByIndex(MainHost& form, uint32_t first, uint32_t count);
 
 // How long a finished hourly or daily read keeps its full progress bar in
 // view before the wait box goes (500 ms; tests shorten it).

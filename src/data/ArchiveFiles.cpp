@@ -11,7 +11,7 @@
 
 #include "common/DateTime.h"
 #include "config/ConfigImage.h"  // table offsets only (constant data)
-#include "data/FileWrite.h"
+#include "platform/FileWrite.h"
 #include "platform/Codepage.h"
 #include "platform/Paths.h"
 
@@ -343,7 +343,7 @@ std::string DefaultArchiveFileName(ArchiveKind kind, const ArchiveFileHeader& he
 }
 
 std::string WithDefaultExtension(const std::string& path, std::string_view extension) {
-    const std::string base = zbr_data::BaseName(path);
+    const std::string base = platform::BaseName(path);
     const std::size_t dot = base.rfind('.');
     if (dot != std::string::npos && dot != 0 && dot + 1 < base.size()) return path;
     std::string p = path;
@@ -363,13 +363,13 @@ bool SaveArchiveFile(const std::string& path, const ArchiveFileHeader& header, c
     bytes.append(reinterpret_cast<const char*>(&h), kArchiveHeaderSize);
     if (count > 0) bytes.append(static_cast<const char*>(entries), std::size_t(count) * entrySize);
 
-    const std::string name = zbr_data::BaseName(path);
-    switch (zbr_data::WriteWholeFile(path, bytes)) {
-        case zbr_data::WriteResult::Ok:
+    const std::string name = platform::BaseName(path);
+    switch (platform::WriteWholeFile(path, bytes)) {
+        case platform::WriteResult::Ok:
             message = {6, "Дані збережені в файлі " + name + ".", ""};
             return true;
-        case zbr_data::WriteResult::CreateFailed: message = {1, "Помилка відкриття файлу", ""}; return false;
-        case zbr_data::WriteResult::WriteFailed: break;
+        case platform::WriteResult::CreateFailed: message = {1, "Помилка відкриття файлу", ""}; return false;
+        case platform::WriteResult::WriteFailed: break;
     }
     message = {1, "Помилка роботи з файлом", name};
     return false;
@@ -389,7 +389,7 @@ bool OpenArchiveFile(ArchiveKind kind, const std::string& path, ArchiveFileConte
     const std::size_t got = ReadFully(fd, &h, kArchiveHeaderSize);
     if (got < kArchiveHeaderSize || !ArchiveHeaderMatches(kind, h)) {
         ::close(fd);
-        message = {1, "Файл " + zbr_data::BaseName(path) + " не є файлом, що містить",
+        message = {1, "Файл " + platform::BaseName(path) + " не є файлом, що містить",
                    ArchiveInfo(kind).refusal};
         return false;
     }

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+
+#include "common/GasParams.h"  // kGasParamCount
 #include <string_view>
 #include <type_traits>
 
@@ -46,9 +48,8 @@ inline void PutF32(uint8_t* p, float v) {
     PutU32(p, bits);
 }
 
-// Number of gas parameters in a chromatograph record (codes 0..19) and of
-// moisture-meter values.
-inline constexpr int kGasParamCount = 20;
+// Number of moisture-meter values (kGasParamCount comes with the gas-parameter
+// vocabulary).
 inline constexpr int kWmtValueCount = 4;
 
 // ---- the records ---------------------------------------------------------

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ArchiveDefaults.h"
+#include "config/ArchiveDefaults.h"
 #include "common/Question.h"
 #include "common/Suplfunc.h"
 #include "data/Period.h"

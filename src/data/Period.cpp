@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/ArchiveDefaults.h"
+#include "config/ArchiveDefaults.h"
 #include "common/DateTime.h"
 #include "common/Question.h"
 #include "common/Suplfunc.h"

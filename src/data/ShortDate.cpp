@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ArchiveDefaults.h"
+#include "config/ArchiveDefaults.h"
 #include "common/Question.h"
 #include "config/ConfigImage.h"
 #include "data/Period.h"

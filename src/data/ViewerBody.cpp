@@ -7,7 +7,7 @@
 
 #include "common/Question.h"
 #include "common/Suplfunc.h"
-#include "data/FileWrite.h"
+#include "platform/FileWrite.h"
 #include "data/WmtCaptions.h"
 
 std::string ViewerFormat(const char* fmt, ...) {
@@ -102,7 +102,7 @@ void ArchiveViewerForm::SaveEntries(ArchiveKind kind, const char* title, const c
         if (!std::filesystem::exists(path, ec)) break;
         std::string line1 = question;
         const std::size_t at = line1.find("%s");
-        if (at != std::string::npos) line1.replace(at, 2, zbr_data::BaseName(path));
+        if (at != std::string::npos) line1.replace(at, 2, platform::BaseName(path));
         MessageKind = 3;
         ShowQues(line1, "Ви бажаєте замінити існуючий файл?");
         if (MessageAnswer) break;

@@ -29,8 +29,8 @@
 
 #include "data/ArchiveFiles.h"
 #include "data/ArchiveRecords.h"
-#include "data/GasParams.h"
-#include "data/ReportFormat.h"
+#include "common/GasParams.h"
+#include "common/ReportFormat.h"
 #include "ui/Ui.h"
 
 // printf into a std::string.

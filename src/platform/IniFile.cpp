@@ -1,5 +1,7 @@
 #include "platform/IniFile.h"
 
+#include "platform/FileWrite.h"
+
 #include "platform/Codepage.h"
 
 #include <cerrno>
@@ -346,67 +348,10 @@ bool IniFile::UpdateFile() {
 }
 
 bool IniFile::WriteFileReplacing(const std::string& path, std::string_view bytes, std::string* error) {
-    auto fail = [&](const std::string& reason) {
-        if (error) *error = ErrorText(path, reason);
-        return false;
-    };
-    std::size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) return fail("порожнє ім'я файлу");
-
-    static unsigned counter = 0;
-    std::string tmp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tmp = (dir == "/" ? std::string() : dir) + "/." + base + ".tmp" + std::to_string(::getpid()) + "_" +
-              std::to_string(++counter);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return fail(std::strerror(errno));
-    }
-    if (fd < 0) return fail(std::strerror(EEXIST));
-
-    struct stat st;
-    if (::stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            return fail(std::strerror(EISDIR));
-        }
-        ::fchmod(fd, st.st_mode & 07777);  // keep the old file's permissions
-    }
-
-    auto abandon = [&](int err) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
-        return fail(std::strerror(err));
-    };
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return abandon(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return abandon(errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        return fail(std::strerror(err));
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(tmp.c_str());
-        return fail(std::strerror(err));
-    }
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    return true;
+    std::string reason;
+    if (WriteWholeFile(path, bytes, &reason) == WriteResult::Ok) return true;
+    if (error) *error = ErrorText(path, reason);
+    return false;
 }
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/FileWrite.h"
 #include "print/Output.h"
 
 namespace print {
@@ -156,8 +157,7 @@ void SavePdf(const TQuickRep& report, const std::string& path) {
     if (!EnsureApp()) throw ReportError("PDF output needs a graphical Qt application");
     namespace fs = std::filesystem;
     const fs::path target(path);   // file names are UTF-8 bytes here
-    fs::path temp = target;
-    temp += ".tmp~";
+    const fs::path temp(platform::TempFileBeside(path));
     std::error_code ec;
     bool ok;
     {

@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include "platform/FileWrite.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -273,62 +275,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& data, std::
         err = std::strerror(ENOENT);
         return false;
     }
-    const size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) {
-        err = std::strerror(EISDIR);
-        return false;
-    }
-    struct stat st;
-    mode_t mode;
-    if (stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            err = std::strerror(EISDIR);
-            return false;
-        }
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    std::string tmp = dir + "/." + base + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());
-    if (fd < 0) {
-        err = std::strerror(errno);
-        return false;
-    }
-    auto fail = [&](int e) {
-        close(fd);
-        unlink(tmp.c_str());
-        err = std::strerror(e);
-        return false;
-    };
-    size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t w = write(fd, data.data() + done, data.size() - done);
-        if (w < 0) {
-            if (errno == EINTR) continue;
-            return fail(errno);
-        }
-        done += static_cast<size_t>(w);
-    }
-    if (fchmod(fd, mode) != 0) return fail(errno);
-    if (fsync(fd) != 0) return fail(errno);
-    if (close(fd) != 0) {
-        const int e = errno;
-        unlink(tmp.c_str());
-        err = std::strerror(e);
-        return false;
-    }
-    if (rename(tmp.c_str(), path.c_str()) != 0) {
-        const int e = errno;
-        unlink(tmp.c_str());
-        err = std::strerror(e);
-        return false;
-    }
-    return true;
+    return platform::WriteWholeFile(path, data, &err) == platform::WriteResult::Ok;
 }
 
 }  // namespace sheet

@@ -6,9 +6,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/ArchiveDefaults.h"
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "config/ArchiveDefaults.h"
 #include "config/Formate.h"
-#include "data/ReportFormat.h"
+#include "common/ReportFormat.h"
 #include "platform/Clock.h"
 
 namespace apptest {
@@ -159,6 +162,25 @@ TEST_F(Startup, ShutDownDeletesTheTemporaryArchiveFiles) {
         EXPECT_FALSE(std::filesystem::exists(dir / f)) << f;
     EXPECT_TRUE(std::filesystem::exists(dir / "datafile.txt"));
     EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(Startup, TemporaryFilesOfAKilledSaveAreRemovedAtStart) {
+    // A process id that runs nothing any more.
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    int status = 0;
+    waitpid(gone, &status, 0);
+    const std::string tail = ".zbrtmp" + std::to_string(gone) + "_1";
+    std::filesystem::create_directories(dir / "HOURDATA");
+    std::ofstream(dir / "INI" / (".zbr.ini" + tail)) << "half";
+    std::ofstream(dir / "HOURDATA" / (".x.hch" + tail)) << "half";
+    std::ofstream(dir / (".rd" + tail)) << "half";
+    std::ofstream(dir / "HOURDATA" / "x.hch") << "kept";
+    StartForm();
+    EXPECT_FALSE(std::filesystem::exists(dir / "INI" / (".zbr.ini" + tail)));
+    EXPECT_FALSE(std::filesystem::exists(dir / "HOURDATA" / (".x.hch" + tail)));
+    EXPECT_FALSE(std::filesystem::exists(dir / (".rd" + tail)));
+    EXPECT_TRUE(std::filesystem::exists(dir / "HOURDATA" / "x.hch"));
 }
 
 TEST_F(Startup, DisplayFormatItemWritesItsFile) {

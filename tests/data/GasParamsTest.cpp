@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "data/GasParams.h"
+#include "common/GasParams.h"
 
 TEST(GasParams, DisplayOrder) {
     const int expected[kGasParamCount] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,

@@ -6,7 +6,7 @@
 
 #include "common/Suplfunc.h"
 #include "data/DataTestUtil.h"
-#include "data/ReportFormat.h"
+#include "common/ReportFormat.h"
 
 using namespace data_test;
 

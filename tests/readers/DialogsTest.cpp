@@ -6,7 +6,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/ArchiveDefaults.h"
+#include "config/ArchiveDefaults.h"
 #include "common/DateTime.h"
 #include "config/ConfigImage.h"
 #include "data/Index.h"

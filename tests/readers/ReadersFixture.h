@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ArchiveDefaults.h"
+#include "config/ArchiveDefaults.h"
 #include "app/Main.h"
 #include "common/DateTime.h"
 #include "config/Conffun.h"
@@ -61,7 +61,7 @@ protected:
         form = std::make_unique<TFormMain>(nullptr);
         form->Show();
         form->FormActivate();  // the Esc hook
-        ASSERT_EQ(AttachArchiveHandlers(*form), 25);
+        ASSERT_EQ(form->AttachAll(ArchiveMenuBindings()), 25);
     }
 
     void TearDown() override {

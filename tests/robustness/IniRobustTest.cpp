@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "app/ArchiveDefaults.h"
+#include "config/ArchiveDefaults.h"
 #include "common/ListFiles.h"
 #include "common/Rd_wr_ini.h"
-#include "data/ReportFormat.h"
+#include "common/ReportFormat.h"
 #include "link/LinkGlobals.h"
 #include "platform/IniFile.h"
 #include "robustness/Random.h"

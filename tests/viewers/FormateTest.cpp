@@ -6,7 +6,7 @@
 
 #include "ViewerTestUtil.h"
 #include "config/Formate.h"
-#include "data/ReportFormat.h"
+#include "common/ReportFormat.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 
 #include "data/ArchiveFiles.h"
 #include "data/ArchiveRecords.h"
-#include "data/GasParams.h"
-#include "data/ReportFormat.h"
+#include "common/GasParams.h"
+#include "common/ReportFormat.h"
 #include "platform/Paths.h"
 #include "support/TestFolders.h"
 #include "ui/TestDriver.h"

@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "config/Globals.h"
 
 #include <algorithm>
 #include <vector>
@@ -6,7 +6,6 @@
 #include "link/Hgcbox.h"
 #include "ui/Form.h"
 
-TFormMain* FormMain = nullptr;
 uint8_t IsConnected = 0;
 uint8_t ExchangeActive = 0;
 uint8_t AbortRequested = 0;

@@ -9,7 +9,10 @@
 #pragma once
 #include <cstdint>
 
-#include "data/ArchiveRecords.h"  // kGasParamCount
+
+// Number of gas parameters (codes 0..19): the values of every chromatograph
+// record, of the live values and of every per-parameter table.
+inline constexpr int kGasParamCount = 20;
 
 // Codes with rules of their own.
 inline constexpr int kParamMethane = 8;

@@ -1,18 +1,65 @@
-#include "data/FileWrite.h"
+#include "platform/FileWrite.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
-namespace zbr_data {
+namespace platform {
 
 std::string BaseName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+namespace {
+
+constexpr std::string_view kTempMark = ".zbrtmp";
+
+}  // namespace
+
+std::string TempFileBeside(const std::string& path) {
+    static unsigned counter = 0;
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "" : path.substr(0, slash));
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    return dir + "/." + base + std::string(kTempMark) + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+}
+
+int RemoveLeftoverTempFiles(const std::string& dir) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return 0;
+    int removed = 0;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string_view name(e->d_name);
+        if (name.size() < 2 || name[0] != '.') continue;
+        const std::size_t mark = name.rfind(kTempMark);
+        if (mark == std::string_view::npos || mark < 2) continue;
+        // <pid>_<n> after the mark, digits only.
+        const std::string_view tail = name.substr(mark + kTempMark.size());
+        const std::size_t sep = tail.find('_');
+        if (sep == 0 || sep == std::string_view::npos || sep + 1 >= tail.size()) continue;
+        bool digits = true;
+        for (std::size_t i = 0; i < tail.size() && digits; ++i)
+            digits = i == sep ? true : (tail[i] >= '0' && tail[i] <= '9');
+        if (!digits || sep > 9) continue;
+        const pid_t pid = pid_t(std::stol(std::string(tail.substr(0, sep))));
+        if (pid == ::getpid() || (pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM))) continue;
+        const std::string full = dir + "/" + std::string(name);
+        struct stat st {};
+        if (::lstat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (::unlink(full.c_str()) == 0) ++removed;
+    }
+    ::closedir(d);
+    return removed;
+}
+
+void IgnoreFileSizeSignal() { ::signal(SIGXFSZ, SIG_IGN); }
 
 WriteResult WriteWholeFile(const std::string& path, std::string_view bytes, std::string* error) {
     auto fail = [&](WriteResult r, int err) {
@@ -31,12 +78,10 @@ WriteResult WriteWholeFile(const std::string& path, std::string_view bytes, std:
         keepMode = true;
     }
 
-    static unsigned counter = 0;
     std::string tmp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tmp = (dir == "/" ? std::string() : dir) + "/." + base + ".tmp" + std::to_string(::getpid()) + "_" +
-              std::to_string(++counter);
+        tmp = TempFileBeside(path);
         fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) return fail(WriteResult::CreateFailed, errno);
     }
@@ -77,4 +122,4 @@ WriteResult WriteWholeFile(const std::string& path, std::string_view bytes, std:
     return WriteResult::Ok;
 }
 
-}  // namespace zbr_data
+}  // namespace platform

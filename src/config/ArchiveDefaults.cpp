@@ -1,11 +1,11 @@
-#include "app/ArchiveDefaults.h"
+#include "config/ArchiveDefaults.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "data/FileWrite.h"
+#include "platform/FileWrite.h"
 #include "platform/Paths.h"
 
 ArchiveRequestDefaultsRecord ArchiveRequestDefaults;
@@ -95,5 +95,5 @@ bool LoadArchiveDefaults(const std::string& path, ArchiveRequestDefaultsRecord& 
 }
 
 bool SaveArchiveDefaults(const std::string& path, const ArchiveRequestDefaultsRecord& rec, std::string* error) {
-    return zbr_data::WriteWholeFile(path, EncodeArchiveDefaults(rec), error) == zbr_data::WriteResult::Ok;
+    return platform::WriteWholeFile(path, EncodeArchiveDefaults(rec), error) == platform::WriteResult::Ok;
 }

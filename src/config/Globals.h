@@ -7,14 +7,10 @@
 namespace ui {
 class Form;
 }
-class TFormMain;
 
 // The controller software version the program serves (caption, default
 // names, file names, version byte of configuration and archive files).
 inline constexpr int kProgramVersion = 11;
-
-// The main window (null before it exists and after it is gone).
-extern TFormMain* FormMain;
 
 // A controller is connected and identified.
 extern uint8_t IsConnected;

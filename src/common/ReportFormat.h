@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/ArchiveRecords.h"  // kGasParamCount
+#include "common/GasParams.h"  // kGasParamCount
 
 // Groups of QuantityDigits (bytes 24..32).
 enum QuantityGroup : int {

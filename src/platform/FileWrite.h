@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace zbr_data {
+namespace platform {
 
 enum class WriteResult {
     Ok,
@@ -21,4 +21,19 @@ WriteResult WriteWholeFile(const std::string& path, std::string_view bytes, std:
 // The name after the last '/'.
 std::string BaseName(const std::string& path);
 
-}  // namespace zbr_data
+// A fresh name for the temporary file of a write of `path`, in the same
+// folder: ".<name>.zbrtmp<pid>_<n>". Every whole-file writer of the program
+// names its temporary files this way, so that what a killed run left behind
+// can be recognised and removed.
+std::string TempFileBeside(const std::string& path);
+
+// Removes from the folder `dir` the temporary files of that pattern whose
+// process no longer runs (what a run killed in the middle of a save left).
+// Files of a running process, and every other file, stay. The number removed.
+int RemoveLeftoverTempFiles(const std::string& dir);
+
+// A write beyond the process's file-size limit fails (EFBIG) and is reported
+// like a full disk, instead of the limit's signal ending the program.
+void IgnoreFileSizeSignal();
+
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "data/ReportFormat.h"
+#include "common/ReportFormat.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "common/Suplfunc.h"
-#include "data/FileWrite.h"
+#include "platform/FileWrite.h"
 #include "platform/Paths.h"
 
 ReportFormatRecord DefaultReportFormat() {
@@ -51,7 +51,7 @@ bool LoadReportFormat(const std::string& path, ReportFormatRecord& rec) {
 
 bool SaveReportFormat(const std::string& path, const ReportFormatRecord& rec, std::string* error) {
     const std::string_view bytes(reinterpret_cast<const char*>(&rec), sizeof rec);
-    return zbr_data::WriteWholeFile(path, bytes, error) == zbr_data::WriteResult::Ok;
+    return platform::WriteWholeFile(path, bytes, error) == platform::WriteResult::Ok;
 }
 
 int ParamDigitGroup(int code) {

@@ -1,4 +1,4 @@
-#include "data/GasParams.h"
+#include "common/GasParams.h"
 
 #include "common/Stringi.h"
 
