@@ -110,8 +110,10 @@ void Driver::RunModal(Form& form) {
     modalLog_.push_back(ClassName(form));
     auto it = handlers_.find(type);
     if (it != handlers_.end()) {
-        auto handler = it->second;  // a copy: the handler may register others
-        handler(form);
+        // The same object every time; held here so that a handler replacing
+        // itself finishes first.
+        const auto handler = it->second;
+        (*handler)(form);
     } else if (auto* box = dynamic_cast<MessageBoxForm*>(&form)) {
         box->Answer(Record(box->Describe()));
     } else {
@@ -128,8 +130,8 @@ void Driver::ProcessMessages() {
     ++processCount_;
     if (inPumpHook_ || !pumpHook_) return;
     inPumpHook_ = true;
-    auto hook = pumpHook_;
-    hook();
+    const auto hook = pumpHook_;
+    (*hook)();
     inPumpHook_ = false;
 }
 

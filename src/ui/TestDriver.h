@@ -9,7 +9,11 @@
 //
 // A modal window runs the handler registered for its class (every time it
 // is shown); when the handler leaves it open it closes as cancelled (like
-// the window's close box). A modal window without a handler, a refused user
+// the window's close box). The driver keeps the one handler object it was
+// given and calls that same object every time, so a handler may keep state
+// across windows (a mutable lambda counting its calls, say); registering a
+// new handler for the class replaces it, also from inside a handler (the
+// running one finishes first). The same holds for onProcessMessages. A modal window without a handler, a refused user
 // action (click on a hidden or disabled control), a message that differs
 // from the next expected one, an unanswered question and a file dialog
 // nobody chose for are failures: reported through onFailure (a GoogleTest
@@ -19,6 +23,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <typeindex>
@@ -43,7 +48,8 @@ public:
 
     // ---- modal windows
     template <class F> void onModal(std::function<void(F&)> handler) {
-        handlers_[std::type_index(typeid(F))] = [h = std::move(handler)](Form& f) { h(static_cast<F&>(f)); };
+        handlers_[std::type_index(typeid(F))] = std::make_shared<std::function<void(Form&)>>(
+            [h = std::move(handler)](Form& f) mutable { h(static_cast<F&>(f)); });
     }
     template <class F> int modalCount() const {
         auto it = counts_.find(std::type_index(typeid(F)));
@@ -70,7 +76,9 @@ public:
     // ---- message loop
     // Runs inside every ProcessMessages (so inside every wait of a long
     // exchange): the place to press Esc in the middle of a read.
-    void onProcessMessages(std::function<void()> hook) { pumpHook_ = std::move(hook); }
+    void onProcessMessages(std::function<void()> hook) {
+        pumpHook_ = hook ? std::make_shared<std::function<void()>>(std::move(hook)) : nullptr;
+    }
     int processCount() const { return processCount_; }
     // A key pressed in the active form (the application's hook first).
     void pressKey(int key, ui::Shift shift = {});
@@ -107,7 +115,7 @@ private:
     };
     void Fail(const std::string& what);
     bool Record(const MessageInfo& m);  // returns the answer for a question
-    std::map<std::type_index, std::function<void(Form&)>> handlers_;
+    std::map<std::type_index, std::shared_ptr<std::function<void(Form&)>>> handlers_;
     std::map<std::type_index, int> counts_;
     std::vector<std::string> modalLog_;
     std::vector<MessageInfo> messages_;
@@ -115,7 +123,7 @@ private:
     std::deque<bool> answers_;
     std::deque<std::optional<std::string>> files_;
     std::vector<FileDialogRecord> fileDialogs_;
-    std::function<void()> pumpHook_;
+    std::shared_ptr<std::function<void()>> pumpHook_;
     bool inPumpHook_ = false;
     int processCount_ = 0;
     std::vector<std::string> failures_;

@@ -38,6 +38,40 @@ TEST(Driver, NestedModalWindowsRunTheirHandlers) {
     EXPECT_EQ(drv.modalLog()[1], "(anonymous namespace)::TFormInner");
 }
 
+TEST(Driver, AHandlerKeepsItsStateFromWindowToWindow) {
+    ui::test::Driver drv;
+    // Accepts twice, then cancels: a handler that counted afresh at every
+    // window would accept for ever.
+    drv.onModal<TFormInner>([n = 0](TFormInner& f) mutable {
+        if (++n <= 2) f.Ok.Click();
+    });
+    int accepted = 0;
+    for (int i = 0; i < 10; ++i) {
+        TFormInner inner;
+        if (inner.ShowModal() != ui::mrOk) break;
+        ++accepted;
+    }
+    EXPECT_EQ(accepted, 2);
+    // A handler that replaces itself finishes its own call first.
+    int first = 0, second = 0;
+    drv.onModal<TFormInner>([&](TFormInner& f) {
+        ++first;
+        drv.onModal<TFormInner>([&](TFormInner&) { ++second; });
+        f.Edit1.SetText("after replacing");
+        f.Ok.Click();
+    });
+    TFormInner a, b;
+    EXPECT_EQ(a.ShowModal(), ui::mrOk);
+    EXPECT_EQ(b.ShowModal(), ui::mrCancel);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 1);
+    // The message-loop hook likewise.
+    int pumps = 0;
+    drv.onProcessMessages([k = 0, &pumps]() mutable { pumps = ++k; });
+    for (int i = 0; i < 3; ++i) ui::Application::ProcessMessages();
+    EXPECT_EQ(pumps, 3);
+}
+
 TEST(Driver, ReportsUnexpectedWindowsMessagesAndLeftovers) {
     std::vector<std::string> failures;
     {
