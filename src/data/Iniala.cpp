@@ -61,9 +61,10 @@ void TFormAla::ShowDiagnosticRecords() {
     for (int n = 0; n < count; ++n) {
         const DiagnosticRecord& r = Records[std::size_t(n)];
         if (!RecordCrcOk(r)) MarkUnreliable(kUnreliableText);
-        const DiagnosticTexts t = DecodeDiagnosticRecord(r, wmtType);
-        PutRow(n, t);
-        rows_[std::size_t(n)] = MakeDiagnosticRow(t);
+        // The row shows what its saved line holds: a text longer than its
+        // field is cut there, so a reopened file reads like this window.
+        rows_[std::size_t(n)] = MakeDiagnosticRow(DecodeDiagnosticRecord(r, wmtType));
+        PutRow(n, TextsOf(rows_[std::size_t(n)]));
     }
 }
 

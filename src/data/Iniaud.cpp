@@ -60,9 +60,10 @@ void TFormAud::ShowInterventionRecords() {
     for (int n = 0; n < count; ++n) {
         const InterventionRecord& r = Records[std::size_t(n)];
         if (!RecordCrcOk(r)) MarkUnreliable(kUnreliableText);
-        const InterventionTexts t = DecodeInterventionRecord(r, cp866);
-        PutRow(n, t);
-        rows_[std::size_t(n)] = MakeInterventionRow(t);
+        // The row shows what its saved line holds: a text longer than its
+        // field is cut there, so a reopened file reads like this window.
+        rows_[std::size_t(n)] = MakeInterventionRow(DecodeInterventionRecord(r, cp866));
+        PutRow(n, TextsOf(rows_[std::size_t(n)]));
     }
 }
 
