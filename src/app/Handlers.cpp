@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "data/ArchOpen.h"
+#include "data/MessageViewers.h"
 #include "data/ValueViewers.h"
 
 void AttachMenuHandlers(TFormMain& form) {
@@ -9,5 +10,6 @@ void AttachMenuHandlers(TFormMain& form) {
     // пристроєм", the hang-up button, the users and the display format);
     // the archive readers, the file openers and the viewers join here.
     RegisterValueViewers();
+    RegisterMessageViewers();
     form.AttachAll(ArchiveMenuBindings());
 }

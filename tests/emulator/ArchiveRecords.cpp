@@ -298,106 +298,277 @@ Record ArchiveModel::MakeWmtMeasured(int64_t t) const {
     return r;
 }
 
+// ---- diagnostic messages ----------------------------------------------------
+
+namespace {
+
+// How the value bytes of a diagnostic message are filled.
+enum class DiagValue { None, Limit, ErrorCode, Checksum };
+
+struct DiagCase {
+    uint8_t code, object, index;
+    DiagValue value;
+};
+
+// Every event code the controller logs, with the objects it names, and a few
+// records a newer controller might write (unknown codes, objects and indexes
+// outside what this software version knows).
+constexpr DiagCase kDiagCatalogue[] = {
+    {0, 16, 3, DiagValue::None},          // no event text: an object only
+    {1, 202, 0, DiagValue::None},         {1, 202, 4, DiagValue::None},   {1, 202, 10, DiagValue::None},
+    {1, 202, 11, DiagValue::None},        // state the controller cannot name
+    {2, 0, 0, DiagValue::None},           {3, 0, 0, DiagValue::None},
+    {4, 0, 0, DiagValue::None},           {4, 1, 0, DiagValue::None},     {4, 9, 0, DiagValue::None},
+    {4, 12, 0, DiagValue::None},          // unknown archive
+    {5, 14, 0, DiagValue::ErrorCode},     {5, 14, 1, DiagValue::ErrorCode},
+    {5, 13, 0, DiagValue::ErrorCode},     // a fault of another device
+    {6, 0, 0, DiagValue::None},           {7, 0, 0, DiagValue::None},     {8, 0, 0, DiagValue::None},
+    {9, 0, 0, DiagValue::None},
+    {10, 33, 0, DiagValue::None},         {10, 33, 1, DiagValue::None},   {10, 34, 2, DiagValue::None},
+    {10, 33, 2, DiagValue::None},         {11, 33, 0, DiagValue::None},   {11, 34, 1, DiagValue::None},
+    {11, 20, 0, DiagValue::None},
+    {12, 0, 8, DiagValue::Limit},         {13, 0, 8, DiagValue::Limit},   {14, 0, 7, DiagValue::Limit},
+    {15, 0, 11, DiagValue::Limit},        {16, 0, 12, DiagValue::Limit},  {17, 0, 14, DiagValue::Limit},
+    {18, 30, 8, DiagValue::None},         {19, 30, 9, DiagValue::None},   {20, 30, 3, DiagValue::None},
+    {21, 30, 3, DiagValue::None},
+    {22, 200, 5, DiagValue::None},        {22, 200, 78, DiagValue::None}, {22, 201, 3, DiagValue::None},
+    {22, 201, 7, DiagValue::None},        {22, 201, 20, DiagValue::None}, {22, 200, 80, DiagValue::None},
+    {23, 200, 5, DiagValue::None},        {23, 201, 3, DiagValue::None},  {23, 16, 2, DiagValue::None},
+    {24, 16, 0, DiagValue::None},         {25, 16, 0, DiagValue::None},   {26, 16, 0, DiagValue::None},
+    {27, 16, 1, DiagValue::None},         {28, 16, 1, DiagValue::None},   {29, 16, 1, DiagValue::None},
+    {30, 16, 2, DiagValue::None},         {31, 16, 2, DiagValue::None},   {32, 16, 3, DiagValue::None},
+    {33, 16, 3, DiagValue::None},         {34, 16, 4, DiagValue::None},   {35, 16, 4, DiagValue::None},
+    {36, 16, 5, DiagValue::None},         {37, 16, 6, DiagValue::None},
+    {38, 0, 0, DiagValue::None},          {39, 0, 0, DiagValue::None},
+    {40, 242, 0, DiagValue::None},        {40, 243, 0, DiagValue::None},  {41, 244, 0, DiagValue::None},
+    {41, 22, 0, DiagValue::None},
+    {42, 23, 0, DiagValue::None},         {43, 23, 0, DiagValue::None},
+    {44, 0, 10, DiagValue::Limit},        {45, 0, 10, DiagValue::Limit},  {46, 0, 13, DiagValue::Limit},
+    {47, 0, 13, DiagValue::Limit},
+    {48, 0, 1, DiagValue::None},          {49, 0, 2, DiagValue::None},
+    {50, 35, 0, DiagValue::None},         {51, 35, 1, DiagValue::None},   {52, 35, 2, DiagValue::None},
+    {53, 30, 8, DiagValue::None},         {54, 30, 8, DiagValue::None},   {55, 38, 9, DiagValue::None},
+    {56, 38, 9, DiagValue::None},         {57, 16, 7, DiagValue::None},   {58, 16, 7, DiagValue::None},
+    {59, 0, 0, DiagValue::Checksum},
+    {60, 0, 16, DiagValue::Limit},        {61, 0, 16, DiagValue::Limit},  {62, 0, 18, DiagValue::Limit},
+    {63, 0, 18, DiagValue::Limit},        {64, 0, 19, DiagValue::Limit},  {65, 0, 15, DiagValue::Limit},
+    {66, 0, 15, DiagValue::Limit},        {67, 0, 17, DiagValue::Limit},  {68, 0, 17, DiagValue::Limit},
+    {68, 0, 23, DiagValue::Limit},        // a parameter this version does not know
+    {69, 22, 4, DiagValue::None},         {70, 22, 4, DiagValue::None},   {71, 37, 0, DiagValue::None},
+    {72, 37, 0, DiagValue::None},         {73, 30, 1, DiagValue::None},   {74, 30, 1, DiagValue::None},
+    {75, 32, 8, DiagValue::None},         {76, 8, 0, DiagValue::None},    {77, 34, 1, DiagValue::None},
+    {78, 0, 0, DiagValue::None},          {79, 37, 2, DiagValue::None},   {80, 37, 2, DiagValue::None},
+    {81, 35, 0, DiagValue::None},
+    {82, 41, 0, DiagValue::None},         {97, 7, 3, DiagValue::None},    {150, 200, 1, DiagValue::None},
+    {255, 255, 255, DiagValue::None},
+};
+constexpr int kDiagCatalogueSize = static_cast<int>(sizeof kDiagCatalogue / sizeof kDiagCatalogue[0]);
+
+// Set points around which the limit events happen, by gas-parameter code.
+constexpr float kSetpoints[20] = {0.1f, 2.0f,   0.3f,  0.3f, 0.02f, 0.1f,  0.1f, 3.5f,  90.0f, 2.0f,
+                                  4.0f, 36.0f, 0.73f, 47.0f, 0.998f, 0.02f, 54.0f, 42.0f, 33.0f, 0.6f};
+
+}  // namespace
+
 // DiagnosticRecord: time, event code, 0, object, index, value, setpoint, 2
-// spare bytes, CRC. The events are a mix of what a station logs.
+// spare bytes, CRC. Even indexes are what a station logs most (links lost
+// and back, set points crossed, power, calibration, the chromatograph's
+// state); odd indexes walk through every event code the controller has, so
+// any 2 x catalogue consecutive messages hold all of them.
 Record ArchiveModel::MakeDiagnostic(int64_t index, int64_t t) const {
-    struct Limit {
-        uint8_t param;
-        float setpoint;
-    };
-    static constexpr Limit kLimits[] = {{8, 90.0f}, {7, 3.5f}, {11, 36.0f}, {12, 0.73f}, {9, 2.0f}, {10, 4.0f}};
     Record r(22, 0);
     PutTime(r, 0, t);
     const uint64_t i = static_cast<uint64_t>(index);
     const double pick = arch::Unit01(seed_, i, 51, 0);
     const double v = arch::Unit01(seed_, i, 52, 0);
     const int sub = static_cast<int>(arch::Unit01(seed_, i, 53, 0) * 1000);
-    uint8_t code = 0, b8 = 0, b9 = 0;
-    if (pick < 0.25) {  // link with the chromatograph or the moisture meter lost / back
-        code = (index % 2 == 0) ? 10 : 11;
-        b8 = 33;
-        b9 = v < 0.7 ? 0 : 1;
+    DiagCase c{0, 0, 0, DiagValue::None};
+    if (index % 2 != 0) {
+        c = kDiagCatalogue[(index / 2) % kDiagCatalogueSize];
+        // Objects that vary between records of the same case.
+        if (c.code == 1 && c.index < 11) c.index = static_cast<uint8_t>((c.index + sub) % 11);
+        if ((c.code == 22 || c.code == 23) && c.object == 200 && c.index < 79) c.index = static_cast<uint8_t>(sub % 79);
+        if ((c.code == 22 || c.code == 23) && c.object == 201 && c.index < 16) c.index = static_cast<uint8_t>(sub % 16);
+    } else if (pick < 0.25) {  // link with the chromatograph or the moisture meter lost / back
+        c = {static_cast<uint8_t>(index % 4 == 0 ? 10 : 11), 33, static_cast<uint8_t>(v < 0.7 ? 0 : 1), DiagValue::None};
     } else if (pick < 0.45) {  // a gas value crossed a warning set point
         static constexpr uint8_t kCodes[] = {14, 15, 16, 17};
-        code = kCodes[sub % 4];
-        const Limit& l = kLimits[sub / 4 % 6];
-        b9 = l.param;
-        const bool below = code == 14 || code == 16;
-        PutF32(r, 10, l.setpoint * static_cast<float>(below ? 1.0 - 0.004 * v : 1.0 + 0.004 * v));
-        PutF32(r, 14, l.setpoint);
+        static constexpr uint8_t kParams[] = {8, 7, 11, 12, 9, 10};
+        c = {kCodes[sub % 4], 0, kParams[sub / 4 % 6], DiagValue::Limit};
     } else if (pick < 0.55) {  // calibration cycle, verification made
-        code = sub % 2 ? 6 : 8;
+        c = {static_cast<uint8_t>(sub % 2 ? 6 : 8), 0, 0, DiagValue::None};
     } else if (pick < 0.65) {  // power off / on
-        code = index % 2 ? 2 : 3;
+        c = {static_cast<uint8_t>(index % 4 ? 2 : 3), 0, 0, DiagValue::None};
     } else if (pick < 0.75) {  // chromatograph state
-        code = 1;
-        b8 = 202;
-        b9 = static_cast<uint8_t>(sub % 11);
+        c = {1, 202, static_cast<uint8_t>(sub % 11), DiagValue::None};
     } else if (pick < 0.82) {  // chromatograph clock corrected
-        code = sub % 2 ? 38 : 39;
+        c = {static_cast<uint8_t>(sub % 2 ? 38 : 39), 0, 0, DiagValue::None};
     } else if (pick < 0.90) {  // chromatograph or moisture-meter flag
-        code = sub % 2 ? 22 : 23;
-        b8 = v < 0.6 ? 200 : 201;
-        b9 = static_cast<uint8_t>(b8 == 200 ? sub % 79 : sub % 16);
+        const uint8_t obj = v < 0.6 ? 200 : 201;
+        c = {static_cast<uint8_t>(sub % 2 ? 22 : 23), obj, static_cast<uint8_t>(obj == 200 ? sub % 79 : sub % 16),
+             DiagValue::None};
     } else if (pick < 0.95) {  // gas values written / not written into a flow computer
-        code = sub % 2 ? 48 : 49;
-        b9 = static_cast<uint8_t>(1 + sub % 2);
+        c = {static_cast<uint8_t>(sub % 2 ? 48 : 49), 0, static_cast<uint8_t>(1 + sub % 2), DiagValue::None};
     } else {  // chromatograph fault
-        code = 5;
-        b8 = 14;
-        r[10] = static_cast<uint8_t>(1 + sub % 78);
+        c = {5, 14, 0, DiagValue::ErrorCode};
     }
-    r[6] = code;
-    r[8] = b8;
-    r[9] = b9;
+    switch (c.value) {
+        case DiagValue::None: break;
+        case DiagValue::Limit: {
+            const float sp = kSetpoints[c.index % 20];
+            const bool below = c.code % 2 == 0;
+            PutF32(r, 10, sp * static_cast<float>(below ? 1.0 - 0.004 * v : 1.0 + 0.004 * v));
+            PutF32(r, 14, sp);
+            break;
+        }
+        case DiagValue::ErrorCode:
+            // Known codes 1..78; index 1 of the catalogue case: one the chromatograph's newer firmware may send.
+            r[10] = static_cast<uint8_t>(c.index == 1 ? 79 + sub % 20 : 1 + sub % 78);
+            c.index = 0;
+            break;
+        case DiagValue::Checksum:
+            PutU32(r, 10, static_cast<uint32_t>(arch::Unit01(seed_, i, 54, 0) * 4294967295.0));
+            PutU32(r, 14, static_cast<uint32_t>(arch::Unit01(seed_, i, 55, 0) * 4294967295.0));
+            break;
+    }
+    r[6] = c.code;
+    r[8] = c.object;
+    r[9] = c.index;
     Seal(r);
     return r;
 }
 
+// ---- operator interventions ---------------------------------------------------
+
+namespace {
+
+// How the old and new values of a change are filled.
+enum class AudValue {
+    Bytes,     // one byte each: `from` and `to`
+    Name,      // four characters of a name, code page 866 (table 0 byte 12 is 0)
+    Float,     // f32 around `from` (a gas parameter's limit or constant)
+    U32,       // u32 `from` * 1000 + `to` (ports)
+    Ip,        // four address bytes, the last `from` / `to`
+};
+
+struct AudCase {
+    uint8_t table, field, unit;
+    AudValue value;
+    uint8_t from, to;
+};
+
+// Every field of every configuration table the controller records changes
+// of, and a few that this software version cannot name (tables it does not
+// know, rows and fields past their ends, values outside their lists, a unit
+// code past the unit table).
+constexpr AudCase kAudCatalogue[] = {
+    {2, 0, 0, AudValue::Bytes, 24, 25},  {2, 1, 0, AudValue::Bytes, 3, 4},     {2, 2, 0, AudValue::Bytes, 9, 10},
+    {2, 3, 0, AudValue::Bytes, 7, 8},    {2, 4, 0, AudValue::Bytes, 59, 0},    {2, 5, 0, AudValue::Bytes, 30, 0},
+    {2, 6, 0, AudValue::Bytes, 1, 2},    {2, 6, 0, AudValue::Bytes, 7, 0},     {2, 7, 0, AudValue::Bytes, 0, 1},
+    {2, 9, 0, AudValue::Bytes, 1, 2},
+    {3, 0, 0, AudValue::Bytes, 1, 5},    {3, 1, 8, AudValue::Bytes, 11, 15},   {3, 2, 0, AudValue::Bytes, 2, 3},
+    {3, 3, 0, AudValue::Bytes, 0, 1},
+    {4, 3, 0, AudValue::Bytes, 0, 0},
+    {5, 0, 0, AudValue::Name, 0, 0},     {5, 1, 0, AudValue::Name, 1, 0},      {5, 2, 0, AudValue::Name, 2, 0},
+    {6, 0, 0, AudValue::Bytes, 3, 0},    {6, 1, 0, AudValue::Bytes, 0xF9, 0x89}, {6, 2, 0, AudValue::Bytes, 3, 2},
+    {6, 3, 0, AudValue::Bytes, 10, 11},  {6, 4, 0, AudValue::Bytes, 0xF9, 0x1F}, {6, 5, 0, AudValue::Bytes, 4, 3},
+    {6, 6, 0, AudValue::Bytes, 7, 10},   {6, 7, 0, AudValue::Bytes, 1, 0},     {6, 8, 0, AudValue::Bytes, 0, 1},
+    {6, 9, 0, AudValue::Bytes, 1, 0},    {6, 10, 0, AudValue::Bytes, 0, 1},    {6, 11, 0, AudValue::Bytes, 1, 0},
+    {6, 0, 0, AudValue::Bytes, 13, 0},
+    {9, 0, 0, AudValue::Bytes, 2, 3},    {9, 1, 8, AudValue::Bytes, 11, 13},   {9, 2, 0, AudValue::Bytes, 3, 5},
+    {9, 3, 17, AudValue::Bytes, 10, 15}, {9, 4, 0, AudValue::Bytes, 2, 4},     {9, 5, 0, AudValue::Bytes, 1, 3},
+    {13, 0, 0, AudValue::Bytes, 0, 0},   {13, 5, 0, AudValue::Bytes, 0, 0},
+    {14, 0, 0, AudValue::Bytes, 1, 2},   {14, 1, 8, AudValue::Bytes, 11, 18},  {14, 2, 0, AudValue::Bytes, 0, 1},
+    {14, 3, 0, AudValue::Bytes, 0, 2},   {14, 4, 15, AudValue::Bytes, 10, 12}, {14, 5, 0, AudValue::Bytes, 3, 5},
+    {14, 6, 0, AudValue::Bytes, 2, 3},   {14, 7, 0, AudValue::Bytes, 0x00, 0x04}, {14, 8, 0, AudValue::Bytes, 0, 1},
+    {14, 9, 0, AudValue::Bytes, 1, 0},   {14, 10, 0, AudValue::Bytes, 0, 1},   {14, 11, 0, AudValue::Bytes, 1, 2},
+    {14, 12, 0, AudValue::Bytes, 1, 0},  {14, 13, 0, AudValue::Bytes, 1, 2},   {14, 6, 0, AudValue::Bytes, 3, 9},
+    {15, 0, 0, AudValue::Bytes, 1, 3},   {15, 1, 8, AudValue::Bytes, 11, 15},  {15, 2, 0, AudValue::Bytes, 1, 0},
+    {15, 3, 0, AudValue::Bytes, 2, 1},   {15, 4, 15, AudValue::Bytes, 5, 8},   {15, 5, 0, AudValue::Bytes, 3, 4},
+    {15, 6, 0, AudValue::Bytes, 0, 2},   {15, 7, 0, AudValue::Bytes, 0, 1},
+    {17, 0, 0, AudValue::Bytes, 0, 1},   {17, 1, 0, AudValue::Bytes, 1, 3},    {17, 18, 0, AudValue::Bytes, 1, 5},
+    {18, 0, 0, AudValue::Bytes, 1, 2},   {18, 1, 0, AudValue::Bytes, 2, 7},
+    {19, 0, 0, AudValue::Bytes, 0x01, 0x03}, {19, 1, 0, AudValue::Bytes, 0x0F, 0x07},
+    {20, 0, 0, AudValue::Bytes, 0, 1},   {20, 1, 0, AudValue::Bytes, 1, 0},
+    {21, 8, 0, AudValue::Bytes, 0, 1},   {21, 11, 0, AudValue::Bytes, 1, 2},
+    {22, 8, 5, AudValue::Float, 5, 0},   {23, 8, 5, AudValue::Float, 95, 0},   {24, 11, 9, AudValue::Float, 45, 0},
+    {25, 12, 10, AudValue::Float, 1, 0}, {26, 16, 2, AudValue::Float, 62, 0},  {23, 21, 5, AudValue::Float, 1, 0},
+    {28, 0, 0, AudValue::Bytes, 1, 2},   {28, 1, 0, AudValue::Bytes, 0, 1},
+    {29, 0, 0, AudValue::Ip, 10, 20},    {29, 1, 0, AudValue::Ip, 0, 128},     {29, 2, 0, AudValue::Ip, 1, 254},
+    {29, 3, 0, AudValue::U32, 5, 20},    {29, 4, 0, AudValue::U32, 5, 21},     {29, 5, 0, AudValue::U32, 5, 22},
+    {29, 6, 0, AudValue::U32, 5, 23},
+    {43, 8, 0, AudValue::Bytes, 0, 1},   {44, 8, 5, AudValue::Float, 90, 0},   {45, 12, 0, AudValue::Bytes, 1, 0},
+    {46, 12, 10, AudValue::Float, 1, 0},
+    {0, 12, 0, AudValue::Bytes, 0, 1},   {7, 22, 0, AudValue::Bytes, 0, 1},    {30, 1, 5, AudValue::Bytes, 0, 0},
+    {47, 0, 0, AudValue::Bytes, 1, 2},   {201, 3, 40, AudValue::Bytes, 7, 8},
+};
+constexpr int kAudCatalogueSize = static_cast<int>(sizeof kAudCatalogue / sizeof kAudCatalogue[0]);
+
+// Names before and after a change (UTF-8; the record holds their first four
+// characters in code page 866).
+constexpr const char* kNames[3][2] = {{"ГРС-1 Дослідна", "ГРС Північна"}, {"Нитка 1", "Лінія А"}, {"Нитка 2", "Лінія Б"}};
+
+constexpr const char* kOperators[4] = {"ZBR ", "ADM1", "ENG2", "OP3\0"};
+
+}  // namespace
+
 // InterventionRecord: time, 0, table, field, unit code, old value, new value,
-// operator (4 characters), CRC.
+// operator (4 characters), CRC. One change in four is a set point or the
+// contract hour; the others walk through every field the controller records
+// changes of (three catalogue entries per four records).
 Record ArchiveModel::MakeIntervention(int64_t index, int64_t t) const {
     Record r(24, 0);
     PutTime(r, 0, t);
     const uint64_t i = static_cast<uint64_t>(index);
     const double pick = arch::Unit01(seed_, i, 61, 0);
     const int sub = static_cast<int>(arch::Unit01(seed_, i, 62, 0) * 1000);
-    uint8_t table = 0, field = 0, unit = 0;
-    if (pick < 0.35) {  // a warning set point
+    AudCase c{};
+    if (index % 4 != 0) {
+        const int64_t pos = index / 4 * 3 + index % 4 - 1;
+        c = kAudCatalogue[pos % kAudCatalogueSize];
+    } else if (pick < 0.7) {  // a warning set point
         static constexpr uint8_t kParams[] = {8, 7, 11, 12, 9, 10, 13};
-        static constexpr float kValues[] = {90.0f, 3.5f, 36.0f, 0.73f, 2.0f, 4.0f, 47.0f};
-        const int p = sub % 7;
-        table = sub / 7 % 2 ? 23 : 24;
-        field = kParams[p];
-        unit = (field == 11 || field == 13) ? 9 : field == 12 ? 10 : 5;
-        PutF32(r, 10, kValues[p]);
-        PutF32(r, 14, kValues[p] * (sub % 3 ? 1.01f : 0.99f));
-    } else if (pick < 0.5) {  // contract hour
-        table = 6, field = 6;
-        r[10] = 6, r[14] = 7;
-    } else if (pick < 0.6) {  // baud rate of the upper-level link
-        table = 3, field = 1, unit = 8;
-        r[10] = 11, r[14] = 15;
-    } else if (pick < 0.7) {  // chromatograph reply time-out
-        table = 14, field = 4, unit = 15;
-        r[10] = 10, r[14] = 12;
-    } else if (pick < 0.8) {  // clock hour set
-        const DeviceTime d = date::FromSeconds(t);
-        table = 2, field = 3;
-        r[10] = static_cast<uint8_t>((d[3] + 23) % 24), r[14] = d[3];
-    } else if (pick < 0.9) {  // name of line 1
-        table = 5, field = 1;
-        const auto oldName = Field(Utf8To866("Нитка"), 4), newName = Field(Utf8To866("ГРС-"), 4);
-        std::copy(oldName.begin(), oldName.end(), r.begin() + 10);
-        std::copy(newName.begin(), newName.end(), r.begin() + 14);
-    } else {  // flow-computer reply time-out
-        table = 9, field = 3;
-        r[10] = 10, r[14] = 15;
+        const uint8_t p = kParams[sub % 7];
+        c = {static_cast<uint8_t>(sub / 7 % 2 ? 23 : 24), p,
+             static_cast<uint8_t>((p == 11 || p == 13) ? 9 : p == 12 ? 10 : 5), AudValue::Float, 0, 0};
+    } else {  // contract hour
+        c = {6, 6, 0, AudValue::Bytes, 6, 7};
     }
-    r[7] = table;
-    r[8] = field;
-    r[9] = unit;
-    std::memcpy(&r[18], sub % 5 ? "ZBR " : "ADM1", 4);
+    switch (c.value) {
+        case AudValue::Bytes:
+            r[10] = c.from;
+            r[14] = c.to;
+            break;
+        case AudValue::Name: {
+            const auto oldName = Field(Utf8To866(kNames[c.from % 3][0]), 4);
+            const auto newName = Field(Utf8To866(kNames[c.from % 3][1]), 4);
+            std::copy(oldName.begin(), oldName.end(), r.begin() + 10);
+            std::copy(newName.begin(), newName.end(), r.begin() + 14);
+            break;
+        }
+        case AudValue::Float: {
+            const float base = c.from ? static_cast<float>(c.from) : kSetpoints[c.field % 20];
+            PutF32(r, 10, base);
+            PutF32(r, 14, base * (sub % 3 ? 1.01f : 0.99f));
+            break;
+        }
+        case AudValue::U32:
+            PutU32(r, 10, c.from * 1000u + c.to);
+            PutU32(r, 14, c.from * 1000u + c.to + 100u);
+            break;
+        case AudValue::Ip: {
+            static constexpr uint8_t kNet[3][3] = {{192, 168, 1}, {255, 255, 255}, {192, 168, 1}};
+            const int k = c.field % 3;
+            for (int b = 0; b < 3; ++b) r[10 + b] = r[14 + b] = kNet[k][b];
+            r[13] = c.from;
+            r[17] = c.to;
+            break;
+        }
+    }
+    r[7] = c.table;
+    r[8] = c.field;
+    r[9] = c.unit;
+    std::memcpy(&r[18], kOperators[sub % 4], 4);
     Seal(r);
     return r;
 }

@@ -19,6 +19,9 @@
 #include "data/Arhiv_Verif.h"
 #include "common/GasParams.h"
 #include "common/ReportFormat.h"
+#include "data/Iniala.h"
+#include "data/Iniaud.h"
+#include "data/MessageViewers.h"
 #include "data/ValueViewers.h"
 #include "robustness/Random.h"
 #include "support/TestFolders.h"
@@ -90,5 +93,66 @@ TEST(ViewersRobust, RandomRecordsInEveryValueViewer) {
         }
     EXPECT_EQ(opened, 8 * 25);
     EXPECT_EQ(shown, opened);
+    drv->verify();
+}
+
+// The message lists on random records (any event code, object, table, field,
+// unit and value bytes, most sealed) and on .ala / .aud files of random rows
+// (fields without their zero byte, counts larger than the rows held). Every
+// row shows, and nothing is read past a field, a row or a text table.
+TEST(ViewersRobust, RandomMessagesAndRowsInTheMessageLists) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    auto drv = std::make_unique<ui::test::Driver>();
+    drv->setScreen(1280, 1024);
+    RegisterMessageViewers();
+    int shown = 0, rows = 0;
+    drv->onModal<TFormAla>([&](TFormAla& f) { ++shown, rows += f.StringGrid1.RowCount(), Walk(f.StringGrid1); });
+    drv->onModal<TFormAud>([&](TFormAud& f) { ++shown, rows += f.StringGrid1.RowCount(), Walk(f.StringGrid1); });
+    Dice dice(7311);
+    int expectRows = 0;
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        for (ArchiveKind kind : {ArchiveKind::Diagnostic, ArchiveKind::Intervention}) {
+            const bool diag = kind == ArchiveKind::Diagnostic;
+            // Records as a read hands them over.
+            ArchiveView v;
+            v.kind = kind;
+            v.entryKind = diag ? RecordKind::Diagnostic : RecordKind::Intervention;
+            v.entrySize = diag ? sizeof(DiagnosticRecord) : sizeof(InterventionRecord);
+            v.count = uint32_t(dice.Int(0, 60));
+            v.mode = int(dice.Int(0, 1));
+            v.firstIndex = uint32_t(dice.Int(0, 0xFFFFFFFF));
+            std::memcpy(&v.header, dice.Bytes(sizeof v.header).data(), sizeof v.header);
+            for (uint32_t i = 0; i < v.count; ++i) {
+                std::string rec = dice.Bytes(v.entrySize);
+                if (dice.Chance(70)) SealRecord(rec.data(), rec.size());
+                v.records.insert(v.records.end(), rec.begin(), rec.end());
+            }
+            expectRows += int(v.count);
+            EXPECT_TRUE(ShowArchiveViewer(v));
+
+            // A saved file of random rows, its count a little off.
+            const std::size_t rs = diag ? sizeof(DiagnosticRow) : sizeof(InterventionRow);
+            const uint32_t held = uint32_t(dice.Int(0, 20));
+            const uint32_t declared = uint32_t(std::max<int64_t>(0, int64_t(held) + dice.Int(-3, 3)));
+            ArchiveFileHeader h{};
+            std::memcpy(h.KindTag, diag ? "ALA" : "AUD", 3);
+            h.ProgramVersion = kArchiveProgramVersion;
+            h.ChromatographType = kSupportedChromatographType;
+            h.LineDevice = dice.Byte();
+            h.MoistureMeterType = dice.Byte();
+            h.SetCount(declared);
+            std::string bytes(reinterpret_cast<const char*>(&h), sizeof h);
+            for (uint32_t i = 0; i < held; ++i) bytes += dice.Chance(50) ? dice.Bytes(rs) : std::string(rs, 'x');
+            if (dice.Chance(30)) bytes += dice.Bytes(std::size_t(dice.Int(1, int64_t(rs) - 1)));  // a part row
+            const std::string path = (dir / (diag ? "r.ala" : "r.aud")).string();
+            zbr_test::WriteBytes(path, bytes);
+            EXPECT_TRUE(ViewArchiveFileAt(kind, path));
+            expectRows += int(std::min(held, declared));
+        }
+    }
+    EXPECT_EQ(shown, 160);
+    EXPECT_EQ(rows, expectRows);
+    for (int k = 0; k < kArchiveKindCount; ++k) SetArchiveViewer(ArchiveKind(k), {});
     drv->verify();
 }

@@ -1,0 +1,48 @@
+// The operator-intervention list: the controller's intervention records
+// (read by index or by period) or the rows of a saved .aud file, seven
+// columns per change: date, time, the changed parameter, old value, new
+// value, unit, operator. The list saves as an .aud file of fixed-width
+// Windows-1251 rows. There is no printing from this window.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "data/ArchView.h"
+#include "data/MessageDecoders.h"
+#include "data/MessageList.h"
+
+class TFormAud : public MessageListForm {
+public:
+    explicit TFormAud(ui::Component* owner = nullptr);
+
+    // Set by the caller before ShowModal (with Header), as in TFormAla.
+    uint8_t Mode = 0;
+    uint32_t FirstIndex = 0;
+    std::span<const InterventionRecord> Records;
+    std::span<const InterventionRow> SavedRows;
+    // Whether the controller keeps its names in code page 866; unset: as
+    // byte 12 of table 0 in the configuration image says (0 = code page 866).
+    std::optional<bool> NamesIn866;
+
+    int colDate = 0, colTime = 0, colParameter = 0, colOld = 0, colNew = 0, colUnit = 0, colOperator = 0;
+
+    // The rows shown, exactly as they are saved.
+    const std::vector<InterventionRow>& Rows() const { return rows_; }
+
+    static constexpr const char* kUnreliableText = "  ***  Дані запису недостовірні (не збігається КС)";
+
+private:
+    void FormCreate();
+    void FormShow();
+    void ShowInterventionRecords();
+    void ShowSavedInterventionRows();
+    void PutRow(int n, const InterventionTexts& t);
+    void BitBtn2Click();
+
+    std::vector<InterventionRow> rows_;
+};
+
+// Shows an intervention view (a read or an opened .aud file) in TFormAud.
+void ShowInterventionView(ArchiveView& view);
