@@ -76,6 +76,7 @@ struct Emulator::Impl {
     std::array<bool, 3> boundsByHand{};  // tables 10, 11, 27 set through SetTable
     std::vector<ReceivedFrame> log;
     std::atomic<int> lineBaud{0};
+    std::atomic<bool> rateCheck{false};
     std::atomic<bool> stop{false};
 
     std::unique_ptr<PtyLink> pty;
@@ -86,7 +87,7 @@ struct Emulator::Impl {
     std::unique_ptr<TcpListener> tcp;
     std::thread tcpThread;
 
-    std::optional<Outgoing> OnFrame(const ParsedFrame& f, const char* via);
+    std::optional<Outgoing> OnFrame(const ParsedFrame& f, const char* via, uint32_t lineSpeed = 0);
     void Serve(Link& link, const char* via, const std::function<bool()>& interrupted);
     void Send(Link& link, const Outgoing& out);
     // Tables 10, 11 and 27 and the contract hour follow the archives. Under the lock.
@@ -105,7 +106,10 @@ struct Emulator::Impl {
 };
 
 // Decides what goes back for one received frame. Runs under the lock.
-std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFrame& f, const char* via) {
+// lineSpeed: the speed the pseudo-terminal was set to when the frame came
+// (0: not checked).
+std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFrame& f, const char* via,
+                                                                uint32_t lineSpeed) {
     std::lock_guard<std::mutex> lk(m);
     ReceivedFrame rf;
     rf.bytes = f.bytes;
@@ -117,11 +121,13 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
     rf.complete = f.complete;
     rf.crcOk = f.complete && f.crcOk;
     rf.via = via;
+    rf.rateOk = lineSpeed == 0 || static_cast<int>(lineSpeed) == CodeToBaud(ctl.BaudCode());
     if (log.size() >= kLogLimit) log.erase(log.begin(), log.begin() + kLogLimit / 2);
     log.push_back(rf);
     ReceivedFrame& entry = log.back();
 
     const uint8_t own = ctl.Address();
+    if (!rf.rateOk) return std::nullopt;  // bytes at another speed are noise to the controller
     if (!rf.crcOk || f.bytes.size() < static_cast<size_t>(kMinFrame) || (f.address != own && f.address != kAnyAddress))
         return std::nullopt;
 
@@ -220,9 +226,12 @@ void Emulator::Impl::Serve(Link& link, const char* via, const std::function<bool
     FrameParser parser;
     auto lineFree = SteadyClock::now();
     uint8_t buf[512];
+    // The direct line's speed, when it is checked.
+    const PtyLink* direct = (&link == pty.get()) ? pty.get() : nullptr;
     auto handle = [&](const ParsedFrame& f) {
         if (lineBaud > 0) SleepUntil(lineFree, stop);  // the frame's last byte has to arrive first
-        if (auto out = OnFrame(f, via)) {
+        const uint32_t speed = direct && rateCheck ? std::max<uint32_t>(1, direct->LineSpeed()) : 0;
+        if (auto out = OnFrame(f, via, speed)) {
             Send(link, *out);
             RunAfter(*out);
         }
@@ -260,6 +269,15 @@ uint8_t Emulator::Address() const {
     std::lock_guard<std::mutex> lk(impl_->m);
     return impl_->ctl.Address();
 }
+
+void Emulator::SetSoftwareVersion(uint8_t version) {
+    std::lock_guard<std::mutex> lk(impl_->m);
+    std::vector<uint8_t> t0 = impl_->ctl.Table(0);
+    t0.at(3) = version;
+    impl_->ctl.SetTable(0, t0);
+}
+
+void Emulator::SetLineRateCheck(bool on) { impl_->rateCheck = on; }
 
 void Emulator::SetLineBaud(int baud) {
     std::lock_guard<std::mutex> lk(impl_->m);

@@ -65,6 +65,7 @@ struct ReceivedFrame {
     bool complete = true;        // false: the line went quiet before its length was reached
     bool crcOk = true;
     bool answered = false;       // a reply (maybe spoilt) was sent
+    bool rateOk = true;          // false: came at another line speed than the controller's (rate check on)
     std::string via;             // "pty", "modem" (the pty behind the modem), "tcp" or "direct"
 };
 
@@ -81,6 +82,19 @@ public:
     // The controller's address (table 3 row 0).
     void SetAddress(uint8_t a);
     uint8_t Address() const;
+
+    // Software version of table 0 (byte 3): 11 by default; 14 plays the newer
+    // controller the program takes as having every configuration table
+    // damaged (combine with SetTableDamaged for tables that really are).
+    void SetSoftwareVersion(uint8_t version);
+
+    // The line speed check of the pseudo-terminal (off by default). With it
+    // on, a frame that arrives while the device is set to another speed than
+    // the controller's baud rate (table 3 row 1) is not understood: it is
+    // logged with rateOk false and not answered. Table 3 takes effect at
+    // once: its reply already comes from a new address, and the request
+    // after it must come at the new speed.
+    void SetLineRateCheck(bool on);
 
     // Simulated line speed: every byte takes 10 bit times each way. 0 = unlimited.
     // A rate of the baud table is also stored as the baud code of table 3, and

@@ -43,6 +43,14 @@ public:
         ::tcsetattr(fd, TCSANOW, &t);
         return Client(fd);
     }
+    // Sets the line speed of the device (a standard rate).
+    void SetSpeed(speed_t speed) {
+        termios t{};
+        ::tcgetattr(fd_, &t);
+        ::cfsetispeed(&t, speed);
+        ::cfsetospeed(&t, speed);
+        ::tcsetattr(fd_, TCSANOW, &t);
+    }
     Client(Client&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
     ~Client() {
         if (fd_ >= 0) ::close(fd_);
@@ -249,4 +257,45 @@ TEST(Emulator, FaultsOverAPseudoTerminal) {
     EXPECT_EQ(-1, ErrorOf(c.Ask(req)));
     e.Stop();
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+TEST(Emulator, Version14WithDamagedTablesAndTheLineSpeedOfTable3) {
+    emu::Emulator e;
+    e.SetCredentials("secret", "42");
+    e.SetSoftwareVersion(14);
+    e.SetTableDamaged(5, true);
+    EXPECT_EQ(14, e.Table(0)[3]);
+    EXPECT_EQ(5, e.Table(0)[0]);  // the lowest damaged table
+    const std::filesystem::path dir = std::filesystem::path(ZBR_TEST_TMP) / "emulator-rate";
+    const std::string link = (dir / "dev" / "com4").string();
+    e.StartPty(link);
+    e.SetLineRateCheck(true);
+    Client c = Client::Serial(link);
+    const Bytes cred = Credentials("secret", "42");
+
+    // At another speed than table 3's 9600 baud the controller hears noise.
+    c.SetSpeed(B19200);
+    EXPECT_TRUE(c.Ask(ReadReq(1, 3, 0, 4), 0, 100).empty());
+    ASSERT_FALSE(e.Log().empty());
+    EXPECT_FALSE(e.Log().back().rateOk);
+    EXPECT_FALSE(e.Log().back().answered);
+    c.SetSpeed(B9600);
+    EXPECT_EQ(60, ErrorOf(c.Ask(ReadReq(1, 5, 0, 3))));  // damaged
+    EXPECT_TRUE(e.Log().back().rateOk);
+
+    // Address 7 at 19200 baud: the reply comes from the new address, the
+    // next request must come at the new speed.
+    const Bytes r = c.Ask(WriteReq(1, cred, 3, 0, {7, 15, 0, 0}));
+    ASSERT_EQ(-1, ErrorOf(r));
+    EXPECT_EQ(7, r[1]);
+    EXPECT_TRUE(c.Ask(ReadReq(7, 3, 0, 4), 0, 100).empty());
+    c.SetSpeed(B19200);
+    EXPECT_TRUE(c.Ask(ReadReq(1, 3, 0, 4), 0, 100).empty());
+    EXPECT_EQ(-1, ErrorOf(c.Ask(ReadReq(7, 3, 0, 4))));
+
+    // The damaged names table, written whole, is sound again.
+    EXPECT_EQ(-1, ErrorOf(c.Ask(WriteReq(7, cred, 5, 0, Bytes(60, ' '), 3))));
+    EXPECT_FALSE(e.TableDamaged(5));
+    EXPECT_EQ(0, e.Table(0)[0]);
+    e.Stop();
 }

@@ -1,5 +1,7 @@
 #include "emulator/Transport.h"
 
+#include "emulator/PtySpeed.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -99,6 +101,8 @@ int PtyLink::Read(uint8_t* buf, int cap, int timeoutMs) {
 }
 
 bool PtyLink::Write(const uint8_t* p, size_t n) { return WriteAll(master_, p, n, false); }
+
+uint32_t PtyLink::LineSpeed() const { return TerminalSpeed(slave_); }
 
 // ---- socket ----
 

@@ -26,6 +26,9 @@ public:
     PtyLink();  // throws std::runtime_error
     ~PtyLink() override;
     const std::string& SlavePath() const { return slavePath_; }
+    // The line speed the device is set to now (by whoever opened it last);
+    // 0 when it cannot be read.
+    uint32_t LineSpeed() const;
     int Read(uint8_t* buf, int cap, int timeoutMs) override;
     bool Write(const uint8_t* p, size_t n) override;
 

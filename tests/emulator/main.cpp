@@ -1,7 +1,7 @@
 // zbr-emulator: serves an emulated ЗБР controller until SIGINT or SIGTERM.
 //
 //   zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--modem] [--dial LIST] [--address N] [--baud N] [--seed N]
-//                [--archive-from DATE] [--archive-to DATE]
+//                [--archive-from DATE] [--archive-to DATE] [--version N] [--damaged LIST] [--rate-check]
 //
 // With neither --tcp nor --pty it serves a pseudo-terminal without a link.
 // --modem puts a Hayes modem in front of the pseudo-terminal; --dial gives
@@ -9,6 +9,9 @@
 // noanswer, error, silence, separated by commas; later dials connect).
 // --archive-from / --archive-to (YYYY-MM-DD or YYYY-MM-DDTHH:MM) set where
 // every archive begins and ends (by default it runs up to the clock).
+// --version 14 plays the newer controller, --damaged marks configuration
+// tables damaged, --rate-check ignores frames sent at another line speed
+// than the controller's (table 3).
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -19,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "emulator/Controller.h"
 #include "emulator/Emulator.h"
 #include "emulator/Modem.h"
 
@@ -27,7 +31,8 @@ namespace {
 void Usage() {
     std::cerr << "usage: zbr-emulator [--tcp HOST:PORT] [--pty LINKPATH] [--modem] [--dial LIST] [--address N] [--baud N]"
                  " [--seed N]\n"
-                 "                    [--archive-from YYYY-MM-DD[THH:MM]] [--archive-to YYYY-MM-DD[THH:MM]]\n";
+                 "                    [--archive-from YYYY-MM-DD[THH:MM]] [--archive-to YYYY-MM-DD[THH:MM]]\n"
+                 "                    [--version 11|14] [--damaged T,T,...] [--rate-check]\n";
 }
 
 bool ToInt(const char* s, long lo, long hi, long& out) {
@@ -60,6 +65,20 @@ bool ToDialAnswers(const std::string& list, std::vector<emu::DialAnswer>& out) {
     return true;
 }
 
+// "2,5,9" -> configuration tables 2, 5 and 9.
+bool ToTables(const std::string& s, std::vector<int>& out) {
+    std::size_t at = 0;
+    while (at <= s.size()) {
+        const std::size_t comma = std::min(s.find(',', at), s.size());
+        long t = 0;
+        if (!ToInt(s.substr(at, comma - at).c_str(), 0, emu::kTableCount - 1, t) || !emu::Shape(int(t)).config)
+            return false;
+        out.push_back(int(t));
+        at = comma + 1;
+    }
+    return true;
+}
+
 // "2024-02-29" or "2024-02-29T13:45" -> {24, 2, 29, 13, 45, 0}.
 bool ToDeviceTime(const std::string& s, emu::DeviceTime& out) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, n = 0;
@@ -79,7 +98,9 @@ int main(int argc, char** argv) {
     std::string tcp, pty;
     bool wantPty = false, modem = false;
     std::vector<emu::DialAnswer> dials;
-    long address = -1, baud = 0, seed = 1;
+    long address = -1, baud = 0, seed = 1, version = 0;
+    std::vector<int> damaged;
+    bool rateCheck = false;
     std::optional<emu::DeviceTime> archiveFrom, archiveTo;
     emu::DeviceTime t{};
     for (int i = 1; i < argc; ++i) {
@@ -95,6 +116,9 @@ int main(int argc, char** argv) {
         else if (a == "--seed" && ok) ok = ToInt(v, 0, 0xFFFFFFFFL, seed);
         else if (a == "--archive-from" && ok) ok = ToDeviceTime(v, t), archiveFrom = t;
         else if (a == "--archive-to" && ok) ok = ToDeviceTime(v, t), archiveTo = t;
+        else if (a == "--version" && ok) ok = ToInt(v, 0, 255, version);
+        else if (a == "--damaged" && ok) ok = ToTables(v, damaged);
+        else if (a == "--rate-check") { rateCheck = true; continue; }
         else if (a == "-h" || a == "--help") { Usage(); return 0; }
         else ok = false;
         if (!ok) {
@@ -116,6 +140,9 @@ int main(int argc, char** argv) {
     emu::Emulator e(static_cast<uint32_t>(seed));
     if (address > 0) e.SetAddress(static_cast<uint8_t>(address));
     if (baud > 0) e.SetLineBaud(static_cast<int>(baud));
+    if (version > 0) e.SetSoftwareVersion(static_cast<uint8_t>(version));
+    for (int t : damaged) e.SetTableDamaged(t, true);
+    e.SetLineRateCheck(rateCheck);
     if (modem) e.EnableModem().QueueDial(dials);
     for (int k = 0; k < emu::kArchiveCount; ++k) {
         const auto a = static_cast<emu::Archive>(k);
