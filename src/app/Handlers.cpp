@@ -1,5 +1,6 @@
 #include "app/Handlers.h"
 
+#include "app/ConfigHandlers.h"
 #include "app/Main.h"
 #include "data/ArchOpen.h"
 #include "data/MessageViewers.h"
@@ -12,4 +13,5 @@ void AttachMenuHandlers(TFormMain& form) {
     RegisterValueViewers();
     RegisterMessageViewers();
     form.AttachAll(ArchiveMenuBindings());
+    AttachConfigFileHandlers(form);
 }

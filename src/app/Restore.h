@@ -1,27 +1,51 @@
-// Restoring damaged tables from a configuration file.
+// Restoring damaged tables from a configuration file: the steps the
+// table-state window's write buttons lead to in the connect sequence.
 //
-// Not in this version of the program: configuration files are not read or
-// written yet. The functions below keep the places the table-state window
-// and the connect sequence call; each one that needs a configuration file
-// tells the operator that the restore is not available and fails.
+//   ConfigRecord rec;
+//   if (LoadConfigFile(pod, path, rec) && PrepareConfigRestore(rec, block))
+//       RestoreDamagedTables(block);
+//
+// The users table (4) of a damaged controller is written with blank
+// credentials; the clock (2) is set from the PC's clock after the operator
+// confirms it; every other marked table comes from the record, which the
+// operator checks in the configuration editor first.
 #pragma once
-#include "app/TableInfo.h"
+#include "config/ConfigFile.h"
+#include "config/TableCheckBlock.h"
 
-// False until restoring from configuration files is built.
-bool ConfigRestoreAvailable();
+// Gets the record ready for the marked tables. With any table but 2 and 4
+// marked: the configuration editor in its write mode (a changed record is
+// offered for saving), then the record into the image with its checks (the
+// users check when table 4 is marked); a failed check asks whether to edit
+// the record again. Otherwise: the users of the record in their window when
+// table 4 is marked, then the clock's rules read when table 2 is marked.
+// False when the restore is off.
+bool PrepareConfigRestore(ConfigRecord& rec, TableCheckBlock& block);
 
-// Tells the operator (message kind 6) that tables cannot be restored from a
-// configuration file in this version.
-void ReportConfigRestoreNotAvailable();
+// The users of the record in TFormAccess (restore mode); accepted, they go
+// into table 4 of the image.
+bool EditAccessTable(ConfigRecord& rec);
+
+// Writes table 4 of the image (rows 0..9, then 10..15) with blank
+// credentials; the operator's credentials come back afterwards, also after
+// a failure.
+bool WriteAccessTable();
 
 // Reads table 6 rows 0..11 (the clock's transition rules), with the retry
 // dialogue; its result.
 bool CanWriteTime(TableCheckBlock& block);
 
-// Sets the controller clock from the PC clock. Not available yet: reports so
-// and fails.
+// Sets the controller clock from the PC clock once the operator confirms:
+// table 2 := the PC's date and time, weekday and summer/winter flag (by the
+// transition rules of table 6 in the image), written as rows 0..7. True when
+// written.
 bool WriteControllerTime();
 
-// Chooses a configuration file, lets the operator check it, and writes the
-// marked tables. Not available yet: reports so and fails (nothing written).
+// Writes the marked tables: the users table first (a failure stops
+// everything), then the clock, then the rest (WriteFlaggedTables) under the
+// wait box. Marks of written tables are cleared.
+bool RestoreDamagedTables(TableCheckBlock& block);
+
+// The restore step of the connect sequence: a configuration file chosen and
+// checked, the record prepared, the tables written. True when written.
 bool RestoreTablesFromConfigFile(TableCheckBlock& block);

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "config/Globals.h"
-#include "app/Restore.h"
 #include "common/LinkStatus.h"
 #include "common/Question.h"
 #include "common/Rd_wr_ini.h"
@@ -187,23 +186,22 @@ void TFormTableInfo::AdjustSpecialMarks() {
 void TFormTableInfo::BitBtn3Click() {
     if (!Block) return;
     std::memset(Block->Marks, 0, sizeof Block->Marks);
-    bool any = false;
     for (int n = 1; n <= rowCount_; ++n) {
         const int t = cb(n).Tag();
         if (t < 0 || t >= kTableCount) continue;
         Block->Marks[t] = cb(n).Checked() ? 1 : 0;
-        any = any || cb(n).Checked();
     }
+    // The clock goes only when it is damaged: ticked alone on a sound
+    // controller, nothing is left to write.
+    if (!Block->States[2]) Block->Marks[2] = 0;
+    bool any = false;
+    for (int t = 0; t < kTableCount; ++t) any = any || Block->Marks[t] != 0;
     if (!any) {
         MessageKind = 6;
         ShowQues("Не задані таблиці для запису", "");
         return;
     }
     AdjustSpecialMarks();
-    if (!ConfigRestoreAvailable()) {
-        ReportConfigRestoreNotAvailable();
-        return;
-    }
     Result = 1;
     SetModalResult(ui::mrOk);
 }
@@ -212,10 +210,6 @@ void TFormTableInfo::BitBtn1Click() {
     if (!Block) return;
     for (int t = 0; t < kTableCount; ++t) Block->Marks[t] = Block->Flags[t] ? 1 : 0;
     AdjustSpecialMarks();
-    if (!ConfigRestoreAvailable()) {
-        ReportConfigRestoreNotAvailable();
-        return;
-    }
     Result = 2;
     SetModalResult(ui::mrOk);
 }

@@ -1,0 +1,288 @@
+#include "config/Config.h"
+
+#include <cstring>
+#include <string>
+
+#include "common/Question.h"
+#include "config/Access.h"
+#include "config/Users.h"
+
+namespace {
+
+constexpr int kWidth = 760, kHeight = 548;
+constexpr int kColumnWidth = 364;
+constexpr int kLeftColumn = 8, kRightColumn = 380;
+constexpr int kButtonLeft = 318, kButtonWidth = 34, kButtonHeight = 24;
+constexpr int kRow = 30;  // one row of label and button
+
+// A label beside its button: one line, or two (the button between them).
+void PlaceRow(ui::Control* parent, ui::Label& label, const char* text, ui::Button& button, int left, int top) {
+    label.SetParent(parent);
+    label.SetCaption(text);
+    label.SetBounds(left, top + 4, kButtonLeft - left - 8, 16);
+    button.SetParent(parent);
+    button.SetCaption("...");
+    button.SetBounds(kButtonLeft, top, kButtonWidth, kButtonHeight);
+}
+
+void PlaceTwoLineRow(ui::Control* parent, ui::Label& first, const char* line1, ui::Label& second,
+                     const char* line2, ui::Button& button, int left, int top) {
+    PlaceRow(parent, first, line1, button, left, top);
+    first.SetTop(top - 4);
+    second.SetParent(parent);
+    second.SetCaption(line2);
+    second.SetBounds(left, top + 12, kButtonLeft - left - 8, 16);
+    button.SetTop(top + 1);
+}
+
+void PlaceGroup(ui::GroupBox& g, ui::Control* parent, const char* caption, int left, int top, int height) {
+    g.SetParent(parent);
+    g.SetCaption(caption);
+    g.SetBounds(left, top, kColumnWidth, height);
+}
+
+}  // namespace
+
+TFormConfig::TFormConfig(ui::Component* owner) : ui::Form(owner, "FormConfig") {
+    SetCaption(" Параметри конфігурації контролера ");
+    SetBorderStyle(ui::BorderStyle::Dialog);
+    SetBorderIcons(ui::border_icon::SystemMenu);
+    SetPosition(ui::Position::ScreenCenter);
+    SetBounds(0, 0, kWidth, kHeight);
+
+    Panel1.SetAlign(ui::Align::Client);
+    Panel1.SetBevelOuter(ui::Bevel::None);
+    Panel1.SetColor(kIdleColor);
+    ui::Control* p = &Panel1;
+
+    // Left column.
+    PlaceRow(p, Label2, "Найменування", BitBtn19, kLeftColumn + 10, 10);
+    PlaceRow(p, Label3, "Параметри ідентифікації", BitBtn24, kLeftColumn + 10, 10 + kRow);
+
+    PlaceGroup(GroupBox1, p, " Параметри налаштувань ", kLeftColumn, 74, 86);
+    PlaceRow(&GroupBox1, Label4, "Системні параметри", BitBtn6, 10, 20);
+    PlaceRow(&GroupBox1, Label5, "Синхронізація часу", BitBtn18, 10, 20 + kRow);
+
+    PlaceGroup(GroupBox2, p, " Параметри зв'язку ", kLeftColumn, 168, 176);
+    PlaceRow(&GroupBox2, Label6, "З верхнім рівнем", BitBtn16, 10, 20);
+    PlaceRow(&GroupBox2, Label14, "З обчислювачами витрати газу", BitBtn12, 10, 20 + kRow);
+    PlaceRow(&GroupBox2, Label7, "З хроматографом", BitBtn17, 10, 20 + 2 * kRow);
+    PlaceRow(&GroupBox2, Label8, "З вологоміром", BitBtn13, 10, 20 + 3 * kRow);
+    PlaceRow(&GroupBox2, Label9, "Параметри Ethernet ", BitBtn22, 10, 20 + 4 * kRow);
+
+    PlaceGroup(GroupBox3, p, " Параметри роботи з обчислювачами витрати газу ", kLeftColumn, 352, 126);
+    PlaceRow(&GroupBox3, Label27, "Параметри обчислювачів", BitBtn3, 10, 20);
+    PlaceTwoLineRow(&GroupBox3, Label31, "Необхідність запису", Label28, "значень параметрів газу в ОВГ", BitBtn4,
+                    10, 56);
+    PlaceTwoLineRow(&GroupBox3, Label43, "Період запису середніх за годину", Label1,
+                    "значень параметрів газу в ОВГ", BitBtn5, 10, 92);
+
+    // Right column.
+    PlaceGroup(GroupBox4, p, " Уставки параметрів газу ", kRightColumn, 6, 200);
+    PlaceRow(&GroupBox4, Label10, "Зона нечутливості змін", BitBtn7, 10, 20);
+    PlaceRow(&GroupBox4, Label11, "Нижня попереджувальна уставка", BitBtn8, 10, 20 + kRow);
+    PlaceRow(&GroupBox4, Label12, "Верхня попереджувальна уставка", BitBtn9, 10, 20 + 2 * kRow);
+    PlaceTwoLineRow(&GroupBox4, Label13, "Нижня межа значень параметра", Label15,
+                    "газу, припустимої до запису в ОВГ", BitBtn10, 10, 20 + 3 * kRow + 6);
+    PlaceTwoLineRow(&GroupBox4, Label16, "Верхня межа значень параметра", Label17,
+                    "газу, припустимої до запису в ОВГ", BitBtn11, 10, 20 + 4 * kRow + 16);
+
+    PlaceGroup(GroupBox5, p, " Доступ користувачів до запису в контролер ", kRightColumn, 216, 56);
+    PlaceRow(&GroupBox5, Label18, "Зареєстровані коистувачі", BitBtn15, 10, 20);
+
+    PlaceGroup(GroupBox6, p, " Константи параметрів газу ", kRightColumn, 282, 86);
+    PlaceRow(&GroupBox6, Label19, "Нитка 1", BitBtn20, 10, 20);
+    PlaceRow(&GroupBox6, Label20, "Нитка 2", BitBtn21, 10, 20 + kRow);
+    BitBtn20.SetTag(0);
+    BitBtn21.SetTag(1);
+
+    // The window's own buttons, one accept button in place of the other.
+    for (ui::Button* b : {&BitBtn1, &BitBtn14}) {
+        b->SetParent(p);
+        b->SetGlyph(ui::Glyph::Ok);
+        b->SetBounds(kRightColumn + 8, 428, 190, 32);
+        b->OnClick = [this] { BitBtn1Click(); };
+    }
+    BitBtn1.SetCaption("Прийняти");
+    BitBtn14.SetCaption("Записати в пристрій");
+    BitBtn2.SetParent(p);
+    BitBtn2.SetCaption("Відмінити");
+    BitBtn2.SetGlyph(ui::Glyph::Cancel);
+    BitBtn2.SetBounds(kRightColumn + 210, 428, 140, 32);
+    BitBtn2.SetCancel(true);
+    BitBtn2.OnClick = [this] { BitBtn2Click(); };
+
+    BitBtn19.OnClick = [this] { BitBtn19Click(); };
+    BitBtn24.OnClick = [this] { BitBtn24Click(); };
+    BitBtn6.OnClick = [this] { BitBtn6Click(); };
+    BitBtn18.OnClick = [this] { BitBtn18Click(); };
+    BitBtn16.OnClick = [this] { BitBtn16Click(); };
+    BitBtn12.OnClick = [this] { BitBtn12Click(); };
+    BitBtn17.OnClick = [this] { BitBtn17Click(); };
+    BitBtn13.OnClick = [this] { BitBtn13Click(); };
+    BitBtn22.OnClick = [this] { BitBtn22Click(); };
+    BitBtn3.OnClick = [this] { BitBtn3Click(); };
+    BitBtn4.OnClick = [this] { BitBtn4Click(); };
+    BitBtn5.OnClick = [this] { BitBtn5Click(); };
+    BitBtn7.OnClick = [this] { LimitsClick(0); };
+    BitBtn8.OnClick = [this] { LimitsClick(1); };
+    BitBtn9.OnClick = [this] { LimitsClick(2); };
+    BitBtn10.OnClick = [this] { LimitsClick(3); };
+    BitBtn11.OnClick = [this] { LimitsClick(4); };
+    BitBtn15.OnClick = [this] { BitBtn15Click(); };
+    BitBtn20.OnClick = [this] { ConstClick(BitBtn20.Tag()); };
+    BitBtn21.OnClick = [this] { ConstClick(BitBtn21.Tag()); };
+    OnShow = [this] { FormShow(); };
+    FormCreate();
+}
+
+void TFormConfig::FormCreate() {
+    Record = nullptr;
+    Mode = 0;
+    changed = 0;
+    accepted = 0;
+}
+
+void TFormConfig::SetNameCaption(bool leading) {
+    const std::string name = Record ? Record->ControllerName() : std::string();
+    SetCaption(std::string(leading ? " " : "") + "Параметри конфігурації контролера \"" + name + "\" ");
+}
+
+void TFormConfig::FormShow() {
+    SetWidth(kWidth);
+    SetHeight(kHeight);
+    changed = 0;
+    accepted = 0;
+    SetNameCaption(true);
+    if (Record) backup = *Record;
+    EnableConfigButtons();
+    BitBtn14.SetVisible(Mode == 1);
+    BitBtn1.SetVisible(Mode != 1);
+    BitBtn2.SetFocus();
+}
+
+void TFormConfig::EnableConfigButtons() {
+    if (!Record) return;
+    const bool flow = (*Record)[cnfofs::kFlowPresent] != 0;
+    for (ui::Control* c : std::initializer_list<ui::Control*>{&Label14, &BitBtn12, &GroupBox3, &Label27, &BitBtn3,
+                                                              &Label31, &Label28, &BitBtn4, &Label43, &Label1,
+                                                              &BitBtn5})
+        c->SetEnabled(flow);
+    const bool wmt = (*Record)[cnfofs::kWmtPresent] != 0;
+    Label8.SetEnabled(wmt);
+    BitBtn13.SetEnabled(wmt);
+}
+
+void TFormConfig::BitBtn1Click() {
+    changed = Record && *Record != backup ? 1 : 0;
+    accepted = 1;
+    SetModalResult(ui::mrOk);
+}
+
+void TFormConfig::BitBtn2Click() { SetModalResult(ui::mrCancel); }
+
+void TFormConfig::WithEditor(const std::function<void()>& open, bool dim) {
+    if (!Record) return;
+    if (dim) Panel1.SetColor(kBusyColor);
+    open();
+    if (dim) Panel1.SetColor(kIdleColor);
+}
+
+uint8_t TFormConfig::Oxygen() const {
+    return Record && ((*Record)[cnfofs::kLines] & 0x04) != 0 ? 1 : 0;
+}
+
+namespace {
+// The place an editor that this build does not have yet is opened from.
+void EditorNotInThisBuild(const ui::Label& label) {
+    MessageKind = 6;
+    ShowQues("\"" + label.Caption() + "\"", "Ця функція в цій версії програми ще не доступна");
+}
+}  // namespace
+
+// ---- the editors, each on its block of the record, in accept mode
+
+void TFormConfig::BitBtn19Click() {
+    // TFormContrName on the names (record offset 29); on accept the caption
+    // follows the new name.
+    WithEditor([this] { EditorNotInThisBuild(Label2); });
+}
+
+void TFormConfig::BitBtn24Click() {
+    // TFormIdent on the identification (record offset 1) and record byte 0.
+    WithEditor([this] { EditorNotInThisBuild(Label3); });
+}
+
+void TFormConfig::BitBtn6Click() {
+    // TFormSys on table 6 (record offset 213); on accept the presence flags
+    // may have changed.
+    WithEditor([this] { EditorNotInThisBuild(Label4); });
+}
+
+void TFormConfig::BitBtn18Click() {
+    // TFormTime_Sinhr on a copy of record bytes 223, 224, 333, 334.
+    WithEditor([this] { EditorNotInThisBuild(Label5); });
+}
+
+void TFormConfig::BitBtn16Click() {
+    // TFormConVU on table 3 (record offset 109).
+    WithEditor([this] { EditorNotInThisBuild(Label6); });
+}
+
+void TFormConfig::BitBtn12Click() {
+    // TFormConVich on table 9 (record offset 2437).
+    WithEditor([this] { EditorNotInThisBuild(Label14); });
+}
+
+void TFormConfig::BitBtn17Click() {
+    // TFormConHGC on table 14 (record offset 325), the names and the
+    // addresses of the flow computers in use.
+    WithEditor([this] { EditorNotInThisBuild(Label7); });
+}
+
+void TFormConfig::BitBtn13Click() {
+    // TFormConWMT on table 15 (record offset 385).
+    WithEditor([this] { EditorNotInThisBuild(Label8); });
+}
+
+void TFormConfig::BitBtn22Click() {
+    // TFormConEth on table 29 (record offset 1893).
+    WithEditor([this] { EditorNotInThisBuild(Label9); });
+}
+
+void TFormConfig::BitBtn3Click() {
+    // TFormOvgList on the flow-computer rows (record offset 443) with a copy
+    // of the count (record byte 2437, at most 16).
+    WithEditor([this] { EditorNotInThisBuild(Label27); });
+}
+
+void TFormConfig::BitBtn4Click() {
+    // TFormPrzDistr on table 21 (record offset 863) with the oxygen flag.
+    WithEditor([this] { EditorNotInThisBuild(Label31); });
+}
+
+void TFormConfig::BitBtn5Click() {
+    // TFormDistr on table 28 (record offset 1883).
+    WithEditor([this] { EditorNotInThisBuild(Label43); });
+}
+
+void TFormConfig::LimitsClick(int kind) {
+    // TFormLimits of the kind on table 22 + kind (record offset 983 + 180 x kind).
+    ui::Label* const labels[] = {&Label10, &Label11, &Label12, &Label13, &Label16};
+    WithEditor([&] { EditorNotInThisBuild(*labels[kind]); });
+}
+
+void TFormConfig::BitBtn15Click() {
+    WithEditor([this] {
+        TFormAccess f(this);
+        f.Rows = reinterpret_cast<UserRow*>(Record->At(cnfofs::kUsers));
+        f.Mode = 0;
+        f.ShowModal();
+    });
+}
+
+void TFormConfig::ConstClick(int line) {
+    // TFormConst_Par on the line's constants (record offset 2445 + 100 x line).
+    ui::Label* const labels[] = {&Label19, &Label20};
+    WithEditor([&] { EditorNotInThisBuild(*labels[line == 1 ? 1 : 0]); }, false);
+}
