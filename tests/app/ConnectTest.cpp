@@ -172,26 +172,6 @@ TEST_F(ConnectSequence, Version14ShowsEveryTableDamagedAndExitDisconnects) {
     EXPECT_FALSE(Shown("NWorkPar"));
 }
 
-TEST_F(ConnectSequence, Version14RestoreButtonsSayTheRestoreIsNotAvailable) {
-    DirectSettings();
-    StartPty();
-    PatchTable(0, 3, 14);
-    StartForm();
-    drv->expectMessage(6, "Відновлення таблиць з файлу конфігурації", "в цій версії програми недоступне");
-    drv->expectMessage(6, "Не задані таблиці для запису");
-    drv->onModal<TFormTableInfo>([&](TFormTableInfo& f) {
-        EXPECT_TRUE(f.BitBtn3.Click());  // marks taken, then the restore is refused
-        EXPECT_EQ(f.Result, 0);
-        EXPECT_EQ(f.Block->Marks[5], 1);
-        EXPECT_EQ(f.Block->Marks[2], 1);  // damaged, so it stays marked
-        for (int n = 1; n <= f.RowCount(); ++n) f.cb(n).SetChecked(false);
-        EXPECT_TRUE(f.BitBtn3.Click());  // nothing ticked
-        EXPECT_TRUE(f.BitBtn2.Click());
-    });
-    RunConnect();
-    EXPECT_EQ(IsConnected, 0);
-}
-
 TEST_F(ConnectSequence, DamagedNameTableGoesOnWithTheDefaultNames) {
     DirectSettings();
     StartPty();
