@@ -3,11 +3,13 @@
 #include "app/Main.h"
 #include "data/ArchOpen.h"
 #include "data/ValueViewers.h"
+#include "reports/PrnRegister.h"
 
 void AttachMenuHandlers(TFormMain& form) {
     // The main window attaches its own items ("Вихід", "Зв'язок з іншим
     // пристроєм", the hang-up button, the users and the display format);
     // the archive readers, the file openers and the viewers join here.
     RegisterValueViewers();
+    RegisterPrintedReports();
     form.AttachAll(ArchiveMenuBindings());
 }
