@@ -4,6 +4,7 @@
 #include "data/ArchOpen.h"
 #include "data/MessageViewers.h"
 #include "data/ValueViewers.h"
+#include "reports/PrnRegister.h"
 
 void AttachMenuHandlers(TFormMain& form) {
     // The main window attaches its own items ("Вихід", "Зв'язок з іншим
@@ -11,5 +12,6 @@ void AttachMenuHandlers(TFormMain& form) {
     // the archive readers, the file openers and the viewers join here.
     RegisterValueViewers();
     RegisterMessageViewers();
+    RegisterPrintedReports();
     form.AttachAll(ArchiveMenuBindings());
 }
