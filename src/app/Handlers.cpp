@@ -3,6 +3,8 @@
 #include "app/Main.h"
 #include "data/ArchOpen.h"
 #include "data/ValueViewers.h"
+#include "reports/ExcelReports.h"
+#include "reports/ExcelViewers.h"
 
 void AttachMenuHandlers(TFormMain& form) {
     // The main window attaches its own items ("Вихід", "Зв'язок з іншим
@@ -10,4 +12,7 @@ void AttachMenuHandlers(TFormMain& form) {
     // the archive readers, the file openers and the viewers join here.
     RegisterValueViewers();
     form.AttachAll(ArchiveMenuBindings());
+    // The viewers' spreadsheet exports and the gas-quality certificates.
+    RegisterExcelExports();
+    form.AttachAll(ExcelReportMenuBindings());
 }
