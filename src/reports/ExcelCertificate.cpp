@@ -112,18 +112,18 @@ bool WriteMoistReportRow(sheet::Worksheet& ws, int row, const WmtArchiveRecord& 
 }
 
 bool WriteDayReport(sheet::Worksheet& ws, const CertificateInput& in) {
-    const std::size_t n = std::min<std::size_t>({in.chrom.size(), in.slots.size(), std::size_t(kDayRows)});
+    const std::size_t n = std::min<std::size_t>({in.chrom.size(), in.slotDates.size(), std::size_t(kDayRows)});
     std::string period;
     if (n > 0) {
-        const DeviceDateTime& a = in.slots[0];
-        const DeviceDateTime& b = in.slots[n - 1];
+        const DeviceDateTime& a = in.slotDates[0];
+        const DeviceDateTime& b = in.slotDates[n - 1];
         period = Printf("За період з %02d.%02d.%02d %02d:00  по  %02d.%02d.%02d %02d:00", a.day, a.month, a.year,
                         a.hour, b.day, b.month, b.year, b.hour);
     }
     bool ok = WriteHeading(ws, in, period);
     for (std::size_t i = 0; i < n; ++i) {
         const int row = kFirstRow + int(i);
-        const DeviceDateTime& s = in.slots[i];
+        const DeviceDateTime& s = in.slotDates[i];
         ok = Put(ws, row, kDateCol, Printf("%02d.%02d.%02d  %02d:00", s.day, s.month, s.year, s.hour)) && ok;
         ok = WriteChromReportRow(ws, row, in.chrom[i], in.oxygen, in.format) && ok;
         if (i < in.moist.size()) ok = WriteMoistReportRow(ws, row, in.moist[i], in.format) && ok;
@@ -134,11 +134,11 @@ bool WriteDayReport(sheet::Worksheet& ws, const CertificateInput& in) {
 }
 
 bool WriteMonthReport(sheet::Worksheet& ws, const CertificateInput& in) {
-    const std::size_t n = std::min(in.chrom.size(), in.slots.size());
+    const std::size_t n = std::min(in.chrom.size(), in.slotDates.size());
     std::string period;
     if (n > 0) {
-        const DeviceDateTime& a = in.slots[0];
-        const DeviceDateTime& b = in.slots[n - 1];
+        const DeviceDateTime& a = in.slotDates[0];
+        const DeviceDateTime& b = in.slotDates[n - 1];
         period = Printf("За період з %02d.%02d.%02d по  %02d.%02d.%02d", a.day, a.month, a.year, b.day, b.month,
                         b.year);
     }
@@ -146,7 +146,7 @@ bool WriteMonthReport(sheet::Worksheet& ws, const CertificateInput& in) {
     for (std::size_t i = 0; i < n; ++i) {
         // Each day in its own row: a day missing from the archive leaves
         // its row empty and moves no other day.
-        const int day = in.slots[i].day;
+        const int day = in.slotDates[i].day;
         if (day < 1 || day > kMonthRows) continue;
         const int row = day + kFirstRow - 1;
         ok = WriteChromReportRow(ws, row, in.chrom[i], in.oxygen, in.format) && ok;
@@ -194,8 +194,8 @@ DeviceDateTime ByUnit(DeviceDateTime d, int unit) {
 }  // namespace
 
 bool AssignSlots(std::span<const DeviceDateTime> dates, std::span<const uint8_t> crcOk, const DeviceDateTime& first,
-                 const DeviceDateTime& last, int unit, std::vector<DeviceDateTime>& slots) {
-    slots.clear();
+                 const DeviceDateTime& last, int unit, std::vector<DeviceDateTime>& slotDates) {
+    slotDates.clear();
     const DeviceDateTime end = ByUnit(last, unit);
     DeviceDateTime expected = ByUnit(first, unit);
     bool past = false;   // expected has run beyond the last hour (day) of 2255
@@ -212,7 +212,7 @@ bool AssignSlots(std::span<const DeviceDateTime> dates, std::span<const uint8_t>
         } else {
             slot = expected;
         }
-        slots.push_back(slot);
+        slotDates.push_back(slot);
         expected = slot;
         const DeviceDateTime before = expected;
         IncRec(expected, unit);

@@ -74,11 +74,11 @@ struct CertificateInput {
     int kind = 0;   // 0 day, 1 month
     int line = 0;   // 0, 1
     ReportDate date;
-    // Day: the hourly records; month: the daily records. `slots` holds the
+    // Day: the hourly records; month: the daily records. `slotDates` holds the
     // hour (day) each stands for (AssignSlots), `moist` the moisture meter's
     // records of the same hours (days) or nothing without a moisture meter.
     std::span<const HdmArchiveRecord> chrom;
-    std::span<const DeviceDateTime> slots;
+    std::span<const DeviceDateTime> slotDates;
     std::span<const WmtArchiveRecord> moist;
     // Day: the daily records (the moisture one only with a moisture meter);
     // month: the means (MonthSummary).
@@ -126,7 +126,7 @@ HdmArchiveRecord MonthSummary(std::span<const HdmArchiveRecord> records);
 // date when that is a valid date that fits there, else for the next hour
 // (day) after the one before it. False when a record does not fit.
 bool AssignSlots(std::span<const DeviceDateTime> dates, std::span<const uint8_t> crcOk, const DeviceDateTime& first,
-                 const DeviceDateTime& last, int unit, std::vector<DeviceDateTime>& slots);
+                 const DeviceDateTime& last, int unit, std::vector<DeviceDateTime>& slotDates);
 // The date (year..hour) of a record.
 DeviceDateTime RecordSlotDate(const HdmArchiveRecord& r);
 DeviceDateTime RecordSlotDate(const WmtArchiveRecord& r);

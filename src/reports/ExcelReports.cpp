@@ -45,7 +45,7 @@ struct Read {
     std::vector<R> records;
     std::vector<uint8_t> crcOk;
     std::vector<DeviceDateTime> dates;
-    std::vector<DeviceDateTime> slots;
+    std::vector<DeviceDateTime> slotDates;
 };
 
 template <class R>
@@ -123,7 +123,7 @@ void ShowReport(int kind, int line, const ReportDate& date, const Read<HdmArchiv
     f.Date = &date;
     f.Count = uint32_t(chrom.records.size());
     f.ChromRecords = chrom.records.data();
-    f.Slots = chrom.slots.data();
+    f.Slots = chrom.slotDates.data();
     f.MoistRecords = moist ? moist->records.data() : nullptr;
     f.ChromSummary = chromSummary;
     f.MoistSummary = moistSummary;
@@ -146,7 +146,7 @@ void NExcDayClick(MainHost& form, ui::MenuItem& item) {
     if (!ReadFor(form, ArchiveKind::ChromDay, line, day, day, "Добові дані з архіву", " хроматографа не прочитані",
                  chromDay))
         return;
-    if (!AssignSlots(chromDay.dates, chromDay.crcOk, day, day, 1, chromDay.slots) || chromDay.records.size() != 1) {
+    if (!AssignSlots(chromDay.dates, chromDay.crcOk, day, day, 1, chromDay.slotDates) || chromDay.records.size() != 1) {
         OutOfPeriod();
         return;
     }
@@ -159,7 +159,7 @@ void NExcDayClick(MainHost& form, ui::MenuItem& item) {
         if (!ReadFor(form, ArchiveKind::WmtDay, 0, day, day, "Добові дані з архіву", "вологоміра не прочитані",
                      moistDay))
             return;
-        if (!AssignSlots(moistDay.dates, moistDay.crcOk, day, day, 1, moistDay.slots) ||
+        if (!AssignSlots(moistDay.dates, moistDay.crcOk, day, day, 1, moistDay.slotDates) ||
             moistDay.records.size() != 1) {
             OutOfPeriod();
             return;
@@ -182,7 +182,7 @@ void NExcDayClick(MainHost& form, ui::MenuItem& item) {
     if (!ReadFor(form, ArchiveKind::ChromHour, line, start, end, "Годинні дані хроматографа з архіву", "не прочитані",
                  chrom))
         return;
-    if (!AssignSlots(chrom.dates, chrom.crcOk, start, end, 0, chrom.slots)) {
+    if (!AssignSlots(chrom.dates, chrom.crcOk, start, end, 0, chrom.slotDates)) {
         OutOfPeriod();
         return;
     }
@@ -191,11 +191,11 @@ void NExcDayClick(MainHost& form, ui::MenuItem& item) {
         if (!ReadFor(form, ArchiveKind::WmtHour, 0, start, end, "Годинні дані вологоміра з архіву", "не прочитані",
                      moist))
             return;
-        if (!AssignSlots(moist.dates, moist.crcOk, start, end, 0, moist.slots)) {
+        if (!AssignSlots(moist.dates, moist.crcOk, start, end, 0, moist.slotDates)) {
             OutOfPeriod();
             return;
         }
-        if (!PairSlots(chrom.slots, chrom.crcOk, moist.slots, moist.crcOk, 0)) {
+        if (!PairSlots(chrom.slotDates, chrom.crcOk, moist.slotDates, moist.crcOk, 0)) {
             Message(6, "Неспівпадіння дат в записях", "архівів даних хроматографа і вологоміра");
             return;
         }
@@ -229,7 +229,7 @@ void NExcMonClick(MainHost& form, ui::MenuItem& item) {
     if (!ReadFor(form, ArchiveKind::ChromDay, line, start, end, "Добові дані хроматографа з архіву", "не прочитані",
                  chrom))
         return;
-    if (!AssignSlots(chrom.dates, chrom.crcOk, start, end, 1, chrom.slots)) {
+    if (!AssignSlots(chrom.dates, chrom.crcOk, start, end, 1, chrom.slotDates)) {
         OutOfPeriod();
         return;
     }
@@ -238,11 +238,11 @@ void NExcMonClick(MainHost& form, ui::MenuItem& item) {
         if (!ReadFor(form, ArchiveKind::WmtDay, 0, start, end, "Добові дані вологоміра з архіву", "не прочитані",
                      moist))
             return;
-        if (!AssignSlots(moist.dates, moist.crcOk, start, end, 1, moist.slots)) {
+        if (!AssignSlots(moist.dates, moist.crcOk, start, end, 1, moist.slotDates)) {
             OutOfPeriod();
             return;
         }
-        if (!PairSlots(chrom.slots, chrom.crcOk, moist.slots, moist.crcOk, 1)) {
+        if (!PairSlots(chrom.slotDates, chrom.crcOk, moist.slotDates, moist.crcOk, 1)) {
             Message(6, "Неспівпадіння дат в записях", "архівів даних хроматографа і вологоміра");
             return;
         }

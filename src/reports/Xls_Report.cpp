@@ -105,7 +105,7 @@ bool TFormXls_Report::WriteReport() {
     in.date = *Date;
     const std::size_t n = Count;
     if (ChromRecords) in.chrom = {ChromRecords, n};
-    if (Slots) in.slots = {Slots, n};
+    if (Slots) in.slotDates = {Slots, n};
     if (MoistRecords) in.moist = {MoistRecords, n};
     in.chromSummary = ChromSummary;
     in.moistSummary = MoistSummary;

@@ -121,16 +121,16 @@ TEST_F(CertificateCells, InvalidRowsGetDashesAndOxygenOnlyWithItsBit) {
 
 TEST_F(CertificateCells, DayOfTwentyHoursAndMonthStartingOnTheThird) {
     std::vector<HdmArchiveRecord> hours;
-    std::vector<DeviceDateTime> slots;
+    std::vector<DeviceDateTime> slotDates;
     for (int i = 0; i < 20; ++i) {
         hours.push_back(vt::Hdm(18, 4 + i));
-        slots.push_back(D(24, 3, 18, 4 + i));
+        slotDates.push_back(D(24, 3, 18, 4 + i));
     }
     HdmArchiveRecord daily = vt::Hdm(18, 0, 0, true);
     CertificateInput in;
     in.kind = 0;
     in.chrom = hours;
-    in.slots = slots;
+    in.slotDates = slotDates;
     in.chromSummary = &daily;
     in.serial = 4021;
     in.lineName = "Нитка 1";
@@ -151,17 +151,17 @@ TEST_F(CertificateCells, DayOfTwentyHoursAndMonthStartingOnTheThird) {
     EXPECT_EQ(got.at("AB34"), Cell("17,2500"));
 
     std::vector<HdmArchiveRecord> days;
-    slots.clear();
+    slotDates.clear();
     for (int d : {3, 4, 6}) {   // the 5th is missing
         days.push_back(vt::Hdm(d, 0, 0, true));
         days.back().month = 2;
         SealRecord(days.back());
-        slots.push_back(D(24, 2, d));
+        slotDates.push_back(D(24, 2, d));
     }
     const HdmArchiveRecord mean = MonthSummary(days);
     in.kind = 1;
     in.chrom = days;
-    in.slots = slots;
+    in.slotDates = slotDates;
     in.chromSummary = &mean;
     const std::string month =
         Fill(kMonthTemplateName, [&](sheet::Worksheet& ws) { EXPECT_TRUE(WriteMonthReport(ws, in)); });
@@ -206,30 +206,30 @@ TEST_F(CertificateCells, MonthMeansTakeOnlyRowsWithValues) {
 }
 
 TEST_F(CertificateCells, SlotsFollowTheRecordsAndRefuseWhatDoesNotFit) {
-    std::vector<DeviceDateTime> slots;
+    std::vector<DeviceDateTime> slotDates;
     const std::vector<uint8_t> ok3{1, 1, 1};
     // Hours with a gap.
     std::vector<DeviceDateTime> dates{D(24, 3, 18, 7), D(24, 3, 18, 8), D(24, 3, 18, 11)};
-    ASSERT_TRUE(AssignSlots(dates, ok3, D(24, 3, 18, 7), D(24, 3, 19, 6), 0, slots));
-    EXPECT_EQ(slots, dates);
+    ASSERT_TRUE(AssignSlots(dates, ok3, D(24, 3, 18, 7), D(24, 3, 19, 6), 0, slotDates));
+    EXPECT_EQ(slotDates, dates);
     // A record before the one before it, or after the end, does not fit.
     EXPECT_FALSE(AssignSlots(std::vector{D(24, 3, 18, 8), D(24, 3, 18, 8)}, std::vector<uint8_t>{1, 1},
-                             D(24, 3, 18, 7), D(24, 3, 19, 6), 0, slots));
+                             D(24, 3, 18, 7), D(24, 3, 19, 6), 0, slotDates));
     EXPECT_FALSE(AssignSlots(std::vector{D(24, 3, 18, 6)}, std::vector<uint8_t>{1}, D(24, 3, 18, 7),
-                             D(24, 3, 19, 6), 0, slots));
+                             D(24, 3, 19, 6), 0, slotDates));
     EXPECT_FALSE(AssignSlots(std::vector{D(24, 3, 19, 7)}, std::vector<uint8_t>{1}, D(24, 3, 18, 7),
-                             D(24, 3, 19, 6), 0, slots));
+                             D(24, 3, 19, 6), 0, slotDates));
     // A broken record keeps a date that fits, else takes the next slot.
     const std::vector<uint8_t> middleBroken{1, 0, 1};
     ASSERT_TRUE(AssignSlots(std::vector{D(24, 2, 3), D(24, 2, 7), D(24, 2, 9)}, middleBroken, D(24, 2, 1),
-                            D(24, 2, 29), 1, slots));
-    EXPECT_EQ(slots[1], D(24, 2, 7));
+                            D(24, 2, 29), 1, slotDates));
+    EXPECT_EQ(slotDates[1], D(24, 2, 7));
     ASSERT_TRUE(AssignSlots(std::vector{D(24, 2, 3), D(99, 77, 0), D(24, 2, 9)}, middleBroken, D(24, 2, 1),
-                            D(24, 2, 29), 1, slots));
-    EXPECT_EQ(slots[1], D(24, 2, 4));
+                            D(24, 2, 29), 1, slotDates));
+    EXPECT_EQ(slotDates[1], D(24, 2, 4));
     // A broken record beyond the last slot does not fit.
     EXPECT_FALSE(AssignSlots(std::vector{D(24, 2, 29), D(0, 0, 0)}, std::vector<uint8_t>{1, 0}, D(24, 2, 1),
-                             D(24, 2, 29), 1, slots));
+                             D(24, 2, 29), 1, slotDates));
 
     // Pairs: equal where both hold, borrowed where one is broken.
     std::vector<DeviceDateTime> a{D(24, 2, 3), D(24, 2, 4), D(24, 2, 5)};

@@ -23,18 +23,18 @@ TEST(ExcelPdf, TemplatesAndAFilledCertificateConvertToOneA4PageEach) {
     // A day certificate filled as the certificate window fills it.
     std::vector<HdmArchiveRecord> hours;
     std::vector<WmtArchiveRecord> moist;
-    std::vector<DeviceDateTime> slots;
+    std::vector<DeviceDateTime> slotDates;
     for (int i = 0; i < 24; ++i) {
         const int day = i < 17 ? 18 : 19, hour = (7 + i) % 24;
         hours.push_back(vt::Hdm(day, hour, i == 5 ? 0x20 : 0));
         moist.push_back(vt::WmtHd(day, hour));
-        slots.push_back({24, 3, uint8_t(day), uint8_t(hour), 0, 0});
+        slotDates.push_back({24, 3, uint8_t(day), uint8_t(hour), 0, 0});
     }
     const HdmArchiveRecord daily = vt::Hdm(18, 0, 0, true);
     const WmtArchiveRecord mdaily = vt::WmtHd(18, 0, 0, true);
     CertificateInput in;
     in.chrom = hours;
-    in.slots = slots;
+    in.slotDates = slotDates;
     in.moist = moist;
     in.chromSummary = &daily;
     in.moistSummary = &mdaily;
