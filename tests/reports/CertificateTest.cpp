@@ -7,7 +7,9 @@
 #include <cmath>
 
 #include "ExcelTestUtil.h"
+#include "common/IniPaths.h"
 #include "common/ListFiles.h"
+#include "common/Object.h"
 #include "common/Suplfunc.h"
 #include "reports/ExcRep_Date.h"
 #include "reports/ExcelCertificate.h"
@@ -294,6 +296,31 @@ TEST_F(Certificate, TheDialogRefusesADayOutsideTheArchiveAndAMissingObject) {
     EXPECT_EQ(drv->modalCount<TFormExcRep_Date>(), 1);
     EXPECT_EQ(drv->messages().size(), 2u);
     EXPECT_EQ(Requests(16).size(), 0u);
+}
+
+TEST_F(Certificate, ANewObjectChosenInTheDialogJoinsTheListFileAndTheCertificatesName) {
+    Connect();
+    drv->onModal<TFormObject>([](TFormObject& f) {
+        f.Edit1.SetText("ГРС-7");
+        f.ComboBox1.Select(6);
+        f.BitBtn4.Click();
+    });
+    drv->onModal<TFormExcRep_Date>([](TFormExcRep_Date& d) {
+        d.ComboBox1.Select(TFormExcRep_Date::kNewObject);
+        EXPECT_EQ(d.ComboBox1.Item(d.ComboBox1.ItemIndex()), "ГРС-7");
+        d.ComboBox3.Select(17);   // the 18th
+        d.BitBtn5.Click();
+    });
+    RunReportWindow();
+    drv->expectMessage(6, "Дані збережені в файлі ГРС-7_Нитка 1_day_240318.xlsx", "");
+    ASSERT_TRUE(Item("NExcDay_1").Click());
+    EXPECT_EQ(ObjectList.obj_num, 2);
+    EXPECT_EQ(ObjectList.obj_index, 1);
+    ObjectListRecord saved{};
+    ReadObjectList(ObjectsIniPath(), saved);
+    EXPECT_EQ(saved.obj_num, 2);
+    EXPECT_EQ(saved.objs[1].Name(), "ГРС-7");
+    EXPECT_EQ(saved.objs[1].contr_adr, 7);
 }
 
 }  // namespace
