@@ -5,6 +5,8 @@
 #include "data/MessageViewers.h"
 #include "data/ValueViewers.h"
 #include "reports/PrnRegister.h"
+#include "reports/ExcelReports.h"
+#include "reports/ExcelViewers.h"
 
 void AttachMenuHandlers(TFormMain& form) {
     // The main window attaches its own items ("Вихід", "Зв'язок з іншим
@@ -14,4 +16,7 @@ void AttachMenuHandlers(TFormMain& form) {
     RegisterMessageViewers();
     RegisterPrintedReports();
     form.AttachAll(ArchiveMenuBindings());
+    // The viewers' spreadsheet exports and the gas-quality certificates.
+    RegisterExcelExports();
+    form.AttachAll(ExcelReportMenuBindings());
 }
