@@ -1,5 +1,6 @@
 #include "config/Const_Par.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -44,11 +45,13 @@ void TFormConst_Par::FormShow() {
     SetCaption(caption);
     editor::ShowModeButton(BitBtn1, BitBtn3, Mode);
     if (Block) std::memcpy(work_, Block, sizeof work_);
+    shown_.Clear();
     for (int c = 0; c < gasrows::kRows; ++c) {
         if (gasrows::Edited(c, Oxygen != 0)) {
             pn[c]->SetFontColor(ui::clWindowText);
             ev[c]->SetColor(ui::clWindow);
             ev[c]->SetText(FormatValue(gasrows::GetValue(work_ + kConstValuesAt, c)));
+            shown_.Remember(c, ev[c]->Text());
             ev[c]->SetEnabled(true);
             cb[c]->SetChecked(work_[c] != 0);
             cb[c]->SetEnabled(true);
@@ -73,6 +76,8 @@ void TFormConst_Par::BitBtn3Click() {
             continue;
         }
         work[c] = cb[c]->Checked() ? 1 : 0;
+        // An edit left as shown keeps the constant as stored (when it is a number).
+        if (shown_.Untouched(c, ev[c]->Text()) && std::isfinite(gasrows::GetValue(work + kConstValuesAt, c))) continue;
         float v = 0;
         switch (gasrows::ReadSingle(ev[c]->Text(), v)) {
         case gasrows::Value::Empty:

@@ -14,7 +14,8 @@
 //
 // The gas temperature (code 16), and oxygen (code 15) without the oxygen
 // flag, are stored as flag 0 and constant 0. Constants have no range, but a
-// text that is no finite single-precision number is refused.
+// text that is no finite single-precision number is refused. A value edit
+// left as shown keeps its constant exactly (the text shows it rounded).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -52,4 +53,5 @@ private:
     void BitBtn3Click();
     uint8_t work_[kConstBlockSize] = {};
     gasrows::Rows rows_;
+    gasrows::ShownTexts shown_;
 };

@@ -42,6 +42,16 @@ bool ReformatLimitEdit(ui::Edit& e, int decimals) {
     return true;
 }
 
+void ShownTexts::Remember(int code, const std::string& text) {
+    if (code < 0 || code >= kRows) return;
+    texts_[code] = text;
+    shown_[code] = true;
+}
+
+bool ShownTexts::Untouched(int code, const std::string& text) const {
+    return code >= 0 && code < kRows && shown_[code] && texts_[code] == text;
+}
+
 Value ReadSingle(const std::string& text, float& v) {
     if (text.find_first_not_of(' ') == std::string::npos) return Value::Empty;
     double d = 0;

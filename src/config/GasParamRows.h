@@ -87,6 +87,21 @@ std::string LimitText(double v, int decimals);
 // no number stays as typed. True when it was a number.
 bool ReformatLimitEdit(ui::Edit& e, int decimals);
 
+// The texts the value edits showed when the window opened. A shown text
+// rounds the stored value to a few decimals; an edit the operator left as it
+// was keeps the stored value exactly, so that accepting an untouched window
+// changes nothing.
+class ShownTexts {
+public:
+    void Clear() { shown_.fill(false); }
+    void Remember(int code, const std::string& text);
+    bool Untouched(int code, const std::string& text) const;
+
+private:
+    std::array<std::string, kRows> texts_;
+    std::array<bool, kRows> shown_{};
+};
+
 // What a value edit holds, as single precision.
 enum class Value { Empty, Invalid, Number };
 // Invalid: not a number, or not finite once rounded to single precision.

@@ -55,12 +55,14 @@ void TFormLimits::FormShow() {
     const int kind = KindIndex();
     SetCaption(kCaptions[kind]);
     editor::ShowModeButton(BitBtn3, BitBtn1, Mode);
+    shown_.Clear();
     for (int c = 0; c < gasrows::kRows; ++c) {
         const LimitRange& r = LimitRanges[kind][c];
         if (gasrows::Edited(c, Oxygen != 0)) {
             pd[c]->SetCaption(" " + gasrows::LimitText(r.min, r.decimals) + " - " + gasrows::LimitText(r.max, r.decimals));
             pd[c]->SetFontColor(ui::clWindowText);
             ev[c]->SetText(Block ? gasrows::LimitText(gasrows::GetValue(Block, c), r.decimals) : std::string());
+            if (Block) shown_.Remember(c, ev[c]->Text());
             ev[c]->SetEnabled(true);
             l[c]->SetCaption(r.unit);
         } else {
@@ -97,8 +99,11 @@ void TFormLimits::BitBtn3Click() {
         const LimitRange& r = LimitRanges[kind][c];
         const float lower = float(double(r.min) - 0.00001), upper = float(double(r.max) + 0.00001);
         float v = 0;
+        const std::string& text = ev[c]->Text();
+        bool number = true;
+        if (shown_.Untouched(c, text)) v = gasrows::GetValue(Block, c);
+        else number = gasrows::ReadSingle(text, v) == gasrows::Value::Number;
         // NaN, infinities and texts that are no number all fail this test.
-        const bool number = gasrows::ReadSingle(ev[c]->Text(), v) == gasrows::Value::Number;
         if (!number || !(lower <= v && v <= upper))
             return editor::InputError("Параметр \"" + gasrows::ParamName(c) + " \".",
                                       "Введіть значення відповідно до допустимого діапазону");

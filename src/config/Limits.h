@@ -10,7 +10,8 @@
 //   f.ShowModal();
 //   if (f.accepted) ...
 //
-// The block changes only when every edited value is within its range; the
+// The block changes only when every edited value is within its range (an
+// edit left as shown keeps its stored value exactly); the
 // gas temperature (code 16) is never edited and oxygen (code 15) only with
 // the oxygen flag: their values stay as they were.
 #pragma once
@@ -52,4 +53,5 @@ private:
     void BitBtn3Click();
     int KindIndex() const { return Kind < 5 ? Kind : 0; }
     gasrows::Rows rows_;
+    gasrows::ShownTexts shown_;
 };

@@ -347,3 +347,57 @@ TEST(GasParamRows, EditedCodesAndValueTexts) {
     EXPECT_EQ(gasrows::ReadSingle("1,5", v), gasrows::Value::Number);
     EXPECT_EQ(v, 1.5f);
 }
+
+// ---------------------------------------------------------------- untouched values stay exact
+
+TEST_F(LimitsConst, AcceptingUntouchedEditsKeepsTheStoredValuesExactly) {
+    // Values with more digits than the editors show.
+    std::vector<uint8_t> limits = Defaults(1);
+    PutF(limits.data(), 4, 0.00015f);   // shown with 4 decimals: "0,0002"
+    PutF(limits.data(), 12, 0.678901f);  // shown with 3: "0,679"
+    const std::vector<uint8_t> limitsBefore = limits;
+    drv.onModal<TFormLimits>([&](TFormLimits& f) {
+        EXPECT_EQ(f.ev[4]->Text(), "0,0002");
+        f.ev[4]->SetFocus();
+        f.ev[12]->SetFocus();  // leaving an edit unchanged changes nothing either
+        ASSERT_TRUE(f.BitBtn3.Click());
+    });
+    TFormLimits lf;
+    lf.Block = limits.data();
+    lf.Kind = 1;
+    lf.ShowModal();
+    EXPECT_EQ(lf.accepted, 1);
+    EXPECT_EQ(limits, limitsBefore);
+
+    uint8_t consts[100] = {};
+    PutF(consts + 20, 0, 0.0312345f);
+    PutF(consts + 20, 1, 0.000051234f);
+    PutF(consts + 20, 2, 12345.678f);
+    consts[1] = 1;
+    const std::vector<uint8_t> constsBefore(consts, consts + 100);
+    drv.onModal<TFormConst_Par>([&](TFormConst_Par& f) {
+        EXPECT_EQ(f.ev[1]->Text(), FormatValue(0.000051234f));
+        ASSERT_TRUE(f.BitBtn1.Click());
+    });
+    TFormConst_Par cf;
+    cf.Block = consts;
+    cf.Oxygen = 1;
+    cf.ShowModal();
+    EXPECT_EQ(cf.accepted, 1);
+    EXPECT_EQ(std::vector<uint8_t>(consts, consts + 100), constsBefore);
+
+    // A NaN constant is not kept: it must be replaced by a number.
+    PutF(consts + 20, 3, std::numeric_limits<float>::quiet_NaN());
+    drv.onModal<TFormConst_Par>([&](TFormConst_Par& f) {
+        EXPECT_EQ(f.ev[3]->Text(), "NAN");
+        ExpectRefused(drv, f, f.BitBtn1, 2, Name(3), "Не введено значення константи.");
+        f.ev[3]->SetText("0");
+        ASSERT_TRUE(f.BitBtn1.Click());
+    });
+    TFormConst_Par nf;
+    nf.Block = consts;
+    nf.Oxygen = 1;
+    nf.ShowModal();
+    EXPECT_EQ(GetF(consts + 20, 3), 0.0f);
+    EXPECT_EQ(GetF(consts + 20, 0), 0.0312345f);
+}
