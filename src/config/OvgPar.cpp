@@ -53,17 +53,17 @@ TFormOvgPar::TFormOvgPar(ui::Component* owner) : ui::Form(owner, "FormOvgPar") {
     Edit2.SetBounds(170, 14, 200, 21);
     Label5.SetParent(&pn_p12);
     Label5.SetCaption("Пароль на запис\n(до 12 символів)");
-    Label5.SetBounds(10, 9, 110, 32);
+    Label5.SetBounds(10, 9, 106, 32);
     Edit4.SetParent(&pn_p12);
     Edit4.SetMaxLength(kPassword12);
-    Edit4.SetBounds(124, 14, 130, 21);
+    Edit4.SetBounds(118, 14, 124, 21);
     Label6.SetParent(&pn_p12);
     Label6.SetCaption("Код ідентифікації\n(до 4 символів)");
-    Label6.SetBounds(270, 9, 120, 32);
+    Label6.SetBounds(252, 9, 152, 32);
     Edit3.SetParent(&pn_p12);
     Edit3.SetMaxLength(kCodeWidth);
     Edit3.SetKeyFilter(KeyFilterDigits);
-    Edit3.SetBounds(396, 14, 80, 21);
+    Edit3.SetBounds(406, 14, 70, 21);
     uspass::EnterMovesTo(Edit3, Edit4);
 
     GroupBox1.SetCaption(" Необхідність запису параметрів газу ");
