@@ -19,6 +19,7 @@
 #include "config/OvgList.h"
 #include "config/OvgPar.h"
 #include "config/PrzDistr.h"
+#include "platform/SerialSpeed.h"
 
 namespace apptest {
 namespace {
@@ -70,6 +71,16 @@ std::vector<uint8_t> FloatBytes(float v) {
 
 TEST_F(EditorItems, UpperLevelAddressChangeOverTheDirectLink) {
     Connect();
+    // The address of each write and the port's line speed while its reply
+    // is awaited (the last look of each write).
+    std::vector<std::pair<int, uint32_t>> writes;
+    drv->onProcessMessages([&] {
+        if (!HgcBox || !HgcBox->Busy() || HgcBox->Tx[3] != 2) return;
+        uint32_t speed = 0;
+        ASSERT_EQ(platform::detail::GetLineSpeed(HgcBox->hCom, &speed), 0);
+        if (writes.empty() || writes.back().first != HgcBox->Tx[1]) writes.emplace_back(HgcBox->Tx[1], speed);
+        writes.back().second = speed;
+    });
     drv->onModal<TFormConVU>([&](TFormConVU& f) {
         EXPECT_TRUE(f.BitBtn1.Visible());
         EXPECT_TRUE(f.ComboBox2.Enabled());
@@ -81,6 +92,7 @@ TEST_F(EditorItems, UpperLevelAddressChangeOverTheDirectLink) {
     // The same rows twice: first to address 1, then at the new address.
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 3, 0, 4}, {2, 3, 0, 2}, {2, 3, 0, 2}}));
     EXPECT_EQ(Addresses(), (std::vector<int>{1, 1, 7}));
+    EXPECT_EQ(writes, (std::vector<std::pair<int, uint32_t>>{{1, 115200}, {7, 57600}}));
     EXPECT_EQ(WrittenRows(3), (std::vector<std::vector<uint8_t>>{{7, 19}, {7, 19}}));
     EXPECT_EQ(emu.Address(), 7);
     EXPECT_EQ(emu.Table(3)[1], 19);
@@ -108,6 +120,21 @@ TEST_F(EditorItems, UpperLevelUnchangedSendsNothing) {
     ASSERT_TRUE(ClickItem("NConVU"));
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 3, 0, 4}, {1, 3, 0, 4}}));
     EXPECT_EQ(HgcBox->Address, 1);
+}
+
+TEST_F(EditorItems, UpperLevelWriteRefusedLeavesTheLink) {
+    Connect();
+    drv->onModal<TFormConVU>([&](TFormConVU& f) {
+        Retype(f.ComboBox1, "9");
+        emu.QueueFault({emu::FaultKind::ErrorReply, 26});
+        drv->answerNo();  // the table layer's retry question
+        ASSERT_TRUE(f.BitBtn1.Click());
+    });
+    ASSERT_TRUE(ClickItem("NConVU"));
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 3, 0, 4}, {2, 3, 0, 1}}));
+    EXPECT_EQ(emu.Address(), 1);
+    EXPECT_EQ(HgcBox->Address, 1);
+    EXPECT_EQ(ProgramSettings.Dir.Adr, 1);
 }
 
 class EditorItemsTcp : public EditorItems {

@@ -576,6 +576,8 @@ TEST_F(LinkEditors, FlowComputerPipelines) {
         ASSERT_TRUE(f.rbLine2[0]->Click());
         Retype(f.ComboBox1, "255");
         ExpectRefused(drv, f, f.BitBtn3, 2, "Адреса поза припустимого діапазону");
+        f.ComboBox1.SetText("123456789012");
+        ExpectRefused(drv, f, f.BitBtn3, 2, "Адреса поза припустимого діапазону");
         Retype(f.ComboBox1, "");
         ExpectRefused(drv, f, f.BitBtn3, 2, "Введені не всі параметри");
         Retype(f.ComboBox1, "254");
