@@ -99,7 +99,7 @@ TEST_F(EditorItems, UpperLevelAddressChangeOverTheDirectLink) {
     EXPECT_EQ(HgcBox->Address, 7);
     EXPECT_EQ(HgcBox->Baud, 57600u);
     EXPECT_EQ(ProgramSettings.Dir.Adr, 7);
-    EXPECT_EQ(ProgramSettings.Dir.Rate, 57600u);
+    EXPECT_EQ(uint32_t{ProgramSettings.Dir.Rate}, 57600u);  // a packed field: compared by value
     EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelLink), " COM1,   57600 біт/с");
     // The next item talks to the controller where it now is.
     emu.ClearLog();
@@ -164,7 +164,7 @@ TEST_F(EditorItemsTcp, UpperLevelAddressChangeOverEthernetKeepsTheRate) {
     EXPECT_EQ(HgcBox->Address, 12);
     EXPECT_EQ(ProgramSettings.Ethr.Link.Adr, 12);
     EXPECT_EQ(HgcBox->Baud, baud);
-    EXPECT_EQ(ProgramSettings.Ethr.Link.Rate, rate);
+    EXPECT_EQ(uint32_t{ProgramSettings.Ethr.Link.Rate}, rate);
 }
 
 // ---------------------------------------------------------------- flow-computer link
