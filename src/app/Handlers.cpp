@@ -1,5 +1,6 @@
 #include "app/Handlers.h"
 
+#include "app/EditorHandlers.h"
 #include "app/Main.h"
 #include "data/ArchOpen.h"
 #include "data/MessageViewers.h"
@@ -19,4 +20,6 @@ void AttachMenuHandlers(TFormMain& form) {
     // The viewers' spreadsheet exports and the gas-quality certificates.
     RegisterExcelExports();
     form.AttachAll(ExcelReportMenuBindings());
+    // The parameter editors of the links, flow computers, limits and constants.
+    AttachEditorHandlers(form);
 }
