@@ -1,10 +1,14 @@
 #include "app/Handlers.h"
 
 #include "app/ConfigHandlers.h"
+#include "app/EditorHandlers.h"
 #include "app/Main.h"
 #include "data/ArchOpen.h"
 #include "data/MessageViewers.h"
 #include "data/ValueViewers.h"
+#include "reports/PrnRegister.h"
+#include "reports/ExcelReports.h"
+#include "reports/ExcelViewers.h"
 
 void AttachMenuHandlers(TFormMain& form) {
     // The main window attaches its own items ("Вихід", "Зв'язок з іншим
@@ -12,6 +16,13 @@ void AttachMenuHandlers(TFormMain& form) {
     // the archive readers, the file openers and the viewers join here.
     RegisterValueViewers();
     RegisterMessageViewers();
+    RegisterPrintedReports();
     form.AttachAll(ArchiveMenuBindings());
+    // The viewers' spreadsheet exports and the gas-quality certificates.
+    RegisterExcelExports();
+    form.AttachAll(ExcelReportMenuBindings());
+    // The parameter editors of the links, flow computers, limits and constants.
+    AttachEditorHandlers(form);
+    // The configuration files.
     AttachConfigFileHandlers(form);
 }

@@ -147,7 +147,7 @@ struct HandOver {
     const char* archiveError = nullptr;  // second line of "Виявлено помилку", when seen
 };
 
-uint32_t ShowRecords(MainHost& form, const HandOver& h, uint32_t written) {
+uint32_t ShowRecords(MainHost& form, const HandOver& h, uint32_t written, ArchiveView* into = nullptr) {
     const ArchiveKindInfo& info = ArchiveInfo(h.kind);
     const std::size_t size = RecordSizeOf(info.record);
     ArchiveView view;
@@ -180,7 +180,8 @@ uint32_t ShowRecords(MainHost& form, const HandOver& h, uint32_t written) {
     view.count = count;
     view.mode = h.mode;
     view.firstIndex = h.firstIndex;
-    ShowArchiveViewer(view);
+    if (into) *into = std::move(view);
+    else ShowArchiveViewer(view);
     return count;
 }
 
@@ -290,7 +291,7 @@ bool NextExpected(DeviceDateTime& expected, const DeviceDateTime& rec, const Dev
 }  // namespace
 
 ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
-                                     const DeviceDateTime& end) {
+                                     const DeviceDateTime& end, ArchiveView* into) {
     ArchiveReadResult result;
     const HourDayRead* how = HourDayReadOf(kind);
     if (!how || !HgcBox) return result;
@@ -399,7 +400,7 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
     h.mode = how->mode;
     h.from = first;
     h.to = last;
-    result.records = ShowRecords(form, h, written);
+    result.records = ShowRecords(form, h, written, into);
     return result;
 }
 

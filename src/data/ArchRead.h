@@ -33,6 +33,7 @@
 #include "data/ArchiveFiles.h"
 
 class MainHost;
+struct ArchiveView;
 namespace ui {
 class MenuItem;
 }
@@ -77,9 +78,11 @@ struct ArchiveReadResult {
 };
 
 // Hourly or daily values of `kind` (ChromHour, ChromDay, WmtHour, WmtDay) for
-// the hours (days) begin..end; `line` 0 or 1 for the chromatograph.
+// the hours (days) begin..end; `line` 0 or 1 for the chromatograph. With
+// `into` the records read go there (headed as for the viewer) instead of to
+// the viewer: the certificates read their records this way.
 ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
-                                     const DeviceDateTime& end);
+                                     const DeviceDateTime& end, ArchiveView* into = nullptr);
 // A period read with command 8 of `kind` (ChromMeas, WmtMeas, Calib, Verif,
 // Diagnostic, Intervention).
 ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin,

@@ -16,7 +16,8 @@ namespace print {
 void SavePdf(const TQuickRep& report, const std::string& path);
 
 // Lays the report out and shows it in a modal preview window (zoom, page
-// navigation, page set-up and Print). Returns when the operator closes it.
+// navigation, page set-up, Print and "save as PDF"). Returns when the
+// operator closes it.
 // Throws ReportError when the report cannot be laid out or no window can be
 // shown: no display, or Qt running on its offscreen or minimal platform, where
 // nobody could close the window (unless AllowPreviewWithoutDisplay(true)).
@@ -30,5 +31,20 @@ void AllowPreviewWithoutDisplay(bool allow);
 // nullptr to remove it.
 using PreviewHandler = std::function<void(const TQuickRep&, const Document&)>;
 void SetPreviewHandler(PreviewHandler handler);
+
+// The preview's "save as PDF" button (the action named "actionSavePdf" on
+// the preview's tool bar). It asks for a file name, starting from the
+// report's PdfFileName, adds ".pdf" when the name has no extension and
+// writes the pages shown, as SavePdf does. The result is told in a message
+// box over the preview, which stays open either way.
+//
+// For tests and callers with their own dialogs: a chooser replaces the file
+// dialog (it gets the suggested path and returns the chosen one, "" for
+// cancel) and a notice replaces the message boxes (it gets the path and the
+// error text, empty on success). nullptr restores the defaults.
+using PdfPathChooser = std::function<std::string(const std::string& suggested)>;
+using PdfSaveNotice = std::function<void(const std::string& path, const std::string& error)>;
+void SetPdfPathChooser(PdfPathChooser chooser);
+void SetPdfSaveNotice(PdfSaveNotice notice);
 
 }  // namespace print

@@ -1,23 +1,29 @@
 // Drawing of laid-out pages with Qt: PDF files and the preview window.
+#include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPen>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QStyle>
 #include <QString>
 #include <QStringList>
+#include <QToolBar>
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/FileWrite.h"
+#include "platform/Paths.h"
 #include "print/Output.h"
 
 namespace print {
@@ -25,6 +31,8 @@ namespace print {
 namespace {
 
 PreviewHandler g_previewHandler;
+PdfPathChooser g_pdfChooser;
+PdfSaveNotice g_pdfNotice;
 bool g_forcedOffscreen = false;   // we started Qt without a display
 bool g_allowHeadlessPreview = false;
 
@@ -146,15 +154,13 @@ QPageLayout MakePageLayout(const TQRPage& pg) {
                        QPageLayout::Millimeter);
 }
 
-}  // namespace
-
-void SetPreviewHandler(PreviewHandler handler) { g_previewHandler = std::move(handler); }
-
-void AllowPreviewWithoutDisplay(bool allow) { g_allowHeadlessPreview = allow; }
-
-void SavePdf(const TQuickRep& report, const std::string& path) {
-    const Document doc = Layout(report);
-    if (!EnsureApp()) throw ReportError("PDF output needs a graphical Qt application");
+// Writes the pages as a PDF file through a temporary file beside `path`;
+// on failure the old file stays and *error names the problem.
+bool WriteDocumentPdf(const Document& doc, const TQRPage& page, const std::string& path, std::string* error) {
+    if (!EnsureApp()) {
+        *error = "PDF output needs a graphical Qt application";
+        return false;
+    }
     namespace fs = std::filesystem;
     const fs::path target(path);   // file names are UTF-8 bytes here
     const fs::path temp(platform::TempFileBeside(path));
@@ -163,7 +169,7 @@ void SavePdf(const TQuickRep& report, const std::string& path) {
     {
         QPdfWriter writer(QString::fromUtf8(temp.string().c_str()));
         writer.setResolution(600);
-        writer.setPageLayout(MakePageLayout(report.Page));
+        writer.setPageLayout(MakePageLayout(page));
         writer.setTitle(Q(doc.title));
         writer.setCreator(QStringLiteral("zbr"));
         ok = DrawDocument(writer, doc);
@@ -175,8 +181,82 @@ void SavePdf(const TQuickRep& report, const std::string& path) {
     }
     if (!ok) {
         fs::remove(temp, ec);
-        throw ReportError("cannot write the PDF file " + path);
+        *error = "cannot write the PDF file " + path;
     }
+    return ok;
+}
+
+// Where "save as PDF" starts: the report's own name, else a file named after
+// the report in the REPORT folder of the working folder (or the working
+// folder itself when that is missing).
+std::string SuggestedPdfPath(const TQuickRep& report) {
+    if (!report.PdfFileName.empty()) return report.PdfFileName;
+    std::string base = report.ReportTitle.empty() ? report.Name : report.ReportTitle;
+    for (char& c : base)
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '_';
+    if (base.empty()) base = "report";
+    std::error_code ec;
+    const std::string folder = platform::InWorkDir("REPORT");
+    const std::string dir = std::filesystem::is_directory(folder, ec) ? folder : platform::WorkDir();
+    return dir + "/" + base + ".pdf";
+}
+
+std::string WithPdfExtension(const std::string& path) {
+    const std::string name = platform::BaseName(path);
+    return name.find('.') == std::string::npos ? path + ".pdf" : path;
+}
+
+// The preview's "save as PDF": never throws into Qt's event loop.
+void SavePdfFromPreview(QWidget* parent, const TQuickRep& report, const Document& doc) {
+    const std::string suggested = SuggestedPdfPath(report);
+    std::string path;
+    if (g_pdfChooser) {
+        path = g_pdfChooser(suggested);
+    } else {
+        path = QFileDialog::getSaveFileName(parent, QStringLiteral("Зберегти у PDF"), Q(suggested),
+                                            QStringLiteral("PDF (*.pdf)"))
+                   .toStdString();
+    }
+    if (path.empty()) return;
+    path = WithPdfExtension(path);
+    std::string error;
+    bool ok = false;
+    try {
+        ok = WriteDocumentPdf(doc, report.Page, path, &error);
+    } catch (const std::exception& e) {
+        error = e.what();
+    } catch (...) {
+        error = "unknown failure";
+    }
+    if (ok) error.clear();
+    else if (error.empty()) error = "cannot write the PDF file " + path;
+    if (g_pdfNotice) {
+        g_pdfNotice(path, error);
+        return;
+    }
+    const QString name = Q(platform::BaseName(path));
+    if (ok)
+        QMessageBox::information(parent, QStringLiteral("Збереження у PDF"),
+                                 QStringLiteral("Дані збережені в файлі %1").arg(name));
+    else
+        QMessageBox::critical(parent, QStringLiteral("Помилка"),
+                              QStringLiteral("Помилка роботи з файлом\n%1").arg(name));
+}
+
+}  // namespace
+
+void SetPreviewHandler(PreviewHandler handler) { g_previewHandler = std::move(handler); }
+
+void AllowPreviewWithoutDisplay(bool allow) { g_allowHeadlessPreview = allow; }
+
+void SetPdfPathChooser(PdfPathChooser chooser) { g_pdfChooser = std::move(chooser); }
+
+void SetPdfSaveNotice(PdfSaveNotice notice) { g_pdfNotice = std::move(notice); }
+
+void SavePdf(const TQuickRep& report, const std::string& path) {
+    const Document doc = Layout(report);
+    std::string error;
+    if (!WriteDocumentPdf(doc, report.Page, path, &error)) throw ReportError(error);
 }
 
 void Preview(const TQuickRep& report) {
@@ -209,6 +289,16 @@ void Preview(const TQuickRep& report) {
         // Nothing may be thrown through Qt's event loop: remember the failure.
         if (!DrawDocument(*target, doc)) paintFailed = true;
     });
+    if (auto* bar = dialog.findChild<QToolBar*>()) {
+        bar->addSeparator();
+        QAction* save = bar->addAction(QStringLiteral("PDF"));
+        save->setObjectName(QStringLiteral("actionSavePdf"));
+        save->setText(QStringLiteral("Зберегти у PDF"));
+        save->setToolTip(QStringLiteral("Зберегти у файлі PDF"));
+        if (auto* style = dialog.style()) save->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+        QObject::connect(save, &QAction::triggered, &dialog,
+                         [&dialog, &report, &doc] { SavePdfFromPreview(&dialog, report, doc); });
+    }
     dialog.exec();
     if (paintFailed) throw ReportError("the report could not be drawn for preview or printing");
 }

@@ -204,6 +204,9 @@ public:
 
     std::string Name;
     std::string ReportTitle;     // document title of the PDF and the print job
+    // The file the preview's "save as PDF" offers (full path; empty: the
+    // working folder and the report's name).
+    std::string PdfFileName;
     TQRPage Page;                // A4 portrait, margins 10/10/7/7 mm
     TQROptions Options;
     TFont Font;

@@ -39,6 +39,29 @@ void AppendAttr(std::string& out, const pugi::xml_attribute& a) {
 
 constexpr const char* kMarker = "zbr_sheet_data_marker";
 
+// Order of the children of a worksheet.
+const char* const kWorksheetOrder[] = {
+    "sheetPr",         "dimension",       "sheetViews",       "sheetFormatPr",   "cols",
+    "sheetData",       "sheetCalcPr",     "sheetProtection",  "protectedRanges", "scenarios",
+    "autoFilter",      "sortState",       "dataConsolidate",  "customSheetViews", "mergeCells",
+    "phoneticPr",      "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions",
+    "pageMargins",     "pageSetup",       "headerFooter",     "rowBreaks",       "colBreaks",
+    "customProperties", "cellWatches",    "ignoredErrors",    "smartTags",       "drawing",
+    "legacyDrawing",   "legacyDrawingHF", "drawingHF",        "picture",         "oleObjects",
+    "controls",        "webPublishItems", "tableParts",       "extLst"};
+
+int WorksheetOrder(std::string_view local) {
+    for (size_t i = 0; i < std::size(kWorksheetOrder); ++i)
+        if (local == kWorksheetOrder[i]) return static_cast<int>(i);
+    return -1;
+}
+
+void SetAttrText(pugi::xml_node n, const char* name, const std::string& value) {
+    pugi::xml_attribute a = n.attribute(name);
+    if (!a) a = n.append_attribute(name);
+    a.set_value(value.c_str());
+}
+
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // Characters that continue a name, a function or a number.
@@ -483,6 +506,74 @@ void SheetModel::SetColumnWidth(int c, double width, bool hidden) {
     target.remove_attribute("hidden");
     if (hidden) target.append_attribute("hidden") = "1";
     RebuildColumnStyles();
+}
+
+// The child `local` of the worksheet, made at its place when missing.
+static pugi::xml_node WorksheetChild(pugi::xml_node root, const std::string& prefix, const char* local) {
+    if (pugi::xml_node n = Child(root, local)) return n;
+    const int mine = WorksheetOrder(local);
+    const std::string name = prefix + local;
+    for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element) continue;
+        const int o = WorksheetOrder(LocalName(c));
+        if (o > mine) return root.insert_child_before(name.c_str(), c);
+    }
+    return root.append_child(name.c_str());
+}
+
+bool SheetModel::AddMerge(const CellRect& rect) {
+    pugi::xml_node root = doc_->doc.document_element();
+    unsigned count = 0;
+    pugi::xml_node merges = Child(root, "mergeCells");
+    for (pugi::xml_node m = merges.first_child(); m; m = m.next_sibling()) {
+        if (m.type() != pugi::node_element || LocalName(m) != "mergeCell") continue;
+        ++count;
+        CellRect r;
+        if (!ParseRangeAddress(m.attribute("ref").value(), r)) continue;
+        if (r.row1 <= rect.row2 && rect.row1 <= r.row2 && r.col1 <= rect.col2 && rect.col1 <= r.col2)
+            return false;
+    }
+    if (!merges) merges = WorksheetChild(root, prefix_, "mergeCells");
+    pugi::xml_node m = merges.append_child((prefix_ + "mergeCell").c_str());
+    m.append_attribute("ref") = RectName(rect).c_str();
+    SetAttrText(merges, "count", std::to_string(count + 1));
+    dirty_ = true;
+    return true;
+}
+
+void SheetModel::SetPageSetup(const PageSetup& p) {
+    pugi::xml_node root = doc_->doc.document_element();
+    const bool fit = p.fitWidth > 0 || p.fitHeight > 0;
+    pugi::xml_node sheetPr = Child(root, "sheetPr");
+    if (fit || sheetPr) {
+        sheetPr = WorksheetChild(root, prefix_, "sheetPr");
+        pugi::xml_node fitPr = Child(sheetPr, "pageSetUpPr");
+        if (!fitPr) fitPr = sheetPr.append_child((prefix_ + "pageSetUpPr").c_str());
+        SetAttrText(fitPr, "fitToPage", fit ? "1" : "0");
+    }
+    pugi::xml_node opts = WorksheetChild(root, prefix_, "printOptions");
+    opts.remove_attribute("horizontalCentered");
+    if (p.centerHorizontally) opts.append_attribute("horizontalCentered") = "1";
+    if (!opts.first_attribute() && !opts.first_child()) root.remove_child(opts);
+
+    pugi::xml_node margins = WorksheetChild(root, prefix_, "pageMargins");
+    SetAttrText(margins, "left", NumberText(p.left));
+    SetAttrText(margins, "right", NumberText(p.right));
+    SetAttrText(margins, "top", NumberText(p.top));
+    SetAttrText(margins, "bottom", NumberText(p.bottom));
+    SetAttrText(margins, "header", NumberText(p.header));
+    SetAttrText(margins, "footer", NumberText(p.footer));
+
+    pugi::xml_node setup = WorksheetChild(root, prefix_, "pageSetup");
+    if (p.paperA4) SetAttrText(setup, "paperSize", "9");
+    SetAttrText(setup, "orientation", p.landscape ? "landscape" : "portrait");
+    setup.remove_attribute("fitToWidth");
+    setup.remove_attribute("fitToHeight");
+    if (fit) {
+        SetAttrText(setup, "fitToWidth", std::to_string(p.fitWidth));
+        SetAttrText(setup, "fitToHeight", std::to_string(p.fitHeight));
+    }
+    dirty_ = true;
 }
 
 void SheetModel::RebuildColumnStyles() {

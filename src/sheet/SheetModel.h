@@ -9,6 +9,7 @@
 // Internal to src/sheet.
 #pragma once
 #include "sheet/CellRef.h"
+#include "sheet/Workbook.h"   // PageSetup
 
 #include <cstdint>
 #include <map>
@@ -47,6 +48,9 @@ public:
     void SetRowHeight(int row1, int row2, double points);
     // Column width in stored units (see Workbook.cpp).
     void SetColumnWidth(int col, double width, bool hidden);
+    // Adds a merged range; false when it overlaps one already there.
+    bool AddMerge(const CellRect& rect);
+    void SetPageSetup(const PageSetup& setup);
 
     bool Dirty() const { return dirty_; }
     // True once a cell holding a formula has been overwritten.

@@ -189,7 +189,10 @@ std::uint32_t Styles::Intern(const StyleChange& c) {
         case StyleChange::Kind::Border:
             key = "B" + std::to_string(c.side) + (c.line ? "1" : "0");
             break;
-        case StyleChange::Kind::HAlign: key = c.center ? "HC" : "HG"; break;
+        case StyleChange::Kind::FontBold: key = c.line ? "b1" : "b0"; break;
+        case StyleChange::Kind::HAlign: key = "H" + c.name; break;
+        case StyleChange::Kind::VAlign: key = "V" + c.name; break;
+        case StyleChange::Kind::Wrap: key = c.line ? "W1" : "W0"; break;
     }
     auto it = changeIds_.find(key);
     if (it != changeIds_.end()) return it->second;
@@ -217,7 +220,8 @@ std::uint32_t Styles::Apply(std::uint32_t xf, std::uint32_t id) {
 
     switch (c.kind) {
         case StyleChange::Kind::FontName:
-        case StyleChange::Kind::FontSize: {
+        case StyleChange::Kind::FontSize:
+        case StyleChange::Kind::FontBold: {
             pugi::xml_document t2;
             pugi::xml_node nf = t2.append_copy(d.fonts.items[refOf("fontId", d.fonts)]);
             if (c.kind == StyleChange::Kind::FontName) {
@@ -228,6 +232,10 @@ std::uint32_t Styles::Apply(std::uint32_t xf, std::uint32_t id) {
                 pugi::xml_node n = Child(nf, "name");
                 if (!n) n = d.NewElement(nf, "name");
                 SetAttr(n, "val", c.name);
+            } else if (c.kind == StyleChange::Kind::FontBold) {
+                // <b/> is the first property of a font.
+                while (pugi::xml_node b = Child(nf, "b")) nf.remove_child(b);
+                if (c.line) nf.prepend_child((d.prefix + "b").c_str());
             } else {
                 pugi::xml_node n = Child(nf, "sz");
                 if (!n) n = nf.prepend_child((d.prefix + "sz").c_str());
@@ -270,13 +278,19 @@ std::uint32_t Styles::Apply(std::uint32_t xf, std::uint32_t id) {
             SetAttr(nx, "applyBorder", "1");
             break;
         }
-        case StyleChange::Kind::HAlign: {
+        case StyleChange::Kind::HAlign:
+        case StyleChange::Kind::VAlign:
+        case StyleChange::Kind::Wrap: {
+            const char* attr = c.kind == StyleChange::Kind::HAlign   ? "horizontal"
+                               : c.kind == StyleChange::Kind::VAlign ? "vertical"
+                                                                     : "wrapText";
+            const std::string value = c.kind == StyleChange::Kind::Wrap ? (c.line ? "1" : "") : c.name;
             pugi::xml_node a = Child(nx, "alignment");
-            if (c.center) {
+            if (!value.empty()) {
                 if (!a) a = nx.prepend_child((d.prefix + "alignment").c_str());
-                SetAttr(a, "horizontal", "center");
+                SetAttr(a, attr, value);
             } else if (a) {
-                a.remove_attribute("horizontal");
+                a.remove_attribute(attr);
                 if (!a.first_attribute() && !a.first_child()) nx.remove_child(a);
             }
             SetAttr(nx, "applyAlignment", "1");

@@ -2,8 +2,8 @@
 // program adds to it.
 //
 // A cell carries one index into the cell formats (cellXfs). Changing one
-// property of a cell (font name, font size, fill, one border side,
-// horizontal alignment) gives a new format: a copy of the cell's format with
+// property of a cell (font name, size or weight, fill, one border side,
+// horizontal or vertical alignment, text wrapping) gives a new format: a copy of the cell's format with
 // that property changed, pointing at a copy of its font/fill/border changed
 // likewise. New fonts, fills, borders and formats are appended after the
 // workbook's own and reused when an equal one exists, so the template's own
@@ -19,14 +19,15 @@
 namespace sheet {
 
 struct StyleChange {
-    enum class Kind { FontName, FontSize, Fill, Border, HAlign };
+    enum class Kind { FontName, FontSize, FontBold, Fill, Border, HAlign, VAlign, Wrap };
     Kind kind = Kind::FontName;
-    std::string name;      // FontName
+    std::string name;      // FontName; HAlign / VAlign: the alignment value
+                           // ("left", "center", "right", "top", "bottom"; "" = general)
     double size = 0;       // FontSize, in points
     std::uint32_t rgb = 0; // Fill: 0xRRGGBB
     int side = 0;          // Border: 1 left, 2 right, 3 top, 4 bottom
     bool line = false;     // Border: true = thin continuous line, false = none
-    bool center = false;   // HAlign: true = centred, false = general
+                           // FontBold / Wrap: on or off
 };
 
 class Styles {

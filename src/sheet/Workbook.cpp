@@ -151,6 +151,12 @@ struct Content {
     bool workbookRelsChanged = false;
     std::string sheetPath;   // the active sheet's part
     std::string sheetName;
+    pugi::xml_document workbook;
+    bool workbookChanged = false;
+    pugi::xml_node sheetNode;   // the active sheet's entry in the workbook
+    size_t sheetIndex = 0;      // and its place among the sheets
+    bool hasPrintArea = false;
+    CellRect printArea;
     SheetModel sheet;
     std::string stylesPath;
     bool stylesInPackage = true;
@@ -161,6 +167,7 @@ struct Content {
     bool Load(std::string& err);
     void RegisterStyles();
     void DropCalcChain();
+    void WritePrintArea();
 };
 
 struct Book {
@@ -209,7 +216,7 @@ bool Content::Load(std::string& err) {
         err = "не знайдено книгу в пакеті";
         return false;
     }
-    pugi::xml_document wb;
+    pugi::xml_document& wb = workbook;
     if (!pkg.Read(workbookPath, text, err)) return false;
     if (!wb.load_buffer(text.data(), text.size()) || LocalName(wb.document_element()) != "workbook") {
         err = "пошкоджено " + workbookPath;
@@ -254,6 +261,8 @@ bool Content::Load(std::string& err) {
     for (pugi::xml_attribute a = sheets[active].first_attribute(); a; a = a.next_attribute())
         if (LocalName(a.name()) == "id") relId = a.value();
     sheetName = sheets[active].attribute("name").value();
+    sheetNode = sheets[active];
+    sheetIndex = active;
     auto it = rels.find(relId);
     if (it == rels.end()) {
         err = "не знайдено аркуш " + sheetName;
@@ -329,6 +338,51 @@ void Content::DropCalcChain() {
     }
     contentTypesChanged = workbookRelsChanged = true;
     calcChainPath.clear();
+}
+
+// The print area is a name of the workbook local to its sheet,
+// "_xlnm.Print_Area", that refers to the area with the sheet's name.
+void Content::WritePrintArea() {
+    if (!hasPrintArea) return;
+    pugi::xml_node root = workbook.document_element();
+    const std::string_view rn = root.name();
+    const size_t colon = rn.find(':');
+    const std::string prefix = colon == std::string_view::npos ? std::string() : std::string(rn.substr(0, colon + 1));
+    pugi::xml_node names = Child(root, "definedNames");
+    if (!names) {
+        static const char* const kAfter[] = {"definedNames", "calcPr", "oleSize", "customWorkbookViews",
+                                             "pivotCaches", "smartTagPr", "smartTagTypes", "webPublishing",
+                                             "fileRecoveryPr", "webPublishObjects", "extLst"};
+        pugi::xml_node before;
+        for (pugi::xml_node c = root.first_child(); c && !before; c = c.next_sibling())
+            for (const char* a : kAfter)
+                if (c.type() == pugi::node_element && LocalName(c) == a) before = c;
+        const std::string name = prefix + "definedNames";
+        names = before ? root.insert_child_before(name.c_str(), before) : root.append_child(name.c_str());
+    }
+    const std::string id = std::to_string(sheetIndex);
+    pugi::xml_node mine;
+    for (pugi::xml_node d = names.first_child(); d; d = d.next_sibling())
+        if (LocalName(d) == "definedName" && std::string_view(d.attribute("name").value()) == "_xlnm.Print_Area" &&
+            id == d.attribute("localSheetId").value())
+            mine = d;
+    if (!mine) {
+        mine = names.append_child((prefix + "definedName").c_str());
+        mine.append_attribute("name") = "_xlnm.Print_Area";
+        mine.append_attribute("localSheetId") = id.c_str();
+    }
+    std::string quoted = "'";
+    for (char ch : sheetName) {
+        quoted.push_back(ch);
+        if (ch == '\'') quoted.push_back('\'');
+    }
+    quoted += "'!";
+    const CellRect& r = printArea;
+    quoted += "$" + ColumnName(r.col1) + "$" + std::to_string(r.row1) + ":$" + ColumnName(r.col2) + "$" +
+              std::to_string(r.row2);
+    while (mine.first_child()) mine.remove_child(mine.first_child());
+    mine.text().set(quoted.c_str());
+    workbookChanged = true;
 }
 
 }  // namespace detail
@@ -432,6 +486,12 @@ bool Workbook::SaveAs(const std::string& path) {
         if (!c.pkg.Has(c.stylesPath)) c.pkg.Put(c.stylesPath, std::string());
         replaced[c.stylesPath] = &stylesXml;
     }
+    std::string workbookXml;
+    c.WritePrintArea();
+    if (c.workbookChanged) {
+        workbookXml = xml::PartText(c.workbook);
+        replaced[c.workbookPath] = &workbookXml;
+    }
     if (c.contentTypesChanged) {
         typesXml = xml::PartText(c.contentTypes);
         replaced["[Content_Types].xml"] = &typesXml;
@@ -489,6 +549,52 @@ bool Worksheet::SetColumnWidth(int column, double width) {
     if (!(width >= 0 && width <= 255))
         return b->Fail("Неправильна ширина стовпця " + NumberText(width));
     c->sheet.SetColumnWidth(column, StoredWidth(width), width == 0);
+    return true;
+}
+
+bool Worksheet::SetName(std::string_view name) {
+    auto b = book_.lock();
+    if (!valid_ || !b) return false;
+    Content* c = b->Use(generation_);
+    if (!c) return false;
+    size_t chars = 0;
+    bool ok = !name.empty() && IsValidUtf8(name) && name.front() != '\'' && name.back() != '\'';
+    for (unsigned char ch : name) {
+        if (ch < 0x20 || std::string_view(":\\/?*[]").find(char(ch)) != std::string_view::npos) ok = false;
+        if ((ch & 0xC0) != 0x80) ++chars;
+    }
+    for (pugi::xml_node s = Child(Child(c->workbook.document_element(), "sheets"), "sheet"); s && ok;
+         s = s.next_sibling())
+        if (s != c->sheetNode && LocalName(s) == "sheet" && name == s.attribute("name").value()) ok = false;
+    if (!ok || chars > 31) return b->Fail("Неправильна назва аркуша \"" + std::string(name) + "\"");
+    c->sheetName = std::string(name);
+    c->sheetNode.attribute("name").set_value(c->sheetName.c_str());
+    c->workbookChanged = true;
+    return true;
+}
+
+bool Worksheet::SetPageSetup(const PageSetup& p) {
+    auto b = book_.lock();
+    if (!valid_ || !b) return false;
+    Content* c = b->Use(generation_);
+    if (!c) return false;
+    auto margin = [](double m) { return m >= 0 && m <= 49; };
+    if (p.fitWidth < 0 || p.fitWidth > 32767 || p.fitHeight < 0 || p.fitHeight > 32767 || !margin(p.left) ||
+        !margin(p.right) || !margin(p.top) || !margin(p.bottom) || !margin(p.header) || !margin(p.footer))
+        return b->Fail("Неправильні параметри сторінки");
+    c->sheet.SetPageSetup(p);
+    return true;
+}
+
+bool Worksheet::SetPrintArea(const sheet::Range& area) {
+    auto b = book_.lock();
+    if (!valid_ || !b) return false;
+    Content* c = b->Use(generation_);
+    if (!c) return false;
+    if (!area.Valid() || area.book_.lock() != b || area.generation_ != generation_)
+        return b->Fail("Неправильна область друку");
+    c->printArea = area.rect_;
+    c->hasPrintArea = true;
     return true;
 }
 
@@ -599,12 +705,53 @@ bool Range::SetBorder(Border item, LineStyle style) {
 
 bool Range::SetHorizontalAlignment(HAlign align) {
     ZBR_RANGE_ENTER();
-    if (align != HAlign::General && align != HAlign::Center)
-        return book->Fail("Непідтримуване вирівнювання " + std::to_string(static_cast<int>(align)));
     StyleChange ch;
     ch.kind = StyleChange::Kind::HAlign;
-    ch.center = align == HAlign::Center;
+    switch (align) {
+        case HAlign::General: break;
+        case HAlign::Left: ch.name = "left"; break;
+        case HAlign::Center: ch.name = "center"; break;
+        case HAlign::Right: ch.name = "right"; break;
+        default: return book->Fail("Непідтримуване вирівнювання " + std::to_string(static_cast<int>(align)));
+    }
     return ApplyChange(*book, *content, rect_, ch);
+}
+
+bool Range::SetVerticalAlignment(VAlign align) {
+    ZBR_RANGE_ENTER();
+    StyleChange ch;
+    ch.kind = StyleChange::Kind::VAlign;
+    switch (align) {
+        case VAlign::Top: ch.name = "top"; break;
+        case VAlign::Center: ch.name = "center"; break;
+        case VAlign::Bottom: break;   // the default
+        default: return book->Fail("Непідтримуване вирівнювання " + std::to_string(static_cast<int>(align)));
+    }
+    return ApplyChange(*book, *content, rect_, ch);
+}
+
+bool Range::SetWrapText(bool wrap) {
+    ZBR_RANGE_ENTER();
+    StyleChange ch;
+    ch.kind = StyleChange::Kind::Wrap;
+    ch.line = wrap;
+    return ApplyChange(*book, *content, rect_, ch);
+}
+
+bool Range::SetFontBold(bool bold) {
+    ZBR_RANGE_ENTER();
+    StyleChange ch;
+    ch.kind = StyleChange::Kind::FontBold;
+    ch.line = bold;
+    return ApplyChange(*book, *content, rect_, ch);
+}
+
+bool Range::Merge() {
+    ZBR_RANGE_ENTER();
+    if (rect_.row1 == rect_.row2 && rect_.col1 == rect_.col2) return true;   // one cell: nothing to join
+    if (!content->sheet.AddMerge(rect_))
+        return book->Fail("Діапазон " + Address() + " перекриває вже об'єднані клітинки");
+    return true;
 }
 
 bool Range::SetRowHeight(double points) {

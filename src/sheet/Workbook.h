@@ -39,7 +39,21 @@ enum class Border { Left = 1, Right = 2, Top = 3, Bottom = 4 };
 // Line styles of a border: a thin continuous line, or no line.
 enum class LineStyle { Continuous = 1, None = -4142 };
 // Horizontal alignment of cell contents.
-enum class HAlign { General = 1, Center = 3 };
+enum class HAlign { General = 1, Left = 2, Center = 3, Right = 4 };
+// Vertical alignment of cell contents.
+enum class VAlign { Top = 1, Center = 2, Bottom = 3 };
+
+// How the active sheet prints (see Worksheet::SetPageSetup).
+struct PageSetup {
+    bool landscape = false;
+    bool paperA4 = true;
+    // Shrinks the print to this many pages across and down (0: as many as
+    // it takes); both 0 prints at 100 %.
+    int fitWidth = 0, fitHeight = 0;
+    // Margins in inches.
+    double left = 0.7, right = 0.7, top = 0.75, bottom = 0.75, header = 0.3, footer = 0.3;
+    bool centerHorizontally = false;
+};
 
 // Colours are given as 0x00BBGGRR; this is the light grey (223, 223, 223)
 // of heading rows.
@@ -73,6 +87,13 @@ public:
     bool SetFontSize(double points);
     // Solid fill of colour 0x00BBGGRR.
     bool SetInteriorColor(std::uint32_t color);
+    bool SetFontBold(bool bold);
+    bool SetVerticalAlignment(VAlign align);
+    // Long texts break into lines within the cell's width.
+    bool SetWrapText(bool wrap);
+    // Joins the cells of the range into one (its first cell shows the
+    // value). Fails when the range overlaps a merged range already there.
+    bool Merge();
 
 private:
     friend class Worksheet;
@@ -95,6 +116,13 @@ public:
 
     // Width of a column in characters of the standard font (0..255; 0 hides it).
     bool SetColumnWidth(int column, double width);
+    // The sheet's tab name (1..31 characters, none of : \ / ? * [ ], not
+    // the name of another sheet).
+    bool SetName(std::string_view name);
+    // Paper, orientation, fitting and margins of the printout.
+    bool SetPageSetup(const PageSetup& setup);
+    // The part of the sheet that prints.
+    bool SetPrintArea(const sheet::Range& area);
     // One cell, 1-based.
     sheet::Range Cells(int row, int column) const;
     // The rectangle between two cells (or ranges) of this sheet.

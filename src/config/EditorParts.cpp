@@ -1,0 +1,69 @@
+#include "config/EditorParts.h"
+
+#include <climits>
+
+#include "common/Question.h"
+#include "common/Suplfunc.h"
+
+namespace editor {
+
+void AcceptButtons(ui::Button& accept, ui::Button& write, ui::Button& cancel, int left, int top, int gap) {
+    accept.SetCaption("Прийняти");
+    write.SetCaption("Записати в пристрій");
+    for (ui::Button* b : {&accept, &write}) {
+        b->SetGlyph(ui::Glyph::Ok);
+        b->SetBounds(left, top, 160, 30);
+    }
+    cancel.SetCaption("Відмінити");
+    cancel.SetGlyph(ui::Glyph::Cancel);
+    cancel.SetBounds(left + 160 + gap, top, 126, 30);
+    cancel.SetCancel(true);
+    cancel.SetModalResult(ui::mrCancel);
+}
+
+void ShowModeButton(ui::Button& accept, ui::Button& write, uint8_t mode) {
+    write.SetVisible(mode == 1);
+    accept.SetVisible(mode != 1);
+}
+
+std::vector<std::string> NumberItems(int first, int last) {
+    std::vector<std::string> items;
+    for (int v = first; v <= last; ++v) items.push_back(std::to_string(v));
+    return items;
+}
+
+std::vector<std::string> BaudItems() {
+    std::vector<std::string> items;
+    for (uint32_t rate : BaudRates) items.push_back(std::to_string(rate));
+    return items;
+}
+
+void DigitsOnly(ui::ComboBox& c, int maxLength) {
+    c.SetStyle(ui::ComboStyle::DropDown);
+    c.SetMaxLength(maxLength);
+    ui::ComboBox* combo = &c;
+    c.OnKeyPress = [combo](char32_t& key) {
+        const std::string& t = combo->Text();
+        KeyFilterDigits(t, int(t.size()), key);
+    };
+}
+
+long TypedNumber(const std::string& text) {
+    int v = 0;
+    if (TryStrToInt(text, v)) return v;
+    // Digits only, but more of them than an integer holds: out of every range.
+    const std::size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
+    if (b == std::string::npos) return -1;
+    for (std::size_t i = b; i <= e; ++i)
+        if (text[i] < '0' || text[i] > '9') return -1;
+    return INT_MAX;
+}
+
+void InputError(const std::string& line1, const std::string& line2) {
+    MessageKind = 2;
+    ShowQues(line1, line2);
+}
+
+}  // namespace editor
+
+std::string IntToText(long v) { return std::to_string(v); }

@@ -1,0 +1,46 @@
+// Small pieces that the parameter editors share: the accept button of each
+// mode with the cancel button beside it, the lists their combos offer, the
+// typed digit-only combos and the input-error message.
+//
+//   editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 60, 300);  // "Прийняти", "Записати в пристрій", "Відмінити"
+//   editor::ShowModeButton(BitBtn3, BitBtn1, Mode);              // at show: mode 1 shows the second
+//   ComboBox1.SetItems(editor::NumberItems(1, 254));
+//   editor::DigitsOnly(ComboBox1, 3);
+//   if (...) return editor::InputError("Уведені не всі параметри");
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ui/Ui.h"
+
+namespace editor {
+
+// The two accept buttons of an editor at the same place ("Прийняти" for
+// mode 0, "Записати в пристрій" for mode 1, both 160 x 30 with the OK
+// glyph), and "Відмінити" (Cancel glyph, Esc, closes without storing)
+// `gap` pixels to the right of them.
+void AcceptButtons(ui::Button& accept, ui::Button& write, ui::Button& cancel, int left, int top, int gap = 24);
+// Mode 1 shows `write` (opened from the main menu), any other mode `accept`.
+void ShowModeButton(ui::Button& accept, ui::Button& write, uint8_t mode);
+
+// "first".."last" as decimal text.
+std::vector<std::string> NumberItems(int first, int last);
+// The 22 rates of BaudRates as decimal text, in code order.
+std::vector<std::string> BaudItems();
+
+// An editable combo that takes digits only, at most `maxLength` of them.
+void DigitsOnly(ui::ComboBox& c, int maxLength);
+
+// The number a typed field holds: its text as a decimal integer; a text too
+// long for an integer counts as out of every range (INT32_MAX). -1 when the
+// text is empty or holds no number.
+long TypedNumber(const std::string& text);
+
+// The input-error message (kind 2); the window stays open.
+void InputError(const std::string& line1, const std::string& line2 = {});
+
+}  // namespace editor
+
+// The decimal text of an integer (the preamble fields show their byte with it).
+std::string IntToText(long v);

@@ -1,0 +1,80 @@
+// The bands of the printed reports. Each class owns one sub-detail band of
+// the report it is given and a fixed set of labels or memos on it, all made
+// in the constructor; the owner sets their texts afterwards. The destructor
+// deletes the children, then the band, so an object must go before its
+// report does.
+//
+// Geometry is in report pixels; column widths are given at 120 pixels per
+// inch and scaled with print::ScaleFrom120. Every text is in "MS Sans Serif",
+// of fixed size, without word wrap. A title is centred between the margins
+// the report has when the title is made.
+//
+//   TarhTitle       title of a message-list report, six lines
+//   TrepTitle       title of the moisture-meter report, five lines
+//   TAlaTable       one page of the diagnostic-message report, seven columns
+//   TArh_Wmt_Table  one page of the moisture-meter report, eight columns
+#pragma once
+#include <cstdint>
+
+#include "print/Report.h"
+
+class TrepTitle {
+public:
+    explicit TrepTitle(print::TQuickRep* report);
+    ~TrepTitle();
+    TrepTitle(const TrepTitle&) = delete;
+    TrepTitle& operator=(const TrepTitle&) = delete;
+
+    static constexpr int kLines = 5;
+    print::TQRSubDetail* Band = nullptr;
+    print::TQRLabel* Lines[kLines] = {};
+};
+
+class TarhTitle {
+public:
+    explicit TarhTitle(print::TQuickRep* report);
+    ~TarhTitle();
+    TarhTitle(const TarhTitle&) = delete;
+    TarhTitle& operator=(const TarhTitle&) = delete;
+
+    static constexpr int kLines = 6;
+    print::TQRSubDetail* Band = nullptr;
+    print::TQRLabel* Lines[kLines] = {};
+};
+
+class TAlaTable {
+public:
+    explicit TAlaTable(print::TQuickRep* report);
+    ~TAlaTable();
+    TAlaTable(const TAlaTable&) = delete;
+    TAlaTable& operator=(const TAlaTable&) = delete;
+
+    static constexpr int kColumns = 7;
+    // Column widths at 120 pixels per inch: date, time, event, object or
+    // cause, current value, setpoint, unit.
+    static constexpr int kBaseWidths[kColumns] = {82, 82, 240, 240, 79, 79, 79};
+    static constexpr int kDataTop = 65;
+
+    print::TQRSubDetail* Band = nullptr;
+    print::TQRLabel* Message = nullptr;           // "Повідомлення" over event and object
+    print::TQRMemo* Heads[kColumns] = {};
+    print::TQRMemo* Data[kColumns] = {};          // one line per printed row
+};
+
+class TArh_Wmt_Table {
+public:
+    // mode 6 or 7: hourly or daily values; 8: measured values. The value
+    // captions follow the meter type.
+    TArh_Wmt_Table(print::TQuickRep* report, uint8_t mode, uint8_t meterType);
+    ~TArh_Wmt_Table();
+    TArh_Wmt_Table(const TArh_Wmt_Table&) = delete;
+    TArh_Wmt_Table& operator=(const TArh_Wmt_Table&) = delete;
+
+    static constexpr int kColumns = 8;
+    static constexpr int kBaseWidth = 95;   // each column, at 120 pixels per inch
+    static constexpr int kDataTop = 73;
+
+    print::TQRSubDetail* Band = nullptr;
+    print::TQRMemo* Heads[kColumns] = {};
+    print::TQRMemo* Data[kColumns] = {};
+};

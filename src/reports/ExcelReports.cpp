@@ -1,0 +1,268 @@
+#include "reports/ExcelReports.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/Question.h"
+#include "config/Conffun.h"
+#include "config/ConfigImage.h"
+#include "data/ArchRead.h"
+#include "data/ArchView.h"
+#include "link/Hgcbox.h"
+#include "platform/Paths.h"
+#include "reports/ExcRep_Date.h"
+#include "reports/ExcelCertificate.h"
+#include "reports/Xls_Report.h"
+#include "ui/Ui.h"
+
+namespace {
+
+void Message(uint32_t kind, const std::string& a, const std::string& b) {
+    MessageKind = kind;
+    ShowQues(a, b);
+}
+
+int LineOf(const ui::MenuItem& item) { return item.Tag() == 1 ? 1 : 0; }
+
+bool MoistureMeterConfigured() { return ConfigImage[cfgofs::kSystem + 8] != 0; }
+
+bool TemplateThere(const char* name) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(platform::InWorkDir(name), ec)) return true;
+    Message(1, std::string("У робочому каталозі відсутній файл ") + name,
+            "Зверніться до розробника програмного забезпечення");
+    return false;
+}
+
+DeviceDateTime ToRec(const DateRec5& d) { return {d.year, d.month, d.day, d.hour, 0, 0}; }
+
+// The records of one read, as records of type R, with their CRC states and
+// dates.
+template <class R>
+struct Read {
+    std::vector<R> records;
+    std::vector<uint8_t> crcOk;
+    std::vector<DeviceDateTime> dates;
+    std::vector<DeviceDateTime> slotDates;
+};
+
+template <class R>
+void Take(const ArchiveView& v, Read<R>& out) {
+    out.records.clear();
+    if (v.entrySize != sizeof(R)) return;
+    for (uint32_t i = 0; i < v.count; ++i) {
+        R r;
+        std::memcpy(&r, v.Entry(i), sizeof r);
+        out.records.push_back(r);
+        out.crcOk.push_back(RecordCrcOk(r) ? 1 : 0);
+        out.dates.push_back(RecordSlotDate(r));
+    }
+}
+
+// One read for a certificate. False when it ended without records, was
+// broken off or failed (each told: the read tells its own failures).
+template <class R>
+bool ReadFor(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin, const DeviceDateTime& end,
+             const char* words1, const char* words2, Read<R>& out) {
+    ArchiveView view;
+    const ArchiveReadResult r = ReadHourDayArchive(form, kind, line, begin, end, &view);
+    if (!r.complete) return false;
+    if (r.aborted || r.records == 0) {
+        Message(6, words1, words2);
+        return false;
+    }
+    Take(view, out);
+    if (out.records.empty()) {
+        Message(6, words1, words2);
+        return false;
+    }
+    return true;
+}
+
+void OutOfPeriod() { Message(6, "Дані, що передаються контролером, не відповідають", "запитуваному періоду"); }
+
+std::string Counts(const char* fmt, std::size_t a, std::size_t b) {
+    char buf[96];
+    std::snprintf(buf, sizeof buf, fmt, int(a), int(b));
+    return buf;
+}
+
+// The chromatograph's serial number, read once when the image has none.
+void EnsureSerial(MainHost& form) {
+    if (GetU32(ConfigImage.data() + cfgofs::kChromSerial) != 0) return;
+    ui::HourGlass busy;
+    ReadTableRange({41, 0, 1}, &form.HostStatusBar(), true);
+}
+
+// Bounds of the daily archive and the dialog; false when either gave up.
+bool AskDate(MainHost& form, int mode, QueryPeriod& range, ReportDate& date) {
+    DeviceDateTime oldest;
+    bool ok = false;
+    {
+        ui::HourGlass busy;
+        ok = CheckArchiveBounds(form, range, oldest, 1);
+    }
+    if (!ok) return false;
+    TFormExcRep_Date dialog(nullptr);
+    dialog.Bounds = &range;
+    dialog.Mode = uint8_t(mode);
+    dialog.ShowModal();
+    if (!dialog.accepted) return false;
+    date = dialog.Result;
+    return true;
+}
+
+void ShowReport(int kind, int line, const ReportDate& date, const Read<HdmArchiveRecord>& chrom,
+                const Read<WmtArchiveRecord>* moist, const HdmArchiveRecord* chromSummary,
+                const WmtArchiveRecord* moistSummary) {
+    TFormXls_Report f(nullptr);
+    f.Kind = uint8_t(kind);
+    f.Line = uint8_t(line);
+    f.Date = &date;
+    f.Count = uint32_t(chrom.records.size());
+    f.ChromRecords = chrom.records.data();
+    f.Slots = chrom.slotDates.data();
+    f.MoistRecords = moist ? moist->records.data() : nullptr;
+    f.ChromSummary = chromSummary;
+    f.MoistSummary = moistSummary;
+    f.ShowModal();
+}
+
+}  // namespace
+
+void NExcDayClick(MainHost& form, ui::MenuItem& item) {
+    if (!HgcBox || !TemplateThere(kDayTemplateName)) return;
+    const int line = LineOf(item);
+    QueryPeriod range{};
+    ReportDate date;
+    if (!AskDate(form, 0, range, date)) return;
+    const bool moisture = MoistureMeterConfigured();
+    const DeviceDateTime day{date.year, date.month, date.day, 0, 0, 0};
+
+    // The daily records of the day.
+    Read<HdmArchiveRecord> chromDay;
+    if (!ReadFor(form, ArchiveKind::ChromDay, line, day, day, "Добові дані з архіву", " хроматографа не прочитані",
+                 chromDay))
+        return;
+    if (!AssignSlots(chromDay.dates, chromDay.crcOk, day, day, 1, chromDay.slotDates) || chromDay.records.size() != 1) {
+        OutOfPeriod();
+        return;
+    }
+    if (!chromDay.crcOk[0]) {
+        Message(6, "Добові дані хроматографа недостовірні", "(не співпадає КС запису");
+        return;
+    }
+    Read<WmtArchiveRecord> moistDay;
+    if (moisture) {
+        if (!ReadFor(form, ArchiveKind::WmtDay, 0, day, day, "Добові дані з архіву", "вологоміра не прочитані",
+                     moistDay))
+            return;
+        if (!AssignSlots(moistDay.dates, moistDay.crcOk, day, day, 1, moistDay.slotDates) ||
+            moistDay.records.size() != 1) {
+            OutOfPeriod();
+            return;
+        }
+        if (!moistDay.crcOk[0]) {
+            Message(6, "Добові дані вологоміра недостовірні", "(не співпадає КС запису");
+            return;
+        }
+    }
+
+    // The hours of the gas day from the contract hour on.
+    DeviceDateTime start{date.year, date.month, date.day, date.hour, 0, 0};
+    const DeviceDateTime first = ToRec(range.from);
+    if (CompareRecByUnit(start, first, 0) < 0) start = {first.year, first.month, first.day, first.hour, 0, 0};
+    DeviceDateTime end{date.year, date.month, date.day, date.hour, 0, 0};
+    IncRec(end, 1);
+    DecRec(end, 0);
+
+    Read<HdmArchiveRecord> chrom;
+    if (!ReadFor(form, ArchiveKind::ChromHour, line, start, end, "Годинні дані хроматографа з архіву", "не прочитані",
+                 chrom))
+        return;
+    if (!AssignSlots(chrom.dates, chrom.crcOk, start, end, 0, chrom.slotDates)) {
+        OutOfPeriod();
+        return;
+    }
+    Read<WmtArchiveRecord> moist;
+    if (moisture) {
+        if (!ReadFor(form, ArchiveKind::WmtHour, 0, start, end, "Годинні дані вологоміра з архіву", "не прочитані",
+                     moist))
+            return;
+        if (!AssignSlots(moist.dates, moist.crcOk, start, end, 0, moist.slotDates)) {
+            OutOfPeriod();
+            return;
+        }
+        if (!PairSlots(chrom.slotDates, chrom.crcOk, moist.slotDates, moist.crcOk, 0)) {
+            Message(6, "Неспівпадіння дат в записях", "архівів даних хроматографа і вологоміра");
+            return;
+        }
+        if (moist.records.size() != chrom.records.size()) {
+            Message(6, "Невідповідність кількості прочитаних даних",
+                    Counts("хроматографа (%d) і вологоміра (%d)", chrom.records.size(), moist.records.size()));
+            return;
+        }
+    }
+    EnsureSerial(form);
+    ShowReport(0, line, date, chrom, moisture ? &moist : nullptr, &chromDay.records[0],
+               moisture ? &moistDay.records[0] : nullptr);
+}
+
+void NExcMonClick(MainHost& form, ui::MenuItem& item) {
+    if (!HgcBox || !TemplateThere(kMonthTemplateName)) return;
+    const int line = LineOf(item);
+    QueryPeriod range{};
+    ReportDate date;
+    if (!AskDate(form, 1, range, date)) return;
+    const bool moisture = MoistureMeterConfigured();
+
+    // Day 1 to the month's last day, within the archive's bounds.
+    DeviceDateTime start{date.year, date.month, 1, 0, 0, 0};
+    DeviceDateTime end{date.year, date.month, uint8_t(DaysInMonth(2000u + date.year, date.month)), 0, 0, 0};
+    const DeviceDateTime first = ToRec(range.from), last = ToRec(range.to);
+    if (CompareRecByUnit(start, first, 1) < 0) start = {first.year, first.month, first.day, 0, 0, 0};
+    if (CompareRecByUnit(end, last, 1) > 0) end = {last.year, last.month, last.day, 0, 0, 0};
+
+    Read<HdmArchiveRecord> chrom;
+    if (!ReadFor(form, ArchiveKind::ChromDay, line, start, end, "Добові дані хроматографа з архіву", "не прочитані",
+                 chrom))
+        return;
+    if (!AssignSlots(chrom.dates, chrom.crcOk, start, end, 1, chrom.slotDates)) {
+        OutOfPeriod();
+        return;
+    }
+    Read<WmtArchiveRecord> moist;
+    if (moisture) {
+        if (!ReadFor(form, ArchiveKind::WmtDay, 0, start, end, "Добові дані вологоміра з архіву", "не прочитані",
+                     moist))
+            return;
+        if (!AssignSlots(moist.dates, moist.crcOk, start, end, 1, moist.slotDates)) {
+            OutOfPeriod();
+            return;
+        }
+        if (!PairSlots(chrom.slotDates, chrom.crcOk, moist.slotDates, moist.crcOk, 1)) {
+            Message(6, "Неспівпадіння дат в записях", "архівів даних хроматографа і вологоміра");
+            return;
+        }
+        if (moist.records.size() != chrom.records.size()) {
+            Message(6, "Неспівпадіння кількості прочитаних даних",
+                    Counts("хроматографа (%d) і вологоміра (%d)", chrom.records.size(), moist.records.size()));
+            return;
+        }
+    }
+    const HdmArchiveRecord summary = MonthSummary(chrom.records);
+    EnsureSerial(form);
+    ShowReport(1, line, date, chrom, moisture ? &moist : nullptr, &summary, nullptr);
+}
+
+const std::vector<MenuBinding>& ExcelReportMenuBindings() {
+    static const std::vector<MenuBinding> bindings = {
+        {"NExcDay_1", NExcDayClick},
+        {"NExcDay_2", NExcDayClick},
+        {"NExcMon_1", NExcMonClick},
+        {"NExcMon_2", NExcMonClick},
+    };
+    return bindings;
+}

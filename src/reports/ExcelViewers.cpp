@@ -1,0 +1,339 @@
+#include "reports/ExcelViewers.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "common/GasParams.h"
+#include "common/Question.h"
+#include "common/ReportFormat.h"
+#include "common/Suplfunc.h"
+#include "common/Wait.h"
+#include "data/ArhMeas_Chr.h"
+#include "data/ArhMeas_Wmt.h"
+#include "data/ArhivHDM_Chr.h"
+#include "data/ArhivHD_Wmt.h"
+#include "data/Arhiv_Clb.h"
+#include "data/Arhiv_Verif.h"
+#include "data/ViewerBody.h"
+#include "platform/FileWrite.h"
+#include "reports/ExcelExport.h"
+#include "sheet/Workbook.h"
+#include "ui/Ui.h"
+
+namespace {
+
+constexpr uint8_t kNoValueBits = 0x22;   // hourly/daily: switched off, no chromatograph link
+
+// The value texts of the 20 display positions, from sheet column `first`
+// (0-based index into `cells`); `text(code)` gives a code's text, codes in
+// `empty` stay empty.
+template <class F>
+void Values(std::vector<std::string>& cells, std::size_t first, F&& text) {
+    for (int p = 0; p < kGasParamCount; ++p) cells[first + std::size_t(p)] = text(ParamCodeAt(p));
+}
+
+std::string EndText(uint8_t hour, uint8_t minute, uint8_t second, bool daily) {
+    if (!daily) return ViewerFormat("   %02d:%02d:%02d", hour, minute, second);
+    if ((hour & 0x80) == 0) return ViewerFormat("   %02d:%02d:%02d*", hour, minute, second);
+    return ViewerFormat("   %02d:%02d:%02d", hour & 0x7F, minute, second);
+}
+
+std::string Replace(const char* pattern, const std::string& name) {
+    std::string s = pattern;
+    const std::size_t at = s.find("%s");
+    if (at != std::string::npos) s.replace(at, 2, name);
+    return s;
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
+// The steps every member shares; `content` holds the member's texts.
+void RunExport(ArchiveViewerForm& v, ExcelMember member, int mode, ExcelSheetContent content) {
+    const ExcelMemberInfo& info = ExcelMemberOf(member);
+    const std::string folder = ExcelFolder(member, mode);
+
+    ui::SaveDialog& d = v.SaveDialog1;
+    d.Title = info.dialogTitle;
+    d.InitialDir = folder;
+    d.Filter = "DataFiles (*.xlsx)|*.xlsx";
+    d.FilterIndex = 1;
+    d.DefaultExt.clear();   // the extension rule is the export's own
+    d.HideReadOnly = true;
+    d.NoChangeDir = true;
+    d.OverwritePrompt = false;
+    d.FileName = ExcelDefaultFileName(member, folder, v.Hdr(), PcClockRecord());
+    if (!d.Execute()) return;
+    const std::string path = ExcelWithExtension(d.FileName);
+    const std::string name = platform::BaseName(path);
+
+    if (info.askReplace && FileExists(path)) {
+        MessageKind = 3;
+        ShowQues("Файл " + name + " уже есть.", "Ви бажаєте замінити існуючий файл?");
+        if (MessageAnswer != 1) return;
+    }
+
+    // Wait state: the hourglass, the wait box, the viewer disabled.
+    ui::Screen::SetCursor(ui::Cursor::HourGlass);
+    auto wait = std::make_unique<TFormWait>(&v);
+    wait->Mode = 4;
+    wait->ProgressBar1.SetRange(0, content.rows + 5);
+    wait->ProgressBar1.SetPosition(0);
+    v.SetEnabled(false);
+    wait->Show();
+    auto step = [&wait] { wait->ProgressBar1.SetPosition(wait->ProgressBar1.Position() + 1); };
+
+    sheet::Workbook wb;
+    if (!wb.Add()) {
+        ui::Application::MessageBox("Неможливо створити книгу Excel!\n" + wb.LastError(), info.startFailureCaption,
+                                    ui::MB_OK | ui::MB_ICONERROR);
+    } else {
+        step();
+        sheet::Worksheet ws = wb.ActiveSheet();
+        step();
+        FillExcelSheet(ws, content, step);
+        if (wb.SaveAs(path)) {
+            MessageKind = 6;
+            ShowQues(Replace(info.savedMessage, name), "");
+        } else {
+            // A failed fill or save leaves no file: the book is written
+            // whole or not at all.
+            ui::Application::MessageBox(std::string(info.saveFailure) + "\n" + wb.LastError(), ui::Application::Title,
+                                        ui::MB_OK);
+        }
+        if (!wb.Close())
+            ui::Application::MessageBox("Помилка закриття Excel. Закрийте програму самі.", ui::Application::Title,
+                                        ui::MB_OK);
+        step();
+    }
+
+    ui::Screen::SetCursor(ui::Cursor::Default);
+    wait->Hide();
+    wait.reset();
+    v.SetEnabled(true);
+    v.Activate();
+}
+
+ExcelSheetContent Content(ArchiveViewerForm& v, ExcelMember member, int rows) {
+    ExcelSheetContent c;
+    c.member = member;
+    c.caption = v.Caption();
+    c.rows = rows;
+    c.meterType = v.Hdr().MoistureMeterType;
+    c.fractionWording = ReportFormat.FractionWording;
+    c.heatUnitKcal = ReportFormat.HeatUnitKcal;
+    return c;
+}
+
+// Texts of a record row, trimmed when the member trims.
+template <class R, class F>
+std::function<void(int, std::vector<std::string>&)> Rows(std::span<const R> records, bool trim, F&& make) {
+    return [records, trim, make](int i, std::vector<std::string>& cells) {
+        std::vector<std::string> row = make(records[std::size_t(i)]);
+        for (std::size_t c = 0; c < cells.size() && c < row.size(); ++c)
+            cells[c] = trim ? ExcelTrim(row[c]) : std::move(row[c]);
+    };
+}
+
+}  // namespace
+
+// ---- the cell texts -----------------------------------------------------------
+
+std::vector<std::string> ExcelChromMeasRow(const ChromMeasRecord& r, bool oxygen) {
+    std::vector<std::string> cells(22);
+    if (!RecordCrcOk(r)) {
+        cells[0] = "   Дані";
+        cells[1] = " недостов.";
+        return cells;
+    }
+    const DeviceDateTime& t = r.time;
+    cells[0] = ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year);
+    cells[1] = ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second);
+    const char* mark = nullptr;
+    if (r.controllerStatus & 0x02) mark = " Выкл.";
+    else if (r.controllerStatus & 0x20) mark = "      --";
+    else if (r.controllerStatus & 0x80) mark = " Калібр.";
+    Values(cells, 2, [&](int code) -> std::string {
+        if (code == kParamOxygen && !oxygen) return {};
+        return mark ? std::string(mark) : FormatGasValue(r.Value(code), code);
+    });
+    return cells;
+}
+
+std::vector<std::string> ExcelHdmRow(const HdmArchiveRecord& r, bool daily, bool oxygen) {
+    std::vector<std::string> cells(23);
+    if (!RecordCrcOk(r)) {
+        cells[0] = "     Дані";
+        cells[1] = "недостов.";
+        return cells;
+    }
+    cells[0] = ViewerFormat("   %02d.%02d.%02d", r.day, r.month, r.year);
+    cells[1] = ViewerFormat("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
+    cells[2] = EndText(r.endHour, r.endMinute, r.endSecond, daily);
+    const float methane = r.Value(kParamMethane);
+    const bool noValues = (r.status & kNoValueBits) != 0 || IsFloatNanInf(methane) || methane < 0.001f;
+    Values(cells, 3, [&](int code) -> std::string {
+        if (code == kParamOxygen && !oxygen) return {};
+        return noValues ? std::string(" ---") : FormatGasValue(r.Value(code), code);
+    });
+    return cells;
+}
+
+std::vector<std::string> ExcelWmtMeasRow(const WmtMomentaryRecord& r, uint8_t meterType) {
+    std::vector<std::string> cells(6);
+    if (!RecordCrcOk(r)) {
+        cells[0] = "     Данные";
+        cells[1] = " недостов.";
+        return cells;
+    }
+    const DeviceDateTime& t = r.time;
+    cells[0] = ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year);
+    cells[1] = ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second);
+    for (int i = 0; i < kWmtValueCount; ++i) {
+        std::string& c = cells[2 + std::size_t(i)];
+        if (r.status & 0x02) c = "  Викл.";
+        else if (r.status & 0x04) c = "       0";
+        else c = WmtViewer::ValueText(r.Value(i), i, meterType);
+    }
+    return cells;
+}
+
+std::vector<std::string> ExcelWmtArchiveRow(const WmtArchiveRecord& r, bool daily, uint8_t meterType) {
+    std::vector<std::string> cells(7);
+    if (!RecordCrcOk(r)) {
+        cells[0] = "     Дані";
+        cells[1] = " недостов.";
+        return cells;
+    }
+    cells[0] = ViewerFormat("  %02d.%02d.%02d", r.day, r.month, r.year);
+    cells[1] = ViewerFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
+    cells[2] = EndText(r.endHour, r.endMinute, r.endSecond, daily);
+    for (int i = 0; i < kWmtValueCount; ++i) {
+        std::string& c = cells[3 + std::size_t(i)];
+        if (r.status & 0x02) c = "  Викл.";
+        else if (r.status & 0x04) c = "      --";
+        else c = WmtViewer::ValueText(r.Value(i), i, meterType);
+    }
+    return cells;
+}
+
+std::vector<std::string> ExcelVerifRow(const VerifRecord& r, bool oxygen) {
+    std::vector<std::string> cells(24);
+    if (!RecordCrcOk(r)) {
+        cells[0] = "     Дані";
+        cells[1] = "недостов.";
+        return cells;
+    }
+    const DeviceDateTime& t = r.time;
+    cells[0] = ViewerFormat("   %02d.%02d.%02d", t.day, t.month, t.year);
+    cells[1] = ViewerFormat("   %02d:%02d:%02d", t.hour, t.minute, t.second);
+    cells[2] = r.result == 0 ? "   OK" : "  Bad";
+    cells[3] = ViewerFormat("  %d", int(r.line));
+    Values(cells, 4, [&](int code) -> std::string {
+        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) return {};
+        return FormatGasValue(r.Value(code), code);
+    });
+    return cells;
+}
+
+std::vector<std::string> ExcelCalibRow(const CalibRecord& r, bool oxygen) {
+    std::vector<std::string> cells(24);
+    if (!RecordCrcOk(r)) {
+        cells[0] = " Дані";
+        cells[1] = "недост.";
+        return cells;
+    }
+    const DeviceDateTime& t = r.time;
+    cells[0] = ViewerFormat(" %02d.%02d.%02d", t.day, t.month, t.year);
+    cells[1] = ViewerFormat(" %02d:%02d:%02d", t.hour, t.minute, t.second);
+    cells[2] = r.result == 0 ? "  Пройшла" : " Не пройшла";
+    cells[3] = ViewerFormat("   %d", int(r.line));
+    Values(cells, 4, [&](int code) -> std::string {
+        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) return "     --";
+        return " " + FormatGasValueBare(r.Value(code), code) + "     " + FormatGasValueBare(r.Factor(code), code);
+    });
+    return cells;
+}
+
+void ExcelCalibHeadings(std::vector<std::string>& names, std::vector<std::string>& units) {
+    names.assign(kGasParamCount, {});
+    units.assign(kGasParamCount, {});
+    for (int p = 0; p < kGasParamCount; ++p) {
+        const int c = ParamCodeAt(p);
+        names[std::size_t(p)] = ParamShortName(c);
+        if (c == 11 || c == 13 || c == 17 || c == 18)
+            units[std::size_t(p)] = ViewerFormat(" %s+Resp.Factor", ParamUnit(c, ReportFormat.HeatUnitKcal));
+        else if (c == kParamCompressibility || c == 19)
+            units[std::size_t(p)] = " Знач.+Resp.Factor";
+        else
+            units[std::size_t(p)] = ViewerFormat("     %s+Resp.Factor", ParamUnitsKcal[c]);
+    }
+}
+
+// ---- the buttons ----------------------------------------------------------------
+
+void ExportChromMeas(TFormArhMeas_Chr& v) {
+    const bool oxygen = v.OxygenShown();
+    ExcelSheetContent c = Content(v, ExcelMember::ChromMeas, int(v.Records.size()));
+    c.row = Rows(v.Records, true, [oxygen](const ChromMeasRecord& r) { return ExcelChromMeasRow(r, oxygen); });
+    RunExport(v, ExcelMember::ChromMeas, -1, std::move(c));
+}
+
+void ExportChromHourDay(TFormArhivHDM_Chr& v) {
+    const bool oxygen = v.OxygenShown(), daily = v.Daily();
+    ExcelSheetContent c = Content(v, ExcelMember::ChromHourDay, int(v.Records.size()));
+    c.row = Rows(v.Records, true,
+                 [oxygen, daily](const HdmArchiveRecord& r) { return ExcelHdmRow(r, daily, oxygen); });
+    RunExport(v, ExcelMember::ChromHourDay, v.Mode, std::move(c));
+}
+
+void ExportWmtMeas(TFormArhMeas_Wmt& v) {
+    const uint8_t type = v.Hdr().MoistureMeterType;
+    ExcelSheetContent c = Content(v, ExcelMember::WmtMeas, int(v.Records.size()));
+    c.row = Rows(v.Records, false, [type](const WmtMomentaryRecord& r) { return ExcelWmtMeasRow(r, type); });
+    RunExport(v, ExcelMember::WmtMeas, -1, std::move(c));
+}
+
+void ExportWmtHourDay(TFormArhivHD_Wmt& v) {
+    const uint8_t type = v.Hdr().MoistureMeterType;
+    const bool daily = v.Daily();
+    ExcelSheetContent c = Content(v, ExcelMember::WmtHourDay, int(v.Records.size()));
+    c.row = Rows(v.Records, false,
+                 [type, daily](const WmtArchiveRecord& r) { return ExcelWmtArchiveRow(r, daily, type); });
+    RunExport(v, ExcelMember::WmtHourDay, v.Mode, std::move(c));
+}
+
+void ExportVerif(TFormArhiv_Verif& v) {
+    const bool oxygen = v.OxygenShown();
+    ExcelSheetContent c = Content(v, ExcelMember::Verif, int(v.Records.size()));
+    c.row = Rows(v.Records, true, [oxygen](const VerifRecord& r) { return ExcelVerifRow(r, oxygen); });
+    RunExport(v, ExcelMember::Verif, -1, std::move(c));
+}
+
+void ExportCalib(TFormArhiv_Clb& v) {
+    const bool oxygen = v.OxygenShown();
+    ExcelSheetContent c = Content(v, ExcelMember::Calib, int(v.Records.size()));
+    ExcelCalibHeadings(c.calibHeadings[0], c.calibHeadings[1]);
+    c.row = Rows(v.Records, true, [oxygen](const CalibRecord& r) { return ExcelCalibRow(r, oxygen); });
+    RunExport(v, ExcelMember::Calib, -1, std::move(c));
+}
+
+void RegisterExcelExports() {
+    TFormArhMeas_Chr::ExcelAction = ExportChromMeas;
+    TFormArhivHDM_Chr::ExcelAction = ExportChromHourDay;
+    TFormArhMeas_Wmt::ExcelAction = ExportWmtMeas;
+    TFormArhivHD_Wmt::ExcelAction = ExportWmtHourDay;
+    TFormArhiv_Verif::ExcelAction = ExportVerif;
+    TFormArhiv_Clb::ExcelAction = ExportCalib;
+}
+
+void UnregisterExcelExports() {
+    TFormArhMeas_Chr::ExcelAction = nullptr;
+    TFormArhivHDM_Chr::ExcelAction = nullptr;
+    TFormArhMeas_Wmt::ExcelAction = nullptr;
+    TFormArhivHD_Wmt::ExcelAction = nullptr;
+    TFormArhiv_Verif::ExcelAction = nullptr;
+    TFormArhiv_Clb::ExcelAction = nullptr;
+}

@@ -1,0 +1,90 @@
+#include "reports/PrnArhiv.h"
+
+#include <algorithm>
+
+#include "config/Globals.h"
+#include "reports/Ques_Prn.h"
+#include "ui/Ui.h"
+
+TFormPrnArhiv::TFormPrnArhiv() {
+    RowHeight = print::ScaleFrom120(16);
+    PageCounter = 0;
+}
+
+TFormPrnArhiv::~TFormPrnArhiv() { ClearBands(); }
+
+void TFormPrnArhiv::ClearBands() {
+    Tables.clear();
+    Title.reset();
+}
+
+void BuildArhivTitle(TFormPrnArhiv& w, uint8_t /*kind*/) {
+    w.Title = std::make_unique<TarhTitle>(&w.QuickRep1);
+    const std::vector<std::string> lines = ArhivTitleLines(w.Header, w.Heading);
+    for (int i = 0; i < TarhTitle::kLines; ++i) w.Title->Lines[i]->Caption = lines[std::size_t(i)];
+}
+
+void FillAlaPage(TFormPrnArhiv& w, std::size_t block, std::size_t firstRow, std::size_t rows) {
+    if (block >= w.Tables.size() || !w.Tables[block])
+        throw print::ReportError("no table for block " + std::to_string(block));
+    TAlaTable& t = *w.Tables[block];
+    const std::size_t end = firstRow >= w.Rows.size() ? firstRow : std::min(w.Rows.size(), firstRow + rows);
+    for (std::size_t r = firstRow; r < end; ++r) {
+        for (int c = 0; c < TAlaTable::kColumns; ++c) {
+            t.Data[c]->Lines.Add(PrnTrim(w.Rows[r][std::size_t(c)]));
+            t.Data[c]->Height += w.RowHeight;
+        }
+    }
+    t.Band->Height = t.Data[0]->Top + t.Data[0]->Height + 3;
+}
+
+void BuildArhivReport(TFormPrnArhiv& w, uint8_t kind) {
+    ui::HourGlass busy;
+    w.ClearBands();
+    w.QuickRep1.Page.Value(4) = 12;
+    w.QuickRep1.Page.Value(5) = 9;
+    w.QuickRep1.ReportTitle = "Перелік діагностичних повідомлень";
+    w.QuickRep1.PdfFileName = PrnPdfFileName(w.Header, kind);
+    w.PlacePageBands();
+    w.QRLabel3->Caption = w.Header.ControllerNameText();
+    w.PageCounter = 1;
+
+    // The first block shares its page with the title; the blocks are sized
+    // so that each fills a page.
+    const std::vector<std::size_t> blocks = AlaBlockSizes(w.Rows.size(), RowsFirstPage, RowsNextPage);
+    BuildArhivTitle(w, kind);
+    w.Tables.reserve(blocks.size());
+    std::size_t first = 0;
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        w.Tables.push_back(std::make_unique<TAlaTable>(&w.QuickRep1));
+        FillAlaPage(w, b, first, blocks[b]);
+        first += blocks[b];
+        if (b > 0) ++w.PageCounter;
+    }
+    w.SetPageCount(w.PageCounter);
+}
+
+void PrintDiagnosticList(const ArchiveFileHeader& header, std::span<const AlaRowTexts> rows) {
+    RunReportPrint(header, kPrintDiagnostic, rows.size(), [&](const std::string& heading) {
+        TFormPrnArhiv w;
+        w.Header = header;
+        w.Heading = heading;
+        w.Rows = rows;
+        BuildArhivReport(w, kPrintDiagnostic);
+        w.Preview();
+    });
+}
+
+void PrintDiagnosticList(const ArchiveFileHeader& header, std::span<const DiagnosticRow> rows) {
+    RunReportPrint(header, kPrintDiagnostic, rows.size(), [&](const std::string& heading) {
+        std::vector<AlaRowTexts> texts;
+        texts.reserve(rows.size());
+        for (const DiagnosticRow& row : rows) texts.push_back(AlaRowTextsOf(row));
+        TFormPrnArhiv w;
+        w.Header = header;
+        w.Heading = heading;
+        w.Rows = texts;
+        BuildArhivReport(w, kPrintDiagnostic);
+        w.Preview();
+    });
+}

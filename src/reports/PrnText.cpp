@@ -1,0 +1,283 @@
+#include "reports/PrnText.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <fstream>
+
+#include "common/Suplfunc.h"
+#include "data/WmtCaptions.h"
+#include "platform/Codepage.h"
+#include "platform/FileWrite.h"
+#include "platform/Paths.h"
+
+// ---- the report heading ---------------------------------------------------
+
+std::string TitleIniPath() { return platform::InWorkDir("INI/title.ini"); }
+
+std::string ReadReportHeading(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return {};
+    char buf[kReportHeadingBytes] = {};
+    f.read(buf, sizeof buf);
+    const std::size_t got = std::size_t(std::max<std::streamsize>(f.gcount(), 0));
+    const std::size_t n = std::find(buf, buf + got, '\0') - buf;
+    return platform::Cp1251ToUtf8(std::string_view(buf, n));
+}
+
+namespace {
+std::string HeadingBytes(const std::string& utf8) {
+    std::string bytes = platform::Utf8ToCp1251(utf8);
+    // A zero byte would end the heading early when it is read back.
+    bytes = bytes.substr(0, std::min(bytes.find('\0'), kReportHeadingBytes));
+    return bytes;
+}
+}  // namespace
+
+std::string StoredReportHeading(const std::string& utf8) { return platform::Cp1251ToUtf8(HeadingBytes(utf8)); }
+
+bool WriteReportHeading(const std::string& path, const std::string& utf8, std::string* error) {
+    std::string bytes = HeadingBytes(utf8);
+    bytes.resize(kReportHeadingBytes, '\0');
+    const std::size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) platform::EnsureDir(path.substr(0, slash));
+    std::string why;
+    if (platform::WriteWholeFile(path, bytes, &why) == platform::WriteResult::Ok) return true;
+    if (error) *error = why.empty() ? "cannot write " + path : why;
+    return false;
+}
+
+// ---- texts ---------------------------------------------------------------
+
+std::string PrnFormat(const char* fmt, ...) {
+    va_list ap;
+    va_start(ap, fmt);
+    va_list ap2;
+    va_copy(ap2, ap);
+    const int n = std::vsnprintf(nullptr, 0, fmt, ap);
+    va_end(ap);
+    std::string out;
+    if (n > 0) {
+        out.resize(std::size_t(n) + 1);
+        std::vsnprintf(out.data(), out.size(), fmt, ap2);
+        out.resize(std::size_t(n));
+    }
+    va_end(ap2);
+    return out;
+}
+
+std::string PrnTrim(const std::string& s) {
+    const char* blanks = " \t\r\n";
+    const std::size_t b = s.find_first_not_of(blanks);
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(blanks) - b + 1);
+}
+
+std::string PrnControllerLine(const ArchiveFileHeader& h) {
+    return PrnFormat("Контролер \"%s\"  (адреса %d)", h.ControllerNameText().c_str(), h.ControllerAddress);
+}
+
+// The last letter of "контролерa" is a Latin a: the reports have always
+// printed it so.
+std::string PrnVersionLine() { return PrnFormat("контролерa ЗБР_%02d", kArchiveProgramVersion); }
+
+namespace {
+
+std::string LongPeriod(const char* fmt, const ArchiveFileHeader& h) {
+    const DeviceDateTime& f = h.FromDate;
+    const DeviceDateTime& t = h.ToDate;
+    return PrnFormat(fmt, f.day, f.month, f.year, f.hour, f.minute, f.second, t.day, t.month, t.year, t.hour,
+                     t.minute, t.second);
+}
+
+std::string HourPeriod(const char* fmt, const ArchiveFileHeader& h) {
+    const DeviceDateTime& f = h.FromDate;
+    const DeviceDateTime& t = h.ToDate;
+    return PrnFormat(fmt, f.day, f.month, f.year, f.hour, t.day, t.month, t.year, t.hour);
+}
+
+std::string DayPeriod(const char* fmt, const ArchiveFileHeader& h) {
+    const DeviceDateTime& f = h.FromDate;
+    const DeviceDateTime& t = h.ToDate;
+    return PrnFormat(fmt, f.day, f.month, f.year, t.day, t.month, t.year);
+}
+
+std::string MinutePeriod(const char* fmt, const ArchiveFileHeader& h) {
+    const DeviceDateTime& f = h.FromDate;
+    const DeviceDateTime& t = h.ToDate;
+    return PrnFormat(fmt, f.day, f.month, f.year, f.hour, f.minute, t.day, t.month, t.year, t.hour, t.minute);
+}
+
+std::string MadeBy(const char* fmt, const ArchiveFileHeader& h) {
+    const DeviceDateTime& r = h.ReadTime;
+    return PrnFormat(fmt, kArchiveProgramVersion, r.day, r.month, r.year, r.hour, r.minute, r.second);
+}
+
+const char* const kDialogLongPeriod =
+    "за період  з  %02d.%02d.%02d  %02d:%02d:%02d  по  %02d.%02d.%02d  %02d:%02d:%02d";
+
+}  // namespace
+
+std::string PrintKindText(uint8_t kind) {
+    switch (kind) {
+    case kPrintDiagnostic: return "Перелік діагностичних повідомлень";
+    case kPrintWmtHour: return "Годинні вимірювальні дані вологоміра";
+    case kPrintWmtDay: return "Добові вимірювальні дані вологоміра";
+    case kPrintWmtMeas: return "Вимірювальні дані вологоміра";
+    default: return {};
+    }
+}
+
+std::string PrintPeriodText(const ArchiveFileHeader& h, uint8_t kind) {
+    switch (kind) {
+    case kPrintDiagnostic:
+    case kPrintWmtMeas: return LongPeriod(kDialogLongPeriod, h);
+    case kPrintWmtHour: return HourPeriod("за період  з  %02d.%02d.%02d  %02dг  по  %02d.%02d.%02d  %02dг", h);
+    case kPrintWmtDay: return DayPeriod("за період  з  %02d.%02d.%02d  по  %02d.%02d.%02d", h);
+    default: return {};
+    }
+}
+
+std::vector<std::string> ArhivTitleLines(const ArchiveFileHeader& h, const std::string& heading) {
+    return {
+        heading,
+        PrnControllerLine(h),
+        "Перелік діагностичних повідомлень",
+        PrnVersionLine(),
+        LongPeriod("За період  з  %02d.%02d.%02d %02d:%02d:%02d  по  %02d.%02d.%02d %02d:%02d:%02d", h),
+        MadeBy("Складено програмою zbr_%02d  %02d.%02d.%02d  %02d:%02d:%02d", h),
+    };
+}
+
+std::vector<std::string> WmtTitleLines(const ArchiveFileHeader& h, const std::string& heading, uint8_t mode) {
+    std::string what, period;
+    switch (mode) {
+    case kPrintWmtDay:
+        what = "Добові вимірювальні дані вологоміра";
+        // "период" is how this line has always been printed.
+        period = DayPeriod("за период  з  %02d.%02d.%02d  по  %02d.%02d.%02d", h);
+        break;
+    case kPrintWmtMeas:
+        what = "Миттєві дані вологоміра";
+        period = MinutePeriod("за період  з  %02d.%02d.%02d %02d:%02d:00  по  %02d.%02d.%02d %02d:%02d:00", h);
+        break;
+    default:
+        what = "Годинні вимірювальні дані вологоміра";
+        period = HourPeriod("за період  з  %02d.%02d.%02d  %02dг  по  %02d.%02d.%02d  %02dг", h);
+        break;
+    }
+    return {heading, PrnControllerLine(h), what, period,
+            MadeBy("Складений програмою zbr_%02d  %02d.%02d.%02d  %02d:%02d:%02d", h)};
+}
+
+std::string PrnPdfFileName(const ArchiveFileHeader& h, uint8_t kind) {
+    const char* what = kind == kPrintDiagnostic ? "ala"
+                       : kind == kPrintWmtHour  ? "wmt_hour"
+                       : kind == kPrintWmtDay   ? "wmt_day"
+                                                : "wmt_meas";
+    const DeviceDateTime today = PcClockRecord();
+    return platform::InWorkDir(PrnFormat("REPORT/zbr%02d_%03d_%s_%02d%02d%02d.pdf", kArchiveProgramVersion,
+                                         h.ControllerAddress, what, today.year, today.month, today.day));
+}
+
+// ---- rows ---------------------------------------------------------------
+
+AlaRowTexts AlaRowTextsOf(const DiagnosticRow& row) {
+    AlaRowTexts out;
+    for (int i = 0; i < DiagnosticRow::kFieldCount; ++i) out[std::size_t(i)] = PrnTrim(row.Get(i));
+    return out;
+}
+
+namespace {
+std::string WmtValue(float v, int index, uint8_t meterType) {
+    if (index == 2 && meterType == 0) v = float(double(v) * kBarToKgfCm2);
+    return "  " + FormatValueWmt(v);
+}
+}  // namespace
+
+WmtRowTexts WmtMomentaryRowTexts(const WmtMomentaryRecord& r, uint8_t meterType) {
+    WmtRowTexts c;
+    if (!RecordCrcOk(r)) {
+        c[0] = "     Данные";
+        c[1] = " недостов.";
+        return c;
+    }
+    const DeviceDateTime& t = r.time;
+    c[0] = PrnFormat("  %02d.%02d.%02d", t.day, t.month, t.year);
+    c[1] = PrnFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second);
+    c[2] = r.status == 0 ? std::string("  Норма") : PrnFormat("  0x%02X", r.status);
+    if (r.status & 0x02) {
+        for (int i = 0; i < kWmtValueCount; ++i) c[std::size_t(4 + i)] = "  Викл.";
+    } else if (r.status & 0x04) {
+        c[3] = " Нема зв'зку";
+        for (int i = 0; i < kWmtValueCount; ++i) c[std::size_t(4 + i)] = "       0";
+    } else {
+        c[3] = r.MeterState() == 0 ? std::string("  Норма")
+                                   : PrnFormat("  0x%02X%02X", r.meterState[1], r.meterState[0]);
+        for (int i = 0; i < kWmtValueCount; ++i) c[std::size_t(4 + i)] = WmtValue(r.Value(i), i, meterType);
+    }
+    return c;
+}
+
+WmtRowTexts WmtArchiveRowTexts(const WmtArchiveRecord& r, uint8_t meterType, bool daily) {
+    WmtRowTexts c;
+    if (!RecordCrcOk(r)) {
+        c[0] = "     Дані";
+        c[1] = " недостов.";
+        return c;
+    }
+    c[0] = PrnFormat("  %02d.%02d.%02d", r.day, r.month, r.year);
+    c[1] = PrnFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
+    if (!daily)
+        c[2] = PrnFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
+    else if (r.EndMarkedWithStar())
+        c[2] = PrnFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
+    else
+        c[2] = PrnFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
+    c[3] = r.status == 0 ? std::string("  Норма") : PrnFormat("  0x%02X", r.status);
+    for (int i = 0; i < kWmtValueCount; ++i) {
+        std::string& text = c[std::size_t(4 + i)];
+        if (r.status & 0x02) text = "  Викл.";
+        else if (r.status & 0x04) text = "      --";
+        else text = WmtValue(r.Value(i), i, meterType);
+    }
+    return c;
+}
+
+// ---- pages ----------------------------------------------------------------
+
+std::vector<std::size_t> AlaBlockSizes(std::size_t rows, uint32_t rowsFirst, uint32_t rowsNext) {
+    const std::size_t first = std::max<uint32_t>(rowsFirst, 1);
+    const std::size_t next = std::max<uint32_t>(rowsNext, 1);
+    std::vector<std::size_t> blocks;
+    if (rows == 0) return blocks;
+    blocks.reserve(1 + rows / next);
+    std::size_t n = std::min(rows, first);
+    blocks.push_back(n);
+    std::size_t remaining = rows - n;
+    while (remaining > 0) {
+        n = std::min(remaining, next);
+        blocks.push_back(n);
+        remaining -= n;
+    }
+    return blocks;
+}
+
+std::vector<std::size_t> WmtPageSizes(std::size_t rows) {
+    // The line budget of the report: the title and each table heading take
+    // their lines, every row one more.
+    std::vector<std::size_t> pages;
+    if (rows == 0) return pages;
+    int linesLeft = kWmtLinesPerPage - kWmtTitleLines;
+    std::size_t r = 0;
+    for (;;) {
+        linesLeft -= kWmtHeadingLines;
+        pages.push_back(0);
+        for (;;) {
+            ++pages.back();
+            if (++r == rows) return pages;
+            if (--linesLeft <= 0) break;
+        }
+        linesLeft = kWmtLinesPerPage;
+    }
+}
