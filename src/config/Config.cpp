@@ -5,6 +5,17 @@
 
 #include "common/Question.h"
 #include "config/Access.h"
+#include "config/ConHGC.h"
+#include "config/ConVU.h"
+#include "config/ConVich.h"
+#include "config/ConWMT.h"
+#include "config/Const_Par.h"
+#include "config/Distr.h"
+#include "config/LimitRanges.h"
+#include "config/Limits.h"
+#include "config/OvgList.h"
+#include "config/OvgRows.h"
+#include "config/PrzDistr.h"
 #include "config/Users.h"
 
 namespace {
@@ -225,24 +236,49 @@ void TFormConfig::BitBtn18Click() {
 }
 
 void TFormConfig::BitBtn16Click() {
-    // TFormConVU on table 3 (record offset 109).
-    WithEditor([this] { EditorNotInThisBuild(Label6); });
+    WithEditor([this] {
+        TFormConVU f(this);
+        f.Block = Record->At(cnfofs::kUpperLink);
+        f.Mode = 0;
+        f.ShowModal();
+    });
 }
 
 void TFormConfig::BitBtn12Click() {
-    // TFormConVich on table 9 (record offset 2437).
-    WithEditor([this] { EditorNotInThisBuild(Label14); });
+    WithEditor([this] {
+        TFormConVich f(this);
+        f.Block = Record->At(cnfofs::kFlowLink);
+        f.Mode = 0;
+        f.ShowModal();
+    });
 }
 
 void TFormConfig::BitBtn17Click() {
-    // TFormConHGC on table 14 (record offset 325), the names and the
-    // addresses of the flow computers in use.
-    WithEditor([this] { EditorNotInThisBuild(Label7); });
+    WithEditor([this] {
+        // The flow computers in use, when the record has any.
+        uint8_t addresses[kRecordFlowRows] = {};
+        int n = 0;
+        if ((*Record)[cnfofs::kFlowPresent] != 0) {
+            n = Record->FlowCount();
+            for (int i = 0; i < n; ++i) addresses[i] = Record->FlowRow(i)[0];
+        }
+        TFormConHGC f(this);
+        f.Block = Record->At(cnfofs::kChromLink);
+        f.Names = Record->At(cnfofs::kNames);
+        f.OvgCount = uint8_t(n);
+        f.OvgAddresses = addresses;
+        f.Mode = 0;
+        f.ShowModal();
+    });
 }
 
 void TFormConfig::BitBtn13Click() {
-    // TFormConWMT on table 15 (record offset 385).
-    WithEditor([this] { EditorNotInThisBuild(Label8); });
+    WithEditor([this] {
+        TFormConWMT f(this);
+        f.Block = Record->At(cnfofs::kWmtLink);
+        f.Mode = 0;
+        f.ShowModal();
+    });
 }
 
 void TFormConfig::BitBtn22Click() {
@@ -251,25 +287,47 @@ void TFormConfig::BitBtn22Click() {
 }
 
 void TFormConfig::BitBtn3Click() {
-    // TFormOvgList on the flow-computer rows (record offset 443) with a copy
-    // of the count (record byte 2437, at most 16).
-    WithEditor([this] { EditorNotInThisBuild(Label27); });
+    WithEditor([this] {
+        // The list works on a copy of the count, held to the rows there are.
+        TFormOvgList f(this);
+        f.Rows = reinterpret_cast<OvgRow*>(Record->FlowRow(0));
+        f.Count = uint8_t(Record->FlowCount());
+        f.ThreadByte = (*Record)[cnfofs::kLines];
+        f.Mode = 0;
+        f.ShowModal();
+        if (f.accepted) (*Record)[cnfofs::kFlowLink] = uint8_t(ClampOvgCount(f.Count));
+    });
 }
 
 void TFormConfig::BitBtn4Click() {
-    // TFormPrzDistr on table 21 (record offset 863) with the oxygen flag.
-    WithEditor([this] { EditorNotInThisBuild(Label31); });
+    WithEditor([this] {
+        TFormPrzDistr f(this);
+        f.Block = Record->At(cnfofs::kDistr);
+        f.Oxygen = Oxygen();
+        f.Mode = 0;
+        f.ShowModal();
+    });
 }
 
 void TFormConfig::BitBtn5Click() {
-    // TFormDistr on table 28 (record offset 1883).
-    WithEditor([this] { EditorNotInThisBuild(Label43); });
+    WithEditor([this] {
+        TFormDistr f(this);
+        f.Block = Record->At(cnfofs::kAverPeriod);
+        f.Mode = 0;
+        f.ShowModal();
+    });
 }
 
 void TFormConfig::LimitsClick(int kind) {
-    // TFormLimits of the kind on table 22 + kind (record offset 983 + 180 x kind).
-    ui::Label* const labels[] = {&Label10, &Label11, &Label12, &Label13, &Label16};
-    WithEditor([&] { EditorNotInThisBuild(*labels[kind]); });
+    if (kind < 0 || kind >= kLimitKindCount) return;
+    WithEditor([&] {
+        TFormLimits f(this);
+        f.Block = Record->At(cnfofs::kLimits + std::size_t(kind) * cnfofs::kLimitStep);
+        f.Oxygen = Oxygen();
+        f.Kind = uint8_t(kind);
+        f.Mode = 0;
+        f.ShowModal();
+    });
 }
 
 void TFormConfig::BitBtn15Click() {
@@ -282,7 +340,15 @@ void TFormConfig::BitBtn15Click() {
 }
 
 void TFormConfig::ConstClick(int line) {
-    // TFormConst_Par on the line's constants (record offset 2445 + 100 x line).
-    ui::Label* const labels[] = {&Label19, &Label20};
-    WithEditor([&] { EditorNotInThisBuild(*labels[line == 1 ? 1 : 0]); }, false);
+    if (line != 0 && line != 1) return;
+    WithEditor(
+        [&] {
+            TFormConst_Par f(this);
+            f.Line = uint8_t(line);
+            f.Block = Record->At(cnfofs::kConst + std::size_t(line) * cnfofs::kConstLine);
+            f.Oxygen = Oxygen();
+            f.Mode = 0;
+            f.ShowModal();
+        },
+        false);
 }

@@ -6,7 +6,16 @@
 #include <cstring>
 
 #include "config/Access.h"
+#include "config/ConHGC.h"
+#include "config/ConVU.h"
+#include "config/ConVich.h"
+#include "config/ConWMT.h"
 #include "config/Config.h"
+#include "config/Const_Par.h"
+#include "config/Distr.h"
+#include "config/Limits.h"
+#include "config/OvgList.h"
+#include "config/PrzDistr.h"
 #include "config/Users.h"
 #include "platform/Codepage.h"
 #include "support/TestFolders.h"
@@ -138,4 +147,140 @@ TEST_F(ConfigWindow, WriteModeAndThePresenceFlags) {
     f.ShowModal();
     EXPECT_EQ(f.accepted, 1);
     EXPECT_EQ(f.changed, 1);
+}
+
+namespace {
+
+// Opens the editor behind `button` and checks it got `block` in accept mode
+// with the window dimmed (or not, for the constants).
+template <class Editor>
+void OpensOn(ui::test::Driver& drv, ConfigRecord& rec, ui::Button TFormConfig::*button, std::size_t offset,
+             bool dims = true) {
+    int shown = 0;
+    drv.onModal<Editor>([&](Editor& e) {
+        ++shown;
+        EXPECT_EQ(static_cast<const void*>(e.Block), static_cast<const void*>(rec.At(offset))) << typeid(Editor).name();
+        EXPECT_EQ(e.Mode, 0);
+        auto* owner = dynamic_cast<TFormConfig*>(e.Owner());
+        ASSERT_NE(owner, nullptr);
+        EXPECT_EQ(owner->Panel1.Color(), dims ? TFormConfig::kBusyColor : TFormConfig::kIdleColor);
+        EXPECT_TRUE(e.BitBtn2.Click());
+    });
+    drv.onModal<TFormConfig>([&](TFormConfig& f) {
+        EXPECT_TRUE((f.*button).Click());
+        EXPECT_EQ(f.Panel1.Color(), TFormConfig::kIdleColor);
+        EXPECT_TRUE(f.BitBtn2.Click());
+    });
+    TFormConfig f(nullptr);
+    f.Record = &rec;
+    f.ShowModal();
+    EXPECT_EQ(shown, 1) << typeid(Editor).name();
+}
+
+}  // namespace
+
+TEST_F(ConfigWindow, EveryEditorOnItsBlockOfTheRecord) {
+    rec[cnfofs::kWmtPresent] = 1;
+    OpensOn<TFormConVU>(drv, rec, &TFormConfig::BitBtn16, 109);
+    OpensOn<TFormConVich>(drv, rec, &TFormConfig::BitBtn12, 2437);
+    OpensOn<TFormConHGC>(drv, rec, &TFormConfig::BitBtn17, 325);
+    OpensOn<TFormConWMT>(drv, rec, &TFormConfig::BitBtn13, 385);
+    OpensOn<TFormPrzDistr>(drv, rec, &TFormConfig::BitBtn4, 863);
+    OpensOn<TFormDistr>(drv, rec, &TFormConfig::BitBtn5, 1883);
+    OpensOn<TFormLimits>(drv, rec, &TFormConfig::BitBtn7, 983);
+    OpensOn<TFormLimits>(drv, rec, &TFormConfig::BitBtn8, 1163);
+    OpensOn<TFormLimits>(drv, rec, &TFormConfig::BitBtn9, 1343);
+    OpensOn<TFormLimits>(drv, rec, &TFormConfig::BitBtn10, 1523);
+    OpensOn<TFormLimits>(drv, rec, &TFormConfig::BitBtn11, 1703);
+    OpensOn<TFormConst_Par>(drv, rec, &TFormConfig::BitBtn20, 2445, false);
+    OpensOn<TFormConst_Par>(drv, rec, &TFormConfig::BitBtn21, 2545, false);
+}
+
+TEST_F(ConfigWindow, EditorsGetTheirKindLineOxygenAndFlowComputers) {
+    rec[cnfofs::kLines] = 0x07;  // both lines, oxygen measured
+    rec[cnfofs::kFlowLink] = 3;
+    for (int i = 0; i < 3; ++i) rec.FlowRow(i)[0] = uint8_t(10 + i);
+    drv.onModal<TFormLimits>([](TFormLimits& e) {
+        EXPECT_EQ(e.Kind, 3);
+        EXPECT_EQ(e.Oxygen, 1);
+        EXPECT_TRUE(e.BitBtn2.Click());
+    });
+    drv.onModal<TFormConst_Par>([](TFormConst_Par& e) {
+        EXPECT_EQ(e.Line, 1);
+        EXPECT_EQ(e.Oxygen, 1);
+        EXPECT_TRUE(e.BitBtn2.Click());
+    });
+    drv.onModal<TFormConHGC>([this](TFormConHGC& e) {
+        EXPECT_EQ(e.OvgCount, 3);
+        ASSERT_NE(e.OvgAddresses, nullptr);
+        EXPECT_EQ(e.OvgAddresses[2], 12);
+        EXPECT_EQ(static_cast<const void*>(e.Names), static_cast<const void*>(rec.At(29)));
+        EXPECT_TRUE(e.BitBtn2.Click());
+    });
+    drv.onModal<TFormConfig>([](TFormConfig& f) {
+        EXPECT_TRUE(f.BitBtn10.Click());
+        EXPECT_TRUE(f.BitBtn21.Click());
+        EXPECT_TRUE(f.BitBtn17.Click());
+        EXPECT_TRUE(f.BitBtn2.Click());
+    });
+    {
+        TFormConfig f(nullptr);
+        f.Record = &rec;
+        f.ShowModal();
+    }
+
+    // No flow computers in the record: the chromatograph editor gets none.
+    rec[cnfofs::kFlowPresent] = 0;
+    drv.onModal<TFormConHGC>([](TFormConHGC& e) {
+        EXPECT_EQ(e.OvgCount, 0);
+        EXPECT_TRUE(e.BitBtn2.Click());
+    });
+    drv.onModal<TFormConfig>([](TFormConfig& f) {
+        EXPECT_TRUE(f.BitBtn17.Click());
+        EXPECT_TRUE(f.BitBtn2.Click());
+    });
+    TFormConfig f(nullptr);
+    f.Record = &rec;
+    f.ShowModal();
+}
+
+TEST_F(ConfigWindow, FlowComputerListOnACopyOfTheCount) {
+    rec[cnfofs::kFlowLink] = 3;
+    for (int i = 0; i < 3; ++i) rec.FlowRow(i)[0] = uint8_t(10 + i);
+    // A count past the 16 rows: the list opens with the rows there are.
+    drv.onModal<TFormOvgList>([this](TFormOvgList& e) {
+        EXPECT_EQ(e.Count, 3);
+        EXPECT_EQ(static_cast<void*>(e.Rows), static_cast<void*>(rec.At(443)));
+        EXPECT_EQ(e.Mode, 0);
+        EXPECT_EQ(e.ThreadByte, rec[cnfofs::kLines]);
+        e.StringGrid1.SetRow(0);
+        drv.answerYes();
+        EXPECT_TRUE(e.BitBtn8.Click());  // the first one deleted
+        EXPECT_TRUE(e.BitBtn1.Click());
+    });
+    drv.onModal<TFormConfig>([](TFormConfig& f) {
+        EXPECT_TRUE(f.BitBtn3.Click());
+        EXPECT_TRUE(f.BitBtn1.Click());
+    });
+    TFormConfig f(nullptr);
+    f.Record = &rec;
+    f.ShowModal();
+    EXPECT_EQ(f.changed, 1);
+    EXPECT_EQ(rec[cnfofs::kFlowLink], 2);
+    EXPECT_EQ(rec.FlowRow(0)[0], 11);
+    EXPECT_EQ(rec.FlowRow(1)[0], 12);
+
+    rec[cnfofs::kFlowLink] = 250;
+    drv.onModal<TFormOvgList>([](TFormOvgList& e) {
+        EXPECT_EQ(e.Count, 16);
+        EXPECT_TRUE(e.BitBtn2.Click());
+    });
+    drv.onModal<TFormConfig>([](TFormConfig& f) {
+        EXPECT_TRUE(f.BitBtn3.Click());
+        EXPECT_TRUE(f.BitBtn2.Click());
+    });
+    TFormConfig g(nullptr);
+    g.Record = &rec;
+    g.ShowModal();
+    EXPECT_EQ(rec[cnfofs::kFlowLink], 250);  // not accepted: left as it was
 }
