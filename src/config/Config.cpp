@@ -69,6 +69,8 @@ TFormConfig::TFormConfig(ui::Component* owner) : ui::Form(owner, "FormConfig") {
     // Left column.
     PlaceRow(p, Label2, "Найменування", BitBtn19, kLeftColumn + 10, 10);
     PlaceRow(p, Label3, "Параметри ідентифікації", BitBtn24, kLeftColumn + 10, 10 + kRow);
+    BitBtn19.SetLeft(kLeftColumn + kButtonLeft);  // in line with the buttons of the groups below
+    BitBtn24.SetLeft(kLeftColumn + kButtonLeft);
 
     PlaceGroup(GroupBox1, p, " Параметри налаштувань ", kLeftColumn, 74, 86);
     PlaceRow(&GroupBox1, Label4, "Системні параметри", BitBtn6, 10, 20);
