@@ -997,10 +997,17 @@ public:
         for (int c = g->FixedCols(); c < g->ColCount(); ++c)
             if (hh->sectionSize(c - g->FixedCols()) != g->ColWidth(c) + g->GridLineWidth())
                 hh->resizeSection(c - g->FixedCols(), g->ColWidth(c) + g->GridLineWidth());
-        vh->setDefaultSectionSize(g->DefaultRowHeight() + g->GridLineWidth());
-        for (int r = g->FixedRows(); r < g->RowCount(); ++r)
-            if (g->RowHeight(r) != g->DefaultRowHeight() || vh->sectionSize(r - g->FixedRows()) != g->DefaultRowHeight() + g->GridLineWidth())
-                vh->resizeSection(r - g->FixedRows(), g->RowHeight(r) + g->GridLineWidth());
+        // Row heights: only when one may have changed (a list of a hundred
+        // thousand rows is not walked on every redraw).
+        if (reshape || heightsRev_ != g->RowHeightsRevision() || lineWidth_ != g->GridLineWidth()) {
+            heightsRev_ = g->RowHeightsRevision();
+            lineWidth_ = g->GridLineWidth();
+            vh->setDefaultSectionSize(g->DefaultRowHeight() + g->GridLineWidth());
+            for (int r = g->FixedRows(); r < g->RowCount(); ++r)
+                if (g->RowHeight(r) != g->DefaultRowHeight() ||
+                    vh->sectionSize(r - g->FixedRows()) != g->DefaultRowHeight() + g->GridLineWidth())
+                    vh->resizeSection(r - g->FixedRows(), g->RowHeight(r) + g->GridLineWidth());
+        }
         view->setShowGrid(g->GridLineWidth() > 0);
         auto sb = g->ScrollBars();
         bool h = sb == ui::ScrollBars::Horizontal || sb == ui::ScrollBars::Both;
@@ -1020,8 +1027,8 @@ public:
 private:
     GridModel model;
     QTableView* view;
-    std::uint64_t rev_ = 0;
-    int rows_ = -1, cols_ = -1, frows_ = -1, fcols_ = -1;
+    std::uint64_t rev_ = 0, heightsRev_ = 0;
+    int rows_ = -1, cols_ = -1, frows_ = -1, fcols_ = -1, lineWidth_ = -1;
 };
 
 class GenericPeer : public Peer {
