@@ -22,6 +22,6 @@ public:
 private:
     void FormCreate();
     void FormShow();
-    void FillWmtMomentaryGrid();
+    void RecordTexts(int row, std::vector<std::string>& texts) const override;
     void BitBtn2Click();
 };

@@ -26,7 +26,8 @@ public:
 private:
     void FormCreate();
     void FormShow();
-    void FillHdmGrid();
+    void DateTexts(int row, std::vector<std::string>& texts) const override;
+    void ValueTexts(int row, std::vector<std::string>& texts) const override;
     void BitBtn2Click();
     void BitBtn4Click();
     void StateSigns() override { BitBtn4Click(); }

@@ -23,6 +23,6 @@ public:
 private:
     void FormCreate();
     void FormShow();
-    void FillWmtArchiveGrid();
+    void RecordTexts(int row, std::vector<std::string>& texts) const override;
     void BitBtn2Click();
 };

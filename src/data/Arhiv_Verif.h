@@ -19,6 +19,7 @@ public:
 private:
     void FormCreate();
     void FormShow();
-    void FillVerifGrids();
+    void DateTexts(int row, std::vector<std::string>& texts) const override;
+    void ValueTexts(int row, std::vector<std::string>& texts) const override;
     void BitBtn2Click();
 };
