@@ -16,6 +16,8 @@
 // full paint of the window (QWidget::grab).
 //
 // Kinds: meas hour day calib verif wmtmeas wmthour wmtday (default all).
+// With ZBR_BENCH_PNG=<folder> set, the Qt case also saves a picture of each
+// window there (after the timing).
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -282,6 +284,12 @@ int RunCaseHeadless(ArchiveKind kind, const std::string& path) {
 #ifdef ZBR_BENCH_QT
 int RunCaseQt(ArchiveKind kind, const std::string& path, int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const std::string runtime = "/tmp/zbr-bench-runtime-" + std::to_string(getuid());
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
     ui::qt::Screen screen(argc, argv);
     ui::Screen::SetMetrics(1280, 1024, 96);
     Clock::time_point t0, shown, painted;
@@ -294,6 +302,9 @@ int RunCaseQt(ArchiveKind kind, const std::string& path, int argc, char** argv) 
             chars = std::size_t(pm.width()) * std::size_t(pm.height()) > 0 ? ReadShown(f) : 0;
         }
         painted = Clock::now();
+        // A picture of each window to look at (not timed).
+        if (const char* dir = std::getenv("ZBR_BENCH_PNG"))
+            ui::qt::RenderToPng(f, std::string(dir) + "/" + ui::test::Driver::ClassName(f) + ".png");
         f.SetModalResult(ui::mrOk);
     });
     t0 = Clock::now();

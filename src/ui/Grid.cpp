@@ -44,8 +44,30 @@ void StringGrid::Reshape(int cols, int rows) {
 
 void StringGrid::SetColCount(int n) { Reshape(n, rows_); }
 void StringGrid::SetRowCount(int n) { Reshape(cols_, n); }
-void StringGrid::SetFixedCols(int n) { fixedCols_ = std::max(n, 0); Reshape(cols_, rows_); }
-void StringGrid::SetFixedRows(int n) { fixedRows_ = std::max(n, 0); Reshape(cols_, rows_); }
+// A new number of fixed columns or rows starts the grid over at its first
+// scrollable cell, as the classic grid does: a grid whose spacer column was
+// made scrollable must not stay scrolled past it.
+void StringGrid::SetFixedCols(int n) {
+    n = std::max(n, 0);
+    if (n == fixedCols_) return;
+    fixedCols_ = n;
+    Reshape(cols_, rows_);
+    ResetTopLeft();
+}
+
+void StringGrid::SetFixedRows(int n) {
+    n = std::max(n, 0);
+    if (n == fixedRows_) return;
+    fixedRows_ = n;
+    Reshape(cols_, rows_);
+    ResetTopLeft();
+}
+
+void StringGrid::ResetTopLeft() {
+    leftCol_ = col_ = fixedCols_;
+    topRow_ = row_ = fixedRows_;
+    Touch();
+}
 
 void StringGrid::SetDefaultColWidth(int w) {
     defColWidth_ = std::max(w, 0);

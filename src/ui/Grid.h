@@ -157,6 +157,7 @@ private:
     bool Stored(int col, int row) const { return col >= 0 && col < cols_ && row >= 0 && row < stored_; }
     const std::vector<std::string>& SourcedRow(int row) const;
     void Reshape(int cols, int rows);
+    void ResetTopLeft();
     int cols_ = 5, rows_ = 5, fixedCols_ = 1, fixedRows_ = 1;
     int defColWidth_ = 64, defRowHeight_ = 24, lineWidth_ = 1;
     std::vector<int> colWidths_, rowHeights_;

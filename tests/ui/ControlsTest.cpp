@@ -237,6 +237,32 @@ TEST(Controls, GridCellsSelectionAndStyles) {
     EXPECT_EQ(failures.size(), 2u);
 }
 
+TEST(Controls, GridStartsOverAtItsFirstScrollableCell) {
+    // A new number of fixed columns or rows puts the current cell and the
+    // top-left corner at the first scrollable cell: with no fixed column,
+    // column 0 shows.
+    ui::test::Driver drv;
+    Box f;
+    ui::StringGrid& g = f.Grid;
+    g.SetColCount(8);
+    g.SetRowCount(30);
+    EXPECT_EQ(g.LeftCol(), 1);
+    g.SetFixedCols(0);
+    g.SetFixedRows(0);
+    EXPECT_EQ(g.LeftCol(), 0);
+    EXPECT_EQ(g.Col(), 0);
+    EXPECT_EQ(g.TopRow(), 0);
+    EXPECT_EQ(g.Row(), 0);
+    g.SetRow(20);
+    g.SetFixedRows(2);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(g.TopRow(), 2);
+    // The same number again changes nothing.
+    g.SetRow(20);
+    g.SetFixedRows(2);
+    EXPECT_EQ(g.Row(), 20);
+}
+
 TEST(Controls, GridRowsFromTheirOwner) {
     ui::test::Driver drv;
     Box f;

@@ -206,6 +206,32 @@ TEST_F(Screens, HourlyViewerWithAHundredThousandRecordsOnASmallScreen) {
     EXPECT_GT(InkIn(img, values), 3000);
 }
 
+TEST_F(Screens, MoistureMeterViewerWithMoreRowsThanTheScreen) {
+    // The vertical scroll bar leaves the columns a little less room than
+    // they need: the grid still starts at its first column, the date.
+    std::vector<WmtArchiveRecord> recs;
+    for (int i = 0; i < 5000; ++i) recs.push_back(WmtHd(1 + i / 24 % 28, i % 24));
+    ArchiveFileHeader h = Header(ArchiveKind::WmtHour, 5000);
+    TFormArhivHD_Wmt f;
+    f.Header = &h;
+    f.Records = recs;
+    int scrolled = -1;
+    std::string first;
+    const QImage img = RenderModal<TFormArhivHD_Wmt>(f, ScreenFile("ArhivHD_Wmt_5000.png"), [&](TFormArhivHD_Wmt& v) {
+        if (auto* view = qobject_cast<QTableView*>(ui::qt::WidgetOf(v.StringGrid1))) {
+            scrolled = view->horizontalScrollBar()->value();
+            first = view->model()->index(view->rowAt(2), view->columnAt(2)).data().toString().toStdString();
+        }
+    });
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(scrolled, 0);
+    EXPECT_EQ(first, "  01.03.24");
+    EXPECT_EQ(f.StringGrid1.LeftCol(), 0);
+    QRect firstColumn = AreaOf(f, f.StringGrid1);
+    firstColumn.setWidth(f.StringGrid1.ColWidth(0));
+    EXPECT_GT(InkIn(img, firstColumn), 1000);
+}
+
 TEST_F(Screens, CalibrationViewer) {
     std::vector<CalibRecord> recs;
     for (int i = 0; i < 6; ++i) recs.push_back(Calib(1 + i, i == 2 ? 1 : 0, uint8_t(1 + i % 2)));
