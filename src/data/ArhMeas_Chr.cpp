@@ -35,6 +35,7 @@ void TFormArhMeas_Chr::FormShow() {
 }
 
 void TFormArhMeas_Chr::DateTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const ChromMeasRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) {
         // Nothing of an unreliable record is shown but its mark.
@@ -47,6 +48,7 @@ void TFormArhMeas_Chr::DateTexts(int row, std::vector<std::string>& t) const {
 }
 
 void TFormArhMeas_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const ChromMeasRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();

@@ -31,6 +31,7 @@ void TFormArhMeas_Wmt::FormShow() {
 }
 
 void TFormArhMeas_Wmt::RecordTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const WmtMomentaryRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) {
         t = {"     Данные", " недостов."};

@@ -58,6 +58,7 @@ void TFormArhivHDM_Chr::FormShow() {
 }
 
 void TFormArhivHDM_Chr::DateTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const HdmArchiveRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) {
         // Nothing of an unreliable record is shown but its mark.
@@ -77,6 +78,7 @@ void TFormArhivHDM_Chr::DateTexts(int row, std::vector<std::string>& t) const {
 }
 
 void TFormArhivHDM_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const HdmArchiveRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();

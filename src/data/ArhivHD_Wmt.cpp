@@ -38,6 +38,7 @@ void TFormArhivHD_Wmt::FormShow() {
 }
 
 void TFormArhivHD_Wmt::RecordTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const WmtArchiveRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) {
         t = {"     Дані", " недостов."};

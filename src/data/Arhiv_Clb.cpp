@@ -87,6 +87,7 @@ void TFormArhiv_Clb::FillHeadings() {
 }
 
 void TFormArhiv_Clb::RecordTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const CalibRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) {
         t = {"", " Дані", "недост."};

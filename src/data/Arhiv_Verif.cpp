@@ -33,6 +33,7 @@ void TFormArhiv_Verif::FormShow() {
 }
 
 void TFormArhiv_Verif::DateTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const VerifRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) {
         t = {"", "     Дані", "недостов."};
@@ -45,6 +46,7 @@ void TFormArhiv_Verif::DateTexts(int row, std::vector<std::string>& t) const {
 }
 
 void TFormArhiv_Verif::ValueTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const VerifRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();
