@@ -4,16 +4,20 @@
 // viewer of each kind, the way "Перегляд з файлу" does it
 // (ViewArchiveFileAt: the file read and checked, the records handed to the
 // viewer, the window laid out and shown), and reports the time until the
-// window shows and the peak memory of the process.
+// window shows, the time of a jump to another place of the archive, and the
+// peak memory of the process.
 //
 // Every case runs in a process of its own (this program started again with
 // --case), so that each peak is its own: the parent writes the files, runs
-// each case `runs` times (default 3) and prints the median time and the
-// largest peak. Headless, "shown" is the moment the window's modal handler
-// runs, after which the texts of the rows on screen are read from both grids
-// (what a screen would draw). With --qt the Qt backend on the offscreen
-// platform shows the real window; "shown" is when its dialog is up, after a
-// full paint of the window (QWidget::grab).
+// each case `runs` times (default 3) and prints the median times and the
+// largest peaks of resident memory: when the window has shown, and at the
+// end (after the jumps). Headless, "shown" ends when the texts of the rows on screen
+// have been read from the grids (what a screen would draw) after the
+// window's modal handler started. With --qt the Qt backend shows the real
+// window on the offscreen platform; "shown" ends after a full paint of the
+// window into its backing store (QWidget::repaint) once its dialog is up. "jump" is the mean of 50
+// jumps spread over the archive (row selected and scrolled into view, then
+// the screen read, or with --qt painted again).
 //
 // Kinds: meas hour day calib verif wmtmeas wmthour wmtday (default all).
 // With ZBR_BENCH_PNG=<folder> set, the Qt case also saves a picture of each
@@ -254,16 +258,65 @@ std::size_t ReadShown(ui::Form& f) {
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
+// The peak resident memory of the process so far (VmHWM), KiB.
+long PeakKb() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss;
+}
+
+// Moves the window to record row `row` as a user's jump there would (the
+// row selected and scrolled into view).
+void JumpTo(ui::Form& f, int row) {
+    if (auto* v = dynamic_cast<TwoGridViewer*>(&f)) {
+        v->ScrollRowIntoView(row);
+    } else if (auto* c = dynamic_cast<TFormArhiv_Clb*>(&f)) {
+        c->ScrollBox1.SetVertPosition(row * (TFormArhiv_Clb::kRowHeight + 1));
+        c->StringGrid1.SetRow(TFormArhiv_Clb::kHeadRows + row);
+    } else if (auto* w = dynamic_cast<WmtViewer*>(&f)) {
+        w->StringGrid1.SetRow(row);
+    }
+}
+
+int RowCountOf(ui::Form& f) {
+    if (auto* v = dynamic_cast<TFormArhMeas_Chr*>(&f)) return int(v->Records.size());
+    if (auto* v = dynamic_cast<TFormArhivHDM_Chr*>(&f)) return int(v->Records.size());
+    if (auto* v = dynamic_cast<TFormArhiv_Verif*>(&f)) return int(v->Records.size());
+    if (auto* v = dynamic_cast<TFormArhiv_Clb*>(&f)) return int(v->Records.size());
+    if (auto* v = dynamic_cast<TFormArhMeas_Wmt*>(&f)) return int(v->Records.size());
+    if (auto* v = dynamic_cast<TFormArhivHD_Wmt*>(&f)) return int(v->Records.size());
+    return 0;
+}
+
+// Jumps to 50 places spread over the records; `show` makes each screen (reads
+// its rows, or paints it). The mean time of one jump.
+template <class Show>
+double JumpAround(ui::Form& f, Show&& show) {
+    const int rows = RowCountOf(f);
+    if (rows <= 0) return 0;
+    constexpr int kJumps = 50;
+    const Clock::time_point t0 = Clock::now();
+    for (int i = 0; i < kJumps; ++i) {
+        JumpTo(f, int((long long)rows * ((i * 37) % kJumps) / kJumps));
+        show();
+    }
+    return Ms(Clock::now() - t0) / kJumps;
+}
+
 int RunCaseHeadless(ArchiveKind kind, const std::string& path) {
     ui::test::Driver drv;
     drv.setScreen(1280, 1024);
     drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "driver: %s\n", what.c_str()); };
     Clock::time_point t0, shown, read;
     std::size_t chars = 0;
+    double jump = 0;
+    long peakShown = 0;
     auto onShown = [&](ui::Form& f) {
         shown = Clock::now();
         chars = ReadShown(f);
         read = Clock::now();
+        peakShown = PeakKb();
+        jump = JumpAround(f, [&] { chars += ReadShown(f); });
     };
     drv.onModal<TFormArhMeas_Chr>([&](TFormArhMeas_Chr& f) { onShown(f); });
     drv.onModal<TFormArhivHDM_Chr>([&](TFormArhivHDM_Chr& f) { onShown(f); });
@@ -276,8 +329,7 @@ int RunCaseHeadless(ArchiveKind kind, const std::string& path) {
         std::fprintf(stderr, "the viewer did not show %s\n", path.c_str());
         return 1;
     }
-    const Clock::time_point closed = Clock::now();
-    std::printf("%.1f %.1f %.1f %zu\n", Ms(read - t0), Ms(shown - t0), Ms(closed - t0), chars);
+    std::printf("%.2f %.3f %zu %ld\n", Ms(read - t0), jump, chars, peakShown);
     return 0;
 }
 
@@ -292,16 +344,24 @@ int RunCaseQt(ArchiveKind kind, const std::string& path, int argc, char** argv) 
     }
     ui::qt::Screen screen(argc, argv);
     ui::Screen::SetMetrics(1280, 1024, 96);
-    Clock::time_point t0, shown, painted;
+    Clock::time_point t0, painted;
     std::size_t chars = 0;
+    double jump = 0;
+    long peakShown = 0;
     ui::qt::SetModalShownHook([&](ui::Form& f) {
-        shown = Clock::now();
         ui::qt::Sync();
-        if (QWidget* w = ui::qt::WidgetOf(f)) {
-            const QPixmap pm = w->window()->grab();
-            chars = std::size_t(pm.width()) * std::size_t(pm.height()) > 0 ? ReadShown(f) : 0;
-        }
+        QWidget* w = ui::qt::WidgetOf(f);
+        if (!w) return;
+        // A full paint of the window into its backing store, now: every row
+        // on screen asked for and drawn.
+        w->window()->repaint();
         painted = Clock::now();
+        peakShown = PeakKb();
+        chars = ReadShown(f);
+        jump = JumpAround(f, [&] {
+            ui::qt::Sync();
+            w->window()->repaint();
+        });
         // A picture of each window to look at (not timed).
         if (const char* dir = std::getenv("ZBR_BENCH_PNG"))
             ui::qt::RenderToPng(f, std::string(dir) + "/" + ui::test::Driver::ClassName(f) + ".png");
@@ -312,9 +372,8 @@ int RunCaseQt(ArchiveKind kind, const std::string& path, int argc, char** argv) 
         std::fprintf(stderr, "the viewer did not show %s\n", path.c_str());
         return 1;
     }
-    const Clock::time_point closed = Clock::now();
     ui::qt::SetModalShownHook(nullptr);
-    std::printf("%.1f %.1f %.1f %zu\n", Ms(painted - t0), Ms(shown - t0), Ms(closed - t0), chars);
+    std::printf("%.2f %.3f %zu %ld\n", Ms(painted - t0), jump, chars, peakShown);
     return 0;
 }
 #endif
@@ -345,8 +404,8 @@ int RunCase(const std::string& kindName, const std::string& path, bool qt, int a
 
 struct Result {
     bool ok = false;
-    double shownMs = 0, closedMs = 0;
-    long maxRssKb = 0;
+    double shownMs = 0, jumpMs = 0;
+    long shownRssKb = 0, maxRssKb = 0;
 };
 
 Result RunChild(const std::string& self, const std::string& kind, const std::string& path, bool qt) {
@@ -373,12 +432,14 @@ Result RunChild(const std::string& self, const std::string& kind, const std::str
     int status = 0;
     rusage ru{};
     if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return res;
-    double painted = 0, shown = 0, closed = 0;
+    double shown = 0, jump = 0;
     std::size_t chars = 0;
-    if (std::sscanf(out.c_str(), "%lf %lf %lf %zu", &painted, &shown, &closed, &chars) != 4) return res;
+    long shownRss = 0;
+    if (std::sscanf(out.c_str(), "%lf %lf %zu %ld", &shown, &jump, &chars, &shownRss) != 4) return res;
     res.ok = true;
-    res.shownMs = painted;
-    res.closedMs = closed;
+    res.shownRssKb = shownRss;
+    res.shownMs = shown;
+    res.jumpMs = jump;
     res.maxRssKb = ru.ru_maxrss;
     return res;
 }
@@ -408,7 +469,7 @@ int main(int argc, char** argv) {
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
 
     std::printf("%s, %d records, median of %d runs\n", qt ? "Qt (offscreen)" : "headless", records, runs);
-    std::printf("%-8s %10s %10s %12s\n", "kind", "shown ms", "closed ms", "peak MiB");
+    std::printf("%-8s %10s %12s %10s %12s\n", "kind", "shown ms", "peak MiB", "jump ms", "peak MiB end");
     int failures = 0;
     for (const std::string& name : kinds) {
         const Kind* k = nullptr;
@@ -425,8 +486,8 @@ int main(int argc, char** argv) {
             ++failures;
             continue;
         }
-        std::vector<double> shown, closed;
-        long rss = 0;
+        std::vector<double> shown, jumps;
+        long rss = 0, rssShown = 0;
         for (int r = 0; r < runs; ++r) {
             const Result res = RunChild(self, name, path, qt);
             if (!res.ok) {
@@ -435,14 +496,15 @@ int main(int argc, char** argv) {
                 break;
             }
             shown.push_back(res.shownMs);
-            closed.push_back(res.closedMs);
+            jumps.push_back(res.jumpMs);
             rss = std::max(rss, res.maxRssKb);
+            rssShown = std::max(rssShown, res.shownRssKb);
         }
         if (shown.empty()) continue;
         std::sort(shown.begin(), shown.end());
-        std::sort(closed.begin(), closed.end());
-        std::printf("%-8s %10.1f %10.1f %12.1f\n", name.c_str(), shown[shown.size() / 2], closed[closed.size() / 2],
-                    double(rss) / 1024.0);
+        std::sort(jumps.begin(), jumps.end());
+        std::printf("%-8s %10.1f %12.1f %10.2f %12.1f\n", name.c_str(), shown[shown.size() / 2],
+                    double(rssShown) / 1024.0, jumps[jumps.size() / 2], double(rss) / 1024.0);
         std::fflush(stdout);
     }
     return failures == 0 ? 0 : 1;

@@ -78,6 +78,7 @@ void StringGrid::SetDefaultColWidth(int w) {
 void StringGrid::SetDefaultRowHeight(int h) {
     defRowHeight_ = std::max(h, 0);
     std::fill(rowHeights_.begin(), rowHeights_.end(), defRowHeight_);
+    uniformHeights_ = true;
     ++heightsRevision_;
     Touch();
 }
@@ -94,6 +95,7 @@ void StringGrid::SetColWidth(int c, int w) {
 void StringGrid::SetRowHeight(int r, int h) {
     if (r < 0 || r >= rows_) return;
     rowHeights_[r] = std::max(h, 0);
+    if (rowHeights_[r] != defRowHeight_) uniformHeights_ = false;
     ++heightsRevision_;
     Touch();
 }
@@ -224,6 +226,12 @@ void StringGrid::SetLeftCol(int c) {
 int StringGrid::VisibleRowCount() const {
     int h = ClientHeight();
     for (int r = 0; r < fixedRows_ && r < rows_; ++r) h -= rowHeights_[r] + lineWidth_;
+    if (uniformHeights_) {
+        // Every row of the default height: no walk through a long list.
+        const int step = defRowHeight_ + lineWidth_;
+        if (step <= 0) return std::max(rows_ - topRow_, 0);
+        return std::clamp(h / step, 0, std::max(rows_ - topRow_, 0));
+    }
     int n = 0;
     for (int r = topRow_; r < rows_ && h >= rowHeights_[r] + lineWidth_; ++r, ++n) h -= rowHeights_[r] + lineWidth_;
     return n;

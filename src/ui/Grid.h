@@ -169,6 +169,7 @@ private:
     const RowSource* source_ = nullptr;
     mutable std::vector<CachedRow> cache_;
     std::uint64_t heightsRevision_ = 1;
+    bool uniformHeights_ = true;  // no row was given a height of its own
     int col_ = 1, row_ = 1, topRow_ = 1, leftCol_ = 1;
     GridOptions options_;
     ui::ScrollBars scrollBars_ = ui::ScrollBars::Both;

@@ -912,10 +912,10 @@ public:
     }
     bool setData(const QModelIndex& i, const QVariant& v, int role) override;
     void Reset() { beginResetModel(); endResetModel(); }
+    // Redraws the cells (the headers are redrawn by their owner: a header
+    // told of a change to every section walks all of them).
     void Refresh() {
         if (rowCount() > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-        if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
-        if (rowCount() > 0) emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
     }
     QtBackend* b = nullptr;
 };
@@ -982,11 +982,14 @@ public:
             frows_ = g->FixedRows();
             fcols_ = g->FixedCols();
             model.Reset();
-        } else {
-            model.Refresh();
         }
         auto* hh = view->horizontalHeader();
         auto* vh = view->verticalHeader();
+        if (!reshape) {
+            model.Refresh();
+            hh->viewport()->update();
+            vh->viewport()->update();
+        }
         hh->setVisible(g->FixedRows() > 0);
         vh->setVisible(g->FixedCols() > 0);
         int fixedH = 0, fixedW = 0;
@@ -1002,11 +1005,14 @@ public:
         if (reshape || heightsRev_ != g->RowHeightsRevision() || lineWidth_ != g->GridLineWidth()) {
             heightsRev_ = g->RowHeightsRevision();
             lineWidth_ = g->GridLineWidth();
-            vh->setDefaultSectionSize(g->DefaultRowHeight() + g->GridLineWidth());
-            for (int r = g->FixedRows(); r < g->RowCount(); ++r)
-                if (g->RowHeight(r) != g->DefaultRowHeight() ||
-                    vh->sectionSize(r - g->FixedRows()) != g->DefaultRowHeight() + g->GridLineWidth())
-                    vh->resizeSection(r - g->FixedRows(), g->RowHeight(r) + g->GridLineWidth());
+            const int line = g->GridLineWidth(), normal = g->DefaultRowHeight() + line;
+            vh->setDefaultSectionSize(normal);
+            // After a reset every section has the default size.
+            for (int r = g->FixedRows(); r < g->RowCount(); ++r) {
+                const int want = g->RowHeight(r) + line;
+                if (reshape ? want != normal : vh->sectionSize(r - g->FixedRows()) != want)
+                    vh->resizeSection(r - g->FixedRows(), want);
+            }
         }
         view->setShowGrid(g->GridLineWidth() > 0);
         auto sb = g->ScrollBars();
