@@ -27,12 +27,14 @@ void TFormArhMeas_Chr::FormShow() {
     SetCaption(ViewerFormat("Вимірювальні дані хроматографа (сер. № %u; нитка \"%s\") за період  з  %s  по  %s",
                        h.Serial(), h.LineNameText().c_str(), ViewerDateTimeText(h.FromDate).c_str(),
                        ViewerDateTimeText(h.ToDate).c_str()));
-    SetRows(int(Records.size()));
+    FillMeasGrids();
     BitBtn3.Hide();
     ShowActionButtons(false, bool(ExcelAction));
     BitBtn4.SetEnabled(!Records.empty());
     ShowLaidOut(false);
 }
+
+void TFormArhMeas_Chr::FillMeasGrids() { SetRows(int(Records.size())); }
 
 void TFormArhMeas_Chr::DateTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed

@@ -26,9 +26,12 @@ void TFormArhMeas_Wmt::FormShow() {
                        ViewerDateTimeText(h.ToDate).c_str()));
     ShowActionButtons(bool(PrintAction), bool(ExcelAction));
     PrepareShow(int(Records.size()));
+    FillWmtMomentaryGrid();
     StringGrid1.SetRow(0);
     StringGrid1.SetFocus();
 }
+
+void TFormArhMeas_Wmt::FillWmtMomentaryGrid() { StringGrid1.RowsChanged(); }
 
 void TFormArhMeas_Wmt::RecordTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed

@@ -50,12 +50,14 @@ void TFormArhivHDM_Chr::FormShow() {
                            "%02dч  по  %02d.%02d.%02d  %02dч",
                            h.Serial(), line.c_str(), f.day, f.month, f.year, f.hour, t.day, t.month, t.year,
                            t.hour));
-    SetRows(int(Records.size()));
+    FillHdmGrid();
     BitBtn3.Hide();
     ShowActionButtons(false, bool(ExcelAction));
     BitBtn4.SetEnabled(!Records.empty());
     ShowLaidOut(true);
 }
+
+void TFormArhivHDM_Chr::FillHdmGrid() { SetRows(int(Records.size())); }
 
 void TFormArhivHDM_Chr::DateTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed

@@ -33,9 +33,12 @@ void TFormArhivHD_Wmt::FormShow() {
                            f.day, f.month, f.year, f.hour, t.day, t.month, t.year, t.hour));
     ShowActionButtons(bool(PrintAction), bool(ExcelAction));
     PrepareShow(int(Records.size()));
+    FillWmtArchiveGrid();
     StringGrid1.SetRow(0);
     StringGrid1.SetFocus();
 }
+
+void TFormArhivHD_Wmt::FillWmtArchiveGrid() { StringGrid1.RowsChanged(); }
 
 void TFormArhivHD_Wmt::RecordTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed

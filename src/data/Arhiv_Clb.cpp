@@ -86,6 +86,15 @@ void TFormArhiv_Clb::FillHeadings() {
     }
 }
 
+void TFormArhiv_Clb::FillCalibGrid() {
+    for (int code = 0; code < kGasParamCount; ++code) {
+        valueCol_[code] = ValueColumn(code);
+        decimals_[code] = ParamDecimals(code);
+    }
+    rowCount_ = int(Records.size());
+    StringGrid1.RowsChanged();
+}
+
 void TFormArhiv_Clb::RecordTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const CalibRecord& r = Records[std::size_t(row)];
@@ -121,16 +130,11 @@ void TFormArhiv_Clb::FormShow() {
     const ArchiveFileHeader& h = Hdr();
     SetCaption(ViewerFormat("Калібрувальні дані хроматографа (сер. № %u) за період  з  %s  по  %s", h.Serial(),
                        ViewerDateTimeText(h.FromDate).c_str(), ViewerDateTimeText(h.ToDate).c_str()));
-    for (int code = 0; code < kGasParamCount; ++code) {
-        valueCol_[code] = ValueColumn(code);
-        decimals_[code] = ParamDecimals(code);
-    }
-    rowCount_ = int(Records.size());
-    const int rows = kHeadRows + rowCount_;
+    const int rows = kHeadRows + int(Records.size());
     StringGrid1.SetRowCount(std::max(rows, kHeadRows + 1));
     StringGrid1.ClearCells();
-    StringGrid1.RowsChanged();
     FillHeadings();
+    FillCalibGrid();
 
     int gridW = 0, gridH = 0;
     for (int c = 0; c < StringGrid1.ColCount(); ++c) gridW += StringGrid1.ColWidth(c) + StringGrid1.GridLineWidth();

@@ -37,6 +37,9 @@ private:
     void FormCreate();
     void FormShow();
     void FillHeadings();
+    // The record rows: their count and the display settings they are made
+    // with; the rows are made when they are read (RecordTexts).
+    void FillCalibGrid();
     void RecordTexts(int row, std::vector<std::string>& texts) const;
     void FormResize();
     void LayOut();

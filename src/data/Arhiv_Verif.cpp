@@ -25,12 +25,14 @@ void TFormArhiv_Verif::FormShow() {
     else FillHeadings({kParamOxygen, kParamGasTemperature});
     SetCaption(ViewerFormat(" Дані верифікації хроматографа (сер. № %u) за період  з  %s  по  %s", h.Serial(),
                        ViewerDateTimeText(h.FromDate).c_str(), ViewerDateTimeText(h.ToDate).c_str()));
-    SetRows(int(Records.size()));
+    FillVerifGrids();
     BitBtn3.Hide();
     BitBtn4.Hide();
     ShowActionButtons(false, bool(ExcelAction));
     ShowLaidOut(true);
 }
+
+void TFormArhiv_Verif::FillVerifGrids() { SetRows(int(Records.size())); }
 
 void TFormArhiv_Verif::DateTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
