@@ -95,6 +95,8 @@ public:
     };
 
     TwoGridViewer(ui::Component* owner, std::string name, const std::vector<DateColumn>& dateColumns);
+    // No row is asked for once the viewer that makes them is gone.
+    ~TwoGridViewer() override { rowCount_ = 0; }
 
     ui::Panel Panel1{this, "Panel1"};          // headings of the date-time grid
     ui::Panel Panel4{this, "Panel4"};          // clip of ScrollBox2
@@ -186,6 +188,7 @@ private:
 class WmtViewer : public ArchiveViewerForm {
 public:
     WmtViewer(ui::Component* owner, std::string name, const std::vector<std::vector<std::string>>& headings);
+    ~WmtViewer() override { rowCount_ = 0; }
 
     ui::StringGrid StringGrid1{this, "StringGrid1"};
     ui::Memo* mh[4] = {};

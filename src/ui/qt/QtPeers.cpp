@@ -942,7 +942,10 @@ public:
         view->horizontalHeader()->setMinimumSectionSize(0);
         view->verticalHeader()->setMinimumSectionSize(0);
         view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-        view->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        // Row heights are the model's alone (the grids have no row sizing):
+        // a row dragged taller on screen would stand beside a row of the
+        // model's height in a neighbouring grid.
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view->horizontalHeader()->setHighlightSections(false);
         view->verticalHeader()->setHighlightSections(false);
         view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
