@@ -337,6 +337,21 @@ namespace ui::qt {
 using detail::g_backend;
 
 namespace {
+// Fusion with scroll bars as thick as the windows' geometry counts them
+// (ui::ScrollBox::kBar, the 17 pixels of the 96-dpi desktop). With
+// Fusion's own 14 a scroll area's client is 3 pixels larger than the model
+// computes, so it scrolls 3 pixels less than the model and the panes that
+// follow its position (the date-time grid beside the value grid) stand 3
+// pixels off.
+class WindowsStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_ScrollBarExtent) return ui::ScrollBox::kBar;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 struct ScreenState {
     std::unique_ptr<QApplication> app;
     std::unique_ptr<detail::QtBackend> backend;
@@ -348,7 +363,7 @@ ScreenState* g_state = nullptr;
 Screen::Screen(int& argc, char** argv) {
     auto* st = new ScreenState;
     if (!QApplication::instance()) st->app = std::make_unique<QApplication>(argc, argv);
-    QApplication::setStyle("Fusion");
+    QApplication::setStyle(new WindowsStyle(QStyleFactory::create("Fusion")));
     // Disabled texts in the classic desktop's grey: the style's own greys
     // all but vanish on the button face the windows use.
     QPalette pal = QApplication::palette();

@@ -912,10 +912,10 @@ public:
     }
     bool setData(const QModelIndex& i, const QVariant& v, int role) override;
     void Reset() { beginResetModel(); endResetModel(); }
+    // Redraws the cells (the headers are redrawn by their owner: a header
+    // told of a change to every section walks all of them).
     void Refresh() {
         if (rowCount() > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-        if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
-        if (rowCount() > 0) emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
     }
     QtBackend* b = nullptr;
 };
@@ -942,7 +942,10 @@ public:
         view->horizontalHeader()->setMinimumSectionSize(0);
         view->verticalHeader()->setMinimumSectionSize(0);
         view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-        view->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        // Row heights are the model's alone (the grids have no row sizing):
+        // a row dragged taller on screen would stand beside a row of the
+        // model's height in a neighbouring grid.
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view->horizontalHeader()->setHighlightSections(false);
         view->verticalHeader()->setHighlightSections(false);
         view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -982,11 +985,14 @@ public:
             frows_ = g->FixedRows();
             fcols_ = g->FixedCols();
             model.Reset();
-        } else {
-            model.Refresh();
         }
         auto* hh = view->horizontalHeader();
         auto* vh = view->verticalHeader();
+        if (!reshape) {
+            model.Refresh();
+            hh->viewport()->update();
+            vh->viewport()->update();
+        }
         hh->setVisible(g->FixedRows() > 0);
         vh->setVisible(g->FixedCols() > 0);
         int fixedH = 0, fixedW = 0;
@@ -997,10 +1003,20 @@ public:
         for (int c = g->FixedCols(); c < g->ColCount(); ++c)
             if (hh->sectionSize(c - g->FixedCols()) != g->ColWidth(c) + g->GridLineWidth())
                 hh->resizeSection(c - g->FixedCols(), g->ColWidth(c) + g->GridLineWidth());
-        vh->setDefaultSectionSize(g->DefaultRowHeight() + g->GridLineWidth());
-        for (int r = g->FixedRows(); r < g->RowCount(); ++r)
-            if (g->RowHeight(r) != g->DefaultRowHeight() || vh->sectionSize(r - g->FixedRows()) != g->DefaultRowHeight() + g->GridLineWidth())
-                vh->resizeSection(r - g->FixedRows(), g->RowHeight(r) + g->GridLineWidth());
+        // Row heights: only when one may have changed (a list of a hundred
+        // thousand rows is not walked on every redraw).
+        if (reshape || heightsRev_ != g->RowHeightsRevision() || lineWidth_ != g->GridLineWidth()) {
+            heightsRev_ = g->RowHeightsRevision();
+            lineWidth_ = g->GridLineWidth();
+            const int line = g->GridLineWidth(), normal = g->DefaultRowHeight() + line;
+            vh->setDefaultSectionSize(normal);
+            // After a reset every section has the default size.
+            for (int r = g->FixedRows(); r < g->RowCount(); ++r) {
+                const int want = g->RowHeight(r) + line;
+                if (reshape ? want != normal : vh->sectionSize(r - g->FixedRows()) != want)
+                    vh->resizeSection(r - g->FixedRows(), want);
+            }
+        }
         view->setShowGrid(g->GridLineWidth() > 0);
         auto sb = g->ScrollBars();
         bool h = sb == ui::ScrollBars::Horizontal || sb == ui::ScrollBars::Both;
@@ -1020,8 +1036,8 @@ public:
 private:
     GridModel model;
     QTableView* view;
-    std::uint64_t rev_ = 0;
-    int rows_ = -1, cols_ = -1, frows_ = -1, fcols_ = -1;
+    std::uint64_t rev_ = 0, heightsRev_ = 0;
+    int rows_ = -1, cols_ = -1, frows_ = -1, fcols_ = -1, lineWidth_ = -1;
 };
 
 class GenericPeer : public Peer {
