@@ -1,6 +1,7 @@
 #include "app/Handlers.h"
 
 #include "app/Main.h"
+#include "app/ParamHandlers.h"
 #include "data/ArchOpen.h"
 #include "data/ValueViewers.h"
 
@@ -10,4 +11,5 @@ void AttachMenuHandlers(TFormMain& form) {
     // the archive readers, the file openers and the viewers join here.
     RegisterValueViewers();
     form.AttachAll(ArchiveMenuBindings());
+    AttachParamHandlers(form);
 }
