@@ -87,11 +87,18 @@ void TFormContrName::BitBtn1Click() {
         }
     }
     if (!Block) return;
-    uint8_t out[3 * kNameBytes] = {};
+    uint8_t out[3 * kNameBytes];
+    std::memcpy(out, Block, sizeof out);
     for (int i = 0; i < 3; ++i) {
-        // Cut to the row in Windows-1251 bytes; no terminator past the row.
+        // A name left as it was shown keeps its bytes (its padding too), so
+        // that nothing is written for it.
+        uint8_t* row = out + i * kNameBytes;
+        if (edits[i]->Text() == NameText(row)) continue;
+        // Cut to the row in Windows-1251 bytes, zero-padded; no terminator
+        // past the row.
+        std::memset(row, 0, kNameBytes);
         const std::string bytes = platform::Utf8ToCp1251(edits[i]->Text());
-        std::memcpy(out + i * kNameBytes, bytes.data(), std::min<std::size_t>(bytes.size(), kNameBytes));
+        std::memcpy(row, bytes.data(), std::min<std::size_t>(bytes.size(), kNameBytes));
     }
     std::memcpy(Block, out, sizeof out);
     accepted = 1;

@@ -5,7 +5,7 @@
 // trimmed of blanks and control characters at both ends.
 //
 // Mode 1 shows "Записати в пристрій", mode 0 "Прийняти"; the block changes
-// only when accepted.
+// only when accepted, and a name left as it was shown keeps its bytes.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -163,13 +163,10 @@ void TFormMom::FormClose(ui::CloseAction&) { StopExchange(); }
 
 bool TFormMom::Closing() const { return ModalResult() != ui::mrNone || !Visible(); }
 
-void TFormMom::StopExchange() {
-    Timer1.SetEnabled(false);
-    if (busy_ && HgcBox && HgcBox->Busy()) {
-        HgcBox->Abort = true;
-        aborted_ = true;
-    }
-}
+// Closing: the timer stays off. A request already on the line is left to
+// end (cutting it short would leave its reply to meet the next request);
+// the tick then unwinds without starting another.
+void TFormMom::StopExchange() { Timer1.SetEnabled(false); }
 
 void TFormMom::Timer1Timer() {
     Timer1.SetEnabled(false);
@@ -207,8 +204,6 @@ void TFormMom::Timer1Timer() {
         MessageTimer->SetEnabled(false);
         MessageTimer->SetEnabled(true);
     }
-    if (aborted_ && HgcBox && !HgcBox->Busy()) HgcBox->Abort = false;
-    aborted_ = false;
     Timer1.SetEnabled(refresh_ && !Closing());
 }
 

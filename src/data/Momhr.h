@@ -74,5 +74,4 @@ private:
 
     bool refresh_ = true;
     bool busy_ = false;
-    bool aborted_ = false;
 };

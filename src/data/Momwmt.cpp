@@ -120,13 +120,10 @@ void TFormMomWmt::FormShow() {
 
 bool TFormMomWmt::Closing() const { return ModalResult() != ui::mrNone || !Visible(); }
 
-void TFormMomWmt::StopExchange() {
-    Timer1.SetEnabled(false);
-    if (busy_ && HgcBox && HgcBox->Busy()) {
-        HgcBox->Abort = true;
-        aborted_ = true;
-    }
-}
+// Closing: the timer stays off. A request already on the line is left to
+// end (cutting it short would leave its reply to meet the next request);
+// the tick then unwinds without starting another.
+void TFormMomWmt::StopExchange() { Timer1.SetEnabled(false); }
 
 void TFormMomWmt::Timer1Timer() {
     Timer1.SetEnabled(false);
@@ -156,8 +153,6 @@ void TFormMomWmt::Timer1Timer() {
         MessageTimer->SetEnabled(false);
         MessageTimer->SetEnabled(true);
     }
-    if (aborted_ && HgcBox && !HgcBox->Busy()) HgcBox->Abort = false;
-    aborted_ = false;
     Timer1.SetEnabled(refresh_ && !Closing());
 }
 

@@ -56,5 +56,4 @@ private:
     int rows_ = kRows;
     bool refresh_ = true;
     bool busy_ = false;
-    bool aborted_ = false;
 };

@@ -146,27 +146,22 @@ bool TFormPrz::Closing() const { return ModalResult() != ui::mrNone || !Visible(
 void TFormPrz::RestartTimer() { Timer1.SetEnabled(refresh_ && !Closing()); }
 
 void TFormPrz::ShowFailure() {
-    failed_ = true;
     const std::string why = HgcBox ? HgcBox->ErrorText() : std::string();
     lbState.SetCaption("Дані не оновлено: " + why);
     if (StatusBar) StatusBar->SetPanelText(kPanelExchangeText, why);
 }
 
 void TFormPrz::ClearFailure() {
-    failed_ = false;
     lbState.SetCaption({});
 }
 
 // After the exchanges of a tick or a button: the main window's message timer
-// clears the result text; a request this window's close cut short leaves
-// no abort behind for the next one.
+// clears the result text.
 void TFormPrz::EndOfExchange() {
     if (MessageTimer) {
         MessageTimer->SetEnabled(false);
         MessageTimer->SetEnabled(true);
     }
-    if (aborted_ && HgcBox && !HgcBox->Busy()) HgcBox->Abort = false;
-    aborted_ = false;
 }
 
 void TFormPrz::Timer1Timer() {
@@ -300,12 +295,7 @@ void TFormPrz::BitBtn2Click() {
 
 void TFormPrz::FormCloseQuery(bool&) { StopExchange(); }
 
-// Closed while a tick runs: the timer stays off, a request on the line ends
-// now, and the tick unwinds without starting another.
-void TFormPrz::StopExchange() {
-    Timer1.SetEnabled(false);
-    if (busy_ && HgcBox && HgcBox->Busy()) {
-        HgcBox->Abort = true;
-        aborted_ = true;
-    }
-}
+// Closing: the timer stays off. A request already on the line is left to
+// end (cutting it short would leave its reply to meet the next request);
+// the tick then unwinds without starting another.
+void TFormPrz::StopExchange() { Timer1.SetEnabled(false); }

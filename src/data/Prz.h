@@ -74,6 +74,4 @@ private:
 
     bool refresh_ = true;
     bool busy_ = false;      // a tick or a button's exchange runs
-    bool aborted_ = false;   // the close ended a request on the line
-    bool failed_ = false;    // a read of this tick failed
 };

@@ -412,7 +412,8 @@ TEST_F(ParamWindows, NamesAreWholeAt20BytesAndCutInWindows1251Bytes) {
     f.ShowModal();
     ASSERT_EQ(f.accepted, 1);
     EXPECT_EQ(std::string((char*)names, 20), platform::Utf8ToCp1251("Газорозподільна ст.1"));
-    EXPECT_EQ(std::string((char*)names + 20, 20), platform::Utf8ToCp1251("Нитка\t1") + std::string(13, '\0'));
+    // Unchanged: its bytes stay, blanks and all.
+    EXPECT_EQ(std::string((char*)names + 20, 20), platform::Utf8ToCp1251("  Нитка\t1 ") + std::string(10, ' '));
     EXPECT_EQ(std::string((char*)names + 40, 20), platform::Utf8ToCp1251("Лінія ?2 — довга наз"));
     EXPECT_EQ(std::string((char*)names + 60, 4), "XXXX");
 }
