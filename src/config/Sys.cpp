@@ -83,7 +83,7 @@ TFormSys::TFormSys(ui::Component* owner) : ui::Form(owner, "FormSys") {
     for (int s = 0; s < 2; ++s) {
         Season& z = season_[s];
         z.group->SetCaption(s == 0 ? " Перехід на літній час " : " Перехід на зимовий час ");
-        z.group->SetBounds(8 + s * 390, 76, 382, 180);
+        z.group->SetBounds(8 + s * 390, 76, 382, 172);
         // Rows: month, way, day or ordinal (one of them shows), weekday, hour.
         ui::ComboBox* boxes[6] = {z.monthBox, z.way, z.dayBox, z.ordinal, z.weekday, z.hourBox};
         const int rowOf[6] = {0, 1, 2, 2, 3, 4};
