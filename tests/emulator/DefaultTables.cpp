@@ -206,25 +206,25 @@ Controller::LiveState Controller::Live(int64_t slot) const {
     LiveState s;
     const bool wmt = tables_[6][8] != 0;
     const int computers = std::min<int>(tables_[9][0], 16);
-    s.chromLink = !Chance(seed_, slot, 330, 0, 1.0 / 15);
-    s.wmtLink = wmt && !Chance(seed_, slot, 330, 1, 1.0 / 20);
+    s.chromLink = !Chance(seed_, slot, 330, 0, 1.0 / 20);
+    s.wmtLink = wmt && !Chance(seed_, slot, 330, 1, 1.0 / 25);
     for (int i = 0; i < computers; ++i) {
-        s.ovgLink[i] = !Chance(seed_, slot, 340, i, 1.0 / 12);
-        s.ovgWrite[i] = s.ovgLink[i] && !Chance(seed_, slot, 350, i, 1.0 / 8);
+        s.ovgLink[i] = !Chance(seed_, slot, 340, i, 1.0 / 30);
+        s.ovgWrite[i] = s.ovgLink[i] && !Chance(seed_, slot, 350, i, 1.0 / 10);
         if (!s.ovgLink[i]) s.ovgSituation = 1;
     }
     // Zones: mostly normal; now and then a parameter in a warning or alarm zone.
     for (int line = 0; line < 2; ++line)
         for (int k = 0; k < 20; ++k) {
             uint8_t z = 0;
-            if (k != 16 && Chance(seed_, slot, 320 + line, k, 1.0 / 25))
+            if (k != 16 && Chance(seed_, slot, 320 + line, k, 1.0 / 200))
                 z = static_cast<uint8_t>(1 + static_cast<int>((Noise(seed_, slot, 325 + line, k) + 1.0) * 2) % 4);
             s.zones[line][k] = z;
             if (z >= 3) s.lineOut[line] = 1;
         }
-    s.chromError = !s.chromLink ? 7 : Chance(seed_, slot, 360, 0, 1.0 / 30) ? 12 : 0;
+    s.chromError = !s.chromLink ? 7 : Chance(seed_, slot, 360, 0, 1.0 / 40) ? 12 : 0;
     s.wmtError = wmt && !s.wmtLink ? 3 : 0;
-    s.selfDiag = Chance(seed_, slot, 370, 0, 1.0 / 40) ? 1 : 0;
+    s.selfDiag = Chance(seed_, slot, 370, 0, 1.0 / 60) ? 1 : 0;
     return s;
 }
 
