@@ -3,9 +3,11 @@
 // exactly the rows that changed, and what follows.
 #include "AppFixture.h"
 
+#include "app/ParamEdit.h"
 #include "app/ParamHandlers.h"
 #include "app/TableInfo.h"
 #include "common/Dtfun.h"
+#include "common/Stringi.h"
 #include "config/About.h"
 #include "config/Chrom_Ser_Num.h"
 #include "config/Conffun.h"
@@ -340,6 +342,55 @@ TEST_F(ParamItems, SerialNumberAndFunctionsAreShownAsRead) {
     });
     ASSERT_TRUE(form->Nabout.Click());
     EXPECT_EQ(Requests().size(), 2u);
+}
+
+TEST_F(ParamItems, TheEditPatternSendsOnlyWhatChangedAndFollowsUpOnSuccess) {
+    Connect();
+    int followUps = 0;
+    auto followUp = [&] { ++followUps; };
+    // Accepted without a change: the read only, and the follow-up.
+    EXPECT_EQ(EditTableRows(*form, {28, 0, 2}, [] { return true; }, followUp), EditOutcome::Unchanged);
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 28, 0, 2}}));
+    EXPECT_EQ(followUps, 1);
+    // Cancelled: nothing written, no follow-up.
+    EXPECT_EQ(EditTableRows(*form, {28, 0, 2}, [] { return false; }, followUp), EditOutcome::Cancelled);
+    EXPECT_TRUE(Writes().empty());
+    // One row changed: that row alone.
+    auto change = [] {
+        RowPtr(28, 1)[0] ^= 1;
+        return true;
+    };
+    EXPECT_EQ(EditTableRows(*form, {28, 0, 2}, change, followUp), EditOutcome::Written);
+    EXPECT_EQ(Writes(), (std::vector<Request>{{2, 28, 1, 1}}));
+    EXPECT_EQ(followUps, 2);
+    // A refused write: no follow-up; the image keeps the edit until the next read.
+    emu.ClearLog();
+    auto refused = [&] {
+        RowPtr(28, 0)[0] ^= 1;
+        emu.QueueFault({emu::FaultKind::ErrorReply, 26});
+        return true;
+    };
+    drv->expectQuestion(7, "Не виконано  запис в таблицю 28.",
+                        std::string("\"") + texts::TableNames.At(28) + "\".", false);
+    const uint8_t before = emu.Table(28)[0];
+    EXPECT_EQ(EditTableRows(*form, {28, 0, 2}, refused, followUp), EditOutcome::WriteFailed);
+    EXPECT_EQ(followUps, 2);
+    EXPECT_EQ(emu.Table(28)[0], before);
+    EXPECT_NE(RowPtr(28, 0)[0], before);
+
+    // Empty ranges and ranges the kept copy cannot hold send nothing.
+    emu.ClearLog();
+    EXPECT_FALSE(ReadRowsForEdit(*form, {6, 0, 0}));
+    EXPECT_FALSE(ReadRowsForEdit(*form, {4, 0, 16}));
+    EXPECT_FALSE(ReadRowsForEdit(*form, {6, 10, 4}));
+    bool unchanged = false;
+    EXPECT_TRUE(WriteEditedRows(*form, {6, 0, 0}, &unchanged));
+    EXPECT_TRUE(unchanged);
+    const uint8_t copy[2] = {0, 0};
+    EXPECT_FALSE(WriteRowsChangedFrom(*form, {6, 10, 3}, copy));
+    EXPECT_EQ(EditTableRows(*form, {9, 0, 0}, [] { return true; }), EditOutcome::ReadFailed);
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_TRUE(drv->messages().empty() || drv->messages().back().kind == 7);
 }
 
 TEST_F(ParamItems, AFailedReadEndsTheItemWithoutItsWindow) {
