@@ -16,7 +16,9 @@
 //   }
 //
 // Items that move several tables or edit a copy use the steps one by one:
-// ReadRowsForEdit, then their editor, then WriteEditedRows.
+// ReadRowsForEdit, then their editor, then WriteEditedRows (against OldRows)
+// or WriteRowsChangedFrom (against a copy of their own), table by table,
+// stopping at the first failure.
 //
 // The rows are kept and compared as the image holds them, after the table
 // layer's code-page conversion of the names (table 5): an editor closed
