@@ -18,8 +18,10 @@ void ReportConfigRestoreNotAvailable();
 // dialogue; its result.
 bool CanWriteTime(TableCheckBlock& block);
 
-// Sets the controller clock from the PC clock. Not available yet: reports so
-// and fails.
+// Sets the controller clock from the PC clock once the operator confirms:
+// table 2 := the PC's date and time, weekday and summer/winter flag (by the
+// transition rules of table 6 in the image), written as rows 0..7. True when
+// written.
 bool WriteControllerTime();
 
 // Chooses a configuration file, lets the operator check it, and writes the

@@ -13,15 +13,9 @@
 #include <cstdint>
 
 #include "config/ConfigImage.h"
+#include "config/TableCheckBlock.h"  // the 141 bytes handed to the window by its caller
 #include "ui/Ui.h"
 
-// 141 bytes handed to the window by its caller.
-struct TableCheckBlock {
-    uint8_t Flags[kTableCount] = {};   // 1 = configuration table (listed)
-    uint8_t States[kTableCount] = {};  // 1 = damaged
-    uint8_t Marks[kTableCount] = {};   // 1 = write this table
-};
-static_assert(sizeof(TableCheckBlock) == 141);
 
 // Flags from the table directory, states from the 47 bytes given (table 7
 // as read, or all 1), marks 0.
