@@ -20,6 +20,8 @@ QString StripAccel(const std::string& s) {
     return out;
 }
 
+QString WindowTitle(const std::string& caption) { return caption.empty() ? QStringLiteral(" ") : Q(caption); }
+
 QColor ToQColor(ui::Color c) { return QColor(ui::RedOf(c), ui::GreenOf(c), ui::BlueOf(c)); }
 
 QFont ToQFont(const ui::Font& f) {
@@ -147,7 +149,10 @@ FormWindow::FormWindow(QtBackend& b, ui::Form& f, QWidget* parent) : QDialog(par
 }
 
 Qt::WindowFlags FormWindow::wantedFlags() const {
-    Qt::WindowFlags fl = Qt::Dialog | Qt::CustomizeWindowHint;
+    // The program's main window is a window of its own kind to the window
+    // manager (task bar, normal stacking); every other form is a dialog.
+    const bool main = ui::Application::MainForm() == form;
+    Qt::WindowFlags fl = (main ? Qt::Window : Qt::Dialog) | Qt::CustomizeWindowHint;
     if (form->BorderStyle() == ui::BorderStyle::None) return fl | Qt::FramelessWindowHint;
     fl |= Qt::WindowTitleHint;
     int icons = form->BorderIcons();
@@ -286,7 +291,7 @@ FormPeer::FormPeer(QtBackend& b, ui::Form& f, QWidget* parent) : Peer(b, f) {
 
 void FormPeer::Push() {
     auto* f = static_cast<ui::Form*>(ctl);
-    if (win->windowTitle() != Q(f->Caption())) win->setWindowTitle(Q(f->Caption()));
+    if (win->windowTitle() != WindowTitle(f->Caption())) win->setWindowTitle(WindowTitle(f->Caption()));
     if (!win->isVisible() && win->windowFlags() != win->wantedFlags()) win->setWindowFlags(win->wantedFlags());
     win->BuildMenu();
     int menu = win->bar ? f->MenuHeight() : 0;
@@ -549,7 +554,10 @@ public:
 
 // Keys typed into an editable combo box go through the model's OnKeyPress
 // first, as in an edit box: a key set to 0 is dropped, another key typed
-// in its place.
+// in its place. Watched on the combo box and on its line edit both: the
+// focus is normally on the combo box, which hands a key on to the line
+// edit's event() directly, past any filter on the line edit; a key that
+// reaches the line edit on its own passes only the filter there.
 class ComboKeys : public QObject {
 public:
     ComboKeys(QtBackend& b, ui::ComboBox& c, QLineEdit* le) : QObject(le), b(b), combo(&c), le(le) {}
@@ -593,7 +601,9 @@ public:
         if (cb->isEditable() != editable) {
             cb->setEditable(editable);
             if (editable) {
-                cb->lineEdit()->installEventFilter(new ComboKeys(b, *c, cb->lineEdit()));
+                auto* keys = new ComboKeys(b, *c, cb->lineEdit());
+                cb->lineEdit()->installEventFilter(keys);
+                cb->installEventFilter(keys);
                 QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb, [this](const QString& s) {
                     auto* c = static_cast<ui::ComboBox*>(ctl);
                     this->b.User(c, [c, &s] {
