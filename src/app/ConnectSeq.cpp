@@ -20,6 +20,14 @@
 
 namespace {
 
+// A link that did not come up (the controller did not answer and the
+// operator declined to ask again, or the dial was given up): said plainly,
+// not left to the reduced menus.
+void SayNotConnected() {
+    MessageKind = 1;
+    ShowQues("Зв'язок з пристроєм не встановлено", "");
+}
+
 std::string Format(const char* fmt, int v) {
     char buf[160];
     std::snprintf(buf, sizeof buf, fmt, v);
@@ -77,7 +85,11 @@ bool TFormMain::ConnectSteps() {
     if (kind == 1) {
         AskUserIdentity();
         ModemLinked = DialSubscriber() ? 1 : 0;
-        if (!ModemLinked || closePending_) return false;
+        if (closePending_) return false;
+        if (!ModemLinked) {
+            SayNotConnected();
+            return false;
+        }
     }
 
     bool ok;
@@ -85,7 +97,11 @@ bool TFormMain::ConnectSteps() {
         ui::HourGlass wait;
         ok = ReadTableRange({0, 0, 18}, &StatusBar1, true);
     }
-    if (!ok || closePending_) return false;
+    if (closePending_) return false;
+    if (!ok) {
+        SayNotConnected();
+        return false;
+    }
 
     const uint8_t type = ConfigImage[cfgofs::kControllerType];
     if (type != 'I') {
@@ -266,5 +282,6 @@ void TFormMain::Disconnect() {
     StatusBar3.Hide();
     StatusBar2.Hide();
     StatusBar1.SetPanelText(kPanelControllerName, {});
+    StatusBar2.SetPanelText(0, {});
     IsConnected = 0;
 }

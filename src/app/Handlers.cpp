@@ -3,6 +3,7 @@
 #include "app/ConfigHandlers.h"
 #include "app/EditorHandlers.h"
 #include "app/Main.h"
+#include "app/ParamHandlers.h"
 #include "data/ArchOpen.h"
 #include "data/MessageViewers.h"
 #include "data/ValueViewers.h"
@@ -23,6 +24,8 @@ void AttachMenuHandlers(TFormMain& form) {
     form.AttachAll(ExcelReportMenuBindings());
     // The parameter editors of the links, flow computers, limits and constants.
     AttachEditorHandlers(form);
+    // Identification, names, Ethernet, system parameters, clock, monitors, About.
+    AttachParamHandlers(form);
     // The configuration files.
     AttachConfigFileHandlers(form);
 }

@@ -478,6 +478,12 @@ void TFormMain::RefreshMenus() {
             i->SetVisible(false);
         StatusBar1.SetPanelText(kPanelLink, {});
         StatusBar1.SetPanelText(kPanelControllerName, {});
+        // The connect dialog shows the subscriber bar as the operator picks
+        // a link; without a connection it names no subscriber.
+        for (ui::StatusBar* bar : {&StatusBar2, &StatusBar3}) {
+            bar->Hide();
+            bar->SetPanelText(0, {});
+        }
     }
 }
 

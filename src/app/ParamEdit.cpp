@@ -33,15 +33,29 @@ bool ReadRowsForEdit(TFormMain& form, const TableRequestHeader& h) {
     return true;
 }
 
-bool WriteEditedRows(TFormMain& form, const TableRequestHeader& h, bool* nothingChanged) {
-    const std::size_t n = RowBytes(form, h);
-    if (n == 0) return false;
-    const std::span<const uint8_t> oldRows(form.OldRows, n);
-    const bool same = std::memcmp(form.OldRows, RowPtr(h.table, h.first), n) == 0;
+bool WriteRowsChangedFrom(TFormMain& form, const TableRequestHeader& h, std::span<const uint8_t> oldRows,
+                          bool* nothingChanged) {
+    if (nothingChanged) *nothingChanged = false;
+    if (h.rows == 0) {
+        // An empty range: nothing to compare, nothing to send.
+        if (nothingChanged) *nothingChanged = true;
+        return true;
+    }
+    const std::span<const uint8_t> now = RowsSpan(h.table, h.first, h.rows);
+    if (now.empty() || oldRows.size() != now.size()) return false;
+    const bool same = std::memcmp(oldRows.data(), now.data(), now.size()) == 0;
     if (nothingChanged) *nothingChanged = same;
     if (same) return true;
     ui::HourGlass busy;
     return WriteChangedRows(h, oldRows, &form.StatusBar1);
+}
+
+bool WriteEditedRows(TFormMain& form, const TableRequestHeader& h, bool* nothingChanged) {
+    if (h.rows == 0) return WriteRowsChangedFrom(form, h, {}, nothingChanged);
+    const std::size_t n = RowBytes(form, h);
+    if (nothingChanged) *nothingChanged = false;
+    if (n == 0) return false;
+    return WriteRowsChangedFrom(form, h, std::span<const uint8_t>(form.OldRows, n), nothingChanged);
 }
 
 EditOutcome EditTableRows(TFormMain& form, const TableRequestHeader& h, const std::function<bool()>& edit,

@@ -16,9 +16,18 @@
 //   }
 //
 // Items that move several tables or edit a copy use the steps one by one:
-// ReadRowsForEdit, then their editor, then WriteEditedRows.
+// ReadRowsForEdit, then their editor, then WriteEditedRows (against OldRows)
+// or WriteRowsChangedFrom (against a copy of their own), table by table,
+// stopping at the first failure.
+//
+// The rows are kept and compared as the image holds them, after the table
+// layer's code-page conversion of the names (table 5): an editor closed
+// without a change sends nothing, whatever code page the controller keeps
+// its names in.
 #pragma once
+#include <cstdint>
 #include <functional>
+#include <span>
 
 #include "app/Main.h"
 #include "config/Conffun.h"
@@ -39,8 +48,15 @@ bool ReadRowsForEdit(TFormMain& form, const TableRequestHeader& h);
 
 // Writes the rows of `h` that differ from form.OldRows, under the hourglass.
 // `nothingChanged` (when given) tells whether there was nothing to write.
-// True when every write succeeded or nothing needed writing.
+// True when every write succeeded or nothing needed writing (also for an
+// empty range, which sends nothing).
 bool WriteEditedRows(TFormMain& form, const TableRequestHeader& h, bool* nothingChanged = nullptr);
+
+// The same against a copy the caller kept (`oldRows`: h.rows rows as read),
+// for items that edit several tables or a copy of their rows. False, with
+// nothing sent, when the copy does not hold exactly the rows of `h`.
+bool WriteRowsChangedFrom(TFormMain& form, const TableRequestHeader& h, std::span<const uint8_t> oldRows,
+                          bool* nothingChanged = nullptr);
 
 // The whole way: read, `edit` (opens the editor on the image, returns
 // whether it was accepted), write, then `followUp` once the write succeeded

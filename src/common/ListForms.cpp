@@ -76,6 +76,7 @@ void AcceptCancelButtons(ui::Button& accept, ui::Button& cancel, int left, int t
     accept.SetCaption("Прийняти");
     accept.SetGlyph(ui::Glyph::Ok);
     accept.SetBounds(left, top, 120, 32);
+    accept.SetDefault(true);
     cancel.SetCaption("Відмінити");
     cancel.SetGlyph(ui::Glyph::Cancel);
     cancel.SetCancel(true);

@@ -59,8 +59,8 @@ void RemoveAt(T (&items)[N], int n, int at) {
     std::memset(&items[n - 1], 0, sizeof items[n - 1]);
 }
 
-// The buttons of a record window: "Прийняти" (OK glyph) at (left, top) and
-// "Відмінити" (Cancel glyph, Esc) 140 pixels further, each 120 x 32.
+// The buttons of a record window: "Прийняти" (OK glyph, Enter) at (left,
+// top) and "Відмінити" (Cancel glyph, Esc) 140 pixels further, each 120 x 32.
 void AcceptCancelButtons(ui::Button& accept, ui::Button& cancel, int left, int top);
 
 // The controller address box: editable, 3 characters, 16 lines dropped

@@ -79,6 +79,9 @@ void TFormQues::FormShow() {
     for (const std::string* s : {&Caption(), &Label1.Caption(), &Label2.Caption(), &Label3.Caption()})
         chars = std::max(chars, ui::utf8::Length(*s));
     int w = std::max(10 * chars + 20, BitBtn1.Width() + BitBtn2.Width() + 60);
+    // Ten pixels a character is too little for the title bar's bold font
+    // with its icon and close button: the caption would show cut short.
+    w = std::max(w, CaptionWidth());
     // A very long line (a deep file path) must not push the box and its
     // buttons past the screen's edge.
     if (ui::Screen::Width() > 0) w = std::min(w, ui::Screen::Width());

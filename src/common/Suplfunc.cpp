@@ -38,38 +38,124 @@ uint8_t UpperCp1251(uint8_t c) {
     }
 }
 
-// Significant decimal digits of a positive finite value: value =
-// 0.d1d2...d18 x 10^exp10.
-void DecimalDigits(double a, std::string& digits, int& exp10) {
+// The 18 significant decimal digits of a positive finite value as "%.17e"
+// gives them: the value correctly rounded to 18 digits, ties to even, so
+// that value ~ 0.d1d2...d18 x 10^exp10. `digits` gets the 18 digit
+// characters.
+//
+// Values from 1e-9 to below 1e18 (every value a grid shows) are done exactly
+// in 128-bit integers: value = m x 2^q, and N = value x 10^(17 - E) =
+// m x 5^(17 - E) x 2^(q + 17 - E), one shift and a rounding. Others go
+// through the C library.
+constexpr uint64_t kPow5[28] = {1ull,
+                                5ull,
+                                25ull,
+                                125ull,
+                                625ull,
+                                3125ull,
+                                15625ull,
+                                78125ull,
+                                390625ull,
+                                1953125ull,
+                                9765625ull,
+                                48828125ull,
+                                244140625ull,
+                                1220703125ull,
+                                6103515625ull,
+                                30517578125ull,
+                                152587890625ull,
+                                762939453125ull,
+                                3814697265625ull,
+                                19073486328125ull,
+                                95367431640625ull,
+                                476837158203125ull,
+                                2384185791015625ull,
+                                11920928955078125ull,
+                                59604644775390625ull,
+                                298023223876953125ull,
+                                1490116119384765625ull,
+                                7450580596923828125ull};
+constexpr uint64_t kTen17 = 100000000000000000ull;
+constexpr uint64_t kTen18 = 1000000000000000000ull;
+
+bool DecimalDigitsExact(double a, char* digits, int& exp10) {
+    const uint64_t bits = std::bit_cast<uint64_t>(a);
+    const int biased = int(bits >> 52) & 0x7FF;
+    if (biased == 0 || biased == 0x7FF) return false;  // subnormal or not finite
+    const uint64_t m = (bits & ((uint64_t(1) << 52) - 1)) | (uint64_t(1) << 52);
+    const int q = biased - 1075;  // a = m x 2^q, 2^(q+52) <= a < 2^(q+53)
+    // floor(log10(2^(q+52))): E itself or one less.
+    int e = ((q + 52) * 78913) >> 18;
+    for (int attempt = 0; attempt < 2; ++attempt, ++e) {
+        const int t = 17 - e;
+        if (t < 0 || t > 27) return false;
+        const unsigned __int128 num = static_cast<unsigned __int128>(m) * kPow5[t];
+        const int shift = -q - t;  // N = num / 2^shift
+        unsigned __int128 n;
+        bool up = false;
+        if (shift <= 0) {
+            n = num << -shift;
+        } else {
+            if (shift >= 128) return false;
+            n = num >> shift;
+            const unsigned __int128 rest = num - (n << shift);
+            const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+            up = rest > half || (rest == half && (n & 1) != 0);
+        }
+        if (n >= kTen18) continue;  // the exponent was one too small
+        if (n < kTen17) return false;
+        uint64_t v = static_cast<uint64_t>(n) + (up ? 1 : 0);
+        int e10 = e;
+        if (v == kTen18) {
+            v = kTen17;
+            ++e10;
+        }
+        for (int i = 17; i >= 0; --i) {
+            digits[i] = char('0' + v % 10);
+            v /= 10;
+        }
+        exp10 = e10 + 1;
+        return true;
+    }
+    return false;
+}
+
+void DecimalDigits(double a, char* digits, int& exp10) {
+    if (DecimalDigitsExact(a, digits, exp10)) return;
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.17e", a);
-    digits.clear();
+    int n = 0;
     const char* p = buf;
     for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') digits += *p;
+        if (*p >= '0' && *p <= '9' && n < 18) digits[n++] = *p;
+    for (; n < 18; ++n) digits[n] = '0';
     exp10 = (*p == 'e') ? std::atoi(p + 1) + 1 : 1;
 }
 
-// Keeps the first `keep` digits, rounding half up on the next one; trailing
-// zeros are removed. An empty result means zero.
-void RoundDigits(std::string& digits, int& exp10, int keep) {
+// Keeps the first `keep` of the `count` digits, rounding half up on the
+// next one; trailing zeros are removed. The new count; 0 means zero.
+int RoundDigits(char* digits, int count, int& exp10, int keep) {
     if (keep < 0) {
-        digits.clear();
-    } else if (std::size_t(keep) < digits.size()) {
-        const bool up = digits[std::size_t(keep)] >= '5';
-        digits.resize(std::size_t(keep));
+        count = 0;
+    } else if (keep < count) {
+        const bool up = digits[keep] >= '5';
+        count = keep;
         if (up) {
             int i = keep - 1;
-            while (i >= 0 && digits[std::size_t(i)] == '9') digits[std::size_t(i--)] = '0';
+            while (i >= 0 && digits[i] == '9') digits[i--] = '0';
             if (i >= 0) {
-                ++digits[std::size_t(i)];
+                ++digits[i];
             } else {
-                digits.insert(digits.begin(), '1');
+                // All nines: "1" and zeros, one place up.
+                digits[0] = '1';
+                for (int k = 1; k <= keep; ++k) digits[k] = '0';
+                count = keep + 1;
                 ++exp10;
             }
         }
     }
-    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    while (count > 0 && digits[count - 1] == '0') --count;
+    return count;
 }
 
 std::string NonFinite(double v) {
@@ -135,47 +221,51 @@ std::string FloatToStrFixed(double v, int precision, int digits) {
     if (!std::isfinite(v)) return NonFinite(v);
     precision = std::clamp(precision, 1, 18);
     digits = std::clamp(digits, 0, 18);
-    std::string d;
+    char d[20];
+    int count = 0;
     int exp10 = 0;
     if (v != 0) {
         DecimalDigits(std::fabs(v), d, exp10);
-        RoundDigits(d, exp10, std::min(precision, exp10 + digits));
+        count = RoundDigits(d, 18, exp10, std::min(precision, exp10 + digits));
     }
     const char sep = g_decimalSeparator;
-    if (d.empty()) {
-        std::string zero(1, '0');
+    // At most: sign, 18 integer digits, separator, 18 decimals.
+    char out[48];
+    int n = 0;
+    if (count == 0) {
+        out[n++] = '0';
         if (digits > 0) {
-            zero += sep;
-            zero.append(std::size_t(digits), '0');
+            out[n++] = sep;
+            for (int i = 0; i < digits; ++i) out[n++] = '0';
         }
-        return zero;
+        return std::string(out, std::size_t(n));
     }
-    std::string out;
-    if (std::signbit(v)) out += '-';
+    if (std::signbit(v)) out[n++] = '-';
     if (exp10 > precision) {
         // Too many integer digits for the precision: exponent form.
-        out += d[0];
-        if (d.size() > 1) {
-            out += sep;
-            out.append(d, 1);
+        std::string e(out, std::size_t(n));
+        e += d[0];
+        if (count > 1) {
+            e += sep;
+            e.append(d + 1, std::size_t(count - 1));
         }
-        out += 'E';
-        out += std::to_string(exp10 - 1);
-        return out;
+        e += 'E';
+        e += std::to_string(exp10 - 1);
+        return e;
     }
     auto digitAt = [&](int pos) {  // pos 0 = first digit after "0."
-        return (pos >= 0 && std::size_t(pos) < d.size()) ? d[std::size_t(pos)] : '0';
+        return (pos >= 0 && pos < count) ? d[pos] : '0';
     };
     if (exp10 <= 0) {
-        out += '0';
+        out[n++] = '0';
     } else {
-        for (int i = 0; i < exp10; ++i) out += digitAt(i);
+        for (int i = 0; i < exp10; ++i) out[n++] = digitAt(i);
     }
     if (digits > 0) {
-        out += sep;
-        for (int i = 0; i < digits; ++i) out += digitAt(exp10 + i);
+        out[n++] = sep;
+        for (int i = 0; i < digits; ++i) out[n++] = digitAt(exp10 + i);
     }
-    return out;
+    return std::string(out, std::size_t(n));
 }
 
 namespace {

@@ -283,8 +283,16 @@ bool WriteTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show)
     buffer[0] = h.table;
     buffer[1] = h.first;
     buffer[2] = h.rows;
-    std::memcpy(buffer + 3, RowPtr(h.table, h.first), n);
-    if (IsNameTableCp866(h.table)) CodePage1251To866(buffer + 3, n);
+    uint8_t* rows = RowPtr(h.table, h.first);
+    std::memcpy(buffer + 3, rows, n);
+    if (IsNameTableCp866(h.table)) {
+        CodePage1251To866(buffer + 3, n);
+        // The image takes the names back from the code page they go out in:
+        // what the window and the status bar show afterwards is what the
+        // controller holds (Ukrainian І/і come back as the Latin letters).
+        std::memcpy(rows, buffer + 3, n);
+        CodePage866To1251(rows, n);
+    }
     for (;;) {
         SetPanel(bar, kPanelExchangeText,
                  ProgressText("Запис в таблицю %d (поля %d-%d)", "Запис в таблицю %d (поле %d)", h));

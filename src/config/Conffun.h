@@ -16,7 +16,8 @@
 //
 // The names of table 5 (controller, line 1, line 2; 20 bytes each) travel in
 // code page 866 when byte 12 of table 0 is 0; the image always holds them in
-// Windows-1251.
+// Windows-1251. A write of table 5 leaves in the image the names as they
+// come back from code page 866, i.e. as the controller holds them.
 //
 // Progress and error texts go to panel 2 of the status bar the caller passes
 // (the main window's StatusBar1), the controller name to panel 1. Failures

@@ -10,13 +10,18 @@
 #include "config/ConVich.h"
 #include "config/ConWMT.h"
 #include "config/Const_Par.h"
+#include "config/ContrName.h"
 #include "config/Distr.h"
+#include "config/Ident.h"
 #include "config/LimitRanges.h"
 #include "config/Limits.h"
 #include "config/OvgList.h"
 #include "config/OvgRows.h"
 #include "config/PrzDistr.h"
+#include "config/Sys.h"
+#include "config/Time_Sinhr.h"
 #include "config/Users.h"
+#include "link/Conneth.h"
 
 namespace {
 
@@ -205,36 +210,53 @@ uint8_t TFormConfig::Oxygen() const {
     return Record && ((*Record)[cnfofs::kLines] & 0x04) != 0 ? 1 : 0;
 }
 
-namespace {
-// The place an editor that this build does not have yet is opened from.
-void EditorNotInThisBuild(const ui::Label& label) {
-    MessageKind = 6;
-    ShowQues("\"" + label.Caption() + "\"", "Ця функція в цій версії програми ще не доступна");
-}
-}  // namespace
-
 // ---- the editors, each on its block of the record, in accept mode
 
 void TFormConfig::BitBtn19Click() {
-    // TFormContrName on the names (record offset 29); on accept the caption
-    // follows the new name.
-    WithEditor([this] { EditorNotInThisBuild(Label2); });
+    WithEditor([this] {
+        TFormContrName f(this);
+        f.Block = Record->At(cnfofs::kNames);
+        f.Mode = 0;
+        f.ShowModal();
+        if (f.accepted) SetNameCaption(false);
+    });
 }
 
 void TFormConfig::BitBtn24Click() {
-    // TFormIdent on the identification (record offset 1) and record byte 0.
-    WithEditor([this] { EditorNotInThisBuild(Label3); });
+    WithEditor([this] {
+        // A record read from a controller has the whole identification; a
+        // new one only the type and the version.
+        TFormIdent f(this);
+        f.Ident = Record->At(cnfofs::kIdent);
+        f.FullView = (*Record)[cnfofs::kSource] == 1 ? 1 : 0;
+        f.ShowModal();
+    });
 }
 
 void TFormConfig::BitBtn6Click() {
-    // TFormSys on table 6 (record offset 213); on accept the presence flags
-    // may have changed.
-    WithEditor([this] { EditorNotInThisBuild(Label4); });
+    WithEditor([this] {
+        TFormSys f(this);
+        f.Block = Record->At(cnfofs::kSystem);
+        f.Mode = 0;
+        f.ShowModal();
+        // The presence flags live in this block.
+        if (f.accepted) EnableConfigButtons();
+    });
 }
 
 void TFormConfig::BitBtn18Click() {
-    // TFormTime_Sinhr on a copy of record bytes 223, 224, 333, 334.
-    WithEditor([this] { EditorNotInThisBuild(Label5); });
+    WithEditor([this] {
+        static constexpr std::size_t kPlaces[4] = {cnfofs::kSyncFlow, cnfofs::kSyncPc, cnfofs::kChromSyncFlow,
+                                                   cnfofs::kChromSyncPc};
+        uint8_t flags[4];
+        for (int i = 0; i < 4; ++i) flags[i] = (*Record)[kPlaces[i]];
+        TFormTime_Sinhr f(this);
+        f.Block = flags;
+        f.Mode = 0;
+        f.ShowModal();
+        if (f.accepted)
+            for (int i = 0; i < 4; ++i) (*Record)[kPlaces[i]] = flags[i];
+    });
 }
 
 void TFormConfig::BitBtn16Click() {
@@ -284,8 +306,12 @@ void TFormConfig::BitBtn13Click() {
 }
 
 void TFormConfig::BitBtn22Click() {
-    // TFormConEth on table 29 (record offset 1893).
-    WithEditor([this] { EditorNotInThisBuild(Label9); });
+    WithEditor([this] {
+        TFormConEth f(this);
+        f.Block = Record->At(cnfofs::kEthernet);
+        f.Mode = 0;
+        f.ShowModal();
+    });
 }
 
 void TFormConfig::BitBtn3Click() {

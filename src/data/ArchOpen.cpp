@@ -6,6 +6,7 @@
 #include "common/Question.h"
 #include "data/ArchRead.h"
 #include "data/ArchView.h"
+#include "platform/FileWrite.h"
 #include "ui/Ui.h"
 
 int FileViewMode(ArchiveKind kind) {
@@ -31,6 +32,16 @@ bool ViewArchiveFileAt(ArchiveKind kind, const std::string& path) {
     if (!ok) {
         MessageKind = uint32_t(message.kind);
         ShowQues(message.line1, message.line2);
+        return false;
+    }
+    if (contents.count == 0) {
+        // A header and nothing after it: no viewer with an empty table. A
+        // header that promised records tells of a file cut short.
+        MessageKind = 6;
+        ShowQues("Файл " + platform::BaseName(path) + " не містить жодного запису",
+                 contents.declaredCount > 0
+                     ? "(у заголовку вказано записів: " + std::to_string(contents.declaredCount) + ")"
+                     : std::string());
         return false;
     }
     const ArchiveKindInfo& info = ArchiveInfo(kind);

@@ -34,30 +34,34 @@ void TFormArhMeas_Chr::FormShow() {
     ShowLaidOut(false);
 }
 
-void TFormArhMeas_Chr::FillMeasGrids() {
-    const int n = int(Records.size());
-    SetRows(n);
+void TFormArhMeas_Chr::FillMeasGrids() { SetRows(int(Records.size())); }
+
+void TFormArhMeas_Chr::DateTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
+    const ChromMeasRecord& r = Records[std::size_t(row)];
+    if (!RecordCrcOk(r)) {
+        // Nothing of an unreliable record is shown but its mark.
+        t = {"", "   Дані", " недостов."};
+        return;
+    }
+    const DeviceDateTime& d = r.time;
+    t = {"", ViewerFormat("  %02d.%02d.%02d", d.day, d.month, d.year),
+         ViewerFormat("  %02d:%02d:%02d", d.hour, d.minute, d.second)};
+}
+
+void TFormArhMeas_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
+    const ChromMeasRecord& r = Records[std::size_t(row)];
+    if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();
-    for (int row = 0; row < n; ++row) {
-        const ChromMeasRecord& r = Records[row];
-        if (!RecordCrcOk(r)) {
-            // Nothing of an unreliable record is shown but its mark.
-            StringGrid1.SetCell(1, row, "   Дані");
-            StringGrid1.SetCell(2, row, " недостов.");
-            continue;
-        }
-        const DeviceDateTime& t = r.time;
-        StringGrid1.SetCell(1, row, ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year));
-        StringGrid1.SetCell(2, row, ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second));
-        // The first mark that applies fills every value cell.
-        const char* mark = nullptr;
-        if (r.controllerStatus & 0x02) mark = " Выкл.";
-        else if (r.controllerStatus & 0x20) mark = "      --";
-        else if (r.controllerStatus & 0x80) mark = " Калібр.";
-        for (int code = 0; code < kGasParamCount; ++code) {
-            if (code == kParamOxygen && !oxygen) continue;
-            SetValue(row, code, mark ? std::string(mark) : FormatGasValue(r.Value(code), code));
-        }
+    // The first mark that applies fills every value cell.
+    const char* mark = nullptr;
+    if (r.controllerStatus & 0x02) mark = " Выкл.";
+    else if (r.controllerStatus & 0x20) mark = "      --";
+    else if (r.controllerStatus & 0x80) mark = " Калібр.";
+    for (int code = 0; code < kGasParamCount; ++code) {
+        if (code == kParamOxygen && !oxygen) continue;
+        PutValue(t, code, mark ? std::string(mark) : GasText(r.Value(code), code));
     }
 }
 

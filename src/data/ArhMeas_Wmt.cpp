@@ -31,30 +31,30 @@ void TFormArhMeas_Wmt::FormShow() {
     StringGrid1.SetFocus();
 }
 
-void TFormArhMeas_Wmt::FillWmtMomentaryGrid() {
-    const uint8_t type = Hdr().MoistureMeterType;
-    for (int row = 0; row < int(Records.size()); ++row) {
-        const WmtMomentaryRecord& r = Records[row];
-        if (!RecordCrcOk(r)) {
-            StringGrid1.SetCell(0, row, "     Данные");
-            StringGrid1.SetCell(1, row, " недостов.");
-            continue;
-        }
-        const DeviceDateTime& t = r.time;
-        StringGrid1.SetCell(0, row, ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year));
-        StringGrid1.SetCell(1, row, ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second));
-        StringGrid1.SetCell(2, row, r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status));
-        if (r.status & 0x02) {
-            for (int i = 0; i < kWmtValueCount; ++i) StringGrid1.SetCell(4 + i, row, "  Викл.");
-        } else if (r.status & 0x04) {
-            StringGrid1.SetCell(3, row, " Нема зв'зку");
-            for (int i = 0; i < kWmtValueCount; ++i) StringGrid1.SetCell(4 + i, row, "       0");
-        } else {
-            StringGrid1.SetCell(3, row, r.MeterState() == 0
-                                            ? std::string("  Норма")
-                                            : ViewerFormat("  0x%02X%02X", r.meterState[1], r.meterState[0]));
-            for (int i = 0; i < kWmtValueCount; ++i) StringGrid1.SetCell(4 + i, row, ValueText(r.Value(i), i, type));
-        }
+void TFormArhMeas_Wmt::FillWmtMomentaryGrid() { StringGrid1.RowsChanged(); }
+
+void TFormArhMeas_Wmt::RecordTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
+    const WmtMomentaryRecord& r = Records[std::size_t(row)];
+    if (!RecordCrcOk(r)) {
+        t = {"     Данные", " недостов."};
+        return;
+    }
+    t.resize(8);
+    const DeviceDateTime& d = r.time;
+    t[0] = ViewerFormat("  %02d.%02d.%02d", d.day, d.month, d.year);
+    t[1] = ViewerFormat("  %02d:%02d:%02d", d.hour, d.minute, d.second);
+    t[2] = r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status);
+    if (r.status & 0x02) {
+        for (int i = 0; i < kWmtValueCount; ++i) t[std::size_t(4 + i)] = "  Викл.";
+    } else if (r.status & 0x04) {
+        t[3] = " Нема зв'зку";
+        for (int i = 0; i < kWmtValueCount; ++i) t[std::size_t(4 + i)] = "       0";
+    } else {
+        const uint8_t type = Hdr().MoistureMeterType;
+        t[3] = r.MeterState() == 0 ? std::string("  Норма")
+                                   : ViewerFormat("  0x%02X%02X", r.meterState[1], r.meterState[0]);
+        for (int i = 0; i < kWmtValueCount; ++i) t[std::size_t(4 + i)] = ValueText(r.Value(i), i, type);
     }
 }
 

@@ -57,34 +57,38 @@ void TFormArhivHDM_Chr::FormShow() {
     ShowLaidOut(true);
 }
 
-void TFormArhivHDM_Chr::FillHdmGrid() {
-    const int n = int(Records.size());
-    SetRows(n);
-    const bool oxygen = OxygenShown();
-    for (int row = 0; row < n; ++row) {
-        const HdmArchiveRecord& r = Records[row];
-        if (!RecordCrcOk(r)) {
-            // Nothing of an unreliable record is shown but its mark.
-            StringGrid1.SetCell(1, row, "     Дані");
-            StringGrid1.SetCell(2, row, "недостов.");
-            continue;
-        }
-        StringGrid1.SetCell(1, row, ViewerFormat("   %02d.%02d.%02d", r.day, r.month, r.year));
-        StringGrid1.SetCell(2, row, ViewerFormat("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond));
-        if (!Daily())
-            StringGrid1.SetCell(3, row, ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond));
-        else if (r.EndMarkedWithStar())
-            StringGrid1.SetCell(3, row, ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond));
-        else
-            StringGrid1.SetCell(3, row, ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond));
-        StringGrid1.SetCell(4, row, ViewerFormat("   %d", int(r.Count())));
+void TFormArhivHDM_Chr::FillHdmGrid() { SetRows(int(Records.size())); }
 
-        const float methane = r.Value(kParamMethane);
-        const bool noValues = (r.status & kNoValueBits) != 0 || IsFloatNanInf(methane) || methane < 0.001f;
-        for (int code = 0; code < kGasParamCount; ++code) {
-            if (code == kParamOxygen && !oxygen) continue;
-            SetValue(row, code, noValues ? " ---" : FormatGasValue(r.Value(code), code));
-        }
+void TFormArhivHDM_Chr::DateTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
+    const HdmArchiveRecord& r = Records[std::size_t(row)];
+    if (!RecordCrcOk(r)) {
+        // Nothing of an unreliable record is shown but its mark.
+        t = {"", "     Дані", "недостов."};
+        return;
+    }
+    t.resize(5);
+    t[1] = ViewerFormat("   %02d.%02d.%02d", r.day, r.month, r.year);
+    t[2] = ViewerFormat("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
+    if (!Daily())
+        t[3] = ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
+    else if (r.EndMarkedWithStar())
+        t[3] = ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
+    else
+        t[3] = ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
+    t[4] = ViewerFormat("   %d", int(r.Count()));
+}
+
+void TFormArhivHDM_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
+    const HdmArchiveRecord& r = Records[std::size_t(row)];
+    if (!RecordCrcOk(r)) return;
+    const bool oxygen = OxygenShown();
+    const float methane = r.Value(kParamMethane);
+    const bool noValues = (r.status & kNoValueBits) != 0 || IsFloatNanInf(methane) || methane < 0.001f;
+    for (int code = 0; code < kGasParamCount; ++code) {
+        if (code == kParamOxygen && !oxygen) continue;
+        PutValue(t, code, noValues ? " ---" : GasText(r.Value(code), code));
     }
 }
 

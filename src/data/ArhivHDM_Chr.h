@@ -26,7 +26,11 @@ public:
 private:
     void FormCreate();
     void FormShow();
+    // Fills both grids: their row count; the rows are made from the records
+    // when they are read (DateTexts, ValueTexts).
     void FillHdmGrid();
+    void DateTexts(int row, std::vector<std::string>& texts) const override;
+    void ValueTexts(int row, std::vector<std::string>& texts) const override;
     void BitBtn2Click();
     void BitBtn4Click();
     void StateSigns() override { BitBtn4Click(); }

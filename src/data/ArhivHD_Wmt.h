@@ -23,6 +23,9 @@ public:
 private:
     void FormCreate();
     void FormShow();
+    // The grid's rows are made from the records when they are read
+    // (RecordTexts); this makes it ask again.
     void FillWmtArchiveGrid();
+    void RecordTexts(int row, std::vector<std::string>& texts) const override;
     void BitBtn2Click();
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/Suplfunc.h"
+
 namespace {
 constexpr int kBoxLeft = 4, kBoxTop = 4;
 constexpr int kBar = ui::ScrollBox::kBar;
@@ -34,6 +36,13 @@ TFormArhiv_Clb::TFormArhiv_Clb(ui::Component* owner) : ArchiveViewerForm(owner, 
             s.text = ui::clBtnText;
         }
     };
+
+    // The record rows are asked for when they show; the heading rows are stored.
+    rows_.count = [this] { return rowCount_; };
+    rows_.texts = [this](int row, std::vector<std::string>& t) {
+        if (row >= 0 && row < rowCount_) RecordTexts(row, t);
+    };
+    StringGrid1.SetRowSource(&rows_);
 
     BitBtn2.OnClick = [this] { BitBtn2Click(); };
     BitBtn5.OnClick = [this] {
@@ -78,30 +87,42 @@ void TFormArhiv_Clb::FillHeadings() {
 }
 
 void TFormArhiv_Clb::FillCalibGrid() {
+    for (int code = 0; code < kGasParamCount; ++code) {
+        valueCol_[code] = ValueColumn(code);
+        decimals_[code] = ParamDecimals(code);
+    }
+    rowCount_ = int(Records.size());
+    StringGrid1.RowsChanged();
+}
+
+void TFormArhiv_Clb::RecordTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
+    const CalibRecord& r = Records[std::size_t(row)];
+    if (!RecordCrcOk(r)) {
+        t = {"", " Дані", "недост."};
+        return;
+    }
+    t.resize(std::size_t(kFirstValueCol + kGasParamCount));
+    const DeviceDateTime& d = r.time;
+    t[1] = ViewerFormat(" %02d.%02d.%02d", d.day, d.month, d.year);
+    t[2] = ViewerFormat(" %02d:%02d:%02d", d.hour, d.minute, d.second);
+    t[3] = r.result == 0 ? "  Пройшла" : " Не пройшла";
+    t[4] = ViewerFormat("   %d", int(r.line));
     const bool oxygen = OxygenShown();
-    for (int n = 0; n < int(Records.size()); ++n) {
-        const CalibRecord& r = Records[n];
-        const int row = kHeadRows + n;
-        if (!RecordCrcOk(r)) {
-            StringGrid1.SetCell(1, row, " Дані");
-            StringGrid1.SetCell(2, row, "недост.");
+    for (int code = 0; code < kGasParamCount; ++code) {
+        const int col = valueCol_[code];
+        if (col < 0) continue;
+        std::string& cell = t[std::size_t(col)];
+        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) {
+            cell = "     --";
             continue;
         }
-        const DeviceDateTime& t = r.time;
-        StringGrid1.SetCell(1, row, ViewerFormat(" %02d.%02d.%02d", t.day, t.month, t.year));
-        StringGrid1.SetCell(2, row, ViewerFormat(" %02d:%02d:%02d", t.hour, t.minute, t.second));
-        StringGrid1.SetCell(3, row, r.result == 0 ? "  Пройшла" : " Не пройшла");
-        StringGrid1.SetCell(4, row, ViewerFormat("   %d", int(r.line)));
-        for (int code = 0; code < kGasParamCount; ++code) {
-            const int col = ValueColumn(code);
-            if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) {
-                StringGrid1.SetCell(col, row, "     --");
-                continue;
-            }
-            StringGrid1.SetCell(col, row,
-                                " " + FormatGasValueBare(r.Value(code), code) + "     " +
-                                    FormatGasValueBare(r.Factor(code), code));
-        }
+        const int decimals = decimals_[code];
+        const float v = r.Value(code), f = r.Factor(code);
+        cell = " ";
+        cell += IsFloatNanInf(v) ? "NAN" : FloatToStrFixed(v, 12, decimals);
+        cell += "     ";
+        cell += IsFloatNanInf(f) ? "NAN" : FloatToStrFixed(f, 12, decimals);
     }
 }
 
@@ -114,7 +135,6 @@ void TFormArhiv_Clb::FormShow() {
     StringGrid1.ClearCells();
     FillHeadings();
     FillCalibGrid();
-    StringGrid1.SetRowCount(rows > kHeadRows ? rows : kHeadRows + 1);
 
     int gridW = 0, gridH = 0;
     for (int c = 0; c < StringGrid1.ColCount(); ++c) gridW += StringGrid1.ColWidth(c) + StringGrid1.GridLineWidth();

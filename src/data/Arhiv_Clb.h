@@ -29,14 +29,25 @@ public:
     // The column of a gas-parameter code, -1 for a bad code.
     static int ValueColumn(int code);
 
+    // The texts of the record rows (row i = record i, grid row i + 2), made
+    // when they are read.
+    const ui::RowSource& Rows() const { return rows_; }
+
 private:
     void FormCreate();
     void FormShow();
     void FillHeadings();
+    // The record rows: their count and the display settings they are made
+    // with; the rows are made when they are read (RecordTexts).
     void FillCalibGrid();
+    void RecordTexts(int row, std::vector<std::string>& texts) const;
     void FormResize();
     void LayOut();
     void BitBtn2Click();
 
     int fullWidth_ = 0, fullHeight_ = 0, fullBoxHeight_ = 0;
+    ui::RowFunctions rows_;
+    int rowCount_ = 0;
+    int valueCol_[kGasParamCount] = {};  // taken when the window shows
+    int decimals_[kGasParamCount] = {};
 };

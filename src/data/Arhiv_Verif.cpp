@@ -32,26 +32,29 @@ void TFormArhiv_Verif::FormShow() {
     ShowLaidOut(true);
 }
 
-void TFormArhiv_Verif::FillVerifGrids() {
-    const int n = int(Records.size());
-    SetRows(n);
+void TFormArhiv_Verif::FillVerifGrids() { SetRows(int(Records.size())); }
+
+void TFormArhiv_Verif::DateTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
+    const VerifRecord& r = Records[std::size_t(row)];
+    if (!RecordCrcOk(r)) {
+        t = {"", "     Дані", "недостов."};
+        return;
+    }
+    const DeviceDateTime& d = r.time;
+    t = {"", ViewerFormat("   %02d.%02d.%02d", d.day, d.month, d.year),
+         ViewerFormat("   %02d:%02d:%02d", d.hour, d.minute, d.second), r.result == 0 ? "   OK" : "  Bad",
+         ViewerFormat("  %d", int(r.line))};
+}
+
+void TFormArhiv_Verif::ValueTexts(int row, std::vector<std::string>& t) const {
+    if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
+    const VerifRecord& r = Records[std::size_t(row)];
+    if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();
-    for (int row = 0; row < n; ++row) {
-        const VerifRecord& r = Records[row];
-        if (!RecordCrcOk(r)) {
-            StringGrid1.SetCell(1, row, "     Дані");
-            StringGrid1.SetCell(2, row, "недостов.");
-            continue;
-        }
-        const DeviceDateTime& t = r.time;
-        StringGrid1.SetCell(1, row, ViewerFormat("   %02d.%02d.%02d", t.day, t.month, t.year));
-        StringGrid1.SetCell(2, row, ViewerFormat("   %02d:%02d:%02d", t.hour, t.minute, t.second));
-        StringGrid1.SetCell(3, row, r.result == 0 ? "   OK" : "  Bad");
-        StringGrid1.SetCell(4, row, ViewerFormat("  %d", int(r.line)));
-        for (int code = 0; code < kGasParamCount; ++code) {
-            if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) continue;
-            SetValue(row, code, FormatGasValue(r.Value(code), code));
-        }
+    for (int code = 0; code < kGasParamCount; ++code) {
+        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) continue;
+        PutValue(t, code, GasText(r.Value(code), code));
     }
 }
 

@@ -19,6 +19,10 @@ public:
 private:
     void FormCreate();
     void FormShow();
+    // Fills both grids: their row count; the rows are made from the records
+    // when they are read (DateTexts, ValueTexts).
     void FillVerifGrids();
+    void DateTexts(int row, std::vector<std::string>& texts) const override;
+    void ValueTexts(int row, std::vector<std::string>& texts) const override;
     void BitBtn2Click();
 };

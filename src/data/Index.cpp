@@ -77,6 +77,7 @@ TFormIndex::TFormIndex(ui::Component* owner) : ui::Form(owner, "FormIndex") {
     BitBtn1.SetCaption("Прийняти");
     BitBtn1.SetGlyph(ui::Glyph::Ok);
     BitBtn1.SetBounds(190, 176, 110, 30);
+    BitBtn1.SetDefault(true);  // Enter, where the focused control does not take it
     BitBtn1.OnClick = [this] { BitBtn1Click(); };
     BitBtn2.SetCaption("Вихід");
     BitBtn2.SetGlyph(ui::Glyph::Close);

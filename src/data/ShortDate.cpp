@@ -93,6 +93,7 @@ TFormShortDate::TFormShortDate(ui::Component* owner) : ui::Form(owner, "FormShor
     for (ui::Button* b : {&BitBtn3, &BitBtn5}) {
         b->SetCaption("Прийняти");
         b->SetGlyph(ui::Glyph::Ok);
+        b->SetDefault(true);  // Enter (one of the two panels shows)
     }
     for (ui::Button* b : {&BitBtn4, &BitBtn6}) {
         b->SetCaption("Відмінити");

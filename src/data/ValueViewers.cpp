@@ -13,21 +13,21 @@
 
 namespace {
 
-// The view's entries as typed records: only whole records of the right
-// size, never more than the view counts.
-template <class R>
-std::vector<R> RecordsOf(const ArchiveView& v) {
+// The view's entries as typed records, in place (the records are byte
+// arrays, alignment 1): only whole records of the right size, never more
+// than the view counts. The view outlives the viewer.
+template <ArchiveRecordType R>
+std::span<const R> RecordsOf(const ArchiveView& v) {
     if (v.entrySize != sizeof(R)) return {};
-    std::vector<R> out = EntriesAs<R>(v.records);
-    if (out.size() > v.count) out.resize(v.count);
-    return out;
+    const std::size_t n = std::min<std::size_t>(v.records.size() / sizeof(R), v.count);
+    return {reinterpret_cast<const R*>(v.records.data()), n};
 }
 
 template <class F, class R>
-void Show(ArchiveView& v, const std::vector<R>& records, int mode = -1) {
+void Show(ArchiveView& v, std::span<const R> records, int mode = -1) {
     F form(nullptr);
     form.Header = &v.header;
-    form.Records = std::span<const R>(records);
+    form.Records = records;
     if constexpr (requires { form.Mode; }) form.Mode = uint8_t(mode);
     form.ShowModal();
 }

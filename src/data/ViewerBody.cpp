@@ -175,6 +175,17 @@ TwoGridViewer::TwoGridViewer(ui::Component* owner, std::string name, const std::
     StringGrid2.SetOptions(opts);
     RightAlignScrollable(StringGrid2);
 
+    // Both grids ask for the rows they show.
+    dateRows_.count = valueRows_.count = [this] { return rowCount_; };
+    dateRows_.texts = [this](int row, std::vector<std::string>& t) {
+        if (row >= 0 && row < rowCount_) DateTexts(row, t);
+    };
+    valueRows_.texts = [this](int row, std::vector<std::string>& t) {
+        if (row >= 0 && row < rowCount_) ValueTexts(row, t);
+    };
+    StringGrid1.SetRowSource(&dateRows_);
+    StringGrid2.SetRowSource(&valueRows_);
+
     for (ui::ScrollBox* sb : {&ScrollBox1, &ScrollBox2, &ScrollBox3}) sb->SetBorderSingle(false);
     ScrollBox1.SetHorzIncrement(kColStep);
     ScrollBox1.SetVertIncrement(kRowStep);
@@ -280,17 +291,28 @@ void TwoGridViewer::FillHeadings(std::initializer_list<int> hiddenCodes) {
 }
 
 void TwoGridViewer::SetRows(int rows) {
+    for (int code = 0; code < kGasParamCount; ++code) {
+        valueCol_[code] = ValueColumn(code);
+        decimals_[code] = ParamDecimals(code);
+    }
     rowCount_ = std::max(rows, 0);
     for (ui::StringGrid* g : {&StringGrid1, &StringGrid2}) {
         g->SetRowCount(rowCount_);
-        g->ClearCells();
+        g->RowsChanged();
         g->SetBounds(0, 0, GridWidth(*g), rowCount_ * kRowStep + kGridFrame);
     }
 }
 
-void TwoGridViewer::SetValue(int row, int code, std::string text) {
-    const int col = ValueColumn(code);
-    if (col > 0) StringGrid2.SetCell(col, row, std::move(text));
+void TwoGridViewer::PutValue(std::vector<std::string>& texts, int code, std::string text) const {
+    if (code < 0 || code >= kGasParamCount) return;
+    const int col = valueCol_[code];
+    if (col <= 0) return;
+    if (texts.size() < std::size_t(kGasParamCount + 1)) texts.resize(std::size_t(kGasParamCount + 1));
+    texts[std::size_t(col)] = std::move(text);
+}
+
+std::string TwoGridViewer::GasText(float v, int code) const {
+    return FormatGasCell(v, code >= 0 && code < kGasParamCount ? decimals_[code] : 0);
 }
 
 int TwoGridViewer::VisibleRows() const { return std::max(1, (ScrollBox1.ClientHeight() - kGridFrame) / kRowStep); }
@@ -429,6 +451,12 @@ WmtViewer::WmtViewer(ui::Component* owner, std::string name, const std::vector<s
     BitBtn3.OnClick = [] {};
     OnResize = [this] { FormResize(); };
     SetBounds(0, 0, kWidth, 400);
+
+    rows_.count = [this] { return rowCount_; };
+    rows_.texts = [this](int row, std::vector<std::string>& t) {
+        if (row >= 0 && row < rowCount_) RecordTexts(row, t);
+    };
+    StringGrid1.SetRowSource(&rows_);
 }
 
 std::string WmtViewer::ValueText(float v, int index, uint8_t meterType) {
@@ -440,8 +468,9 @@ void WmtViewer::PrepareShow(int rows) {
     const auto* captions = WmtCaptionsFor(Hdr().MoistureMeterType);
     for (int i = 0; i < 4; ++i)
         if (mm[i]) mm[i]->SetLines({captions[i][0], captions[i][1], captions[i][2], captions[i][3]});
-    StringGrid1.SetRowCount(std::max(rows, 0));
-    StringGrid1.ClearCells();
+    rowCount_ = std::max(rows, 0);
+    StringGrid1.SetRowCount(rowCount_);
+    StringGrid1.RowsChanged();
     heightCap_ = ui::Screen::Height() - 40;
     int h = kGridTop + 88 + std::max(rows, 1) * (kRowHeight + 1) + 2;
     while (h > heightCap_ && h > kGridTop + 88 + (kRowHeight + 1)) h -= kRowHeight + 1;

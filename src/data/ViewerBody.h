@@ -19,6 +19,12 @@
 // parameter, padded with leading blanks to 10 characters; "  NAN" for NaN
 // and infinite values. Oxygen (code 15) is shown only when the header's
 // oxygen flag is set.
+//
+// The grids keep no texts of their own: each viewer makes the texts of a
+// record row when the row is read (DateTexts / ValueTexts, RecordTexts), and
+// the grids ask for the rows they show through DateRows() / ValueRows() /
+// Rows(), which a printout or an export can read the same way. A list of a
+// hundred thousand records opens as fast as one of ten.
 #pragma once
 #include <cstdarg>
 #include <cstdint>
@@ -89,6 +95,8 @@ public:
     };
 
     TwoGridViewer(ui::Component* owner, std::string name, const std::vector<DateColumn>& dateColumns);
+    // No row is asked for once the viewer that makes them is gone.
+    ~TwoGridViewer() override { rowCount_ = 0; }
 
     ui::Panel Panel1{this, "Panel1"};          // headings of the date-time grid
     ui::Panel Panel4{this, "Panel4"};          // clip of ScrollBox2
@@ -122,13 +130,27 @@ public:
     // both grids.
     void ScrollRowIntoView(int row);
 
+    // The texts of the record rows, grid by grid (row i = record i).
+    const ui::RowSource& DateRows() const { return dateRows_; }
+    const ui::RowSource& ValueRows() const { return valueRows_; }
+
 protected:
     // Captions and units of the value headings; `hiddenCodes` get none.
     void FillHeadings(std::initializer_list<int> hiddenCodes);
-    // Sets the row count of both grids (and their heights).
+    // Sets the row count of both grids (and their heights) and takes the
+    // column order and the decimals of the display format as they are now
+    // for the value texts.
     void SetRows(int rows);
-    // A value cell of row `row` for code `code`.
-    void SetValue(int row, int code, std::string text);
+
+    // The texts of record row `row` (0 <= row < rowCount_): the date-time
+    // grid's columns (column 0, the spacer, first) ...
+    virtual void DateTexts(int row, std::vector<std::string>& texts) const = 0;
+    // ... and the value grid's, put in place with PutValue.
+    virtual void ValueTexts(int row, std::vector<std::string>& texts) const = 0;
+    // Puts `text` into the value column of `code` (nothing for a bad code).
+    void PutValue(std::vector<std::string>& texts, int code, std::string text) const;
+    // A value cell's text with the parameter's decimals (FormatGasCell).
+    std::string GasText(float v, int code) const;
     // Lays the window out for `rows` rows (FormShow) and selects the last or
     // first row, scrolled into view.
     void ShowLaidOut(bool selectLast);
@@ -148,6 +170,9 @@ private:
     void StringGrid2DblClick();
 
     std::vector<DateColumn> dateColumns_;
+    ui::RowFunctions dateRows_, valueRows_;
+    int valueCol_[kGasParamCount] = {};  // value column by code, taken by SetRows
+    int decimals_[kGasParamCount] = {};  // decimals by code, taken by SetRows
     int dateWidth_ = 0;     // width of StringGrid1
     int areaLeft_ = 0;      // left of ScrollBox1
     int fullAreaWidth_ = 0, fullAreaHeight_ = 0;
@@ -163,6 +188,7 @@ private:
 class WmtViewer : public ArchiveViewerForm {
 public:
     WmtViewer(ui::Component* owner, std::string name, const std::vector<std::vector<std::string>>& headings);
+    ~WmtViewer() override { rowCount_ = 0; }
 
     ui::StringGrid StringGrid1{this, "StringGrid1"};
     ui::Memo* mh[4] = {};
@@ -176,11 +202,20 @@ public:
     // pressure) of a type 0 meter converted from bar to kgf/cm2.
     static std::string ValueText(float v, int index, uint8_t meterType);
 
+    // The texts of the record rows (row i = record i).
+    const ui::RowSource& Rows() const { return rows_; }
+
 protected:
     // Value headings by meter type, rows, window height.
     void PrepareShow(int rows);
     void FormResize();
     void LayOut();
+    // The eight texts of record row `row` (0 <= row < rowCount_).
+    virtual void RecordTexts(int row, std::vector<std::string>& texts) const = 0;
 
     int heightCap_ = 0;
+    int rowCount_ = 0;
+
+private:
+    ui::RowFunctions rows_;
 };

@@ -92,6 +92,7 @@ TFormConn_Par::TFormConn_Par(ui::Component* owner) : ui::Form(owner, "FormConn_P
     BitBtn1.SetCaption("Прийняти");
     BitBtn1.SetGlyph(ui::Glyph::Ok);
     BitBtn1.SetBounds(12, 7, 120, 32);
+    BitBtn1.SetDefault(true);  // Enter
     BitBtn4.SetParent(&pn_btn);
     BitBtn4.SetCaption("Пошук адреси пристрою");
     BitBtn4.SetTag(1);

@@ -145,6 +145,7 @@ TFormConnect::TFormConnect(ui::Component* owner) : ui::Form(owner, "FormConnect"
     BitBtn1.SetCaption("Зв'язатися");
     BitBtn1.SetGlyph(ui::Glyph::Ok);
     BitBtn1.SetBounds(16, 60, 110, 32);
+    BitBtn1.SetDefault(true);  // Enter
     BitBtn3.SetParent(&pn_main);
     BitBtn3.SetCaption("Змінити параметри зв'язку");
     BitBtn3.SetBounds(134, 60, 190, 32);

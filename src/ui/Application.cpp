@@ -4,6 +4,7 @@
 
 #include "platform/MessagePump.h"
 #include "ui/Form.h"
+#include "ui/Utf8.h"
 
 namespace ui {
 
@@ -34,6 +35,20 @@ ui::Cursor g_cursor = ui::Cursor::Default;
 }  // namespace
 
 Backend& Backend::Current() { return *g_backend; }
+
+int Backend::CaptionWidth(const std::string& caption, int icons) {
+    if (caption.empty()) return 0;
+    return 10 * utf8::Length(caption) + TitleBarExtras(icons);
+}
+
+int TitleBarExtras(int icons) {
+    int buttons = 0;
+    for (int icon : {border_icon::SystemMenu, border_icon::Minimize, border_icon::Maximize})
+        if (icons & icon) ++buttons;
+    // The window's icon, a button of 28 for each of close, minimise and
+    // maximise, the margins at both ends and the frame.
+    return 24 + 28 * buttons + 2 * 8 + 2 * 4;
+}
 
 Backend* Backend::Install(Backend* b) {
     Backend* old = g_backend == &g_null ? nullptr : g_backend;

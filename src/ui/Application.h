@@ -61,6 +61,11 @@ public:
     virtual void CursorChanged(ui::Cursor) {}
     // A simulated user action was refused (hidden or disabled control).
     virtual void Refused(Component&, const std::string& /*action*/) {}
+    // The outer width a form needs for its title bar to show `caption`
+    // whole beside the window's icon and its title-bar buttons (`icons`:
+    // border_icon flags); 0 for an empty caption. Without a screen, an
+    // estimate in characters of a bold title font.
+    virtual int CaptionWidth(const std::string& caption, int icons);
     // Runs the program's main loop until the main form closes.
     virtual int RunMainLoop(Form& mainForm) = 0;
     virtual void Terminate() {}
@@ -69,6 +74,10 @@ public:
     // Makes `b` current (nullptr: the null backend); returns the previous one.
     static Backend* Install(Backend* b);
 };
+
+// The part of a title bar that is not its caption: the window's icon, the
+// title-bar buttons that `icons` asks for, the margins and the frame.
+int TitleBarExtras(int icons);
 
 class Application {
 public:

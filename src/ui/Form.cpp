@@ -80,6 +80,11 @@ int Form::CaptionHeight() const {
 // The bar stays (empty) when every item is hidden.
 int Form::MenuHeight() const { return menu_ ? 20 : 0; }
 
+int Form::CaptionWidth() const {
+    if (borderStyle_ == ui::BorderStyle::None) return 0;
+    return Backend::Current().CaptionWidth(Caption(), borderIcons_);
+}
+
 int Form::ClientWidth() const { return std::max(0, Width() - 2 * FrameWidth()); }
 
 int Form::ClientHeight() const {

@@ -55,6 +55,9 @@ public:
     int FrameWidth() const;        // each side
     int CaptionHeight() const;     // title bar, 0 without border
     int MenuHeight() const;        // 0 without a menu
+    // The outer width at which the title bar shows the whole caption (0
+    // without a caption or a border).
+    int CaptionWidth() const;
 
     Control* ActiveControl() const { return active_; }
     void SetActiveControl(Control* c);

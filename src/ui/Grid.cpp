@@ -15,33 +15,59 @@ StringGrid::StringGrid(Component* owner, std::string name) : Control(owner, std:
 void StringGrid::Reshape(int cols, int rows) {
     cols = std::max(cols, 0);
     rows = std::max(rows, 0);
-    std::vector<std::string> cells(std::size_t(cols) * rows);
-    std::vector<CellColors> colors(cells.size());
-    for (int r = 0; r < std::min(rows, rows_); ++r)
+    fixedCols_ = std::clamp(fixedCols_, 0, std::max(cols - 1, 0));
+    fixedRows_ = std::clamp(fixedRows_, 0, std::max(rows - 1, 0));
+    const int stored = source_ ? std::min(fixedRows_, rows) : rows;
+    std::vector<std::string> cells(std::size_t(cols) * std::size_t(stored));
+    std::vector<CellColors> colors(colors_.empty() ? 0 : cells.size());
+    for (int r = 0; r < std::min(stored, stored_); ++r)
         for (int c = 0; c < std::min(cols, cols_); ++c) {
-            if (std::size_t(Index(c, r)) >= cells_.size()) continue;
-            cells[std::size_t(r) * cols + c] = std::move(cells_[Index(c, r)]);
-            colors[std::size_t(r) * cols + c] = colors_[Index(c, r)];
+            const std::size_t to = std::size_t(r) * std::size_t(cols) + std::size_t(c);
+            cells[to] = std::move(cells_[Index(c, r)]);
+            if (!colors.empty()) colors[to] = colors_[Index(c, r)];
         }
     cells_ = std::move(cells);
     colors_ = std::move(colors);
+    stored_ = stored;
     cols_ = cols;
+    if (rows != rows_) ++heightsRevision_;
     rows_ = rows;
-    colWidths_.resize(cols, defColWidth_);
-    rowHeights_.resize(rows, defRowHeight_);
-    fixedCols_ = std::clamp(fixedCols_, 0, std::max(cols_ - 1, 0));
-    fixedRows_ = std::clamp(fixedRows_, 0, std::max(rows_ - 1, 0));
+    colWidths_.resize(std::size_t(cols), defColWidth_);
+    rowHeights_.resize(std::size_t(rows), defRowHeight_);
     col_ = std::clamp(col_, fixedCols_, std::max(cols_ - 1, fixedCols_));
     row_ = std::clamp(row_, fixedRows_, std::max(rows_ - 1, fixedRows_));
     topRow_ = std::clamp(topRow_, fixedRows_, std::max(rows_ - 1, fixedRows_));
     leftCol_ = std::clamp(leftCol_, fixedCols_, std::max(cols_ - 1, fixedCols_));
+    cache_.clear();
     Touch();
 }
 
 void StringGrid::SetColCount(int n) { Reshape(n, rows_); }
 void StringGrid::SetRowCount(int n) { Reshape(cols_, n); }
-void StringGrid::SetFixedCols(int n) { fixedCols_ = std::max(n, 0); Reshape(cols_, rows_); }
-void StringGrid::SetFixedRows(int n) { fixedRows_ = std::max(n, 0); Reshape(cols_, rows_); }
+// A new number of fixed columns or rows starts the grid over at its first
+// scrollable cell, as the classic grid does: a grid whose spacer column was
+// made scrollable must not stay scrolled past it.
+void StringGrid::SetFixedCols(int n) {
+    n = std::max(n, 0);
+    if (n == fixedCols_) return;
+    fixedCols_ = n;
+    Reshape(cols_, rows_);
+    ResetTopLeft();
+}
+
+void StringGrid::SetFixedRows(int n) {
+    n = std::max(n, 0);
+    if (n == fixedRows_) return;
+    fixedRows_ = n;
+    Reshape(cols_, rows_);
+    ResetTopLeft();
+}
+
+void StringGrid::ResetTopLeft() {
+    leftCol_ = col_ = fixedCols_;
+    topRow_ = row_ = fixedRows_;
+    Touch();
+}
 
 void StringGrid::SetDefaultColWidth(int w) {
     defColWidth_ = std::max(w, 0);
@@ -52,6 +78,8 @@ void StringGrid::SetDefaultColWidth(int w) {
 void StringGrid::SetDefaultRowHeight(int h) {
     defRowHeight_ = std::max(h, 0);
     std::fill(rowHeights_.begin(), rowHeights_.end(), defRowHeight_);
+    uniformHeights_ = true;
+    ++heightsRevision_;
     Touch();
 }
 
@@ -67,17 +95,36 @@ void StringGrid::SetColWidth(int c, int w) {
 void StringGrid::SetRowHeight(int r, int h) {
     if (r < 0 || r >= rows_) return;
     rowHeights_[r] = std::max(h, 0);
+    if (rowHeights_[r] != defRowHeight_) uniformHeights_ = false;
+    ++heightsRevision_;
     Touch();
 }
 
-const std::string& StringGrid::Cell(int col, int row) const {
-    static const std::string empty;
-    if (col < 0 || col >= cols_ || row < 0 || row >= rows_) return empty;
-    return cells_[Index(col, row)];
+std::string StringGrid::Cell(int col, int row) const {
+    if (col < 0 || col >= cols_ || row < 0 || row >= rows_) return {};
+    if (Sourced(row)) {
+        const std::vector<std::string>& texts = SourcedRow(row);
+        return std::size_t(col) < texts.size() ? texts[std::size_t(col)] : std::string();
+    }
+    return Stored(col, row) ? cells_[Index(col, row)] : std::string();
+}
+
+const std::vector<std::string>& StringGrid::SourcedRow(int row) const {
+    // One slot per row modulo the cache size: the rows on screen are
+    // consecutive, so they never push each other out.
+    if (cache_.empty()) cache_.resize(kCachedRows);
+    CachedRow& slot = cache_[std::size_t(row % kCachedRows)];
+    if (slot.row != row) {
+        slot.row = row;
+        slot.texts.clear();
+        const int i = row - fixedRows_;
+        if (i >= 0 && i < source_->RowCount()) source_->RowTexts(i, slot.texts);
+    }
+    return slot.texts;
 }
 
 void StringGrid::SetCell(int col, int row, std::string text) {
-    if (col < 0 || col >= cols_ || row < 0 || row >= rows_) return;
+    if (!Stored(col, row)) return;
     cells_[Index(col, row)] = std::move(text);
     Touch();
 }
@@ -97,20 +144,36 @@ void StringGrid::ClearCells() {
     Touch();
 }
 
+void StringGrid::SetRowSource(const RowSource* source) {
+    if (source == source_) {
+        RowsChanged();
+        return;
+    }
+    source_ = source;
+    Reshape(cols_, rows_);
+}
+
+void StringGrid::RowsChanged() {
+    cache_.clear();
+    Touch();
+}
+
 void StringGrid::SetCellColor(int col, int row, ui::Color text) {
-    if (col < 0 || col >= cols_ || row < 0 || row >= rows_) return;
+    if (!Stored(col, row)) return;
+    if (colors_.empty()) colors_.resize(cells_.size());
     colors_[Index(col, row)].text = text;
     Touch();
 }
 
 void StringGrid::SetCellBackground(int col, int row, ui::Color background) {
-    if (col < 0 || col >= cols_ || row < 0 || row >= rows_) return;
+    if (!Stored(col, row)) return;
+    if (colors_.empty()) colors_.resize(cells_.size());
     colors_[Index(col, row)].background = background;
     Touch();
 }
 
 void StringGrid::ClearCellColors() {
-    std::fill(colors_.begin(), colors_.end(), CellColors{});
+    colors_.clear();
     Touch();
 }
 
@@ -127,7 +190,7 @@ CellStyle StringGrid::StyleOf(int col, int row) const {
         s.background = Color();
         s.text = Font().Color;
     }
-    if (col >= 0 && col < cols_ && row >= 0 && row < rows_) {
+    if (!colors_.empty() && Stored(col, row)) {
         const CellColors& c = colors_[Index(col, row)];
         if (c.text != kDefault) s.text = c.text;
         if (c.background != kDefault) s.background = c.background;
@@ -163,6 +226,12 @@ void StringGrid::SetLeftCol(int c) {
 int StringGrid::VisibleRowCount() const {
     int h = ClientHeight();
     for (int r = 0; r < fixedRows_ && r < rows_; ++r) h -= rowHeights_[r] + lineWidth_;
+    if (uniformHeights_) {
+        // Every row of the default height: no walk through a long list.
+        const int step = defRowHeight_ + lineWidth_;
+        if (step <= 0) return std::max(rows_ - topRow_, 0);
+        return std::clamp(h / step, 0, std::max(rows_ - topRow_, 0));
+    }
     int n = 0;
     for (int r = topRow_; r < rows_ && h >= rowHeights_[r] + lineWidth_; ++r, ++n) h -= rowHeights_[r] + lineWidth_;
     return n;

@@ -1,7 +1,10 @@
 // A grid of strings with fixed (heading) rows and columns, per-cell colours,
-// a current cell and scroll positions.
+// a current cell and scroll positions. The texts are either kept in the
+// grid (SetCell) or, for long lists, asked from their owner row by row when
+// they are looked at (SetRowSource).
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,32 @@ struct CellStyle {
     ui::Color background = clWindow;
     bool bold = false;
     ui::TextAlign align = ui::TextAlign::Left;
+};
+
+// Rows of texts that their owner makes when they are asked for, so that a
+// list of tens of thousands of records keeps only its records: a grid asks
+// for the rows it shows, a printout or an export for the rows it writes.
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    virtual int RowCount() const = 0;
+    // Appends the texts of row `row` (0 <= row < RowCount()), column 0
+    // first, to `texts`, which comes empty; columns left out are empty.
+    virtual void RowTexts(int row, std::vector<std::string>& texts) const = 0;
+};
+
+// A RowSource made of two functions.
+class RowFunctions : public RowSource {
+public:
+    RowFunctions() = default;
+    RowFunctions(std::function<int()> count, std::function<void(int, std::vector<std::string>&)> texts)
+        : count(std::move(count)), texts(std::move(texts)) {}
+    std::function<int()> count;
+    std::function<void(int row, std::vector<std::string>& texts)> texts;
+    int RowCount() const override { return count ? count() : 0; }
+    void RowTexts(int row, std::vector<std::string>& out) const override {
+        if (texts) texts(row, out);
+    }
 };
 
 class StringGrid : public Control {
@@ -50,11 +79,24 @@ public:
     void SetGridLineWidth(int w) { lineWidth_ = w; Touch(); }
 
     // Cells; out-of-range reads give "", writes are ignored.
-    const std::string& Cell(int col, int row) const;
+    std::string Cell(int col, int row) const;
     void SetCell(int col, int row, std::string text);
     std::vector<std::string> RowTexts(int row) const;
     void SetRowTexts(int row, const std::vector<std::string>& texts, int firstCol = 0);
     void ClearCells();
+
+    // Texts from the owner: the rows from FixedRows() on come from `source`
+    // (grid row FixedRows() + i is the source's row i; rows past its end
+    // read empty) and are made only when read; the fixed rows stay stored.
+    // The row count is still the grid's own (SetRowCount). Writes and
+    // colours of sourced rows are ignored (OnDrawCell colours them). The
+    // source stays the owner's and must outlive the grid or be unset with
+    // nullptr, which brings back empty stored cells. After the source's
+    // texts change, RowsChanged() makes the grid ask again and redraw.
+    void SetRowSource(const RowSource* source);
+    const RowSource* Source() const { return source_; }
+    bool Sourced(int row) const { return source_ && row >= fixedRows_; }
+    void RowsChanged();
 
     // Per-cell colours (0xFFFFFFFF = default of the cell kind).
     static constexpr ui::Color kDefault = 0xFFFFFFFFu;
@@ -100,16 +142,34 @@ public:
     // Grows with every change; backends redraw when it moves.
     std::uint64_t Revision() const { return revision_; }
     void Touch() { ++revision_; }
+    // Grows when a row height may have changed (a backend need not look at
+    // every row's height on every redraw).
+    std::uint64_t RowHeightsRevision() const { return heightsRevision_; }
 
 private:
     struct CellColors { ui::Color text = kDefault, background = kDefault; };
-    int Index(int c, int r) const { return r * cols_ + c; }
+    struct CachedRow {
+        int row = -1;
+        std::vector<std::string> texts;
+    };
+    static constexpr int kCachedRows = 128;  // more than a screen shows
+    std::size_t Index(int c, int r) const { return std::size_t(r) * std::size_t(cols_) + std::size_t(c); }
+    bool Stored(int col, int row) const { return col >= 0 && col < cols_ && row >= 0 && row < stored_; }
+    const std::vector<std::string>& SourcedRow(int row) const;
     void Reshape(int cols, int rows);
+    void ResetTopLeft();
     int cols_ = 5, rows_ = 5, fixedCols_ = 1, fixedRows_ = 1;
     int defColWidth_ = 64, defRowHeight_ = 24, lineWidth_ = 1;
     std::vector<int> colWidths_, rowHeights_;
+    // The stored rows (all, or with a source the fixed ones), row by row;
+    // their colours only once a colour was set.
+    int stored_ = 0;
     std::vector<std::string> cells_;
     std::vector<CellColors> colors_;
+    const RowSource* source_ = nullptr;
+    mutable std::vector<CachedRow> cache_;
+    std::uint64_t heightsRevision_ = 1;
+    bool uniformHeights_ = true;  // no row was given a height of its own
     int col_ = 1, row_ = 1, topRow_ = 1, leftCol_ = 1;
     GridOptions options_;
     ui::ScrollBars scrollBars_ = ui::ScrollBars::Both;

@@ -82,6 +82,49 @@ TEST_F(ConnectSequence, CancelledDialogLeavesTheReducedMenus) {
     EXPECT_TRUE(form->TimerStart.Enabled());
 }
 
+TEST_F(ConnectSequence, SilentControllerAndDeclinedRetrySayTheLinkIsNotUp) {
+    DirectSettings();
+    StartPty();
+    StartForm();
+    emu.QueueFault({emu::FaultKind::Silence});
+    drv->expectQuestion(7, "Не виконано читання з таблиці 0.", "\" Загальні параметри ідентифікації\"", false);
+    drv->expectMessage(1, "Зв'язок з пристроєм не встановлено");
+    RunConnect();
+    EXPECT_EQ(IsConnected, 0);
+    EXPECT_EQ(identities, 0);
+    EXPECT_EQ(HgcBox->hCom, platform::kNoHandle);
+    EXPECT_FALSE(Shown("NWorkPar"));
+    const ui::MessageInfo* said = drv->findMessage("Зв'язок з пристроєм не встановлено");
+    ASSERT_NE(said, nullptr);
+    EXPECT_EQ(said->caption, "Помилка");
+}
+
+TEST_F(ConnectSequence, NoSubscriberNamedAfterACancelledEthernetDialog) {
+    DirectSettings(1, 2);
+    const int port = emu.StartTcp();
+    WriteFile("INI/ethr_abonents.ini", "[ETHERNET_CONN_PAR]\r\nusers_num=1\r\nuser_index=0\r\nsort_prz=0\r\n"
+                                       "[ETHERNET_ABONENT_1]\r\nuser_name=ГРС Північна\r\ncontr_adr=1\r\n"
+                                       "ip_adr=2130706433\r\nport=" + std::to_string(port) + "\r\n");
+    StartForm();
+    RunConnect();
+    ASSERT_EQ(IsConnected, 1);
+    EXPECT_TRUE(form->StatusBar2.Visible());
+    // "Зв'язок з іншим пристроєм", then the dialog is left with "Вихід": the
+    // link is gone and no bar names its subscriber.
+    drv->onModal<TFormConnect>([this](TFormConnect& f) {
+        EXPECT_TRUE(form->StatusBar2.Visible());  // the dialog shows the subscriber it offers
+        f.BitBtn2.Click();
+    });
+    form->Nconnect.Click();
+    ASSERT_TRUE(drv->fireTimer(form->TimerStart));
+    EXPECT_EQ(IsConnected, 0);
+    EXPECT_EQ(HgcBox->Sock, platform::kNoSocket);
+    EXPECT_FALSE(form->StatusBar2.Visible());
+    EXPECT_EQ(form->StatusBar2.PanelText(0), "");
+    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelLink), "");
+    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelControllerName), "");
+}
+
 TEST_F(ConnectSequence, WrongControllerTypeDisconnects) {
     DirectSettings();
     StartPty();

@@ -69,6 +69,7 @@ TEST_F(TelephoneLink, DialsIdentifiesAndHangsUpWithTheButton) {
 TEST_F(TelephoneLink, BusyNumberAndDeclinedRetryEndTheSequence) {
     modem->QueueDial(emu::DialAnswer::Busy);
     drv->expectQuestion(3, "Номер абонента зайнятий", "Повторити спробу з'єднання?", false);
+    drv->expectMessage(1, "Зв'язок з пристроєм не встановлено");
     RunConnect();
     EXPECT_EQ(IsConnected, 0);
     EXPECT_EQ(form->ModemLinked, 0);

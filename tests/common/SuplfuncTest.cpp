@@ -43,6 +43,29 @@ TEST(Suplfunc, ChecksumIsReachable) {
     uint8_t frame[6] = {0xCC, 1, 2, 3};
     Crc16Append(frame, 4);
     EXPECT_EQ(Crc16(frame, 6), 0);
+
+    // The table gives what the bit loop gives, whole buffers and byte by byte.
+    auto bitwise = [](const uint8_t* d, std::size_t n) {
+        uint16_t crc = 0xFFFF;
+        for (std::size_t i = 0; i < n; ++i) {
+            crc ^= d[i];
+            for (int b = 0; b < 8; ++b) crc = (crc & 1) ? uint16_t((crc >> 1) ^ 0xA001) : uint16_t(crc >> 1);
+        }
+        return crc;
+    };
+    uint8_t buf[300];
+    uint32_t seed = 12345;
+    for (uint8_t& b : buf) b = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
+    for (std::size_t n : {std::size_t(1), std::size_t(2), std::size_t(94), std::size_t(170), sizeof buf}) {
+        EXPECT_EQ(Crc16(buf, n), bitwise(buf, n)) << n;
+        uint8_t hi = 0xFF, lo = 0xFF;
+        for (std::size_t i = 0; i < n; ++i) Crc16Step(buf[i], hi, lo);
+        EXPECT_EQ(uint16_t((hi << 8) | lo), bitwise(buf, n)) << n;
+    }
+    for (int v = 0; v < 256; ++v) {
+        const uint8_t one = uint8_t(v);
+        EXPECT_EQ(Crc16(&one, 1), bitwise(&one, 1)) << v;
+    }
 }
 
 TEST(Suplfunc, NamesCompareWithoutCase) {

@@ -12,10 +12,15 @@
 #include "config/ConWMT.h"
 #include "config/Config.h"
 #include "config/Const_Par.h"
+#include "config/ContrName.h"
 #include "config/Distr.h"
+#include "config/Ident.h"
 #include "config/Limits.h"
 #include "config/OvgList.h"
 #include "config/PrzDistr.h"
+#include "config/Sys.h"
+#include "config/Time_Sinhr.h"
+#include "link/Conneth.h"
 #include "config/Users.h"
 #include "platform/Codepage.h"
 #include "support/TestFolders.h"
@@ -181,6 +186,9 @@ void OpensOn(ui::test::Driver& drv, ConfigRecord& rec, ui::Button TFormConfig::*
 
 TEST_F(ConfigWindow, EveryEditorOnItsBlockOfTheRecord) {
     rec[cnfofs::kWmtPresent] = 1;
+    OpensOn<TFormContrName>(drv, rec, &TFormConfig::BitBtn19, 29);
+    OpensOn<TFormSys>(drv, rec, &TFormConfig::BitBtn6, 213);
+    OpensOn<TFormConEth>(drv, rec, &TFormConfig::BitBtn22, 1893);
     OpensOn<TFormConVU>(drv, rec, &TFormConfig::BitBtn16, 109);
     OpensOn<TFormConVich>(drv, rec, &TFormConfig::BitBtn12, 2437);
     OpensOn<TFormConHGC>(drv, rec, &TFormConfig::BitBtn17, 325);
@@ -283,4 +291,71 @@ TEST_F(ConfigWindow, FlowComputerListOnACopyOfTheCount) {
     g.Record = &rec;
     g.ShowModal();
     EXPECT_EQ(rec[cnfofs::kFlowLink], 250);  // not accepted: left as it was
+}
+
+TEST_F(ConfigWindow, NamesSystemParametersClockFlagsAndIdentification) {
+    rec[cnfofs::kFlowPresent] = 0;
+    // The name accepted: the caption follows it (without the leading blank).
+    drv.onModal<TFormContrName>([](TFormContrName& e) {
+        e.Edit1.SetText("ГРС Північна");
+        EXPECT_TRUE(e.BitBtn3.Click());
+    });
+    // Flow computers switched on: their controls come on at once.
+    drv.onModal<TFormSys>([](TFormSys& e) {
+        auto* owner = dynamic_cast<TFormConfig*>(e.Owner());
+        ASSERT_NE(owner, nullptr);
+        EXPECT_FALSE(owner->BitBtn3.Enabled());
+        e.CheckBox3.SetChecked(true);
+        EXPECT_TRUE(e.BitBtn3.Click());
+    });
+    // The four clock flags on a copy, back in their places on accept.
+    drv.onModal<TFormTime_Sinhr>([](TFormTime_Sinhr& e) {
+        EXPECT_FALSE(e.CheckBox1.Checked());
+        EXPECT_TRUE(e.CheckBox2.Checked());  // record byte 224
+        e.CheckBox1.SetChecked(true);
+        e.CheckBox3.SetChecked(true);
+        e.CheckBox4.SetChecked(true);
+        EXPECT_TRUE(e.BitBtn1.Click());
+    });
+    // A new record shows the type and the version only.
+    drv.onModal<TFormIdent>([this](TFormIdent& e) {
+        EXPECT_EQ(e.Ident, rec.At(1));
+        EXPECT_EQ(e.FullView, 0);
+        EXPECT_TRUE(e.BitBtn1.Click());
+    });
+    drv.onModal<TFormConfig>([](TFormConfig& f) {
+        EXPECT_TRUE(f.BitBtn19.Click());
+        EXPECT_EQ(f.Caption(), "Параметри конфігурації контролера \"ГРС Північна\" ");
+        EXPECT_TRUE(f.BitBtn6.Click());
+        EXPECT_TRUE(f.BitBtn3.Enabled());
+        EXPECT_TRUE(f.GroupBox3.Enabled());
+        EXPECT_TRUE(f.BitBtn18.Click());
+        EXPECT_TRUE(f.BitBtn24.Click());
+        EXPECT_TRUE(f.BitBtn1.Click());
+    });
+    TFormConfig f(nullptr);
+    f.Record = &rec;
+    f.ShowModal();
+    EXPECT_EQ(f.changed, 1);
+    EXPECT_EQ(rec.ControllerName(), "ГРС Північна");
+    EXPECT_EQ(rec[cnfofs::kFlowPresent], 1);
+    EXPECT_EQ(rec[223], 1);
+    EXPECT_EQ(rec[224], 1);
+    EXPECT_EQ(rec[333], 1);
+    EXPECT_EQ(rec[334], 1);
+
+    // Read from a controller: the whole identification.
+    rec[cnfofs::kSource] = 1;
+    drv.onModal<TFormIdent>([](TFormIdent& e) {
+        EXPECT_EQ(e.FullView, 1);
+        EXPECT_TRUE(e.BitBtn1.Click());
+    });
+    drv.onModal<TFormConfig>([](TFormConfig& f) {
+        EXPECT_TRUE(f.BitBtn24.Click());
+        EXPECT_TRUE(f.BitBtn1.Click());
+    });
+    TFormConfig g(nullptr);
+    g.Record = &rec;
+    g.ShowModal();
+    EXPECT_EQ(g.changed, 0);
 }

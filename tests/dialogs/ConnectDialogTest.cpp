@@ -282,6 +282,34 @@ TEST_F(ConnectDialog, DirectConnectOpensThePortAndStoresTheSettings) {
     EXPECT_TRUE(ReadTable0());
 }
 
+TEST_F(ConnectDialog, EnterConnectsFromTheAddressBox) {
+    StartPty();
+    ProgramSettings.Dir.COMPort = 5;
+    ProgramSettings.Dir.Rate = 9600;
+    drv.onModal<TFormConnect>([this](TFormConnect& f) {
+        f.ComboBox3.SetFocus();
+        f.ComboBox1.SetFocus();
+        f.ComboBox1.SetText({});
+        f.ComboBox1.TypeText("a1");  // the letter does not get in
+        EXPECT_EQ(f.ComboBox1.Text(), "1");
+        drv.pressKey(ui::key::Return);
+    });
+    TFormConnect f(&main);
+    f.status_bar = &bar1;
+    EXPECT_EQ(f.ShowModal(), ui::mrOk);
+    ASSERT_EQ(f.accepted, 1);
+    EXPECT_EQ(HgcBox->Address, 1);
+    EXPECT_TRUE(ReadTable0());
+
+    // Enter on the focused "Вихід" leaves without connecting.
+    HgcBox->ClosePort();
+    drv.onModal<TFormConnect>([](TFormConnect& f) { f.BitBtn2.KeyDown(ui::key::Return); });
+    TFormConnect g(&main);
+    g.ShowModal();
+    EXPECT_EQ(g.accepted, 0);
+    EXPECT_EQ(HgcBox->hCom, platform::kNoHandle);
+}
+
 TEST_F(ConnectDialog, ChosenSubscriberReachesItsListFile) {
     StartPty();
     ProgramSettings.Conn_Prz = 1;

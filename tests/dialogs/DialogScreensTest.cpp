@@ -3,6 +3,7 @@
 // label and button stands.
 #include <gtest/gtest.h>
 
+#include <QtTest>
 #include <QtWidgets>
 #include <cstring>
 #include <filesystem>
@@ -13,9 +14,11 @@
 #include "common/ListFiles.h"
 #include "common/Object.h"
 #include "common/Objects_list.h"
+#include "common/Question.h"
 #include "common/Rd_wr_ini.h"
 #include "link/Conn_par.h"
 #include "link/Connect.h"
+#include "link/Hgcbox.h"
 #include "platform/Paths.h"
 #include "support/QtScreens.h"
 #include "support/TestFolders.h"
@@ -133,6 +136,69 @@ TEST_F(DialogScreens, ListsObjectAndParameters) {
         }
         if (type == 2) Render(f, names[type], {&f.Label11, &f.Edit4, &f.Label16, &f.ComboBox6, &f.BitBtn1, &f.BitBtn2});
     }
+}
+
+// On the screen: the operator types into the address box (the focus rests
+// on the combo box itself), letters stay out, and Enter accepts.
+TEST_F(DialogScreens, TypingAndEnterOnTheScreen) {
+    ProgramSettings.Conn_Prz = 1;
+    PhoneSubscriber rec{};
+    ui::qt::SetModalShownHook([&](ui::Form& form) {
+        auto& f = static_cast<TFormAbonent&>(form);
+        QTest::keyClicks(ui::qt::WidgetOf(f.Edit1), "Hrs");
+        auto* cb = qobject_cast<QComboBox*>(ui::qt::WidgetOf(f.ComboBox1));
+        ASSERT_NE(cb, nullptr);
+        cb->setFocus();
+        QTest::keyClicks(cb, "a1b7");
+        EXPECT_EQ(f.ComboBox1.Text(), "17");
+        EXPECT_EQ(cb->currentText().toStdString(), "17");
+        QTest::keyClicks(ui::qt::WidgetOf(f.Edit2), "555");
+        cb->setFocus();
+        QTest::keyClick(cb, Qt::Key_Return);
+    });
+    {
+        TFormAbonent f;
+        f.fon_rec = &rec;
+        f.ShowModal();
+        EXPECT_EQ(f.accepted, 1);
+    }
+    EXPECT_EQ(rec.contr_adr, 17);
+    EXPECT_EQ(rec.Phone(), "555");
+
+    // The connect dialog: Enter from the address box connects, here to a
+    // port that is not there, which the message box says.
+    ProgramSettings.Conn_Prz = 0;
+    ProgramSettings.Dir.COMPort = 77;
+    ProgramSettings.Do_Close_Port = 0;
+    ProgramSettings.Free_Port_Wait = 0;
+    HgcBox = new hgcbox(0);
+    std::string said;
+    ui::qt::SetModalShownHook([&](ui::Form& form) {
+        if (auto* q = dynamic_cast<TFormQues*>(&form)) {
+            said = q->Label1.Caption();
+            q->BitBtn3.Click();
+            return;
+        }
+        auto& f = static_cast<TFormConnect&>(form);
+        auto* cb = qobject_cast<QComboBox*>(ui::qt::WidgetOf(f.ComboBox1));
+        ASSERT_NE(cb, nullptr);
+        cb->setFocus();
+        cb->lineEdit()->selectAll();
+        QTest::keyClicks(cb, "x3");
+        EXPECT_EQ(f.ComboBox1.Text(), "3");
+        QTest::keyClick(cb, Qt::Key_Return);
+        EXPECT_EQ(said, "Комунікаційний порт СОМ77 недоступний");
+        f.BitBtn2.Click();
+    });
+    {
+        TFormConnect f;
+        f.ShowModal();
+        EXPECT_EQ(f.accepted, 0);
+    }
+    ui::qt::SetModalShownHook(nullptr);
+    delete HgcBox;
+    HgcBox = nullptr;
+    EXPECT_EQ(said, "Комунікаційний порт СОМ77 недоступний");
 }
 
 }  // namespace

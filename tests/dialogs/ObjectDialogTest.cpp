@@ -213,4 +213,20 @@ TEST_F(ObjectListWindow, FailedWriteIsReportedAndTheWindowStays) {
     EXPECT_TRUE(SameBytes(ObjectList, before));
 }
 
+TEST_F(ObjectDialog, EnterAccepts) {
+    ObjectRecord rec{};
+    drv.onModal<TFormObject>([this](TFormObject& f) {
+        f.Edit1.TypeText("ГРС-2");
+        f.ComboBox1.SetFocus();
+        f.ComboBox1.TypeText("x9");
+        drv.pressKey(ui::key::Return);
+    });
+    TFormObject f;
+    f.obj_rec = &rec;
+    EXPECT_EQ(f.ShowModal(), ui::mrOk);
+    EXPECT_EQ(f.accepted, 1);
+    EXPECT_EQ(rec.Name(), "ГРС-2");
+    EXPECT_EQ(rec.contr_adr, 9);
+}
+
 }  // namespace

@@ -185,6 +185,26 @@ TEST_F(SubscriberDialog, CancelAndEscLeaveTheRecord) {
     }
 }
 
+TEST_F(SubscriberDialog, EnterAcceptsAndTheAddressBoxTakesDigitsOnly) {
+    ProgramSettings.Conn_Prz = 1;
+    PhoneSubscriber rec{};
+    drv.onModal<TFormAbonent>([this](TFormAbonent& f) {
+        f.Edit1.TypeText("Західна");
+        f.ComboBox1.SetFocus();
+        f.ComboBox1.TypeText("a1b7");  // letters do not get in
+        EXPECT_EQ(f.ComboBox1.Text(), "17");
+        f.Edit2.SetFocus();
+        f.Edit2.TypeText("777");
+        drv.pressKey(ui::key::Return);
+    });
+    TFormAbonent f;
+    f.fon_rec = &rec;
+    EXPECT_EQ(f.ShowModal(), ui::mrOk);
+    EXPECT_EQ(f.accepted, 1);
+    EXPECT_EQ(rec.contr_adr, 17);
+    EXPECT_EQ(rec.Phone(), "777");
+}
+
 // ---------------------------------------------------------------- list window
 
 class SubscriberList : public dlgtest::Fixture {};

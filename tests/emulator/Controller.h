@@ -138,6 +138,16 @@ private:
         int frameLength = 0;
         Handler handler;
     };
+    // The controller's current state in one 10-second step of its clock:
+    // links, zones and abnormal situations (tables 16, 32..35, 39).
+    struct LiveState {
+        uint8_t chromLink = 0, wmtLink = 0;
+        uint8_t ovgLink[16] = {}, ovgWrite[16] = {};
+        uint8_t ovgSituation = 0, chromError = 0, wmtError = 0, selfDiag = 0;
+        uint8_t zones[2][20] = {};
+        uint8_t lineOut[2] = {};
+    };
+    LiveState Live(int64_t slot) const;
     Reply ReadRows(const Request& r);
     Reply WriteRows(const Request& r);
     Reply CorrectClock(const Request& r);

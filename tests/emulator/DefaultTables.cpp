@@ -1,5 +1,7 @@
 // Factory contents of the tables and the values the controller generates
 // (its clock, the chromatograph's clock and the latest measured values).
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -134,7 +136,8 @@ void Controller::FactoryReset() {
     // 15: moisture meter at MODBUS address 2, 9600 baud, RTU, 10 s, 3 polls, type 0.
     tables_[15] = {2, static_cast<uint8_t>(BaudToCode(9600)), 1, 0, 10, 3, 0, 0};
 
-    // 16: abnormal-situation flags: last change two hours ago, all normal.
+    // 16: abnormal-situation flags (generated; these bytes stand when a
+    // test sets the table): last change two hours ago, all normal.
     PutTime(tables_[16], 0, date::FromSeconds(nowSec - 7200));
 
     // 17..20: flow computers: types, addresses, pipeline write masks, byte order.
@@ -173,12 +176,9 @@ void Controller::FactoryReset() {
     // 30, 37, 38, 42: latest values and the chromatograph clock, generated.
     live_[30] = live_[37] = live_[38] = live_[42] = true;
 
-    // 32, 39: every parameter in its normal zone.
-    // 33: links to the chromatograph and the moisture meter present.
-    tables_[33] = {1, 1};
-    // 34, 35: both flow computers linked and being written.
-    tables_[34][0] = tables_[34][1] = 1;
-    tables_[35][0] = tables_[35][1] = 1;
+    // 16, 32..35, 39: the current state, generated (see Generate): zones,
+    // links, abnormal situations.
+    live_[16] = live_[32] = live_[33] = live_[34] = live_[35] = live_[39] = true;
 
     // 41: chromatograph serial number.
     PutU32(tables_[41], 0, 7200123);
@@ -190,9 +190,100 @@ void Controller::FactoryReset() {
     }
 }
 
+namespace {
+
+// The live state changes every 10 seconds (a monitor's refresh period).
+constexpr int64_t kLiveStep = 10;
+
+// True with probability p for this seed, slot and tag (deterministic).
+bool Chance(uint32_t seed, int64_t slot, uint64_t tag, uint64_t i, double p) {
+    return (Noise(seed, static_cast<uint64_t>(slot), tag, i) + 1.0) / 2.0 < p;
+}
+
+}  // namespace
+
+Controller::LiveState Controller::Live(int64_t slot) const {
+    LiveState s;
+    const bool wmt = tables_[6][8] != 0;
+    const int computers = std::min<int>(tables_[9][0], 16);
+    s.chromLink = !Chance(seed_, slot, 330, 0, 1.0 / 20);
+    s.wmtLink = wmt && !Chance(seed_, slot, 330, 1, 1.0 / 25);
+    for (int i = 0; i < computers; ++i) {
+        s.ovgLink[i] = !Chance(seed_, slot, 340, i, 1.0 / 30);
+        s.ovgWrite[i] = s.ovgLink[i] && !Chance(seed_, slot, 350, i, 1.0 / 10);
+        if (!s.ovgLink[i]) s.ovgSituation = 1;
+    }
+    // Zones: mostly normal; now and then a parameter in a warning or alarm zone.
+    for (int line = 0; line < 2; ++line)
+        for (int k = 0; k < 20; ++k) {
+            uint8_t z = 0;
+            if (k != 16 && Chance(seed_, slot, 320 + line, k, 1.0 / 200))
+                z = static_cast<uint8_t>(1 + static_cast<int>((Noise(seed_, slot, 325 + line, k) + 1.0) * 2) % 4);
+            s.zones[line][k] = z;
+            if (z >= 3) s.lineOut[line] = 1;
+        }
+    s.chromError = !s.chromLink ? 7 : Chance(seed_, slot, 360, 0, 1.0 / 40) ? 12 : 0;
+    s.wmtError = wmt && !s.wmtLink ? 3 : 0;
+    s.selfDiag = Chance(seed_, slot, 370, 0, 1.0 / 60) ? 1 : 0;
+    return s;
+}
+
 void Controller::Generate(int t, std::vector<uint8_t>& v) const {
     const int64_t now = NowSeconds();
+    const int64_t liveSlot = (now - ((now % kLiveStep) + kLiveStep) % kLiveStep) / kLiveStep;
     switch (t) {
+    case 16: {
+        // Abnormal situations; the date is when they last changed (looked
+        // for over the last five minutes, else the factory date stands).
+        const LiveState s = Live(liveSlot);
+        auto flags = [](const LiveState& x) {
+            return std::array<uint8_t, 6>{x.ovgSituation, x.chromError, x.wmtError, x.selfDiag, x.lineOut[0],
+                                          x.lineOut[1]};
+        };
+        const auto f = flags(s);
+        for (int64_t back = 0; back < 30; ++back) {
+            if (flags(Live(liveSlot - back - 1)) != f) {
+                PutTime(v, 0, date::FromSeconds((liveSlot - back) * kLiveStep));
+                break;
+            }
+        }
+        std::copy(f.begin(), f.end(), v.begin() + 6);
+        break;
+    }
+    case 32:
+    case 39: {
+        const LiveState s = Live(liveSlot);
+        std::copy_n(s.zones[t == 32 ? 0 : 1], 20, v.begin());
+        break;
+    }
+    case 33: {
+        const LiveState s = Live(liveSlot);
+        v[0] = s.chromLink;
+        v[1] = s.wmtLink;
+        break;
+    }
+    case 34:
+    case 35: {
+        const LiveState s = Live(liveSlot);
+        std::copy_n(t == 34 ? s.ovgLink : s.ovgWrite, 16, v.begin());
+        break;
+    }
+    case 30:
+    case 38: {
+        // The latest analysis, a new one every 10 s: {year, month, day, -,
+        // hour, minute, second, -, 20 values}.
+        const int64_t slot = liveSlot * kLiveStep;
+        const DeviceTime d = date::FromSeconds(slot);
+        v[0] = d[0], v[1] = d[1], v[2] = d[2], v[3] = 0;
+        v[4] = d[3], v[5] = d[4], v[6] = d[5], v[7] = 0;
+        const float* base = t == 30 ? kGas : kGas2;
+        for (int k = 0; k < 20; ++k) {
+            const double n = Noise(seed_, static_cast<uint64_t>(slot), static_cast<uint64_t>(t), k);
+            const double val = k == 16 ? base[k] + 0.5 * n : base[k] * (1.0 + 0.002 * n);
+            PutF32(v, 8 + 4 * k, static_cast<float>(val));
+        }
+        break;
+    }
     case 2: {
         // {date and time, weekday 1..7 from Sunday, 0 summer / 1 winter time}
         const DeviceTime c = date::FromSeconds(now);
@@ -205,26 +296,11 @@ void Controller::Generate(int t, std::vector<uint8_t>& v) const {
     case 42:  // the chromatograph's clock runs 3 s behind
         PutTime(v, 0, date::FromSeconds(now - 3));
         break;
-    case 30:
-    case 38: {
-        // One analysis every 5 minutes: {year, month, day, -, hour, minute, second, -, 20 values}.
-        const int64_t slot = now - ((now % 300) + 300) % 300;
-        const DeviceTime d = date::FromSeconds(slot);
-        v[0] = d[0], v[1] = d[1], v[2] = d[2], v[3] = 0;
-        v[4] = d[3], v[5] = d[4], v[6] = d[5], v[7] = 0;
-        const float* base = t == 30 ? kGas : kGas2;
-        for (int k = 0; k < 20; ++k) {
-            const double n = Noise(seed_, static_cast<uint64_t>(slot), static_cast<uint64_t>(t), k);
-            const double val = k == 16 ? base[k] + 0.5 * n : base[k] * (1.0 + 0.002 * n);
-            PutF32(v, 8 + 4 * k, static_cast<float>(val));
-        }
-        break;
-    }
     case 37: {
-        // Moisture meter, one reading a minute: water dew point (°C), hydrocarbon
+        // Moisture meter, a reading every 10 s: water dew point (°C), hydrocarbon
         // dew point (°C), pressure (bar), temperature (°C), pressure (bar).
         static constexpr float kWmt[5] = {-18.5f, -9.3f, 45.2f, 12.1f, 45.0f};
-        const int64_t slot = now - ((now % 60) + 60) % 60;
+        const int64_t slot = liveSlot * kLiveStep;
         const DeviceTime d = date::FromSeconds(slot);
         v[0] = d[0], v[1] = d[1], v[2] = d[2], v[3] = 0;
         v[4] = d[3], v[5] = d[4], v[6] = d[5], v[7] = 0;

@@ -131,8 +131,9 @@ public:
     std::vector<uint8_t> Table(int n) const;
     // Replaces table n (cut or zero-padded to its size). Generated tables (2
     // clock, 30/38 latest chromatograph values, 37 moisture meter, 42
-    // chromatograph clock, 10/11/27 archive bounds) keep the given bytes from
-    // then on; table 2 with a valid date sets the clock instead.
+    // chromatograph clock, 10/11/27 archive bounds, the live state 16, 32..35,
+    // 39) keep the given bytes from then on; table 2 with a valid date sets
+    // the clock instead.
     void SetTable(int n, std::vector<uint8_t> bytes);
     // Back to the factory contents (the archives too).
     void FactoryReset();

@@ -215,6 +215,47 @@ TEST(Emulator, ClockCorrectionAndDamagedTables) {
     EXPECT_EQ(0, e.Table(0)[0]);
 }
 
+TEST(Emulator, TheLiveStateMovesEveryTenSecondsAndStandsWithTheClock) {
+    emu::Emulator e;
+    e.FreezeClock(true);
+    const emu::DeviceTime6 start{24, 3, 31, 10, 0, 0};
+    int valueChanges = 0, chromLost = 0, wmtLost = 0, ovgLost = 0, zonesOff = 0, flagged = 0;
+    Bytes last30;
+    for (int step = 0; step < 400; ++step) {
+        emu::DeviceTime6 t = start;
+        t[4] = uint8_t(step * 10 / 60 % 60);
+        t[3] = uint8_t(10 + step * 10 / 3600);
+        t[5] = uint8_t(step * 10 % 60);
+        e.SetClock(t);
+        const Bytes t30 = e.Table(30), t16 = e.Table(16), t32 = e.Table(32), t33 = e.Table(33), t34 = e.Table(34);
+        EXPECT_EQ(t30, e.Table(30));  // a frozen clock holds the state
+        EXPECT_EQ(t30[6], t[5]);      // the analysis of this step
+        if (!last30.empty() && t30 != last30) ++valueChanges;
+        last30 = t30;
+        chromLost += t33[0] == 0;
+        wmtLost += t33[1] == 0;
+        ovgLost += t34[0] == 0 || t34[1] == 0;
+        EXPECT_EQ(t34[2], 0);  // only the two flow computers of table 9
+        for (uint8_t z : t32) zonesOff += z != 0;
+        EXPECT_EQ(t32[16], 0);  // gas temperature has no zone
+        for (uint8_t z : t32) EXPECT_LE(z, 4);
+        // The situations follow the links.
+        EXPECT_EQ(t16[7] != 0, t33[0] == 0 || t16[7] == 12);
+        EXPECT_EQ(t16[6] != 0, t34[0] == 0 || t34[1] == 0);
+        flagged += t16[6] || t16[7] || t16[8] || t16[9] || t16[10] || t16[11];
+    }
+    EXPECT_EQ(valueChanges, 399);
+    // Now and then, never mostly.
+    for (int n : {chromLost, wmtLost, ovgLost, zonesOff, flagged}) {
+        EXPECT_GT(n, 3);
+        EXPECT_LT(n, 200);
+    }
+    // A test fixes a table by setting it.
+    e.SetTable(33, {1, 1});
+    e.SetClock({24, 3, 31, 12, 0, 0});
+    EXPECT_EQ(e.Table(33), (Bytes{1, 1}));
+}
+
 TEST(Emulator, FaultsOverAPseudoTerminal) {
     emu::Emulator e;
     const std::filesystem::path dir = std::filesystem::path(ZBR_TEST_TMP) / "emulator-pty";

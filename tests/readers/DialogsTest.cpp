@@ -301,3 +301,63 @@ TEST_F(RangeDialogs, IndexRangesAndTheirRefusals) {
     EXPECT_EQ(g.Count, 1u);  // cut to what the archive holds
     EXPECT_EQ(ArchiveRequestDefaults.IndexKind, 4u);
 }
+
+// Enter accepts a range dialog from any control that does not take the key
+// itself; a focused button takes it as its own click.
+TEST_F(RangeDialogs, EnterAcceptsUnlessTheFocusedControlTakesIt) {
+    ArchiveRequestDefaults.PeriodKind = 2;
+    TFormPeriod p;
+    drv.onModal<TFormPeriod>([this](TFormPeriod& d) {
+        d.ComboBox3.SetFocus();
+        d.ComboBox3.Select(4);
+        drv.pressKey(ui::key::Return);
+    });
+    p.ShowModal();
+    EXPECT_EQ(p.accepted, 1);
+    EXPECT_EQ(p.Begin.hour, 4);
+
+    TFormPeriod q;
+    drv.onModal<TFormPeriod>([](TFormPeriod& d) {
+        d.BitBtn2.SetFocus();
+        d.BitBtn2.KeyDown(ui::key::Return);  // "Вихід" has the focus: Enter leaves
+    });
+    EXPECT_EQ(q.ShowModal(), ui::mrCancel);
+    EXPECT_EQ(q.accepted, 0);
+
+    // Hourly and daily: whichever panel shows, its "Прийняти".
+    const QueryPeriod range{{24, 1, 10, 5, 0}, {24, 3, 1, 22, 0}};
+    SetControllerClock(Rec(24, 3, 1, 23, 40, 12));
+    for (uint8_t mode : {0, 1}) {
+        TFormShortDate s;
+        s.Range = &range;
+        s.Mode = mode;
+        drv.onModal<TFormShortDate>([mode](TFormShortDate& d) {
+            ui::Control& picker = mode == 0 ? static_cast<ui::Control&>(d.tdHb) : d.tdDb;
+            picker.SetFocus();
+            picker.KeyDown(ui::key::Return);
+        });
+        s.ShowModal();
+        EXPECT_EQ(s.accepted, 1) << int(mode);
+    }
+
+    // The index edits move on with Enter; from the last, Enter accepts.
+    ArchiveRequestDefaults.IndexKind = 4;
+    TFormIndex x;
+    x.Archive = 0;
+    x.Oldest = 5;
+    x.Newest = 60;
+    drv.onModal<TFormIndex>([](TFormIndex& d) {
+        d.Edit1.SetFocus();
+        d.Edit1.TypeText("10");
+        d.Edit1.KeyDown(ui::key::Return);
+        EXPECT_EQ(d.ActiveControl(), &d.Edit2);
+        d.Edit2.TypeText("3");
+        d.Edit2.KeyDown(ui::key::Return);
+        EXPECT_EQ(d.ActiveControl(), &d.BitBtn1);
+        d.BitBtn1.KeyDown(ui::key::Return);
+    });
+    x.ShowModal();
+    EXPECT_EQ(x.accepted, 1);
+    EXPECT_EQ(x.First, 10u);
+    EXPECT_EQ(x.Count, 3u);
+}

@@ -118,3 +118,15 @@ TEST_F(Openers, EntriesAreTheOnesTheFileReallyHolds) {
     EXPECT_EQ(views.back().entryKind, RecordKind::InterventionRow);
     EXPECT_EQ(views.back().mode, viewmode::kFromFile);
 }
+
+TEST_F(Openers, AFileWithoutRecordsSaysSoAndOpensNoViewer) {
+    drv->expectMessage(6, "Файл empty.hch не містить жодного запису", "");
+    ASSERT_TRUE(Open("NChrom_ViewHour", Write("empty.hch", Header(ArchiveKind::ChromHour), 94, 0, 0)));
+    // Cut short after its header: the header's count tells what was lost.
+    drv->expectMessage(6, "Файл cut.ala не містить жодного запису", "(у заголовку вказано записів: 4)");
+    ASSERT_TRUE(Open("NAlaPrn", Write("cut.ala", Header(ArchiveKind::Diagnostic), 300, 0, 4)));
+    EXPECT_TRUE(views.empty());
+    // One record is enough for a viewer.
+    ASSERT_TRUE(Open("NChrom_ViewHour", Write("one.hch", Header(ArchiveKind::ChromHour), 94, 1, 1)));
+    EXPECT_EQ(views.size(), 1u);
+}

@@ -11,6 +11,7 @@
 #include "common/Dtfun.h"
 #include "config/ConfigImage.h"
 #include "data/Index.h"
+#include "config/ArchiveDefaults.h"
 #include "data/Period.h"
 #include "data/ShortDate.h"
 #include "support/QtScreens.h"
@@ -75,6 +76,30 @@ TEST(RangeDialogScreens, PeriodShortDateAndIndex) {
         f.Newest = 250;
         Render(f, "FormIndex.png", [](ui::Form& form) { static_cast<TFormIndex&>(form).BitBtn2.Click(); });
     }
+}
+
+// On the screen: Enter in a date picker accepts the period, and the
+// picker's calendar names months and days in Ukrainian.
+TEST(RangeDialogScreens, EnterInTheDatePickerAcceptsAndTheCalendarIsUkrainian) {
+    StoreRec6(DeviceDateTime{24, 3, 20, 10, 30, 0}, TablePtr(2));
+    ArchiveRequestDefaults.PeriodKind = 2;
+    TFormPeriod f(nullptr);
+    QString month;
+    ui::qt::SetModalShownHook([&](ui::Form&) {
+        auto* date = qobject_cast<QDateTimeEdit*>(ui::qt::WidgetOf(f.tdDe));
+        ASSERT_NE(date, nullptr);
+        ASSERT_NE(date->calendarWidget(), nullptr);
+        EXPECT_EQ(date->calendarWidget()->locale().language(), QLocale::Ukrainian);
+        month = date->calendarWidget()->locale().standaloneMonthName(11);
+        date->setFocus();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+        QApplication::sendEvent(date, &press);  // on to its parents as a real key goes
+        if (f.ModalResult() == ui::mrNone) f.SetModalResult(ui::mrCancel);
+    });
+    f.ShowModal();
+    ui::qt::SetModalShownHook(nullptr);
+    EXPECT_EQ(f.accepted, 1);
+    EXPECT_EQ(month.toStdString(), "листопад");
 }
 
 }  // namespace

@@ -237,6 +237,124 @@ TEST(Controls, GridCellsSelectionAndStyles) {
     EXPECT_EQ(failures.size(), 2u);
 }
 
+TEST(Controls, GridStartsOverAtItsFirstScrollableCell) {
+    // A new number of fixed columns or rows puts the current cell and the
+    // top-left corner at the first scrollable cell: with no fixed column,
+    // column 0 shows.
+    ui::test::Driver drv;
+    Box f;
+    ui::StringGrid& g = f.Grid;
+    g.SetColCount(8);
+    g.SetRowCount(30);
+    EXPECT_EQ(g.LeftCol(), 1);
+    g.SetFixedCols(0);
+    g.SetFixedRows(0);
+    EXPECT_EQ(g.LeftCol(), 0);
+    EXPECT_EQ(g.Col(), 0);
+    EXPECT_EQ(g.TopRow(), 0);
+    EXPECT_EQ(g.Row(), 0);
+    g.SetRow(20);
+    g.SetFixedRows(2);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(g.TopRow(), 2);
+    // The same number again changes nothing.
+    g.SetRow(20);
+    g.SetFixedRows(2);
+    EXPECT_EQ(g.Row(), 20);
+}
+
+TEST(Controls, GridRowsFromTheirOwner) {
+    ui::test::Driver drv;
+    Box f;
+    ui::StringGrid& g = f.Grid;
+    g.SetColCount(4);
+    g.SetRowCount(4);
+    g.SetFixedRows(2);
+    g.SetCell(1, 0, "Дата");
+    g.SetCell(1, 1, "heading 2");
+    g.SetCell(1, 3, "stored");
+    g.SetCellColor(1, 3, ui::clRed);
+
+    // Row i of the owner's list: "r<i>" in column 1, "v<i>" in column 3 (column 2
+    // left out), until the owner changes its texts.
+    int asked = 0;
+    std::string suffix;
+    ui::RowFunctions rows([] { return 100000; },
+                          [&](int row, std::vector<std::string>& t) {
+                              ++asked;
+                              EXPECT_TRUE(t.empty());
+                              t = {"", "r" + std::to_string(row) + suffix, "", "v" + std::to_string(row)};
+                          });
+    g.SetRowSource(&rows);
+    g.SetRowCount(2 + 100000 + 1);  // one more row than the owner has
+    EXPECT_EQ(g.Source(), &rows);
+    // The fixed rows stay stored; the stored text and colour of a row that
+    // is now sourced are gone.
+    EXPECT_EQ(g.Cell(1, 0), "Дата");
+    EXPECT_EQ(g.Cell(1, 1), "heading 2");
+    EXPECT_EQ(g.Cell(1, 2), "r0");
+    EXPECT_EQ(g.Cell(1, 3), "r1");
+    EXPECT_EQ(g.StyleOf(1, 3).text, g.Font().Color);
+    EXPECT_EQ(g.Cell(3, 99999 + 2), "v99999");
+    EXPECT_EQ(g.Cell(2, 5), "");
+    EXPECT_EQ(g.Cell(1, 100002), "");  // past the owner's rows
+    EXPECT_EQ(g.Cell(1, 100003), "");  // past the grid
+    EXPECT_EQ(g.Cell(4, 5), "");
+    EXPECT_EQ(g.RowTexts(7), (std::vector<std::string>{"", "r5", "", "v5"}));
+
+    // A screen of rows read cell by cell, again and again: each row made once.
+    asked = 0;
+    for (int pass = 0; pass < 3; ++pass)
+        for (int r = 500; r < 540; ++r)
+            for (int c = 0; c < 4; ++c) g.Cell(c, r);
+    EXPECT_EQ(asked, 40);
+
+    // Writes to sourced rows are ignored; the owner's new texts show after
+    // RowsChanged.
+    const auto rev = g.Revision();
+    g.SetCell(1, 500, "x");
+    g.SetCellColor(1, 500, ui::clRed);
+    EXPECT_EQ(g.Cell(1, 500), "r498");
+    EXPECT_EQ(g.Revision(), rev);
+    suffix = "'";
+    EXPECT_EQ(g.Cell(1, 500), "r498");
+    g.RowsChanged();
+    EXPECT_GT(g.Revision(), rev);
+    EXPECT_EQ(g.Cell(1, 500), "r498'");
+    // Colours of sourced rows come from OnDrawCell.
+    g.OnDrawCell = [&g](int, int row, ui::CellStyle& s) {
+        if (g.Cell(1, row).back() == '\'') s.text = ui::clBlue;
+    };
+    EXPECT_EQ(g.StyleOf(1, 600).text, ui::clBlue);
+    EXPECT_EQ(g.StyleOf(1, 0).text, ui::clBtnText);
+    g.OnDrawCell = nullptr;
+
+    // Selection and scrolling work over the whole row count.
+    g.SetRow(100002);
+    EXPECT_EQ(g.Row(), 100002);
+    EXPECT_GE(g.TopRow(), 100002 - g.VisibleRowCount());
+    // A typed text goes to the owner, not into the grid.
+    ui::GridOptions o;
+    o.editing = true;
+    g.SetOptions(o);
+    std::string typed;
+    g.OnSetEditText = [&](int, int, const std::string& t) { typed = t; };
+    EXPECT_TRUE(g.EditCell(1, 10, "new"));
+    EXPECT_EQ(typed, "new");
+    EXPECT_EQ(g.Cell(1, 10), "r8'");
+
+    // Fewer fixed rows: the heading kept stays, the other becomes sourced.
+    g.SetFixedRows(1);
+    EXPECT_EQ(g.Cell(1, 0), "Дата");
+    EXPECT_EQ(g.Cell(1, 1), "r0'");
+    // Without the source the rows are stored (and empty) again.
+    g.SetRowSource(nullptr);
+    EXPECT_EQ(g.Cell(1, 0), "Дата");
+    EXPECT_EQ(g.Cell(1, 1), "");
+    g.SetCell(1, 7, "kept");
+    EXPECT_EQ(g.Cell(1, 7), "kept");
+}
+
 TEST(Controls, ScrollBoxAndMemoAndDates) {
     ui::test::Driver drv;
     Box f;

@@ -190,6 +190,42 @@ TEST_F(WmtViewers, HourlyAndDailyIntervals) {
     EXPECT_EQ(g.StringGrid1.Cell(7, 2), "  Викл.");
 }
 
+TEST_F(CalibViewer, RowsForOtherReadersAreTheRowsShownAsInTheMeterViewers) {
+    // What the grid shows of a record row is what Rows() gives a printout or
+    // an export, the stored heading rows apart.
+    CalibRecord bad = Calib(4);
+    Corrupt(bad);
+    ArchiveFileHeader h = Header(ArchiveKind::Calib, 2);
+    std::vector<CalibRecord> recs{Calib(1), bad};
+    TFormArhiv_Clb f;
+    f.Header = &h;
+    f.Records = recs;
+    f.Show();
+    ASSERT_EQ(f.Rows().RowCount(), 2);
+    for (int n = 0; n < 2; ++n) {
+        std::vector<std::string> t;
+        f.Rows().RowTexts(n, t);
+        t.resize(std::size_t(f.StringGrid1.ColCount()));
+        EXPECT_EQ(t, f.StringGrid1.RowTexts(TFormArhiv_Clb::kHeadRows + n)) << n;
+    }
+    EXPECT_EQ(f.StringGrid1.Cell(1, 0), "   Дата");  // the headings stay stored
+
+    ArchiveFileHeader hw = Header(ArchiveKind::WmtMeas, 2, true, 0);
+    std::vector<WmtMomentaryRecord> wm{WmtMeas(1), WmtMeas(2, 0x04)};
+    TFormArhMeas_Wmt w;
+    w.Header = &hw;
+    w.Records = wm;
+    w.Show();
+    ASSERT_EQ(w.Rows().RowCount(), 2);
+    for (int n = 0; n < 2; ++n) {
+        std::vector<std::string> t;
+        w.Rows().RowTexts(n, t);
+        t.resize(8);
+        EXPECT_EQ(t, w.StringGrid1.RowTexts(n)) << n;
+    }
+    EXPECT_EQ(w.StringGrid1.Cell(3, 1), " Нема зв'зку");
+}
+
 TEST_F(WmtViewers, HeightFollowsTheRowsUpToTheScreenWidthStaysFixed) {
     std::vector<WmtArchiveRecord> many;
     for (int i = 0; i < 200; ++i) many.push_back(WmtHd(1 + i / 24, i % 24));

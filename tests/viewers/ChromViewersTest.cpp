@@ -64,6 +64,50 @@ TEST_F(HourlyViewer, GoodRecordShowsItsTimesCountAndValues) {
     EXPECT_EQ(f.Find<ui::Label>("Label3")->Caption(), "данихх");
 }
 
+TEST_F(HourlyViewer, RowsAreMadeFromTheRecordsWithTheSettingsOfTheShow) {
+    // The grids keep no texts: a row is made from its record when it is
+    // read, with the decimals and the column order the window showed with;
+    // DateRows / ValueRows give a printout or an export the same rows.
+    HdmArchiveRecord bad = Hdm(15, 2);
+    Corrupt(bad);
+    Hourly v{Header(ArchiveKind::ChromHour, 0), {Hdm(15, 1), bad, Hdm(15, 3)}};
+    v.Show();
+    TFormArhivHDM_Chr& f = *v.form;
+    ASSERT_EQ(f.DateRows().RowCount(), 3);
+    ASSERT_EQ(f.ValueRows().RowCount(), 3);
+    const auto shown = [&] {
+        std::vector<std::vector<std::string>> out;
+        for (int row = 0; row < 3; ++row) {
+            out.push_back(f.StringGrid1.RowTexts(row));
+            out.push_back(f.StringGrid2.RowTexts(row));
+        }
+        return out;
+    };
+    const auto before = shown();
+    for (int row = 0; row < 3; ++row) {
+        std::vector<std::string> d, val;
+        f.DateRows().RowTexts(row, d);
+        f.ValueRows().RowTexts(row, val);
+        d.resize(std::size_t(f.StringGrid1.ColCount()));
+        val.resize(std::size_t(f.StringGrid2.ColCount()));
+        EXPECT_EQ(d, before[std::size_t(2 * row)]) << row;
+        EXPECT_EQ(val, before[std::size_t(2 * row + 1)]) << row;
+    }
+    static const uint8_t reversed[kGasParamCount] = {19, 18, 17, 16, 15, 14, 13, 12, 11, 10,
+                                                     9,  8,  7,  6,  5,  4,  3,  2,  1,  0};
+    ReportFormat.ParamDigits[0] = 1;
+    ParamOrder = reversed;
+    f.StringGrid1.RowsChanged();
+    f.StringGrid2.RowsChanged();
+    EXPECT_EQ(shown(), before);
+    ParamOrder = ParamOrderDefault;
+    // Shown again, the window takes the settings of now.
+    ReportFormat.ParamDigits[0] = 1;
+    f.Close();
+    f.Show();
+    EXPECT_EQ(Cell(f, 0, 0), "       1,3");
+}
+
 TEST_F(HourlyViewer, MarksOfUnreliableAndEmptyIntervals) {
     HdmArchiveRecord bad = Hdm(15, 1);
     Corrupt(bad);

@@ -122,6 +122,116 @@ TEST_F(Screens, HourlyViewerWithFortyRecords) {
     EXPECT_EQ(qobject_cast<QLabel*>(l1)->text().toStdString(), "%");
 }
 
+// The y of every row of pixels at column x, between y0 and y1, that is a
+// grid line: grey, neither the white of a cell nor the selection's blue.
+std::vector<int> GridLinesAt(const QImage& img, int x, int y0, int y1) {
+    std::vector<int> out;
+    for (int y = std::max(y0, 0); y < std::min(y1, img.height()); ++y) {
+        const QColor c = img.pixelColor(x, y);
+        const int lo = std::min({c.red(), c.green(), c.blue()}), hi = std::max({c.red(), c.green(), c.blue()});
+        if (lo > 100 && hi < 240 && hi - lo < 24) out.push_back(y);
+    }
+    return out;
+}
+
+// The rows of pixels of the selection band at column x.
+std::vector<int> SelectionAt(const QImage& img, int x, int y0, int y1) {
+    std::vector<int> out;
+    for (int y = std::max(y0, 0); y < std::min(y1, img.height()); ++y) {
+        const QColor c = img.pixelColor(x, y);
+        if (c.blue() > 80 && c.red() < 60 && c.green() < 80) out.push_back(y);
+    }
+    return out;
+}
+
+TEST_F(Screens, HourlyViewerWithAHundredThousandRecordsOnASmallScreen) {
+    // Taller than the screen and wider: both scroll bars. The date-time grid
+    // stands level with the value grid, row for row, from the first look on.
+    ui::Screen::SetMetrics(1024, 768, 96);
+    std::vector<HdmArchiveRecord> recs;
+    recs.reserve(100000);
+    for (int i = 0; i < 100000; ++i) {
+        HdmArchiveRecord r = Hdm(1 + i / 24 % 28, i % 24);
+        r.SetCount(uint16_t(i % 1000));
+        r.SetValue(kParamMethane, 90.0f + float(i % 1000) / 100.0f);
+        SealRecord(r);
+        recs.push_back(r);
+    }
+    Corrupt(recs[99998]);
+    ArchiveFileHeader h = Header(ArchiveKind::ChromHour, 100000);
+    TFormArhivHDM_Chr f;
+    f.Header = &h;
+    f.Records = recs;
+    int qtMax = -1, dateTop = -1, valueTop = -2;
+    std::vector<std::string> lastRow;
+    const QImage img = RenderModal<TFormArhivHDM_Chr>(f, ScreenFile("ArhivHDM_Chr_100000.png"), [&](TFormArhivHDM_Chr& v) {
+        auto* area = qobject_cast<QScrollArea*>(ui::qt::WidgetOf(v.ScrollBox1));
+        if (area) qtMax = area->verticalScrollBar()->maximum();
+        QWidget* g1 = ui::qt::WidgetOf(v.StringGrid1);
+        QWidget* g2 = ui::qt::WidgetOf(v.StringGrid2);
+        if (g1 && g2) {
+            dateTop = g1->mapTo(g1->window(), QPoint(0, 0)).y();
+            valueTop = g2->mapTo(g2->window(), QPoint(0, 0)).y();
+        }
+        // What the value grid's widget shows in the last row.
+        if (auto* view = qobject_cast<QTableView*>(g2)) {
+            const int last = view->model()->rowCount() - 1;
+            for (int c = 0; c < view->model()->columnCount(); ++c)
+                lastRow.push_back(view->model()->index(last, c).data().toString().toStdString());
+        }
+    });
+    ASSERT_FALSE(img.isNull());
+    EXPECT_TRUE(f.ScrollBox1.HorzBarShown());
+    EXPECT_TRUE(f.ScrollBox1.VertBarShown());
+    // The value area scrolls as far as the model says, so the date-time grid
+    // that follows the model's position stands where the value grid stands.
+    EXPECT_EQ(qtMax, f.ScrollBox1.VertRange() - f.ScrollBox1.ClientHeight());
+    EXPECT_EQ(f.ScrollBox3.VertPosition(), f.ScrollBox1.VertPosition());
+    EXPECT_EQ(dateTop, valueTop);
+    // In the picture: the same grid lines and the same selected (last) row.
+    const QRect dates = AreaOf(f, f.Panel5), values = AreaOf(f, f.ScrollBox1);
+    const int xDate = AreaOf(f, f.StringGrid1).left() + f.StringGrid1.ColWidth(0) + 1 + 3;
+    const int xValue = values.left() + f.StringGrid2.ColWidth(0) + 1 + 3;
+    const std::vector<int> dateLines = GridLinesAt(img, xDate, dates.top(), dates.top() + f.ScrollBox1.ClientHeight());
+    EXPECT_GT(dateLines.size(), 20u);
+    EXPECT_EQ(dateLines, GridLinesAt(img, xValue, dates.top(), dates.top() + f.ScrollBox1.ClientHeight()));
+    const std::vector<int> selected = SelectionAt(img, xDate, dates.top(), dates.bottom());
+    EXPECT_GE(selected.size(), 19u);
+    EXPECT_EQ(selected, SelectionAt(img, xValue, dates.top(), dates.bottom()));
+    // The last record's values, made when the row came on screen.
+    ASSERT_EQ(lastRow.size(), std::size_t(kGasParamCount));
+    EXPECT_EQ(lastRow[std::size_t(TwoGridViewer::ValueColumn(kParamMethane) - 1)], "   99,9900");
+    EXPECT_EQ(f.StringGrid1.Cell(1, 99998), "     Дані");
+    EXPECT_GT(InkIn(img, dates), 1000);
+    EXPECT_GT(InkIn(img, values), 3000);
+}
+
+TEST_F(Screens, MoistureMeterViewerWithMoreRowsThanTheScreen) {
+    // The vertical scroll bar leaves the columns a little less room than
+    // they need: the grid still starts at its first column, the date.
+    std::vector<WmtArchiveRecord> recs;
+    for (int i = 0; i < 5000; ++i) recs.push_back(WmtHd(1 + i / 24 % 28, i % 24));
+    ArchiveFileHeader h = Header(ArchiveKind::WmtHour, 5000);
+    TFormArhivHD_Wmt f;
+    f.Header = &h;
+    f.Records = recs;
+    int scrolled = -1;
+    std::string first;
+    const QImage img = RenderModal<TFormArhivHD_Wmt>(f, ScreenFile("ArhivHD_Wmt_5000.png"), [&](TFormArhivHD_Wmt& v) {
+        if (auto* view = qobject_cast<QTableView*>(ui::qt::WidgetOf(v.StringGrid1))) {
+            scrolled = view->horizontalScrollBar()->value();
+            first = view->model()->index(view->rowAt(2), view->columnAt(2)).data().toString().toStdString();
+        }
+    });
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(scrolled, 0);
+    EXPECT_EQ(first, "  01.03.24");
+    EXPECT_EQ(f.StringGrid1.LeftCol(), 0);
+    QRect firstColumn = AreaOf(f, f.StringGrid1);
+    firstColumn.setWidth(f.StringGrid1.ColWidth(0));
+    EXPECT_GT(InkIn(img, firstColumn), 1000);
+}
+
 TEST_F(Screens, CalibrationViewer) {
     std::vector<CalibRecord> recs;
     for (int i = 0; i < 6; ++i) recs.push_back(Calib(1 + i, i == 2 ? 1 : 0, uint8_t(1 + i % 2)));

@@ -171,7 +171,7 @@ void QtBackend::ProcessMessages() {
 
 int QtBackend::MessageBox(const std::string& text, const std::string& caption, int flags) {
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(Q(caption));
+    box.setWindowTitle(WindowTitle(caption));
     box.setText(Q(text));
     int icon = flags & 0xF0;
     box.setIcon(icon == ui::MB_ICONERROR ? QMessageBox::Critical
@@ -192,6 +192,21 @@ int QtBackend::MessageBox(const std::string& text, const std::string& caption, i
     case QMessageBox::Cancel: return ui::IDCANCEL;
     default: return ui::IDOK;
     }
+}
+
+int QtBackend::CaptionWidth(const std::string& caption, int icons) {
+    if (caption.empty()) return 0;
+    // The window manager draws the title in a font of its own: measured in
+    // the wider of the system's title font and a bold 15-pixel sans, as
+    // the common window managers draw titles on a 96-dpi screen.
+    const QString text = Q(caption);
+    QFont sans("DejaVu Sans");
+    sans.setPixelSize(15);
+    sans.setBold(true);
+    QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    title.setBold(true);
+    const int w = std::max(QFontMetrics(sans).horizontalAdvance(text), QFontMetrics(title).horizontalAdvance(text));
+    return w + ui::TitleBarExtras(icons);
 }
 
 bool QtBackend::RunFileDialog(ui::FileDialog& d) {
@@ -337,18 +352,73 @@ namespace ui::qt {
 using detail::g_backend;
 
 namespace {
+// Fusion with scroll bars as thick as the windows' geometry counts them
+// (ui::ScrollBox::kBar, the 17 pixels of the 96-dpi desktop). With
+// Fusion's own 14 a scroll area's client is 3 pixels larger than the model
+// computes, so it scrolls 3 pixels less than the model and the panes that
+// follow its position (the date-time grid beside the value grid) stand 3
+// pixels off.
+class WindowsStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_ScrollBarExtent) return ui::ScrollBox::kBar;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 struct ScreenState {
     std::unique_ptr<QApplication> app;
     std::unique_ptr<detail::QtBackend> backend;
     ui::Backend* previous = nullptr;
+    std::vector<std::unique_ptr<QTranslator>> translators;
 };
 ScreenState* g_state = nullptr;
+
+// The few texts of the file dialog that Qt's Ukrainian catalogue lacks
+// (the type column of folders and drives). Asked only after the catalogue.
+class MissingTexts : public QTranslator {
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* text, const char*, int) const override {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0) return {};
+        static const std::pair<const char*, const char*> kTexts[] = {
+            {"Folder", "Тека"}, {"Drive", "Диск"}, {"Shortcut", "Ярлик"}, {"Unknown", "Невідомо"}};
+        for (const auto& [en, uk] : kTexts)
+            if (qstrcmp(text, en) == 0) return QString::fromUtf8(uk);
+        return {};
+    }
+};
+
+// Qt's own texts (file dialogs, the calendar, the edit menus, the buttons
+// of its boxes) in Ukrainian, as the program's: the Ukrainian locale for
+// the names of months and days and the first day of the week, and Qt's
+// Ukrainian catalogues where the system has them.
+std::vector<std::unique_ptr<QTranslator>> InstallUkrainian() {
+    const QLocale uk(QLocale::Ukrainian, QLocale::Ukraine);
+    QLocale::setDefault(uk);
+    std::vector<std::unique_ptr<QTranslator>> loaded;
+    // Installed first: the catalogues installed after it are asked before it.
+    auto missing = std::make_unique<MissingTexts>();
+    if (QCoreApplication::installTranslator(missing.get())) loaded.push_back(std::move(missing));
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* catalogue : {"qtbase"}) {
+        auto t = std::make_unique<QTranslator>();
+        if (t->load(uk, QString::fromLatin1(catalogue), QStringLiteral("_"), dir) &&
+            QCoreApplication::installTranslator(t.get()))
+            loaded.push_back(std::move(t));
+    }
+    return loaded;
+}
 }  // namespace
+
+bool UkrainianLoaded() { return g_state && g_state->translators.size() > 1; }
 
 Screen::Screen(int& argc, char** argv) {
     auto* st = new ScreenState;
     if (!QApplication::instance()) st->app = std::make_unique<QApplication>(argc, argv);
-    QApplication::setStyle("Fusion");
+    QApplication::setStyle(new WindowsStyle(QStyleFactory::create("Fusion")));
+    st->translators = InstallUkrainian();
     // Disabled texts in the classic desktop's grey: the style's own greys
     // all but vanish on the button face the windows use.
     QPalette pal = QApplication::palette();
@@ -378,6 +448,8 @@ Screen::~Screen() {
     ui::Backend::Install(g_state->previous);
     g_state->backend.reset();
     g_backend = nullptr;
+    for (auto& t : g_state->translators) QCoreApplication::removeTranslator(t.get());
+    g_state->translators.clear();
     g_state->app.reset();
     delete g_state;
     g_state = nullptr;

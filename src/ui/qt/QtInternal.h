@@ -13,6 +13,9 @@ namespace ui::qt::detail {
 QString Q(const std::string& s);
 std::string S(const QString& s);
 QString StripAccel(const std::string& s);  // "&&" -> "&", a lone "&" dropped
+// The title a window gets for a caption: an empty caption becomes a blank,
+// since the window system puts the program's name on an untitled window.
+QString WindowTitle(const std::string& caption);
 QColor ToQColor(ui::Color c);
 QFont ToQFont(const ui::Font& f);
 int ToKeyCode(int qtKey);
@@ -54,6 +57,7 @@ public:
     void FormHidden(ui::Form& form) override;
     void ProcessMessages() override;
     int MessageBox(const std::string& text, const std::string& caption, int flags) override;
+    int CaptionWidth(const std::string& caption, int icons) override;
     bool RunFileDialog(ui::FileDialog& dialog) override;
     void TimerChanged(ui::Timer& t) override;
     void ComponentDestroyed(ui::Component& c) override;

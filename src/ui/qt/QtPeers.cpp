@@ -20,6 +20,8 @@ QString StripAccel(const std::string& s) {
     return out;
 }
 
+QString WindowTitle(const std::string& caption) { return caption.empty() ? QStringLiteral(" ") : Q(caption); }
+
 QColor ToQColor(ui::Color c) { return QColor(ui::RedOf(c), ui::GreenOf(c), ui::BlueOf(c)); }
 
 QFont ToQFont(const ui::Font& f) {
@@ -147,7 +149,10 @@ FormWindow::FormWindow(QtBackend& b, ui::Form& f, QWidget* parent) : QDialog(par
 }
 
 Qt::WindowFlags FormWindow::wantedFlags() const {
-    Qt::WindowFlags fl = Qt::Dialog | Qt::CustomizeWindowHint;
+    // The program's main window is a window of its own kind to the window
+    // manager (task bar, normal stacking); every other form is a dialog.
+    const bool main = ui::Application::MainForm() == form;
+    Qt::WindowFlags fl = (main ? Qt::Window : Qt::Dialog) | Qt::CustomizeWindowHint;
     if (form->BorderStyle() == ui::BorderStyle::None) return fl | Qt::FramelessWindowHint;
     fl |= Qt::WindowTitleHint;
     int icons = form->BorderIcons();
@@ -286,7 +291,7 @@ FormPeer::FormPeer(QtBackend& b, ui::Form& f, QWidget* parent) : Peer(b, f) {
 
 void FormPeer::Push() {
     auto* f = static_cast<ui::Form*>(ctl);
-    if (win->windowTitle() != Q(f->Caption())) win->setWindowTitle(Q(f->Caption()));
+    if (win->windowTitle() != WindowTitle(f->Caption())) win->setWindowTitle(WindowTitle(f->Caption()));
     if (!win->isVisible() && win->windowFlags() != win->wantedFlags()) win->setWindowFlags(win->wantedFlags());
     win->BuildMenu();
     int menu = win->bar ? f->MenuHeight() : 0;
@@ -549,7 +554,10 @@ public:
 
 // Keys typed into an editable combo box go through the model's OnKeyPress
 // first, as in an edit box: a key set to 0 is dropped, another key typed
-// in its place.
+// in its place. Watched on the combo box and on its line edit both: the
+// focus is normally on the combo box, which hands a key on to the line
+// edit's event() directly, past any filter on the line edit; a key that
+// reaches the line edit on its own passes only the filter there.
 class ComboKeys : public QObject {
 public:
     ComboKeys(QtBackend& b, ui::ComboBox& c, QLineEdit* le) : QObject(le), b(b), combo(&c), le(le) {}
@@ -593,7 +601,9 @@ public:
         if (cb->isEditable() != editable) {
             cb->setEditable(editable);
             if (editable) {
-                cb->lineEdit()->installEventFilter(new ComboKeys(b, *c, cb->lineEdit()));
+                auto* keys = new ComboKeys(b, *c, cb->lineEdit());
+                cb->lineEdit()->installEventFilter(keys);
+                cb->installEventFilter(keys);
                 QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, cb, [this](const QString& s) {
                     auto* c = static_cast<ui::ComboBox*>(ctl);
                     this->b.User(c, [c, &s] {
@@ -912,10 +922,10 @@ public:
     }
     bool setData(const QModelIndex& i, const QVariant& v, int role) override;
     void Reset() { beginResetModel(); endResetModel(); }
+    // Redraws the cells (the headers are redrawn by their owner: a header
+    // told of a change to every section walks all of them).
     void Refresh() {
         if (rowCount() > 0 && columnCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
-        if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
-        if (rowCount() > 0) emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
     }
     QtBackend* b = nullptr;
 };
@@ -942,7 +952,10 @@ public:
         view->horizontalHeader()->setMinimumSectionSize(0);
         view->verticalHeader()->setMinimumSectionSize(0);
         view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-        view->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+        // Row heights are the model's alone (the grids have no row sizing):
+        // a row dragged taller on screen would stand beside a row of the
+        // model's height in a neighbouring grid.
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view->horizontalHeader()->setHighlightSections(false);
         view->verticalHeader()->setHighlightSections(false);
         view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -982,11 +995,14 @@ public:
             frows_ = g->FixedRows();
             fcols_ = g->FixedCols();
             model.Reset();
-        } else {
-            model.Refresh();
         }
         auto* hh = view->horizontalHeader();
         auto* vh = view->verticalHeader();
+        if (!reshape) {
+            model.Refresh();
+            hh->viewport()->update();
+            vh->viewport()->update();
+        }
         hh->setVisible(g->FixedRows() > 0);
         vh->setVisible(g->FixedCols() > 0);
         int fixedH = 0, fixedW = 0;
@@ -997,10 +1013,20 @@ public:
         for (int c = g->FixedCols(); c < g->ColCount(); ++c)
             if (hh->sectionSize(c - g->FixedCols()) != g->ColWidth(c) + g->GridLineWidth())
                 hh->resizeSection(c - g->FixedCols(), g->ColWidth(c) + g->GridLineWidth());
-        vh->setDefaultSectionSize(g->DefaultRowHeight() + g->GridLineWidth());
-        for (int r = g->FixedRows(); r < g->RowCount(); ++r)
-            if (g->RowHeight(r) != g->DefaultRowHeight() || vh->sectionSize(r - g->FixedRows()) != g->DefaultRowHeight() + g->GridLineWidth())
-                vh->resizeSection(r - g->FixedRows(), g->RowHeight(r) + g->GridLineWidth());
+        // Row heights: only when one may have changed (a list of a hundred
+        // thousand rows is not walked on every redraw).
+        if (reshape || heightsRev_ != g->RowHeightsRevision() || lineWidth_ != g->GridLineWidth()) {
+            heightsRev_ = g->RowHeightsRevision();
+            lineWidth_ = g->GridLineWidth();
+            const int line = g->GridLineWidth(), normal = g->DefaultRowHeight() + line;
+            vh->setDefaultSectionSize(normal);
+            // After a reset every section has the default size.
+            for (int r = g->FixedRows(); r < g->RowCount(); ++r) {
+                const int want = g->RowHeight(r) + line;
+                if (reshape ? want != normal : vh->sectionSize(r - g->FixedRows()) != want)
+                    vh->resizeSection(r - g->FixedRows(), want);
+            }
+        }
         view->setShowGrid(g->GridLineWidth() > 0);
         auto sb = g->ScrollBars();
         bool h = sb == ui::ScrollBars::Horizontal || sb == ui::ScrollBars::Both;
@@ -1020,8 +1046,8 @@ public:
 private:
     GridModel model;
     QTableView* view;
-    std::uint64_t rev_ = 0;
-    int rows_ = -1, cols_ = -1, frows_ = -1, fcols_ = -1;
+    std::uint64_t rev_ = 0, heightsRev_ = 0;
+    int rows_ = -1, cols_ = -1, frows_ = -1, fcols_ = -1, lineWidth_ = -1;
 };
 
 class GenericPeer : public Peer {

@@ -31,12 +31,18 @@ namespace ui::qt {
 class Screen {
 public:
     // Creates the QApplication when there is none (argc/argv must outlive
-    // it) and installs the Qt backend; the destructor uninstalls it.
+    // it), sets the Ukrainian locale, loads Qt's Ukrainian texts and installs
+    // the Qt backend; the destructor uninstalls it.
     Screen(int& argc, char** argv);
     ~Screen();
     Screen(const Screen&) = delete;
     Screen& operator=(const Screen&) = delete;
 };
+
+// True when the Screen found Qt's Ukrainian catalogues and installed them
+// (the package qt6-translations-l10n); without them Qt's own texts stay
+// English.
+bool UkrainianLoaded();
 
 // Renders a form (shown or not) to a PNG image of its outer size, with a
 // drawn frame and caption bar around the widgets. Returns false when the

@@ -6,6 +6,7 @@
 #include <QtWidgets>
 
 #include "platform/MessagePump.h"
+#include "support/QtScreens.h"
 #include "support/Waiting.h"
 #include "ui/Ui.h"
 #include "ui/qt/QtUi.h"
@@ -408,6 +409,160 @@ TEST(QtBackend, MemoTextTakesTheMemosAlignment) {
     ASSERT_NE(te, nullptr);
     EXPECT_TRUE(te->document()->defaultTextOption().alignment() & Qt::AlignHCenter);
     f.Close();
+}
+
+}  // namespace
+
+namespace {
+
+// Runs `look` on the application's modal widget once it is up (the box or
+// dialog that a call about to be made runs), then lets the caller's call go
+// on: `look` must close what it found.
+void WhenModalUp(std::function<void(QWidget*)> look, int triesLeft = 100) {
+    QTimer::singleShot(10, qApp, [look = std::move(look), triesLeft]() mutable {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || !w->isVisible()) {
+            if (triesLeft > 0) WhenModalUp(std::move(look), triesLeft - 1);
+            return;
+        }
+        look(w);
+    });
+}
+
+TEST(QtBackend, TypingIntoTheFocusedComboItselfGoesThroughTheKeyFilter) {
+    // The focus rests on the combo box, not on its line edit, when the
+    // operator tabs or clicks into it.
+    TFormAddress f;
+    f.Show();
+    QWidget* win = ui::qt::WidgetOf(f);
+    QApplication::setActiveWindow(win);
+    ui::Application::ProcessMessages();
+    auto* cb = qobject_cast<QComboBox*>(ui::qt::WidgetOf(f.Address));
+    ASSERT_NE(cb, nullptr);
+    cb->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), cb);
+    QTest::keyClicks(cb, "a0b1");
+    EXPECT_EQ(f.Address.Text(), "01");
+    EXPECT_EQ(cb->lineEdit()->text().toStdString(), "01");
+    QTest::keyClick(cb, Qt::Key_Backspace);
+    EXPECT_EQ(f.Address.Text(), "0");
+    f.Close();
+}
+
+TEST(QtBackend, TheMainWindowIsAWindowAndTheOthersDialogs) {
+    TFormSample main;
+    ui::Form other(nullptr, "FormOther");
+    other.SetBorderStyle(ui::BorderStyle::Dialog);
+    Qt::WindowType mainType = Qt::Widget, otherType = Qt::Widget, mainHandleType = Qt::Widget;
+    main.Timer1.OnTimer = [&] {
+        main.Timer1.SetEnabled(false);
+        QWidget* w = ui::qt::WidgetOf(main);
+        mainType = w->windowType();
+        if (w->windowHandle()) mainHandleType = w->windowHandle()->type();
+        other.Show();
+        otherType = ui::qt::WidgetOf(other)->windowType();
+        other.Close();
+        main.Close();
+    };
+    main.Timer1.SetEnabled(true);
+    ui::Application::Run(main);
+    EXPECT_EQ(mainType, Qt::Window);
+    EXPECT_EQ(mainHandleType, Qt::Window);
+    EXPECT_EQ(otherType, Qt::Dialog);
+}
+
+TEST(QtBackend, AnEmptyCaptionLeavesTheTitleBlank) {
+    // The window system names an untitled window after the program ("zbr").
+    ui::Form f(nullptr, "FormBlank");
+    f.SetBorderStyle(ui::BorderStyle::Dialog);
+    f.SetBounds(10, 10, 200, 100);
+    f.Show();
+    QWidget* w = ui::qt::WidgetOf(f);
+    ASSERT_NE(w->windowHandle(), nullptr);
+    EXPECT_FALSE(w->windowHandle()->title().isEmpty());
+    EXPECT_TRUE(w->windowHandle()->title().trimmed().isEmpty());
+    f.SetCaption("Помилка");
+    ui::qt::Sync();
+    EXPECT_EQ(w->windowHandle()->title().toStdString(), "Помилка");
+    f.Close();
+
+    QString boxTitle = "unset";
+    WhenModalUp([&](QWidget* box) {
+        boxTitle = box->windowTitle();
+        static_cast<QDialog*>(box)->done(QMessageBox::Ok);
+    });
+    ui::Application::MessageBox("Помилка визову socket", "");
+    EXPECT_FALSE(boxTitle.isEmpty());
+    EXPECT_TRUE(boxTitle.trimmed().isEmpty());
+}
+
+TEST(QtBackend, CaptionWidthHoldsTheTitleInABoldFont) {
+    const std::string caption = "Помилка вводу параметрів";
+    QFont bold("DejaVu Sans");
+    bold.setPixelSize(15);
+    bold.setBold(true);
+    const int text = QFontMetrics(bold).horizontalAdvance(QString::fromStdString(caption));
+    ui::Form f(nullptr, "FormCaption");
+    f.SetBorderStyle(ui::BorderStyle::Dialog);
+    f.SetBorderIcons(ui::border_icon::SystemMenu);
+    f.SetCaption(caption);
+    // The text, the window's icon and the close button, with room to spare.
+    EXPECT_GE(f.CaptionWidth(), text + 24 + 28);
+    EXPECT_GT(f.CaptionWidth(), 10 * 24 + 20);  // more than ten pixels a character
+    f.SetCaption({});
+    EXPECT_EQ(f.CaptionWidth(), 0);
+}
+
+TEST(QtBackend, QtsOwnTextsAreUkrainian) {
+    ASSERT_TRUE(ui::qt::UkrainianLoaded()) << "Qt's Ukrainian catalogues (qt6-translations-l10n, scripts/setup)";
+    EXPECT_EQ(QLocale().language(), QLocale::Ukrainian);
+    EXPECT_EQ(QLocale().standaloneMonthName(11).toStdString(), "листопад");
+    EXPECT_EQ(QLocale().firstDayOfWeek(), Qt::Monday);
+
+    // The calendar of a date picker.
+    QCalendarWidget cal;
+    cal.setLocale(QLocale());
+    cal.setCurrentPage(2024, 11);
+    auto* month = cal.findChild<QToolButton*>("qt_calendar_monthbutton");
+    ASSERT_NE(month, nullptr);
+    EXPECT_EQ(month->text().toStdString(), "листопад");
+    QString monday = cal.findChild<QTableView*>("qt_calendar_calendarview")->model()->headerData(
+        0, Qt::Horizontal, Qt::DisplayRole).toString();
+    EXPECT_NE(monday.toStdString(), "Mon");
+
+    // The edit box's context menu.
+    QLineEdit edit;
+    std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) texts << a->text();
+    ASSERT_FALSE(texts.isEmpty());
+    for (const QString& t : texts) EXPECT_FALSE(t.contains("Undo") || t.contains("Paste") || t.contains("Select All")) << t.toStdString();
+
+    // The program's file dialog, on the screen as the operator sees it.
+    ui::Form owner(nullptr, "FormFiles");
+    ui::OpenDialog od(&owner, "od");
+    od.Title = "Вибір файлу даних";
+    od.Filter = "DataFiles(*.hch)|*.hch";
+    od.InitialDir = QDir::tempPath().toStdString();
+    QString lookIn, cancel, title;
+    const std::string file = zbr_test::ScreenFile("ui-screens", "FileDialog.png");
+    WhenModalUp([&](QWidget* w) {
+        title = w->windowTitle();
+        if (auto* l = w->findChild<QLabel*>("lookInLabel")) lookIn = l->text();
+        if (auto* box = w->findChild<QDialogButtonBox*>("buttonBox"))
+            if (QPushButton* b = box->button(QDialogButtonBox::Cancel)) cancel = b->text();
+        w->grab().save(QString::fromStdString(file), "PNG");
+        static_cast<QDialog*>(w)->reject();
+    });
+    EXPECT_FALSE(od.Execute());
+    EXPECT_EQ(title.toStdString(), "Вибір файлу даних");
+    EXPECT_FALSE(lookIn.isEmpty());
+    EXPECT_NE(lookIn.toStdString(), "Look in:");
+    EXPECT_FALSE(cancel.isEmpty());
+    EXPECT_FALSE(cancel.contains("Cancel")) << cancel.toStdString();
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder").toStdString(), "Тека");
+    EXPECT_FALSE(QImage(QString::fromStdString(file)).isNull());
 }
 
 }  // namespace

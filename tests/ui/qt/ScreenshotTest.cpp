@@ -80,4 +80,52 @@ TEST(Screenshot, WaitBoxReadingArchive) {
     w.Close();
 }
 
+// A short message: the box is wide enough for its caption, which the
+// window manager then shows whole; a box without a caption has a blank
+// title, not the program's name.
+TEST(Screenshot, ShortMessageShowsItsWholeCaption) {
+    std::string file = ScreenFile("FormQues_kind2_short.png");
+    int shown = 0;
+    ui::qt::SetModalShownHook([&](ui::Form& f) {
+        auto& q = static_cast<TFormQues&>(f);
+        QWidget* w = ui::qt::WidgetOf(q);
+        ASSERT_NE(w->windowHandle(), nullptr);
+        const QString title = w->windowHandle()->title();
+        if (++shown == 1) {
+            EXPECT_EQ(title.toStdString(), "Помилка вводу параметрів");
+            EXPECT_GE(q.Width(), q.CaptionWidth());
+            EXPECT_GT(q.Width(), 10 * 24 + 20);  // more than the lines alone ask for
+            EXPECT_EQ(w->width(), q.ClientWidth());
+            EXPECT_LE(q.BitBtn3.Left() + q.BitBtn3.Width(), q.ClientWidth());
+            EXPECT_EQ(q.BitBtn3.Left(), (q.Width() - q.BitBtn3.Width()) / 2);
+            EXPECT_TRUE(ui::qt::RenderToPng(q, file));
+            QImage img(QString::fromStdString(file));
+            EXPECT_EQ(img.width(), q.Width());
+            EXPECT_GT(InkIn(img, AreaOf(q, q.Label1)), 30);
+        } else {
+            EXPECT_FALSE(title.isEmpty());
+            EXPECT_TRUE(title.trimmed().isEmpty()) << title.toStdString();
+            EXPECT_EQ(q.Width(), q.BitBtn1.Width() + q.BitBtn2.Width() + 60);
+        }
+        q.BitBtn3.Click();
+    });
+    MessageKind = 2;
+    ShowQues("Невірна адреса", "");
+    MessageKind = 6;
+    ShowQues("Готово", "");
+    ui::qt::SetModalShownHook(nullptr);
+    EXPECT_EQ(shown, 2);
+
+    TFormWait wait;
+    wait.Mode = 3;
+    wait.Show();
+    ui::Application::ProcessMessages();
+    QWindow* handle = ui::qt::WidgetOf(wait)->windowHandle();
+    ASSERT_NE(handle, nullptr);
+    EXPECT_FALSE(handle->title().isEmpty());
+    EXPECT_TRUE(handle->title().trimmed().isEmpty());
+    ASSERT_TRUE(ui::qt::RenderToPng(wait, ScreenFile("FormWait_mode3.png")));
+    wait.Close();
+}
+
 }  // namespace

@@ -1,0 +1,188 @@
+#include "data/Momwmt.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/Suplfunc.h"
+#include "config/Conffun.h"
+#include "config/ConfigImage.h"
+#include "config/Globals.h"
+#include "link/Hgcbox.h"
+
+namespace {
+
+constexpr int kWidth = 676;
+constexpr int kTop = 44, kRowHeight = 22;
+constexpr int kTitleWidth = 500, kValueLeft = 516, kValueWidth = 140;
+constexpr double kBarToKgf = 1.019716213;
+
+constexpr char kRefreshOn[] = "Не оновлювати дані";
+constexpr char kRefreshOff[] = "Оновлювати дані";
+
+// Names of PV21 .. PV25 (with units) as a type-1 meter reports them.
+const char* const kNames[TFormMomWmt::kRows] = {
+    " PV21 – Температура точки роси газу WDP при робочому тиску,  °С",
+    " PV22 – Температура точки роси газу HDP при робочому тиску,  °С",
+    " PV23 – Надлишковий тиск газу WDP,  bar",
+    " PV24 – Наведена температура точки роси газу WDP до P абс.,  °С",
+    " PV25 – Надлишковий тиск газу HDP,  bar",
+};
+
+}  // namespace
+
+TFormMomWmt::TFormMomWmt(ui::Component* owner) : ui::Form(owner, "FormMomWmt") {
+    SetBorderStyle(ui::BorderStyle::Dialog);
+    SetBorderIcons(ui::border_icon::SystemMenu);
+    SetPosition(ui::Position::MainFormCenter);
+    SetCaption(" Миттєві дані вологоміра");
+    SetBounds(0, 0, kWidth, 254);
+
+    LabelDate.SetCaption("Дата і час останнього вимірювання");
+    LabelDate.SetBounds(10, 14, 230, 16);
+    pnDate.SetBevelOuter(ui::Bevel::Lowered);
+    pnDate.SetColor(ui::clWindow);
+    pnDate.SetFontBold(true);
+    pnDate.SetBounds(246, 8, 180, 26);
+
+    for (int i = 0; i < kRows; ++i) {
+        const std::string k = std::to_string(i + 1);
+        const int top = kTop + i * kRowHeight;
+        ui::Label& name = Make<ui::Label>("pn" + k);
+        name.SetBounds(8, top, kTitleWidth, kRowHeight - 2);
+        name.SetLayout(ui::TextLayout::Center);
+        ui::Label& value = Make<ui::Label>("v" + k);
+        value.SetBounds(kValueLeft, top, kValueWidth, kRowHeight - 2);
+        value.SetLayout(ui::TextLayout::Center);
+        value.SetColor(ui::clWindow);
+        value.SetFontBold(true);
+    }
+
+    lbState.SetFontColor(ui::clRed);
+    BitBtn1.SetCaption(kRefreshOn);
+    BitBtn2.SetCaption("Вихід");
+    BitBtn2.SetGlyph(ui::Glyph::Close);
+    BitBtn2.SetCancel(true);
+
+    Timer1.SetEnabled(false);
+    Timer1.SetInterval(kTickMs);
+    Timer1.OnTimer = [this] { Timer1Timer(); };
+    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    BitBtn2.OnClick = [this] { BitBtn2Click(); };
+    OnShow = [this] { FormShow(); };
+    OnCloseQuery = [this](bool&) { StopExchange(); };
+    OnClose = [this](ui::CloseAction&) { StopExchange(); };
+    FormCreate();
+}
+
+TFormMomWmt::~TFormMomWmt() { Timer1.SetEnabled(false); }
+
+void TFormMomWmt::FormCreate() {
+    for (int i = 0; i < kRows; ++i) {
+        const std::string k = std::to_string(i + 1);
+        pn[i] = Find<ui::Label>("pn" + k);
+        v[i] = Find<ui::Label>("v" + k);
+        pn[i]->SetCaption(kNames[i]);
+        v[i]->SetCaption({});
+    }
+}
+
+void TFormMomWmt::FormShow() {
+    type_ = ConfigImage[ConfigTableDir[15].offset + 6];
+    for (int i = 0; i < kRows; ++i) {
+        pn[i]->SetCaption(kNames[i]);
+        pn[i]->Show();
+        v[i]->Show();
+        v[i]->SetCaption({});
+    }
+    int height = 254;
+    rows_ = kRows;
+    if (type_ == 0) {
+        pn[2]->SetCaption(" PV23 – Надлишковий тиск газу WDP,  кгc/см2");
+        pn[4]->SetCaption(" PV25 – Надлишковий тиск газу HDP,  кгc/см2");
+    } else if (type_ == 2) {
+        rows_ = 4;
+        pn[4]->Hide();
+        v[4]->Hide();
+        pn[2]->SetCaption(" PV23 – Тиск газу,  bar");
+        height = 232;
+    }
+    SetBounds(Left(), Top(), kWidth, height);
+    const int bottom = kTop + rows_ * kRowHeight;
+    lbState.SetBounds(10, bottom + 2, 650, 16);
+    BitBtn1.SetBounds(8, bottom + 20, 220, 28);
+    BitBtn2.SetBounds(kWidth - 6 - 8 - 110, bottom + 20, 110, 28);
+    pnDate.SetCaption({});
+    lbState.SetCaption({});
+    refresh_ = true;
+    BitBtn1.SetCaption(kRefreshOn);
+    Timer1Timer();
+}
+
+bool TFormMomWmt::Closing() const { return ModalResult() != ui::mrNone || !Visible(); }
+
+// Closing: the timer stays off. A request already on the line is left to
+// end (cutting it short would leave its reply to meet the next request);
+// the tick then unwinds without starting another.
+void TFormMomWmt::StopExchange() { Timer1.SetEnabled(false); }
+
+void TFormMomWmt::Timer1Timer() {
+    Timer1.SetEnabled(false);
+    if (busy_ || !refresh_ || Closing()) return;
+    ExchangeGuard guard(this);
+    if (!guard) {  // another exchange runs: the next tick tries again
+        Timer1.SetEnabled(true);
+        return;
+    }
+    busy_ = true;
+    bool ok;
+    {
+        ui::HourGlass wait;
+        ok = ReadTableRange({37, 0, 7}, StatusBar, false);
+    }
+    busy_ = false;
+    if (ok) {
+        std::memcpy(Values, RowPtr(37, 0), kValueBytes);
+        ShowWmtMomentaryValues();
+        lbState.SetCaption({});
+    } else if (!Closing()) {
+        const std::string why = HgcBox ? HgcBox->ErrorText() : std::string();
+        lbState.SetCaption("Дані не оновлено: " + why);
+        if (StatusBar) StatusBar->SetPanelText(kPanelExchangeText, why);
+    }
+    if (MessageTimer) {
+        MessageTimer->SetEnabled(false);
+        MessageTimer->SetEnabled(true);
+    }
+    Timer1.SetEnabled(refresh_ && !Closing());
+}
+
+void TFormMomWmt::ShowWmtMomentaryValues() {
+    const uint8_t* d = Values;
+    char date[64];
+    std::snprintf(date, sizeof date, "%02d.%02d.%02d %02d:%02d:%02d", d[2], d[1], d[0], d[4], d[5], d[6]);
+    pnDate.SetCaption(date);
+    for (int i = 0; i < rows_; ++i) {
+        float f;
+        std::memcpy(&f, d + 8 + 4 * i, 4);
+        double value = f;
+        if (type_ == 0 && (i == 2 || i == 4)) value *= kBarToKgf;
+        v[i]->SetCaption("  " + FormatValueWmt(float(value)));
+    }
+}
+
+void TFormMomWmt::BitBtn1Click() {
+    if (refresh_) {
+        Timer1.SetEnabled(false);
+        BitBtn1.SetCaption(kRefreshOff);
+        refresh_ = false;
+    } else {
+        BitBtn1.SetCaption(kRefreshOn);
+        refresh_ = true;
+        if (!busy_) Timer1.SetEnabled(true);
+    }
+}
+
+void TFormMomWmt::BitBtn2Click() {
+    SetModalResult(ui::mrCancel);
+    StopExchange();
+}
