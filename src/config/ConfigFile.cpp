@@ -157,9 +157,7 @@ bool ReadSmallFile(const std::string& path, std::size_t limit, std::string& byte
 
 }  // namespace
 
-int ConfigRecord::FlowCount() const {
-    return std::clamp(int(Bytes[cnfofs::kFlowLink]), 0, kRecordFlowRows);
-}
+int ConfigRecord::FlowCount() const { return ClampCount(Bytes[cnfofs::kFlowLink], kRecordFlowRows); }
 
 std::string ConfigRecord::ControllerName() const {
     return Trimmed(platform::ReadField(At(cnfofs::kNames), kNameWidth, platform::CodePage::Cp1251, true));
@@ -382,7 +380,6 @@ void FillConfigRecord(ConfigRecord& rec) {
 }
 
 bool ApplyConfigRecord(ConfigRecord& rec, bool checkUsers) {
-    MessageKind = 2;
     CopyToImage(5, rec, cnfofs::kNames);
     CopyToImage(3, rec, cnfofs::kUpperLink);
 
@@ -468,7 +465,7 @@ bool WriteFlaggedTables(TableCheckBlock& block, ui::StatusBar* bar, ui::Progress
     }
     Repaint();
     // Rows of the flow computers in use; none beyond the rows that exist.
-    const int n = std::clamp(int(ConfigImage[cfgofs::kFlowLink]), 0, kRecordFlowRows);
+    const int n = FlowComputerCount();
 
     if (marks[9]) {
         if (!WriteRows(9, 0, 6, bar)) return false;

@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "config/ConfigImage.h"
+#include "config/ImageCounts.h"
 #include "config/TableCheckBlock.h"
 
 namespace ui {
@@ -68,7 +69,7 @@ inline constexpr std::size_t kConstLine = 100;    // one line's 20 flags and 20 
 }  // namespace cnfofs
 
 // Flow-computer rows the record (and tables 13, 17..20) hold.
-inline constexpr int kRecordFlowRows = 16;
+inline constexpr int kRecordFlowRows = kMaxFlowComputers;
 
 struct ConfigRecord {
     std::array<uint8_t, kConfigRecordSize> Bytes{};
