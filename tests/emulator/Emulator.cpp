@@ -71,6 +71,7 @@ struct Emulator::Impl {
     mutable std::mutex m;
     Controller ctl;
     std::vector<uint8_t> held;  // a held reply, sent ahead of the next one
+    std::vector<uint8_t> lastReply;  // the last reply frame made (for PreviousReply)
     std::mt19937 rng;
     std::deque<Fault> faults;
     ArchiveModel archives;
@@ -174,6 +175,8 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
     if (fault.kind == FaultKind::WrongAddress) rep.address = otherAddress(rep.address);
 
     std::vector<uint8_t> frame = BuildReply(rep.address, rep.command, rep.data);
+    if (fault.kind == FaultKind::PreviousReply && !lastReply.empty()) std::swap(frame, lastReply);
+    else lastReply = frame;
     if (fault.kind == FaultKind::BadCrc) frame[frame.size() - 2] ^= 0x5A;
     if (fault.kind == FaultKind::CutFrame) {
         size_t n = fault.param > 0 ? static_cast<size_t>(fault.param) : frame.size() / 2;

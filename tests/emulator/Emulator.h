@@ -47,6 +47,8 @@ enum class FaultKind {
     BadLengthPrefix,     // 0x33, the right address and a length below 6, then the correct reply
     HeldReply,           // the reply goes out only ahead of the reply to the next request the
                          // controller gets (as a reply to an earlier attempt, late)
+    PreviousReply,       // the reply to the request before goes out again instead of this one's
+                         // (this one is carried out: a page or block answered and lost)
 };
 
 // One fault applies to one following request that the controller answers
