@@ -172,6 +172,8 @@ void hgcbox::CloseSocket() {
 void hgcbox::DropSocket() {
     if (Sock != platform::kNoSocket) platform::TcpClose(Sock);
     Sock = platform::kNoSocket;
+    // Nothing of this connection can reach the next one.
+    if (LinkType == kLinkTcp) unsettled_ = owedLate_ = false;
 }
 
 bool hgcbox::BuildRequest(uint8_t function, const void* data, uint32_t length, uint8_t argument,
@@ -320,7 +322,9 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
             if (settle) owedLate_ = false;  // the late reply went by
         }
         int64_t end = pauseEnd;
-        if (settle) end = std::min(std::max(end, quietFrom + quiet), limit);
+        // A TCP link connected anew carries nothing of the old one.
+        const bool lineGone = tcp && Sock == platform::kNoSocket;
+        if (settle && !lineGone) end = std::min(std::max(end, quietFrom + quiet), limit);
         if (now >= end) break;
         platform::PumpMessages();
         if (Abort.exchange(false)) {
