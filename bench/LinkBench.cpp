@@ -124,6 +124,72 @@ void BM_SendPauseTcp(benchmark::State& state) {
 }
 BENCHMARK(BM_SendPauseTcp)->Iterations(3)->Unit(benchmark::kMillisecond);
 
+// What a reply that missed its wait costs the request after it. Each
+// iteration times the reads that follow one that failed (reply wait 300 ms,
+// byte wait 40 ms, one attempt): with `late` the reply comes 100 ms after
+// the wait gave up, without it none comes at all. The failed read itself is
+// not timed. Over a pseudo-terminal at 115200 bit/s (direct link) or over
+// loopback TCP without the pause before a send.
+void BM_ReadAfterFailure(benchmark::State& state, bool tcp, bool late) {
+    const auto dir = std::filesystem::temp_directory_path() / "zbr-link-bench-late";
+    std::filesystem::create_directories(dir);
+    platform::SetWorkDir(dir.string());
+    emu::Emulator emu;
+    hgcbox box(1);
+    box.OpenPerExchange = false;
+    box.TcpSendDelayMs = 0;
+    box.ReplyTimeoutMs = 300;
+    box.ByteTimeoutMs = 40;
+    box.Retries = 1;
+    if (tcp) {
+        box.LinkType = hgcbox::kLinkTcp;
+        if (!Connect(box, emu.StartTcp())) {
+            state.SkipWithError("no TCP connection to the emulator");
+            return;
+        }
+    } else {
+        emu.StartPty((dir / "dev" / "com5").string());
+        box.ComPort = 5;
+        box.Baud = 115200;
+        if (!box.OpenPort()) {
+            state.SkipWithError("cannot open the pseudo-terminal");
+            return;
+        }
+    }
+    const uint8_t other[3] = {5, 0, 1};
+    uint64_t settles = 0, dropped = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        emu.QueueFault(late ? emu::Fault{emu::FaultKind::ReplyDelay, 400} : emu::Fault{emu::FaultKind::Silence, 0});
+        const hgcbox::LineCounters before = box.Counters;
+        if (box.Exchange(1, kTable0Row0, 3)) {
+            state.SkipWithError("the spoilt read went through");
+            break;
+        }
+        state.ResumeTiming();
+        // Two reads: the first waits for a quiet line; after silence the
+        // second does as well (the first one's reply may have been the
+        // silent request's).
+        for (int i = 0; i < 2; ++i)
+            if (!box.Exchange(1, other, 3) || box.Rx[5] != 5) {
+                state.SkipWithError("the next read is not right");
+                break;
+            }
+        settles += box.Counters.settles - before.settles;
+        dropped += box.Counters.droppedBytes - before.droppedBytes;
+    }
+    state.counters["waits_per_failure"] = double(settles) / double(state.iterations());
+    state.counters["bytes_dropped"] = double(dropped) / double(state.iterations());
+    box.ClosePort();
+    box.CloseSocket();
+    emu.Stop();
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK_CAPTURE(BM_ReadAfterFailure, pty_late, false, true)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadAfterFailure, pty_silent, false, false)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadAfterFailure, tcp_late, true, true)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadAfterFailure, tcp_silent, true, false)->Iterations(5)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

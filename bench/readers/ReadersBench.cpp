@@ -1,4 +1,4 @@
-// bench_readers [folder] [baud...]
+// bench_readers [folder] [baud...] [faults[=percent]]
 //
 // Reads a year of the chromatograph's hourly archive (8,760 records, 4,380
 // requests of command 15 with two 94-byte records a reply) through the
@@ -8,6 +8,12 @@
 // (10 bits a byte, requests and replies), and the processor time of the
 // program's thread (the emulator runs in threads of its own) and of the
 // whole process.
+//
+// With "faults" (default 7 %) it reads a leap year instead (8,784 hours)
+// with that share of the requests spoilt on the line and, independently,
+// in the archive (tests/support/HourlySoak.h), every question answered
+// "Так", with a reply wait of 150 ms and a byte wait of 20 ms, and prints
+// what was lost, doubled or out of order, and what the faults cost.
 #include <sys/resource.h>
 #include <time.h>
 
@@ -27,8 +33,11 @@
 #include "emulator/Controller.h"
 #include "emulator/Emulator.h"
 #include "link/Hgcbox.h"
+#include "common/Question.h"
 #include "platform/Paths.h"
 #include "platform/Tcp.h"
+#include "support/HourlySoak.h"
+#include "ui/TestDriver.h"
 
 namespace {
 
@@ -59,14 +68,64 @@ bool Connect(int port) {
     return box.Sock != platform::kNoSocket && platform::TcpConnect(box.Sock, sa, 2000) == 0;
 }
 
+// The leap year 2024 read with `percent` % of the requests spoilt.
+int ReadUnderFaults(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& form, int percent) {
+    ui::test::Driver drv;
+    int questions = 0;
+    drv.onModal<TFormQues>([&questions](TFormQues& q) {
+        ++questions;
+        q.Answer(true);
+    });
+    hgcbox& box = *HgcBox;
+    box.ReplyTimeoutMs = 150;
+    box.ByteTimeoutMs = 20;
+    const emu::DeviceTime now{25, 1, 2, 10, 30, 0};
+    emu.SetClock(now);
+    model.SetNow(now);
+    model.SetSpan(emu::Archive::ChromHourly, {23, 12, 1, 0, 0, 0});
+    emu.SetLineBaud(0);
+    emu.ClearLog();
+    const zbr_test::MixedFaults f =
+        zbr_test::QueueMixedFaults(emu, model, 7001, 6000, percent, box.ReplyTimeoutMs, box.ByteTimeoutMs, true);
+    std::vector<std::vector<uint8_t>> got;
+    SetArchiveViewer(ArchiveKind::ChromHour, [&got](ArchiveView& v) {
+        got.clear();
+        for (uint32_t i = 0; i < v.count; ++i) got.emplace_back(v.Entry(i), v.Entry(i) + v.entrySize);
+    });
+    const hgcbox::LineCounters before = box.Counters;
+    const double cpu0 = ThreadCpu();
+    const auto t0 = std::chrono::steady_clock::now();
+    const DeviceDateTime begin{24, 1, 1, 0, 0, 0}, end{24, 12, 31, 23, 0, 0};
+    const ArchiveReadResult r = ReadHourDayArchive(form, ArchiveKind::ChromHour, 0, begin, end);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double cpu = ThreadCpu() - cpu0;
+    emu.ClearFaults();
+    model.ClearFaults();
+    int requests = 0;
+    for (const emu::ReceivedFrame& fr : emu.Log()) requests += fr.command == 15;
+    const zbr_test::SoakTally t =
+        zbr_test::TallyHourly(got, model.Records(emu::Archive::ChromHourly, 0, {24, 1, 1, 0, 0, 0}, {24, 12, 31, 23, 0, 0}));
+    std::printf("| faults | line faults | archive faults | requests | questions | records | lost | doubled | out of order "
+                "| broken | after the period | dropped | quiet-line waits | bytes dropped | wall | CPU |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("| %d %% | %d | %d | %d | %d | %zu | %zu | %zu | %zu | %zu | %zu | %u | %llu | %llu | %.1f s | %.2f s |\n",
+                percent, f.line, f.archive, requests, questions, t.stored, t.lost, t.doubled, t.outOfOrder, t.broken,
+                t.after, r.dropped, static_cast<unsigned long long>(box.Counters.settles - before.settles),
+                static_cast<unsigned long long>(box.Counters.droppedBytes - before.droppedBytes), wall, cpu);
+    std::printf("\n%s; the read %s\n", t.Text().c_str(), r.complete ? "ended complete" : "did NOT end complete");
+    return t.Clean() && r.complete ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string folder = "/tmp/zbr-bench-readers";
     std::vector<int> bauds;
+    int faults = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (!a.empty() && (a[0] < '0' || a[0] > '9')) folder = a;
+        if (a.rfind("faults", 0) == 0) faults = a.size() > 7 ? std::atoi(a.c_str() + 7) : 7;
+        else if (!a.empty() && (a[0] < '0' || a[0] > '9')) folder = a;
         else bauds.push_back(std::atoi(a.c_str()));
     }
     if (bauds.empty()) bauds = {0, 9600};
@@ -101,6 +160,7 @@ int main(int argc, char** argv) {
     }
     for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3}})
         ReadTableRange(h, &form.StatusBar1, false);
+    if (faults > 0) return ReadUnderFaults(emu, model, form, faults);
 
     const DeviceDateTime begin{23, 1, 1, 0, 0, 0}, end{23, 12, 31, 23, 0, 0};
     std::printf("| line | records | requests | bytes on the line | line time | wall | CPU (reader thread) | CPU (process, with emulator) |\n");

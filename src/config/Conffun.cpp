@@ -264,6 +264,9 @@ bool ReadTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show) 
                 if (show) SetPanel(bar, kPanelExchangeText, "");
                 return true;
             }
+            // Another request's reply: ours may still be on its way, and is
+            // let go by before anything else is sent.
+            HgcBox->ReplyMismatch();
             if (AskRetry(bar, "Неспівпадіння запитаних і переданих даних.", TableLine(h.table))) continue;
             return false;
         }
@@ -304,6 +307,7 @@ bool WriteTableRange(const TableRequestHeader& h, ui::StatusBar* bar, bool show)
                 SetPanel(bar, kPanelExchangeText, "");
                 return true;
             }
+            HgcBox->ReplyMismatch();
             if (AskRetry(bar, "Невідповідність заголовку відповіді заголовку запиту на запис.", TableLine(h.table)))
                 continue;
             return false;

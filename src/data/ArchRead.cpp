@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "config/Globals.h"
@@ -60,14 +62,22 @@ bool ReplyHoldsRecords(const ReplyShape& s) {
 enum class Outcome { Ok, Declined, Aborted };
 
 // One request with the retry question. A reply that does not hold what it
-// announces is a failure like a lost one. Esc pressed while the request was
-// on the line ends it without a question.
-Outcome Request(MainHost& form, uint8_t command, const uint8_t* data, uint32_t length, const ReplyShape& shape) {
+// announces is a failure like a lost one; so is a reply that brings nothing
+// this read has not already got (`bringsSomething` says no): it answers an
+// earlier request -- a page or block sent again, a reply that came late --
+// and the link lets the line settle before the request goes out again. Esc
+// pressed while the request was on the line ends it without a question.
+Outcome Request(MainHost& form, uint8_t command, const uint8_t* data, uint32_t length, const ReplyShape& shape,
+                const std::function<bool()>& bringsSomething) {
     if (!HgcBox) return Outcome::Declined;
     for (;;) {
         bool ok = HgcBox->Exchange(command, data, length);
         if (ok && !ReplyHoldsRecords(shape)) {
             HgcBox->Error = kErrReplyLength;
+            ok = false;
+        }
+        if (ok && bringsSomething && !bringsSomething()) {
+            HgcBox->ReplyMismatch();
             ok = false;
         }
         if (ok) return Outcome::Ok;
@@ -82,6 +92,20 @@ Outcome Request(MainHost& form, uint8_t command, const uint8_t* data, uint32_t l
         }
     }
 }
+
+// The records one read has stored, byte for byte: a record the controller
+// sends again is never stored twice.
+class StoredRecords {
+public:
+    explicit StoredRecords(std::size_t size) : size_(size) {}
+    bool Has(const uint8_t* record) const { return set_.count(Key(record)) != 0; }
+    void Add(const uint8_t* record) { set_.insert(Key(record)); }
+
+private:
+    std::string Key(const uint8_t* record) const { return std::string(reinterpret_cast<const char*>(record), size_); }
+    std::size_t size_;
+    std::unordered_set<std::string> set_;
+};
 
 // The wait box, the disabled main window, the hourglass and the
 // exchange-active flag of one read.
@@ -252,41 +276,101 @@ bool OutsidePeriod(const DeviceDateTime& rec, const DeviceDateTime& expected, co
            (IncRecWithin(after, 1) && CompareRecByUnit(rec, after, 1) > 0);
 }
 
-// Moves `expected` to the hour (day) to ask for after a record. The next
-// unit follows the records received, so that after a gap in the archive (the
-// controller sends the next records it has) nothing is asked for twice:
-//  - a record with a sound date inside what was asked for (daily: with a
-//    day of tolerance either side) moves it to the later of expected + 1 and
-//    the record's unit + 1;
-//  - a record dated before that (an early or repeated record) answered
-//    nothing that was asked for and leaves it where it is;
-//  - a record after the period's end, or one whose CRC or date is broken,
-//    counts as one unit.
-// False when the next unit would lie after the last hour (day) of 2255: no
-// period reaches beyond it, so the read is over.
-bool NextExpected(DeviceDateTime& expected, const DeviceDateTime& rec, const DeviceDateTime& end, int unit,
-                  bool crcOk) {
-    DeviceDateTime next = expected;
-    const bool stepped = IncRecWithin(next, unit);
-    if (crcOk && IsValidRec(rec)) {
-        DeviceDateTime low = expected, high = end;
-        if (unit != 0) {
-            DecRecWithin(low, 1);
-            IncRecWithin(high, 1);
-        }
-        if (CompareRecByUnit(rec, low, unit) < 0) return true;
-        if (CompareRecByUnit(rec, high, unit) <= 0) {
-            DeviceDateTime afterRec = rec;
-            if (!IncRecWithin(afterRec, unit)) return false;
-            if (CompareRecByUnit(afterRec, next, unit) > 0) {
-                expected = afterRec;
-                return true;
-            }
-        }
-    }
-    expected = next;
-    return stepped;
+// What becomes of a record of an hourly or daily reply. The controller
+// answers a request with the records it has from the hour (day) asked for
+// on, in order, so the next request starts after the last record stored.
+enum class Fate {
+    Store,     // the record of the hour (day) expected or a later one within the period
+    Copy,      // a record this read has already got (a late reply to an earlier request)
+    Early,     // dated before the hour (day) expected: answers nothing asked for
+    AfterEnd,  // dated after the period: kept, and put after the period's records
+    Broken,    // its CRC or date is broken: it cannot tell its hour (day)
+};
+
+// The fate of every record of one reply, worked out before anything is
+// stored, and where the next request will start.
+struct ReplyPlan {
+    std::vector<Fate> fate;
+    std::vector<DeviceDateTime> expectedAt;  // the hour (day) expected when each record came
+    DeviceDateTime expected;                 // the hour (day) expected after the reply
+    bool stores = false;                     // a record of the period is stored
+    bool broken = false;                     // a broken record not got before
+    bool afterEnd = false;                   // a record after the period
+    bool beyond = false;                     // a record of the last hour (day) of 2255: nothing later exists
+    bool BringsSomething() const { return stores || broken || afterEnd; }
+};
+
+// Daily records get a day of tolerance on either side of what is asked
+// for (a gas day's record may carry the date before); before 1 January 2000
+// and after 31 December 2255 there is nothing a record can carry.
+DeviceDateTime LowestTaken(const DeviceDateTime& expected, int unit) {
+    DeviceDateTime low = expected;
+    if (unit != 0) DecRecWithin(low, 1);
+    return low;
 }
+
+bool AfterPeriod(const DeviceDateTime& rec, const DeviceDateTime& last, int unit) {
+    DeviceDateTime high = last;
+    if (unit != 0 && !IncRecWithin(high, 1)) return false;
+    return CompareRecByUnit(rec, high, unit) > 0;
+}
+
+// The rules of one hourly or daily reply, whatever the operator answers:
+//  - a record is stored once: a byte-for-byte copy of one already stored
+//    (or put aside) is dropped;
+//  - a record dated before the hour (day) expected next is dropped, except
+//    a second, different record of the hour just stored (the hour that
+//    repeats when the clocks go back);
+//  - a record within the period moves the hour (day) expected to the one
+//    after it, never back;
+//  - a record whose CRC or date is broken cannot tell its hour (day) and
+//    moves nothing: it is stored ahead of the next sound record of the same
+//    reply; broken records that end a full reply are asked for again with
+//    the next request (the controller sends them again from the hour
+//    expected) and stored only once that reply shows them broken again or
+//    the read ends;
+//  - a record after the period is kept aside and stored after the period's
+//    records at the end of the read.
+ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, DeviceDateTime expected,
+                           const DeviceDateTime& last, int unit, const StoredRecords& stored) {
+    ReplyPlan plan;
+    StoredRecords inReply(size);
+    bool storedOne = false;
+    DeviceDateTime storedLast;
+    for (int i = 0; i < n; ++i) {
+        const uint8_t* rec = records + std::size_t(i) * size;
+        const DeviceDateTime date = UnitOf(LoadRec6(rec), unit);
+        const bool sound = RecordCrcOk(rec, size) && IsValidRec(date);
+        plan.expectedAt.push_back(expected);
+        Fate fate;
+        if (sound && AfterPeriod(date, last, unit)) {
+            fate = Fate::AfterEnd;
+            plan.afterEnd = true;
+        } else if (stored.Has(rec) || inReply.Has(rec)) {
+            fate = Fate::Copy;
+        } else if (!sound) {
+            fate = Fate::Broken;
+            plan.broken = true;
+        } else if (CompareRecByUnit(date, LowestTaken(expected, unit), unit) < 0 &&
+                   !(storedOne && CompareRecByUnit(date, storedLast, unit) == 0)) {
+            fate = Fate::Early;
+        } else {
+            fate = Fate::Store;
+            plan.stores = true;
+            storedOne = true;
+            storedLast = date;
+            DeviceDateTime next = date;
+            if (!IncRecWithin(next, unit)) plan.beyond = true;
+            else if (CompareRecByUnit(next, expected, unit) > 0) expected = next;
+        }
+        if (fate != Fate::Copy && fate != Fate::AfterEnd) inReply.Add(rec);
+        plan.fate.push_back(fate);
+    }
+    plan.expected = expected;
+    return plan;
+}
+
+using RecordBytes = std::vector<uint8_t>;
 
 }  // namespace
 
@@ -323,58 +407,112 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
     DeviceDateTime expected = first;
     bool check = true;
     bool writeFailed = false;
+    StoredRecords stored(size);
+    std::vector<RecordBytes> tail;      // broken records at the end of the last reply, asked for again
+    std::vector<RecordBytes> afterEnd;  // records after the period, stored at the end
+    // Appends records and remembers them; false when the file refuses.
+    auto store = [&](const uint8_t* rec) {
+        if (writeFailed) return false;
+        if (!file.Append(rec)) {
+            writeFailed = true;
+            return false;
+        }
+        stored.Add(rec);
+        return true;
+    };
+    auto storeAll = [&](std::vector<RecordBytes>& recs) {
+        for (const RecordBytes& r : recs) store(r.data());
+        recs.clear();
+    };
+    auto plan = [&](const uint8_t* rx) {
+        return PlanHourDayReply(rx + 5, rx[4], size, expected, last, unit, stored);
+    };
     for (;;) {
         const uint8_t from[4] = {expected.year, expected.month, expected.day, expected.hour};
         std::memcpy(request + 3, from, dateBytes);
-        const Outcome o = Request(form, how->command, request, length, shape);
+        const Outcome o = Request(form, how->command, request, length, shape, [&] {
+            const uint8_t* rx = HgcBox->Rx;
+            return rx[4] == 0 || plan(rx).BringsSomething();
+        });
         if (o == Outcome::Aborted) {
             result.aborted = true;
             break;
         }
         if (o == Outcome::Declined) {
             result.complete = false;
+            storeAll(tail);
+            if (writeFailed) break;
             if (file.Count() == 0) Message(6, how->notRead[0], how->notRead[1]);
             else Message(6, how->inPart[0], how->inPart[1]);
             break;
         }
         ++result.requests;
-        const int n = HgcBox->Rx[4];
+        const uint8_t* rx = HgcBox->Rx;
+        const int n = rx[4];
         if (n == 0) break;
 
+        const ReplyPlan p = plan(rx);
+        // The broken records that ended the last reply come again in this
+        // one, ahead of the others of the period (the controller answers
+        // from the hour expected on): its first such record replaces them.
+        const std::vector<RecordBytes> lastTail = tail;
+        bool replaced = false;
+        auto replaceTail = [&] {
+            if (!replaced) tail.clear();
+            replaced = true;
+        };
+        std::vector<RecordBytes> pending;  // broken records waiting for the next sound one
         bool stop = false;
-        bool beyond = false;  // nothing later than the last record can be asked for
-        const DeviceDateTime replyStart = expected;
-        for (int i = 0; i < n && !stop; ++i) {
-            uint8_t record[94] = {};
-            std::memcpy(record, HgcBox->Rx + 5 + std::size_t(i) * size, size);
+        for (int i = 0; i < n && !stop && !writeFailed; ++i) {
+            const uint8_t* rec = rx + 5 + std::size_t(i) * size;
             session.StepProgress();
-            const DeviceDateTime recDate = UnitOf(LoadRec6(record), unit);
-            if (check && OutsidePeriod(recDate, expected, last, unit)) {
+            const DeviceDateTime recDate = UnitOf(LoadRec6(rec), unit);
+            if (check && p.fate[i] != Fate::Broken && p.fate[i] != Fate::Copy &&
+                OutsidePeriod(recDate, p.expectedAt[i], last, unit)) {
                 Message(3, "Дані, що передаються контролером, не відповідають",
                         "запитуваному періоду. Продовжити читання?");
                 check = false;
                 if (!MessageAnswer) {
-                    // The record is kept and the read ends after it.
+                    // The read ends after this record.
                     AbortRequested = 1;
                     result.aborted = true;
                     stop = true;
                 }
             }
-            if (!file.Append(record)) {
-                writeFailed = true;
+            switch (p.fate[i]) {
+            case Fate::Store:
+                replaceTail();
+                storeAll(pending);
+                store(rec);
+                break;
+            case Fate::AfterEnd:
+                if (!stored.Has(rec)) {
+                    afterEnd.emplace_back(rec, rec + size);
+                    stored.Add(rec);
+                } else {
+                    ++result.dropped;
+                }
+                break;
+            case Fate::Broken:
+                replaceTail();
+                pending.emplace_back(rec, rec + size);
+                break;
+            default:
+                ++result.dropped;
                 break;
             }
-            if (!beyond && !NextExpected(expected, recDate, last, unit, RecordCrcOk(record, size))) beyond = true;
         }
-        // A reply whose records moved nothing (all of them from before the
-        // hour asked for) must not be asked for again and again.
-        if (!stop && !writeFailed && !beyond && CompareRecByUnit(expected, replyStart, unit) == 0)
-            for (int i = 0; i < n && !beyond; ++i) beyond = !IncRecWithin(expected, unit);
-        if (writeFailed) {
-            result.complete = false;
-            TempWriteFailed(file);
-            break;
+        if (writeFailed) break;
+        expected = p.expected;
+        bool beyond = p.beyond;
+        if (!p.stores && p.broken && pending == lastTail) {
+            // The same broken records again: broken in the controller. They
+            // are stored, each taken for one hour (day), and the read goes on
+            // after them.
+            storeAll(pending);
+            for (std::size_t i = 0; i < lastTail.size() && !beyond; ++i) beyond = !IncRecWithin(expected, unit);
         }
+        for (RecordBytes& r : pending) tail.push_back(std::move(r));
         if (stop) break;
         ui::Application::ProcessMessages();
         if (AbortRequested) {
@@ -382,7 +520,20 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
             break;
         }
         if (n < how->full) break;
+        // Only records after the period: the controller has nothing more in it.
+        if (!p.stores && !p.broken) break;
         if (beyond || CompareRecByUnit(expected, last, unit) > 0) break;
+    }
+    // What was held back: broken records at the end of the last reply, then
+    // the records after the period in their order.
+    storeAll(tail);
+    std::stable_sort(afterEnd.begin(), afterEnd.end(), [unit](const RecordBytes& a, const RecordBytes& b) {
+        return CompareRecByUnit(UnitOf(LoadRec6(a.data()), unit), UnitOf(LoadRec6(b.data()), unit), unit) < 0;
+    });
+    storeAll(afterEnd);
+    if (writeFailed) {
+        result.complete = false;
+        TempWriteFailed(file);
     }
     session.EndExchange();
     file.Close();
@@ -465,10 +616,27 @@ ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, 
     const ReplyShape shape{6, 8, size};
     int page = 0;
     bool received = false, archiveError = false, writeFailed = false;
+    // A page cannot tell which page it is. A record of an earlier page sent
+    // again (the page repeated, or a late reply to an earlier request taken
+    // for this one) is never stored twice, nor is a sound record from
+    // before the period's beginning; a page that brings nothing else is
+    // not this page's answer and is asked for again.
+    StoredRecords stored(size);
+    auto fresh = [&](const uint8_t* rec) {
+        if (stored.Has(rec)) return false;
+        const DeviceDateTime date = LoadRec6(rec);
+        return !(RecordCrcOk(rec, size) && IsValidRec(date) && CompareRec6(date, begin) < 0);
+    };
+    auto bringsSomething = [&] {
+        const uint8_t* rx = HgcBox->Rx;
+        for (int i = 0; i < rx[6]; ++i)
+            if (fresh(rx + 8 + std::size_t(i) * size)) return true;
+        return rx[6] == 0;
+    };
     for (;;) {
         request[2] = uint8_t(page);
         StoreRec6(begin, request + 3);
-        const Outcome o = Request(form, 8, request, sizeof request, shape);
+        const Outcome o = Request(form, 8, request, sizeof request, shape, bringsSomething);
         if (o == Outcome::Aborted) {
             AbortRequested = 0;
             result.aborted = true;
@@ -491,10 +659,21 @@ ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, 
         if (rx[4] & 0x80) archiveError = true;
         const DeviceDateTime lastDate = LoadRec6(rx + 8 + std::size_t(n - 1) * size);
         session.SetProgress(HoursBetween(begin, lastDate));
-        if (!file.Append(rx + 8, std::size_t(n))) {
-            writeFailed = true;
-            break;
+        // Records of one page are all its own, copies of each other or not.
+        std::vector<const uint8_t*> kept;
+        for (int i = 0; i < n; ++i) {
+            const uint8_t* rec = rx + 8 + std::size_t(i) * size;
+            if (fresh(rec)) kept.push_back(rec);
+            else ++result.dropped;
         }
+        for (const uint8_t* rec : kept) {
+            if (!file.Append(rec)) {
+                writeFailed = true;
+                break;
+            }
+            stored.Add(rec);
+        }
+        if (writeFailed) break;
         const bool more = rx[7] != 0;
         ui::Application::ProcessMessages();
         if (AbortRequested) {
@@ -553,12 +732,23 @@ ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, 
     uint32_t remaining = count, index = first;
     uint64_t total = 0;
     bool writeFailed = false;
+    // The records carry no index. A record of an earlier block sent again
+    // (a late reply to an earlier request taken for this one) is never
+    // stored twice; a block that brings nothing else is not this block's
+    // answer and is asked for again.
+    StoredRecords stored(size);
+    auto bringsSomething = [&] {
+        const uint8_t* rx = HgcBox->Rx;
+        for (int i = 0; i < rx[10]; ++i)
+            if (!stored.Has(rx + 11 + std::size_t(i) * size)) return true;
+        return rx[10] == 0;
+    };
     while (remaining > 0) {
         // {0, archive, u32 first index, count}
         uint8_t request[7] = {0, archive, 0, 0, 0, 0, 0};
         PutU32(request + 2, index);
         request[6] = uint8_t(std::min(remaining, perRequest));
-        const Outcome o = Request(form, 7, request, sizeof request, shape);
+        const Outcome o = Request(form, 7, request, sizeof request, shape, bringsSomething);
         if (o == Outcome::Aborted) {
             AbortRequested = 0;
             result.aborted = true;
@@ -572,16 +762,26 @@ ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, 
         ++result.requests;
         const uint8_t* rx = HgcBox->Rx;
         const uint32_t n = rx[10];
-        total += n;
-        session.SetProgress(int64_t(std::min<uint64_t>(total, INT_MAX)));
         if (n == 0) {
             if (total == 0) Message(6, "Немає повідомлень із заданими індексами", "");
             break;
         }
-        if (!file.Append(rx + 11, n)) {
-            writeFailed = true;
-            break;
+        std::vector<const uint8_t*> kept;
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint8_t* rec = rx + 11 + std::size_t(i) * size;
+            if (!stored.Has(rec)) kept.push_back(rec);
+            else ++result.dropped;
         }
+        for (const uint8_t* rec : kept) {
+            if (!file.Append(rec)) {
+                writeFailed = true;
+                break;
+            }
+            stored.Add(rec);
+        }
+        total += kept.size();
+        session.SetProgress(int64_t(std::min<uint64_t>(total, INT_MAX)));
+        if (writeFailed) break;
         ui::Application::ProcessMessages();
         if (AbortRequested) {
             AbortRequested = 0;

@@ -75,6 +75,8 @@ struct ArchiveReadResult {
     uint32_t requests = 0;    // requests that got a usable reply
     bool complete = true;     // false: ended by a declined failure
     bool aborted = false;     // ended by Esc or a "Ні" to the period question
+    uint32_t dropped = 0;     // records of the replies taken that were not stored: copies
+                              // of stored ones, or from before the one expected
 };
 
 // Hourly or daily values of `kind` (ChromHour, ChromDay, WmtHour, WmtDay) for

@@ -104,6 +104,7 @@ const char* const kMessages[hgcbox::kMsgCount] = {
 };
 
 const char* const kBusyText = "Попередній обмін з пристроєм ще не завершено";
+const char* const kForeignText = "Отримано відповідь на попередній запит";
 const char* const kPanelText = "Обмін...";
 
 std::string FormatInt(const char* pattern, int value) {
@@ -171,6 +172,8 @@ void hgcbox::CloseSocket() {
 void hgcbox::DropSocket() {
     if (Sock != platform::kNoSocket) platform::TcpClose(Sock);
     Sock = platform::kNoSocket;
+    // Nothing of this connection can reach the next one.
+    if (LinkType == kLinkTcp) unsettled_ = owedLate_ = false;
 }
 
 bool hgcbox::BuildRequest(uint8_t function, const void* data, uint32_t length, uint8_t argument,
@@ -233,6 +236,7 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
 
     if (StatusPanel) StatusPanel(kPanelText);
     const int attempts = std::max<int>(1, Retries);
+    const uint32_t sentBefore = requestsOut_;
     uint32_t result = kOk;
     for (int i = 0; i < attempts; ++i) {
         if (Abort.load()) {
@@ -243,6 +247,9 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
         result = Error;
         if (ok || result == kErrAborted) break;  // an abort ends the exchange, not just the attempt
     }
+    // The same request sent twice may be answered twice: the second answer
+    // must not meet the next request.
+    if (requestsOut_ - sentBefore > 1 && !unsettled_) MarkUnsettled();
     LastExchange = platform::NowDateTime();
     if (StatusPanel) StatusPanel("");
     if (perExchange) {
@@ -254,18 +261,105 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
     return Error == kOk;
 }
 
+void hgcbox::MarkUnsettled() {
+    unsettled_ = true;
+    settleFrom_ = platform::PerfCounter();
+}
+
+void hgcbox::ReplyMismatch() {
+    Error = kErrForeignReply;
+    // A TCP link connected anew carries nothing of the old one.
+    if (LinkType != kLinkTcp || Sock != platform::kNoSocket) {
+        MarkUnsettled();
+        owedLate_ = true;
+    }
+}
+
+uint32_t hgcbox::QuietMs() const {
+    return ReplyTimeoutMs + ByteTimeoutMs;
+}
+
+uint32_t hgcbox::SettleLimitMs() const {
+    const uint64_t ms = 2ull * ReplyTimeoutMs + uint64_t(kMaxFrame + 1) * ByteTimeoutMs;
+    return uint32_t(std::min<uint64_t>(ms, 600000));
+}
+
+bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
+    const bool tcp = LinkType == kLinkTcp;
+    const bool settle = unsettled_;
+    const int64_t start = platform::PerfCounter();
+    const int64_t pauseEnd = start + platform::MsToTicks(pauseMs);
+    const int64_t limit = pauseEnd + (settle ? platform::MsToTicks(SettleLimitMs()) : 0);
+    const int64_t quiet = platform::MsToTicks(QuietMs());
+    const int64_t slice = platform::MsToTicks(platform::kWaitSliceMs);
+    int64_t quietFrom = settleFrom_;
+    bool readyButEmpty = false;
+    for (;;) {
+        // Drop whatever has come.
+        const int fd = tcp ? Sock : hCom;
+        bool got = false;
+        if (fd >= 0) {
+            uint8_t buf[512];
+            for (int i = 0; i < 1024; ++i) {
+                const ssize_t n = tcp ? platform::TcpRecv(fd, buf, sizeof buf) : platform::ComRead(fd, buf, sizeof buf);
+                if (n > 0) {
+                    Counters.droppedBytes += uint64_t(n);
+                    got = true;
+                    continue;
+                }
+                if (n < 0) {
+                    // A link the peer has closed is connected again before the
+                    // request; a serial port's error state is cleared.
+                    if (tcp) DropSocket();
+                    else platform::ComClearError(fd);
+                }
+                break;
+            }
+        }
+        int64_t now = platform::PerfCounter();
+        if (got) {
+            quietFrom = now;
+            if (settle) owedLate_ = false;  // the late reply went by
+        }
+        int64_t end = pauseEnd;
+        // A TCP link connected anew carries nothing of the old one.
+        const bool lineGone = tcp && Sock == platform::kNoSocket;
+        if (settle && !lineGone) end = std::min(std::max(end, quietFrom + quiet), limit);
+        if (now >= end) break;
+        platform::PumpMessages();
+        if (Abort.exchange(false)) {
+            err = kErrAborted;
+            return false;
+        }
+        now = platform::PerfCounter();
+        if (now >= end) continue;  // one more look at the line before the request
+        const int64_t wait = std::min(slice, end - now);
+        const int live = tcp ? Sock : hCom;
+        if (live < 0 || (readyButEmpty && !got)) {
+            // Nothing to watch, or a port that reports input and gives none:
+            // sleep the slice instead of asking again at once.
+            platform::WaitUntilCounter(now + wait, 1000);
+            readyButEmpty = false;
+            continue;
+        }
+        const int r = tcp ? platform::TcpWaitReadable(live, wait) : platform::ComWaitReadable(live, wait);
+        readyButEmpty = r != 0;
+    }
+    if (settle) {
+        unsettled_ = false;
+        ++Counters.settles;
+    }
+    return true;
+}
+
 bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
     if (LinkType == kLinkTcp) {
-        platform::WaitMs(TcpSendDelayMs);
-        // What came in unasked -- a reply that arrived after its attempt had
-        // given up -- belongs to no request of ours: drop it before sending,
-        // as the purge of a serial port does.
-        uint8_t stale[512];
-        ssize_t drained = 0;
-        for (int i = 0; i < 128 && (drained = platform::TcpRecv(Sock, stale, sizeof stale)) > 0; ++i) {
-        }
+        // The pause before every send is spent listening: what comes in
+        // unasked belongs to no request of ours and is dropped. After an
+        // attempt left without its reply the pause lasts until the line has
+        // been quiet long enough for a late reply to have come.
+        if (!SettleLine(TcpSendDelayMs, err)) return false;
         // A link the peer has closed is connected again before the request.
-        if (drained < 0) DropSocket();
         if (Sock == platform::kNoSocket && !(Reconnect && Reconnect())) {
             err = kErrSend;
             return false;
@@ -276,9 +370,12 @@ bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
             err = kErrSend;
             return false;
         }
+        ++requestsOut_;
         return true;
     }
     platform::ComSetBaud(hCom, Baud);
+    // A reply still on its way to an earlier request is let come and dropped.
+    if (unsettled_ && !SettleLine(0, err)) return false;
     platform::ComPurge(hCom, true, true);
     const bool rts = LinkType == kLinkDirect;
     int64_t holdEnd = 0;
@@ -293,6 +390,7 @@ bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
         holdEnd = platform::PerfCounter() + holdLength;
     }
     const int writeLimitMs = static_cast<int>((n + 1) * 10000.0 / platform::ClampBaud(Baud)) + 1000;
+    ++requestsOut_;  // even a write that fails may have put part of it on the line
     if (!platform::ComWrite(hCom, out, n, writeLimitMs)) {
         platform::ComClearError(hCom);
         if (rts) platform::ComSetRts(hCom, false);
@@ -311,7 +409,8 @@ bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
     return true;
 }
 
-void hgcbox::Receive(uint32_t& err) {
+void hgcbox::Receive(uint32_t& err, bool& whole) {
+    whole = false;
     std::memset(Rx, 0, sizeof Rx);
     RxLen = 0;
     const bool tcp = LinkType == kLinkTcp;
@@ -325,97 +424,125 @@ void hgcbox::Receive(uint32_t& err) {
     // (Tx[24]), from which the reply may come.
     const bool learning = Tx[1] == 255;
     const bool newAddressWrite = Tx[3] == 2 && Tx[21] == 3 && Tx[22] == 0;
-    uint32_t accepted = 0;
     int64_t lastByte = start;
-    bool complete = false;
-    bool readyButEmpty = false;  // the last wait said "readable" and no byte came
 
+    // Frames until ours: a table reply that echoes other rows answers an
+    // earlier request (it came after its attempt had given up) and is put
+    // aside; the wait for ours goes on within the same reply time. When none
+    // follows, the one put aside is what came: the caller's own echo check
+    // tells the operator.
+    uint8_t aside[sizeof Rx];
+    uint32_t asideLen = 0;
     for (;;) {
-        platform::PumpMessages();
-        if (Abort.exchange(false)) {
-            err = kErrAborted;
-            return;
-        }
-        // Never read past the frame: what follows it belongs to no one.
-        uint8_t buf[256];
-        const std::size_t want = accepted < 3 ? 1 : Rx[2] - accepted;
-        ssize_t got;
-        if (tcp) {
-            got = platform::TcpRecv(fd, buf, want);
-            if (got < 0) {  // error, or the peer closed the connection
-                DropSocket();
-                err = kErrRecv;
+        uint32_t accepted = 0;
+        bool complete = false;
+        bool readyButEmpty = false;  // the last wait said "readable" and no byte came
+        for (;;) {
+            platform::PumpMessages();
+            if (Abort.exchange(false)) {
+                err = kErrAborted;
                 return;
             }
-        } else {
-            got = platform::ComRead(fd, buf, want);
-            if (got < 0) {
-                platform::ComClearError(fd);
-                got = 0;
-            }
-        }
-        if (got > 0) {
-            const int64_t now = platform::PerfCounter();
-            for (ssize_t i = 0; i < got && !complete; ++i) {
-                const uint8_t b = buf[i];
-                switch (accepted) {
-                    case 0:
-                        if (b == 0x33) Rx[accepted++] = b;
-                        break;
-                    case 1:
-                        if (b == Tx[1] || learning) {
-                            learned_ = b;
-                            Rx[accepted++] = b;
-                        } else if (newAddressWrite) {
-                            if (b == Tx[24]) Rx[accepted++] = b;
-                        } else {
-                            // Not ours: look for the start again, this byte included.
-                            accepted = 0;
-                            if (b == 0x33) Rx[accepted++] = b;
-                        }
-                        break;
-                    case 2:
-                        if (b < 6) accepted = 0;
-                        else Rx[accepted++] = b;
-                        break;
-                    default:
-                        Rx[accepted++] = b;
-                        break;
+            // Never read past the frame: what follows it belongs to no one.
+            uint8_t buf[256];
+            const std::size_t want = accepted < 3 ? 1 : Rx[2] - accepted;
+            ssize_t got;
+            if (tcp) {
+                got = platform::TcpRecv(fd, buf, want);
+                if (got < 0) {  // error, or the peer closed the connection
+                    DropSocket();
+                    err = kErrRecv;
+                    return;
                 }
-                if (accepted > 2 && accepted >= Rx[2]) complete = true;
-                else lastByte = now;
+            } else {
+                got = platform::ComRead(fd, buf, want);
+                if (got < 0) {
+                    platform::ComClearError(fd);
+                    got = 0;
+                }
             }
-            if (complete) break;
-            readyButEmpty = false;
-        } else if (readyButEmpty) {
-            // A port that reports input and gives none (a hang-up): sleep
-            // the slice instead of asking again at once.
+            if (got > 0) {
+                const int64_t now = platform::PerfCounter();
+                for (ssize_t i = 0; i < got && !complete; ++i) {
+                    const uint8_t b = buf[i];
+                    switch (accepted) {
+                        case 0:
+                            if (b == 0x33) Rx[accepted++] = b;
+                            break;
+                        case 1:
+                            if (b == Tx[1] || learning) {
+                                learned_ = b;
+                                Rx[accepted++] = b;
+                            } else if (newAddressWrite) {
+                                if (b == Tx[24]) Rx[accepted++] = b;
+                            } else {
+                                // Not ours: look for the start again, this byte included.
+                                accepted = 0;
+                                if (b == 0x33) Rx[accepted++] = b;
+                            }
+                            break;
+                        case 2:
+                            if (b < 6) accepted = 0;
+                            else Rx[accepted++] = b;
+                            break;
+                        default:
+                            Rx[accepted++] = b;
+                            break;
+                    }
+                    if (accepted > 2 && accepted >= Rx[2]) complete = true;
+                    else lastByte = now;
+                }
+                if (complete) break;
+                readyButEmpty = false;
+            } else if (readyButEmpty) {
+                // A port that reports input and gives none (a hang-up): sleep
+                // the slice instead of asking again at once.
+                const int64_t now = platform::PerfCounter();
+                const int64_t deadline = accepted < 2 ? replyDeadline : lastByte + gap;
+                platform::WaitUntilCounter(std::min(now + slice, deadline + 1), 1000);
+                readyButEmpty = false;
+            }
+
             const int64_t now = platform::PerfCounter();
             const int64_t deadline = accepted < 2 ? replyDeadline : lastByte + gap;
-            platform::WaitUntilCounter(std::min(now + slice, deadline + 1), 1000);
-            readyButEmpty = false;
+            if (now > deadline) {
+                if (accepted < 2 && asideLen > 0) {
+                    std::memcpy(Rx, aside, sizeof Rx);
+                    RxLen = asideLen;
+                    if (learning) Address = Rx[1];
+                    whole = true;
+                    return;
+                }
+                err = accepted < 2 ? kErrNoReply : kErrByteTimeout;
+                return;
+            }
+            if (got > 0) continue;  // more may be waiting already
+            const int r = tcp ? platform::TcpWaitReadable(fd, std::min(slice, deadline - now + 1))
+                              : platform::ComWaitReadable(fd, std::min(slice, deadline - now + 1));
+            if (r != 0) readyButEmpty = true;  // checked by the next read
         }
 
-        const int64_t now = platform::PerfCounter();
-        const int64_t deadline = accepted < 2 ? replyDeadline : lastByte + gap;
-        if (now > deadline) {
-            err = accepted < 2 ? kErrNoReply : kErrByteTimeout;
+        RxLen = Rx[2];
+        if (Crc16(Rx, Rx[2]) != 0) {
+            err = kErrCrc;
             return;
         }
-        if (got > 0) continue;  // more may be waiting already
-        const int r = tcp ? platform::TcpWaitReadable(fd, std::min(slice, deadline - now + 1))
-                          : platform::ComWaitReadable(fd, std::min(slice, deadline - now + 1));
-        if (r != 0) readyButEmpty = true;  // checked by the next read
+        if (!EchoOfOtherRows()) break;
+        ++Counters.foreignReplies;
+        MarkUnsettled();  // more of the kind may follow
+        std::memcpy(aside, Rx, sizeof Rx);
+        asideLen = RxLen;
+        std::memset(Rx, 0, sizeof Rx);
+        RxLen = 0;
     }
 
-    RxLen = Rx[2];
-    if (Crc16(Rx, Rx[2]) != 0) {
-        err = kErrCrc;
-        return;
-    }
+    whole = true;
     // Only a reply that passed its CRC tells the controller's address.
     if (learning) Address = learned_;
     if (Rx[3] != (Tx[3] | 0x80)) {
+        // A reply flagged as one (bit 7) to another function answers a
+        // request of the past: what else it left on the way is let go by.
+        if (Rx[3] & 0x80) MarkUnsettled();
         if (RxLen < 7) {
             err = kErrReplyFunction;  // no error code in the frame
             return;
@@ -427,6 +554,13 @@ void hgcbox::Receive(uint32_t& err) {
             deviceTable_ = Rx[6];
         }
     }
+}
+
+bool hgcbox::EchoOfOtherRows() const {
+    if (Rx[3] != (Tx[3] | 0x80) || RxLen < 8) return false;
+    if (Tx[3] == 1) return std::memcmp(&Rx[5], &Tx[5], 3) != 0;
+    if (Tx[3] == 2) return std::memcmp(&Rx[5], &Tx[21], 3) != 0;
+    return false;
 }
 
 bool hgcbox::Transact(uint32_t length) {
@@ -443,7 +577,24 @@ bool hgcbox::Transact(uint32_t length) {
         const uint32_t n = PreambleLen + length;
         std::memset(out, 0xFF, PreambleLen);
         std::memcpy(out + PreambleLen, Tx, length);
-        if (Send(out, n, err)) Receive(err);
+        const uint32_t sentBefore = requestsOut_;
+        bool whole = false;
+        if (Send(out, n, err)) Receive(err, whole);
+        // A request that went out without its whole reply coming back may
+        // still be answered: the next request waits for a quiet line.
+        const bool lineThere = LinkType == kLinkTcp ? Sock != platform::kNoSocket : hCom != platform::kNoHandle;
+        if (requestsOut_ != sentBefore && lineThere) {
+            if (!whole) {
+                MarkUnsettled();
+                owedLate_ = true;
+            } else if (owedLate_) {
+                // An earlier request's reply was not seen go by: the one just
+                // taken may have been that one (a controller that answers
+                // only when the next request comes), and ours may follow.
+                MarkUnsettled();
+                owedLate_ = false;
+            }
+        }
     }
     if (LinkType != kLinkTcp && hCom != platform::kNoHandle) platform::ComPurge(hCom, true, true);
     Error = err;
@@ -488,6 +639,8 @@ std::string hgcbox::ErrorText() {
     if (Error == kErrBusy) {
         text = kBusyText;
         function = busyFunc_;
+    } else if (Error == kErrForeignReply) {
+        text = kForeignText;
     } else if (Error == kErrPort) {
         text = FormatInt(Msg[kErrPort].c_str(), failedPort_);
     } else if (Error < kMsgCount) {

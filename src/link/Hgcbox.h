@@ -12,6 +12,22 @@
 // failure, show ErrorText(). Waits poll the descriptor in slices of a few
 // milliseconds and let window messages run between them; a handler reached
 // that way may set Abort, but an Exchange it starts fails at once.
+//
+// A reply is never taken for the answer to a later request. An attempt that
+// ends without its whole reply (none came in time, it stopped half-way, its
+// CRC failed, the wait was aborted), an Exchange that sent its request more
+// than once, or a reply the caller finds answering another request
+// (ReplyMismatch) leaves the line "unsettled": a reply may still be on its
+// way. Before the next request goes out -- the next attempt of the same
+// Exchange or the next Exchange -- the line must then stay quiet for
+// QuietMs(); whatever comes meanwhile is dropped and starts the quiet time
+// again, up to SettleLimitMs() in all. When that wait saw no late reply go
+// by, the reply the next request gets may still be the earlier one's (a
+// controller that answers only when it is asked again), so the line is let
+// settle once more after it. A clean exchange leaves nothing to wait for
+// and pays nothing. A table read or write reply whose echo names
+// other rows than the request is a late reply to an earlier request: it is
+// dropped and the wait for ours goes on.
 #pragma once
 #include <array>
 #include <atomic>
@@ -46,6 +62,9 @@ public:
     static constexpr uint32_t kMsgCount = 87;
     // An Exchange asked for while another one runs (outside the Msg table).
     static constexpr uint32_t kErrBusy = 87;
+    // The reply answers another, earlier request (set by ReplyMismatch;
+    // outside the Msg table).
+    static constexpr uint32_t kErrForeignReply = 88;
 
     explicit hgcbox(uint8_t address);
     ~hgcbox();  // closes a port or socket still open
@@ -117,6 +136,30 @@ public:
     // table number follows. Same text however often it is called.
     std::string ErrorText();
 
+    // The caller found that the reply in Rx answers another request (its
+    // echo or its records say so): Error 88, and the line is let settle
+    // before the next request, so that the reply still on its way is dropped.
+    void ReplyMismatch();
+
+    // True while a reply to an earlier request may still be on its way.
+    bool LineUnsettled() const { return unsettled_; }
+    // How long the line must stay quiet before a request follows one that
+    // was left without its reply: one reply wait and one byte gap, so that
+    // a reply late by up to a whole reply wait is still dropped.
+    uint32_t QuietMs() const;
+    // The longest that wait may last while bytes keep coming: two reply
+    // waits and a whole frame of byte gaps. A line that is never quiet so
+    // long (noise) gets its request anyway; the reply's checks still hold.
+    uint32_t SettleLimitMs() const;
+
+    // What the link has dropped so far (for tests and the benchmark).
+    struct LineCounters {
+        uint64_t settles = 0;         // waits for a quiet line before a request
+        uint64_t droppedBytes = 0;    // bytes dropped in those waits and the TCP pauses
+        uint64_t foreignReplies = 0;  // table replies dropped for their echo
+    };
+    LineCounters Counters;
+
     // Takes the controller's error code (first data byte of an error reply)
     // as the text of error 8: codes 1..64 their text, 0 the text of code 53,
     // 65 and above "Код помилки = %d".
@@ -131,7 +174,17 @@ private:
     bool BuildRequest(uint8_t function, const void* data, uint32_t length, uint8_t argument,
                       uint32_t& total);
     bool Send(const uint8_t* out, uint32_t n, uint32_t& err);
-    void Receive(uint32_t& err);
+    // Receives one reply; `whole` tells that a complete frame with a right
+    // CRC was taken as ours (a success or the controller's error reply).
+    void Receive(uint32_t& err, bool& whole);
+    // True when Rx holds a table read or write reply whose echo names other
+    // rows than Tx asks for.
+    bool EchoOfOtherRows() const;
+    // From now on the line may carry a reply to a request of ours.
+    void MarkUnsettled();
+    // Waits at least pauseMs and, while the line is unsettled, until it has
+    // been quiet for QuietMs(), dropping what comes. False on Abort (err 19).
+    bool SettleLine(uint32_t pauseMs, uint32_t& err);
 
     bool busy_ = false;
     uint8_t busyFunc_ = 0;
@@ -140,6 +193,10 @@ private:
     bool deviceTableKnown_ = false;
     uint8_t deviceTable_ = 0;
     uint8_t learned_ = 0;
+    bool unsettled_ = false;
+    bool owedLate_ = false;      // a request's reply did not come and was not seen go by
+    int64_t settleFrom_ = 0;     // counter reading the quiet time is measured from
+    uint32_t requestsOut_ = 0;   // requests that went out (counted by Send)
 };
 
 // The program's one link object (created by the main window).

@@ -248,6 +248,32 @@ TEST_F(TableLayer, RetryAnsweredYesThenNo) {
     EXPECT_EQ(emu.Table(25), Image(25));
 }
 
+// A reply that comes after its request gave up -- late, slow byte by byte,
+// or held back until the next request -- never answers a later read: after
+// the failed read is asked again, every following read of other tables
+// goes through without the echo question and brings that table's rows.
+TEST_F(TableLayer, ReadsAfterALateReplyMeetNoEchoMismatch) {
+    box.ReplyTimeoutMs = 300;
+    box.ByteTimeoutMs = 40;
+    for (const emu::Fault f : {emu::Fault{emu::FaultKind::ReplyDelay, 400}, emu::Fault{emu::FaultKind::ByteDelay, 60},
+                               emu::Fault{emu::FaultKind::HeldReply, 0}}) {
+        SCOPED_TRACE(int(f.kind));
+        emu.QueueFault(f);
+        drv.expectQuestion(7, "Не виконано читання з таблиці 6.", "\" Системні параметри\"", true);
+        ASSERT_TRUE(ReadTableRange({6, 0, 12}, &bar, true));
+        EXPECT_EQ(Image(6), emu.Table(6));
+        for (int t : {3, 5, 9, 14, 15, 22, 23, 24, 25, 4}) {
+            std::span<uint8_t> image = TableSpan(t);
+            std::fill(image.begin(), image.end(), 0xEE);
+            ASSERT_TRUE(ReadWholeTable(t, &bar, true)) << t;
+            std::vector<uint8_t> want = emu.Table(t);
+            if (t == 5) CodePage866To1251(want.data(), want.size());
+            EXPECT_EQ(Image(t), want) << t;
+        }
+        drv.verify();
+    }
+}
+
 TEST_F(TableLayer, WithoutShowFlagAFailureIsSilent) {
     emu.QueueFault({emu::FaultKind::Silence});
     EXPECT_FALSE(ReadTableRange({6, 0, 12}, &bar, false));

@@ -70,6 +70,8 @@ struct Emulator::Impl {
 
     mutable std::mutex m;
     Controller ctl;
+    std::vector<uint8_t> held;  // a held reply, sent ahead of the next one
+    std::vector<uint8_t> lastReply;  // the last reply frame made (for PreviousReply)
     std::mt19937 rng;
     std::deque<Fault> faults;
     ArchiveModel archives;
@@ -131,12 +133,23 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
     if (!rf.crcOk || f.bytes.size() < static_cast<size_t>(kMinFrame) || (f.address != own && f.address != kAnyAddress))
         return std::nullopt;
 
+    // A reply held back from an earlier request goes out first, whatever
+    // becomes of this one.
+    std::vector<uint8_t> earlier = std::move(held);
+    held.clear();
+    auto withEarlier = [&](std::optional<Outgoing> out) -> std::optional<Outgoing> {
+        if (earlier.empty()) return out;
+        if (!out) out.emplace();
+        out->bytes.insert(out->bytes.begin(), earlier.begin(), earlier.end());
+        return out;
+    };
+
     Fault fault;
     if (!faults.empty()) {
         fault = faults.front();
         faults.pop_front();
     }
-    if (fault.kind == FaultKind::Silence) return std::nullopt;
+    if (fault.kind == FaultKind::Silence) return withEarlier(std::nullopt);
 
     SyncArchives();
     Request req{f.address, f.command, f.data};
@@ -149,7 +162,7 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
     } else {
         rep = ctl.Handle(req);
     }
-    if (rep.none) return std::nullopt;
+    if (rep.none) return withEarlier(std::nullopt);
 
     const auto otherAddress = [&](uint8_t a) -> uint8_t {
         if (fault.param > 0 && fault.param <= 255 && fault.param != a) return static_cast<uint8_t>(fault.param);
@@ -168,6 +181,8 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
     if (fault.kind == FaultKind::WrongAddress) rep.address = otherAddress(rep.address);
 
     std::vector<uint8_t> frame = BuildReply(rep.address, rep.command, rep.data);
+    if (fault.kind == FaultKind::PreviousReply && !lastReply.empty()) std::swap(frame, lastReply);
+    else lastReply = frame;
     if (fault.kind == FaultKind::BadCrc) frame[frame.size() - 2] ^= 0x5A;
     if (fault.kind == FaultKind::CutFrame) {
         size_t n = fault.param > 0 ? static_cast<size_t>(fault.param) : frame.size() / 2;
@@ -196,7 +211,11 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
     if (fault.kind == FaultKind::ReplyDelay) out.replyDelayMs = std::max(0, fault.param);
     out.after = std::move(rep.after);
     entry.answered = true;
-    return out;
+    if (fault.kind == FaultKind::HeldReply) {
+        held = std::move(out.bytes);
+        out.bytes.clear();
+    }
+    return withEarlier(std::move(out));
 }
 
 void Emulator::Impl::Send(Link& link, const Outgoing& out) {
@@ -371,6 +390,7 @@ void Emulator::QueueFault(Fault f) {
 void Emulator::ClearFaults() {
     std::lock_guard<std::mutex> lk(impl_->m);
     impl_->faults.clear();
+    impl_->held.clear();
 }
 
 size_t Emulator::PendingFaults() const {

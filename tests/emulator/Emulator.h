@@ -45,11 +45,17 @@ enum class FaultKind {
     ReplyDelay,          // `param` ms before the reply starts
     WrongAddressPrefix,  // 0x33 and a foreign address, then the correct reply
     BadLengthPrefix,     // 0x33, the right address and a length below 6, then the correct reply
+    HeldReply,           // the reply goes out only ahead of the reply to the next request the
+                         // controller gets (as a reply to an earlier attempt, late)
+    PreviousReply,       // the reply to the request before goes out again instead of this one's
+                         // (this one is carried out: a page or block answered and lost)
 };
 
 // One fault applies to one following request that the controller answers
 // (complete, CRC right, addressed to it or to 255). Except for Silence and
-// ErrorReply the request is carried out and only its reply is spoilt.
+// ErrorReply the request is carried out and only its reply is spoilt. A held
+// reply is sent when the next such request comes in, whatever that one's
+// own fault, before its reply.
 struct Fault {
     FaultKind kind = FaultKind::None;
     int param = 0;
@@ -121,6 +127,7 @@ public:
     int TcpPort() const;
 
     void QueueFault(Fault f);
+    // Drops the queued faults and a held reply.
     void ClearFaults();
     size_t PendingFaults() const;
 

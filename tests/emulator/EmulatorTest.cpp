@@ -340,3 +340,27 @@ TEST(Emulator, Version14WithDamagedTablesAndTheLineSpeedOfTable3) {
     EXPECT_EQ(0, e.Table(0)[0]);
     e.Stop();
 }
+
+// A held reply goes out only when the next request comes in, ahead of that
+// request's own reply -- even when that one gets no reply of its own.
+TEST(Emulator, AHeldReplyComesAheadOfTheNextOne) {
+    emu::Emulator e;
+    const Bytes a = ReadReq(1, 3, 0, 1), b = ReadReq(1, 5, 0, 1);
+    const Bytes replyA = e.Process(a), replyB = e.Process(b);
+    e.QueueFault({emu::FaultKind::HeldReply});
+    EXPECT_TRUE(e.Process(a).empty());
+    Bytes both = replyA;
+    both.insert(both.end(), replyB.begin(), replyB.end());
+    EXPECT_EQ(both, e.Process(b));
+    EXPECT_EQ(replyB, e.Process(b));
+
+    e.QueueFault({emu::FaultKind::HeldReply});
+    e.QueueFault({emu::FaultKind::Silence});
+    EXPECT_TRUE(e.Process(a).empty());
+    EXPECT_EQ(replyA, e.Process(b));
+
+    e.QueueFault({emu::FaultKind::HeldReply});
+    EXPECT_TRUE(e.Process(a).empty());
+    e.ClearFaults();  // forgets the held reply as well
+    EXPECT_EQ(replyB, e.Process(b));
+}

@@ -193,29 +193,32 @@ TEST_F(HourDay, AReplyShorterThanItsCountIsAFailedRequest) {
 TEST_F(HourDay, ARecordBeforeTheHourAskedForRaisesTheQuestionOnce) {
     Connect();
     const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 13);
-    const std::vector<Bytes> early = Expected(emu::Archive::ChromHourly, 0, Rec(24, 3, 19, 9), Rec(24, 3, 19, 9));
+    const std::vector<Bytes> asked = Expected(emu::Archive::ChromHourly, 0, b, e);
 
-    // "Так": the record is kept, the hours asked for all come, one question only.
+    // "Так": one question only; the records from before the hour asked for
+    // (hour 9, then hour 11 again ahead of 12) are never stored, and every
+    // hour asked for comes once.
     model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});
     model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 2});
     ChooseHours(b, e);
     ExpectQuestion(true);
-    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    ArchiveReadResult r = ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
     ASSERT_EQ(views.size(), 1u);
-    std::vector<Bytes> got = Records(views[0]);
-    ASSERT_EQ(got.size(), 6u);
-    EXPECT_EQ(got[0], early[0]);
-    const std::vector<Bytes> asked = Expected(emu::Archive::ChromHourly, 0, b, e);
-    EXPECT_EQ(std::vector<Bytes>(got.begin() + 2, got.end()), asked);  // the second early record is hour 10 again
+    EXPECT_EQ(Records(views[0]), asked);
+    EXPECT_EQ(r.dropped, 2u);
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(0, 0, b, e), Hourly(0, 0, Rec(24, 3, 19, 11), e),
+                                                Hourly(0, 0, Rec(24, 3, 19, 12), e)}));
 
-    // "Ні": the record that raised the question is the last one shown.
+    // "Ні": the read ends there, without the record that raised the question.
     emu.ClearLog();
     model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});
     ExpectQuestion(false);
-    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
-    ASSERT_EQ(views.size(), 2u);
-    EXPECT_EQ(Records(views[1]), early);
+    r = ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
+    EXPECT_TRUE(r.aborted);
+    EXPECT_EQ(r.records, 0u);
+    EXPECT_EQ(views.size(), 1u);
     EXPECT_EQ(Requests(15).size(), 1u);
+    EXPECT_EQ(drv->messages().size(), 2u);  // the two questions, no other message
 }
 
 TEST_F(HourDay, DailyReadAcrossTheLeapDayFetchesTheSerialNumber) {
@@ -243,17 +246,22 @@ TEST_F(HourDay, DailyReadAcrossTheLeapDayFetchesTheSerialNumber) {
 TEST_F(HourDay, DailyRecordsGetADayOfTolerance) {
     Connect();
     const DeviceDateTime b = Rec(24, 3, 10), e = Rec(24, 3, 14);
-    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});  // the day before: no question
+    // The day before: no question, the record is kept, and every day asked
+    // for still comes (the one pushed out of the first reply with the next).
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});
     ChooseDays(b, e);
     ASSERT_TRUE(Item("NChrom_RdDay_1").Click());
     EXPECT_TRUE(drv->messages().empty());
     ASSERT_EQ(views.size(), 1u);
+    std::vector<Bytes> want = Expected(emu::Archive::ChromDaily, 0, Rec(24, 3, 9), Rec(24, 3, 9));
+    for (const Bytes& r : Expected(emu::Archive::ChromDaily, 0, b, e)) want.push_back(r);
+    EXPECT_EQ(Records(views[0]), want);
 
-    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 2, 1});  // two days before: the question
+    // Two days before: the question; "Ні" ends the read with nothing stored.
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 2, 1});
     ExpectQuestion(false);
     ASSERT_TRUE(Item("NChrom_RdDay_1").Click());
-    ASSERT_EQ(views.size(), 2u);
-    EXPECT_EQ(views[1].count, 1u);
+    EXPECT_EQ(views.size(), 1u);
 }
 
 TEST_F(HourDay, MoistureMeterHoursAndDays) {

@@ -9,6 +9,7 @@
 #include "common/Question.h"
 #include "readers/ReadersFixture.h"
 #include "robustness/Random.h"
+#include "support/HourlySoak.h"
 
 using namespace readers;
 using robust::Dice;
@@ -93,5 +94,56 @@ TEST_F(ReadersRobust, SpoiltRepliesInRandomOrder) {
     }
     // The rounds did read, and did fail.
     EXPECT_GT(records, 30u);
+    EXPECT_GT(questions, 10);
+}
+
+// A week of hourly records, of the chromatograph and of the moisture meter,
+// with 7 % of the requests spoilt on the line and 7 % in the archive, and
+// every question answered "Так": each hour is stored once, in order; only
+// the records the archive spoilt come broken, and records after the period
+// (which the archive sent unasked) only at the end.
+TEST_F(ReadersRobust, AWeekOfHoursUnderMixedFaults) {
+    Connect();
+    ASSERT_FALSE(HasFatalFailure());
+    HgcBox->ReplyTimeoutMs = 150;
+    HgcBox->ByteTimeoutMs = 20;
+    int questions = 0;
+    drv->onModal<TFormQues>([&](TFormQues& q) {
+        ++questions;
+        q.Answer(true);
+    });
+    struct Case {
+        ArchiveKind kind;
+        emu::Archive archive;
+        uint32_t seed;
+    };
+    int lineFaults = 0, archiveFaults = 0;
+    for (const Case c : {Case{ArchiveKind::ChromHour, emu::Archive::ChromHourly, 5001},
+                         Case{ArchiveKind::WmtHour, emu::Archive::WmtHourly, 5002},
+                         Case{ArchiveKind::ChromHour, emu::Archive::ChromHourly, 5003}}) {
+        SCOPED_TRACE(c.seed);
+        const DeviceDateTime b = Rec(24, 3, 12, 7), e = Rec(24, 3, 19, 6);  // 168 hours
+        const zbr_test::MixedFaults f =
+            zbr_test::QueueMixedFaults(emu, model, c.seed, 200, 7, HgcBox->ReplyTimeoutMs, HgcBox->ByteTimeoutMs);
+        lineFaults += f.line;
+        archiveFaults += f.archive;
+        views.clear();
+        const ArchiveReadResult r = ReadHourDayArchive(*form, c.kind, 0, b, e);
+        emu.ClearFaults();
+        model.ClearFaults();
+        EXPECT_TRUE(r.complete);
+        ASSERT_EQ(views.size(), 1u);
+        std::vector<std::vector<uint8_t>> got;
+        for (uint32_t i = 0; i < views[0].count; ++i)
+            got.emplace_back(views[0].Entry(i), views[0].Entry(i) + views[0].entrySize);
+        const zbr_test::SoakTally t = zbr_test::TallyHourly(got, model.Records(c.archive, 0, Emu(b), Emu(e)));
+        EXPECT_EQ(t.expected, 168u);
+        EXPECT_TRUE(t.Clean()) << t.Text();
+        // Still in step: a plain read works.
+        ASSERT_TRUE(ReadTableRange(TableRequestHeader{5, 0, 1}, &form->StatusBar1, true)) << HgcBox->ErrorText();
+    }
+    // The faults did come, and were asked about.
+    EXPECT_GT(lineFaults, 10);
+    EXPECT_GT(archiveFaults, 10);
     EXPECT_GT(questions, 10);
 }

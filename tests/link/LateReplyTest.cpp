@@ -1,0 +1,217 @@
+// Replies that come after their attempt has given up: late, slow byte by
+// byte, or held back until the next request goes out. Over a
+// pseudo-terminal (direct and modem link) and over TCP without the pause
+// before a send, each such reply is followed by reads of other tables:
+// every read is either right or failed, never answered with another
+// request's reply.
+#include "LinkFixture.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace linktest;
+
+namespace {
+
+enum class Line { Direct, Modem, Tcp };
+
+std::string Name(Line l) {
+    switch (l) {
+    case Line::Direct: return "Direct";
+    case Line::Modem: return "Modem";
+    default: return "Tcp";
+    }
+}
+
+class LateReply : public ::testing::TestWithParam<Line> {
+protected:
+    void SetUp() override {
+        const std::filesystem::path dir = MakeWorkDir("late-" + Name(GetParam()));
+        if (GetParam() == Line::Tcp) {
+            zbr_test::OpenOverTcp(emu, box);
+        } else {
+            emu.SetLineBaud(57600);
+            OpenOverPty(emu, box, dir, 5, 57600,
+                        GetParam() == Line::Modem ? hgcbox::kLinkModem : hgcbox::kLinkDirect);
+        }
+        box.ReplyTimeoutMs = 300;
+        box.ByteTimeoutMs = 40;
+    }
+    void TearDown() override {
+        box.ClosePort();
+        box.CloseSocket();
+        emu.Stop();
+    }
+
+    // Reads row `first` of table t; kRight when the reply is that row as the
+    // controller has it, kFailed when the exchange failed, kWrong otherwise.
+    enum Outcome { kRight, kFailed, kWrong };
+    Outcome Read(uint8_t t, uint8_t first) {
+        if (!ReadRows(box, t, first, 1)) return kFailed;
+        const auto shape = emu::Shape(t);
+        const std::vector<uint8_t> table = emu.Table(t);
+        const bool echo = box.Rx[3] == 0x81 && box.Rx[5] == t && box.Rx[6] == first && box.Rx[7] == 1;
+        const bool rows = box.RxLen == 10u + shape.size &&
+                          std::memcmp(box.Rx + 8, table.data() + std::size_t(first) * shape.size, shape.size) == 0;
+        return echo && rows ? kRight : kWrong;
+    }
+
+    // After the spoilt read: twelve reads of other tables and rows, every
+    // one of them right.
+    void ExpectTheNextReadsRight() {
+        static const uint8_t kReads[][2] = {{5, 0}, {6, 0}, {9, 0}, {5, 1}, {14, 0}, {0, 0},
+                                            {4, 0}, {5, 2}, {3, 0}, {22, 4}, {23, 1}, {2, 0}};
+        for (const auto& r : kReads) {
+            // Table 2 is the running clock: only its echo and length can be compared.
+            if (r[0] == 2) {
+                ASSERT_TRUE(ReadRows(box, 2, 0, 1)) << box.ErrorText();
+                EXPECT_EQ(box.Rx[5], 2);
+                continue;
+            }
+            EXPECT_EQ(Read(r[0], r[1]), kRight) << "table " << int(r[0]) << " row " << int(r[1]) << ": "
+                                                << box.ErrorText();
+        }
+    }
+
+    emu::Emulator emu;
+    hgcbox box{1};
+};
+
+}  // namespace
+
+// One attempt: the spoilt read fails, and the reply that still comes is
+// never taken for the next request's.
+TEST_P(LateReply, OneAttemptFailsAndTheNextReadsAreRight) {
+    box.Retries = 1;
+    const struct {
+        emu::FaultKind kind;
+        int param;
+        uint32_t error;
+    } cases[] = {
+        {emu::FaultKind::ReplyDelay, 400, hgcbox::kErrNoReply},  // 100 ms after the wait gave up
+        {emu::FaultKind::ByteDelay, 60, hgcbox::kErrByteTimeout},  // each byte 60 ms after the last
+        {emu::FaultKind::HeldReply, 0, hgcbox::kErrNoReply},  // comes when the next request goes out
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.kind));
+        emu.QueueFault({c.kind, c.param});
+        EXPECT_EQ(Read(3, 0), kFailed);
+        EXPECT_EQ(box.Error, c.error);
+        EXPECT_EQ(box.LineUnsettled(), c.kind != emu::FaultKind::HeldReply || box.Counters.foreignReplies == 0);
+        ExpectTheNextReadsRight();
+        EXPECT_FALSE(box.LineUnsettled());
+    }
+}
+
+// Two attempts: the second one gets the right rows, and the reply to the
+// first (or to the second) does not meet the next request.
+TEST_P(LateReply, TwoAttemptsTheSecondIsRightAndSoAreTheNext) {
+    box.Retries = 2;
+    for (const emu::Fault f : {emu::Fault{emu::FaultKind::ReplyDelay, 400}, emu::Fault{emu::FaultKind::ByteDelay, 60},
+                               emu::Fault{emu::FaultKind::HeldReply, 0}}) {
+        SCOPED_TRACE(int(f.kind));
+        emu.QueueFault(f);
+        EXPECT_EQ(Read(4, 0), kRight) << box.ErrorText();
+        ExpectTheNextReadsRight();
+    }
+}
+
+// The case of the field report: one read whose reply comes 400 ms late
+// (reply wait 300 ms, two attempts), then a hundred reads.
+TEST_P(LateReply, AHundredReadsAfterALateOne) {
+    box.Retries = 2;
+    emu.QueueFault({emu::FaultKind::ReplyDelay, 400});
+    EXPECT_EQ(Read(5, 0), kRight) << box.ErrorText();
+    int right = 0, failed = 0, wrong = 0;
+    for (int i = 0; i < 100; ++i) {
+        const uint8_t t = (i % 2) ? 6 : 5;
+        const uint8_t row = uint8_t((i / 2) % 3);
+        switch (Read(t, t == 5 ? row : 0)) {
+        case kRight: ++right; break;
+        case kFailed: ++failed; break;
+        default: ++wrong; break;
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(right, 100);
+}
+
+// A clean exchange leaves nothing to wait for: no quiet-line wait, nothing
+// dropped. Only the failed one costs a wait.
+TEST_P(LateReply, ACleanExchangeWaitsForNothing) {
+    box.Retries = 1;
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(Read(5, 0), kRight) << box.ErrorText();
+    EXPECT_EQ(box.Counters.settles, 0u);
+    EXPECT_EQ(box.Counters.droppedBytes, 0u);
+    EXPECT_FALSE(box.LineUnsettled());
+
+    // No reply: the next request waits for a quiet line; nothing went by
+    // meanwhile, so the reply it gets may have been the silent request's,
+    // and the line is let settle once more after it. Then no more waits.
+    emu.QueueFault({emu::FaultKind::Silence, 0});
+    EXPECT_EQ(Read(5, 0), kFailed);
+    EXPECT_TRUE(box.LineUnsettled());
+    EXPECT_EQ(Read(5, 0), kRight);
+    EXPECT_EQ(box.Counters.settles, 1u);
+    EXPECT_TRUE(box.LineUnsettled());
+    for (int i = 0; i < 5; ++i) ASSERT_EQ(Read(5, 0), kRight);
+    EXPECT_EQ(box.Counters.settles, 2u);
+
+    // A late reply seen go by in the wait ends the matter there.
+    emu.QueueFault({emu::FaultKind::ReplyDelay, 400});
+    EXPECT_EQ(Read(5, 0), kFailed);
+    EXPECT_EQ(Read(5, 0), kRight);
+    EXPECT_GT(box.Counters.droppedBytes, 0u);
+    EXPECT_FALSE(box.LineUnsettled());
+    EXPECT_EQ(box.Counters.settles, 3u);
+
+    // An error reply is a whole reply: nothing is left on the way.
+    emu.QueueFault({emu::FaultKind::ErrorReply, 9});
+    EXPECT_EQ(Read(5, 0), kFailed);
+    EXPECT_EQ(box.Error, hgcbox::kErrDevice);
+    EXPECT_FALSE(box.LineUnsettled());
+
+    // A caller that finds the reply answering another request says so: the
+    // next request waits for a quiet line.
+    box.ReplyMismatch();
+    EXPECT_EQ(box.Error, hgcbox::kErrForeignReply);
+    EXPECT_EQ(box.ErrorText(), "Команда 1.  Отримано відповідь на попередній запит");
+    EXPECT_TRUE(box.LineUnsettled());
+    EXPECT_EQ(Read(5, 0), kRight);
+    EXPECT_EQ(Read(5, 0), kRight);
+    EXPECT_EQ(Read(5, 0), kRight);
+    EXPECT_EQ(box.Counters.settles, 5u);
+}
+
+// A table reply that echoes other rows is put aside: when the right one
+// follows within the reply wait, that one is taken; when none follows, the
+// one put aside is handed over and the caller's echo check fails it.
+TEST_P(LateReply, AReplyEchoingOtherRowsIsPutAside) {
+    box.Retries = 1;
+    emu.QueueFault({emu::FaultKind::HeldReply, 0});
+    EXPECT_EQ(Read(3, 0), kFailed);
+    EXPECT_EQ(Read(5, 1), kRight);  // the held reply of table 3 came first
+    EXPECT_EQ(box.Counters.foreignReplies, 1u);
+
+    emu.QueueFault({emu::FaultKind::WrongEcho, 0});
+    EXPECT_EQ(Read(5, 1), kWrong);  // handed over after the wait: the caller sees the echo
+    EXPECT_EQ(box.Rx[6], 2);
+    EXPECT_EQ(Read(5, 1), kRight);
+}
+
+// The settle wait honours Abort like every other wait of the link.
+TEST_P(LateReply, AbortEndsTheQuietLineWait) {
+    box.Retries = 1;
+    emu.QueueFault({emu::FaultKind::Silence, 0});
+    EXPECT_EQ(Read(5, 0), kFailed);
+    platform::SetMessagePump([this] { box.Abort = true; });
+    EXPECT_EQ(Read(5, 0), kFailed);
+    platform::SetMessagePump(nullptr);
+    EXPECT_EQ(box.Error, hgcbox::kErrAborted);
+    EXPECT_TRUE(box.LineUnsettled());
+    EXPECT_EQ(Read(5, 0), kRight);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, LateReply, ::testing::Values(Line::Direct, Line::Modem, Line::Tcp),
+                         [](const ::testing::TestParamInfo<Line>& i) { return Name(i.param); });
