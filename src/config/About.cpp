@@ -1,5 +1,9 @@
 #include "config/About.h"
 
+#include <string>
+
+#include "platform/Paths.h"
+
 namespace {
 constexpr int kWidth = 540, kHeight = 546;
 }
@@ -46,15 +50,17 @@ TFormAbout::TFormAbout(ui::Component* owner) : ui::Form(owner, "FormAbout") {
                     "",
                     "Зв'язок з контролером: послідовний порт, телефонний модем, Ethernet."});
 
+    // Where the program keeps what it writes: what a technician asks for
+    // when a file has to be found or sent on.
     struct Contact {
         ui::Panel* panel;
-        const char* text;
+        std::string text;
     };
     const Contact contacts[] = {
-        {&Panel2, " Розробник: служба метрологічного забезпечення ЗБР"},
-        {&Panel3, " Адреса: Україна, м. Харків"},
-        {&Panel4, " Телефон служби підтримки: (057) 000-00-00"},
-        {&Panel5, " Ел. пошта: support@zbr.example"},
+        {&Panel2, " Програма для Linux: zbr"},
+        {&Panel3, " Тека програми: " + platform::WorkDir()},
+        {&Panel4, " Налаштування: " + platform::InWorkDir("INI")},
+        {&Panel5, " Звіти: " + platform::InWorkDir("REPORT")},
     };
     int top = 314;
     for (const Contact& c : contacts) {
