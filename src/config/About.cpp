@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "platform/Paths.h"
 
 namespace {
 constexpr int kWidth = 540, kHeight = 546;
@@ -58,9 +57,9 @@ TFormAbout::TFormAbout(ui::Component* owner) : ui::Form(owner, "FormAbout") {
     };
     const Contact contacts[] = {
         {&Panel2, " Програма для Linux: zbr"},
-        {&Panel3, " Тека програми: " + platform::WorkDir()},
-        {&Panel4, " Налаштування: " + platform::InWorkDir("INI")},
-        {&Panel5, " Звіти: " + platform::InWorkDir("REPORT")},
+        {&Panel3, " Опис програми: README.md у її вихідних текстах"},
+        {&Panel4, " Налаштування: тека INI поруч з програмою"},
+        {&Panel5, " Файли конфігурації, архіви, звіти: теки поруч з програмою"},
     };
     int top = 314;
     for (const Contact& c : contacts) {
