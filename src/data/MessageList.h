@@ -44,7 +44,7 @@ public:
 
     int RowCount() const { return rows_; }
     // Column c (1..7) of row `row` as shown.
-    const std::string& CellText(int c, int row) const { return StringGrid1.Cell(c, row); }
+    std::string CellText(int c, int row) const { return StringGrid1.Cell(c, row); }
 
 protected:
     // Sets the row count (grid emptied) before the rows are filled.
