@@ -19,11 +19,7 @@ std::string Printf(const char* fmt, unsigned v) {
 }  // namespace
 
 TFormOvgList::TFormOvgList(ui::Component* owner) : ui::Form(owner, "FormOvgList") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetCaption(" Параметри обчислювачів витрати газу");
-    SetBounds(0, 0, 526, 300);
+    editor::DialogWindow(*this, 526, 300, " Параметри обчислювачів витрати газу");
 
     ui::Panel* heads[4] = {&Panel1, &Panel2, &Panel3, &Panel4};
     const char* const captions[4] = {"Адреса", "Тип", "Порядок байтів\nу багатобайтних змінних",
@@ -50,14 +46,12 @@ TFormOvgList::TFormOvgList(ui::Component* owner) : ui::Form(owner, "FormOvgList"
     BitBtn3.SetCaption("Змінити");
     BitBtn6.SetCaption("Додати");
     BitBtn8.SetCaption("Видалити");
-    editor::AcceptButtons(BitBtn1, BitBtn4, BitBtn2, 60, 0, 60);
+    editor::AcceptButtons(BitBtn1, BitBtn4, BitBtn2, 60, 0, 60, [this] { BitBtn1Click(); });
 
     BitBtn3.OnClick = [this] { BitBtn3Click(); };
     StringGrid1.OnDblClick = [this] { BitBtn3Click(); };
     BitBtn6.OnClick = [this] { BitBtn6Click(); };
     BitBtn8.OnClick = [this] { BitBtn8Click(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
-    BitBtn4.OnClick = [this] { BitBtn1Click(); };
     OnShow = [this] { FormShow(); };
     FitListHeight();
 }

@@ -15,16 +15,11 @@ constexpr int kPassword16 = 16, kPassword12 = 12, kCodeWidth = 4;
 }  // namespace
 
 TFormOvgPar::TFormOvgPar(ui::Component* owner) : ui::Form(owner, "FormOvgPar") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetBounds(0, 0, 520, 398);
+    editor::DialogWindow(*this, 520, 398);
 
     Label1.SetCaption("Адреса  (1...254)");
     Label1.SetBounds(12, 15, 140, 16);
-    ComboBox1.SetItems(editor::NumberItems(1, 254));
-    editor::DigitsOnly(ComboBox1, 3);
-    ComboBox1.SetDropDownCount(16);
+    editor::NumberCombo(ComboBox1, 1, 254);
     ComboBox1.SetBounds(160, 12, 90, 21);
     Label2.SetCaption("Тип");
     Label2.SetBounds(12, 45, 140, 16);
