@@ -33,9 +33,13 @@ void AcceptButtons(ui::Button& accept, ui::Button& write, ui::Button& cancel, in
         b->SetBounds(left, top, 160, 30);
         b->OnClick = onAccept;
     }
+    CancelButton(cancel, left + 160 + gap, top, 126);
+}
+
+void CancelButton(ui::Button& cancel, int left, int top, int width) {
     cancel.SetCaption("Відмінити");
     cancel.SetGlyph(ui::Glyph::Cancel);
-    cancel.SetBounds(left + 160 + gap, top, 126, 30);
+    cancel.SetBounds(left, top, width, 30);
     cancel.SetCancel(true);
     cancel.SetModalResult(ui::mrCancel);
 }

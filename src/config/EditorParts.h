@@ -41,6 +41,8 @@ void ComboRows(std::initializer_list<ComboRow> rows, int labelWidth, int comboLe
 // closes without storing) `gap` pixels to the right of them.
 void AcceptButtons(ui::Button& accept, ui::Button& write, ui::Button& cancel, int left, int top, int gap,
                    const std::function<void()>& onAccept);
+// "Відмінити" alone: Cancel glyph, Esc, closes without storing; width x 30.
+void CancelButton(ui::Button& cancel, int left, int top, int width);
 // Mode 1 shows `write` (opened from the main menu), any other mode `accept`.
 void ShowModeButton(ui::Button& accept, ui::Button& write, uint8_t mode);
 

@@ -96,11 +96,7 @@ TFormOvgPar::TFormOvgPar(ui::Component* owner) : ui::Form(owner, "FormOvgPar") {
     BitBtn3.SetCaption("Прийняти");
     BitBtn3.SetGlyph(ui::Glyph::Ok);
     BitBtn3.SetBounds(100, 322, 130, 30);
-    BitBtn2.SetCaption("Відмінити");
-    BitBtn2.SetGlyph(ui::Glyph::Cancel);
-    BitBtn2.SetBounds(280, 322, 130, 30);
-    BitBtn2.SetCancel(true);
-    BitBtn2.SetModalResult(ui::mrCancel);
+    editor::CancelButton(BitBtn2, 280, 322, 130);
 
     cn1.OnClick = [this] { cn1Click(); };
     CheckBox1.OnClick = [this] { CheckBox1Click(); };
