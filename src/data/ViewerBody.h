@@ -26,7 +26,6 @@
 // Rows(), which a printout or an export can read the same way. A list of a
 // hundred thousand records opens as fast as one of ten.
 #pragma once
-#include <cstdarg>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -35,15 +34,10 @@
 
 #include "data/ArchiveFiles.h"
 #include "data/ArchiveRecords.h"
+#include "data/ViewerTexts.h"
 #include "common/GasParams.h"
 #include "common/ReportFormat.h"
 #include "ui/Ui.h"
-
-// printf into a std::string.
-std::string ViewerFormat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-
-// "dd.mm.yy hh:mm:ss" of a date record (day, month, year - 2000, ...).
-std::string ViewerDateTimeText(const DeviceDateTime& d);
 
 // ---------------------------------------------------------------------------
 

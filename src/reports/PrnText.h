@@ -44,9 +44,6 @@ bool WriteReportHeading(const std::string& path, const std::string& utf8, std::s
 
 // ---- title and period lines -----------------------------------------------
 
-// printf into a std::string.
-std::string PrnFormat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-
 // Blanks (and tabs) around a text removed.
 std::string PrnTrim(const std::string& s);
 
