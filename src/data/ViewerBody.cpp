@@ -431,11 +431,6 @@ WmtViewer::WmtViewer(ui::Component* owner, std::string name, const std::vector<s
     StringGrid1.SetRowSource(&rows_);
 }
 
-std::string WmtViewer::ValueText(float v, int index, uint8_t meterType) {
-    if (index == 2 && meterType == 0) v = float(double(v) * kBarToKgfCm2);
-    return "  " + FormatValueWmt(v);
-}
-
 void WmtViewer::PrepareShow(int rows) {
     const auto* captions = WmtCaptionsFor(Hdr().MoistureMeterType);
     for (int i = 0; i < 4; ++i)

@@ -192,10 +192,6 @@ public:
     static constexpr int kRowHeight = 20;
     static constexpr int kGridTop = 68;
 
-    // "  " + the value as the meter's values are written; value index 2 (the
-    // pressure) of a type 0 meter converted from bar to kgf/cm2.
-    static std::string ValueText(float v, int index, uint8_t meterType);
-
     // The texts of the record rows (row i = record i).
     const ui::RowSource& Rows() const { return rows_; }
 
@@ -204,7 +200,8 @@ protected:
     void PrepareShow(int rows);
     void FormResize();
     void LayOut();
-    // The eight texts of record row `row` (0 <= row < rowCount_).
+    // The eight texts of record row `row` (0 <= row < rowCount_), as
+    // WmtMomentaryRecordTexts / WmtArchiveRecordTexts make them.
     virtual void RecordTexts(int row, std::vector<std::string>& texts) const = 0;
 
     int heightCap_ = 0;

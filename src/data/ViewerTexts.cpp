@@ -3,6 +3,9 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/Suplfunc.h"
+#include "data/WmtCaptions.h"
+
 std::string ViewerFormat(const char* fmt, ...) {
     char small[512];
     va_list ap;
@@ -29,4 +32,55 @@ std::string ViewerFormat(const char* fmt, ...) {
 
 std::string ViewerDateTimeText(const DeviceDateTime& d) {
     return ViewerFormat("%02d.%02d.%02d %02d:%02d:%02d", d.day, d.month, d.year, d.hour, d.minute, d.second);
+}
+
+// ---- the moisture meter ---------------------------------------------------
+
+std::string WmtValueText(float v, int index, uint8_t meterType) {
+    if (index == 2 && meterType == 0) v = float(double(v) * kBarToKgfCm2);
+    return "  " + FormatValueWmt(v);
+}
+
+void WmtMomentaryRecordTexts(const WmtMomentaryRecord& r, uint8_t meterType, std::vector<std::string>& t) {
+    if (!RecordCrcOk(r)) {
+        t = {"     Данные", " недостов."};
+        return;
+    }
+    t.resize(8);
+    const DeviceDateTime& d = r.time;
+    t[0] = ViewerFormat("  %02d.%02d.%02d", d.day, d.month, d.year);
+    t[1] = ViewerFormat("  %02d:%02d:%02d", d.hour, d.minute, d.second);
+    t[2] = r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status);
+    if (r.status & 0x02) {
+        for (int i = 0; i < kWmtValueCount; ++i) t[std::size_t(4 + i)] = "  Викл.";
+    } else if (r.status & 0x04) {
+        t[3] = " Нема зв'зку";
+        for (int i = 0; i < kWmtValueCount; ++i) t[std::size_t(4 + i)] = "       0";
+    } else {
+        t[3] = r.MeterState() == 0 ? std::string("  Норма")
+                                   : ViewerFormat("  0x%02X%02X", r.meterState[1], r.meterState[0]);
+        for (int i = 0; i < kWmtValueCount; ++i) t[std::size_t(4 + i)] = WmtValueText(r.Value(i), i, meterType);
+    }
+}
+
+void WmtArchiveRecordTexts(const WmtArchiveRecord& r, uint8_t meterType, bool daily, std::vector<std::string>& t) {
+    if (!RecordCrcOk(r)) {
+        t = {"     Дані", " недостов."};
+        return;
+    }
+    t.resize(8);
+    t[0] = ViewerFormat("  %02d.%02d.%02d", r.day, r.month, r.year);
+    t[1] = ViewerFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
+    if (!daily)
+        t[2] = ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
+    else if (r.EndMarkedWithStar())
+        t[2] = ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
+    else
+        t[2] = ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
+    t[3] = r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status);
+    for (int i = 0; i < kWmtValueCount; ++i) {
+        if (r.status & 0x02) t[std::size_t(4 + i)] = "  Викл.";
+        else if (r.status & 0x04) t[std::size_t(4 + i)] = "      --";
+        else t[std::size_t(4 + i)] = WmtValueText(r.Value(i), i, meterType);
+    }
 }

@@ -1,6 +1,7 @@
 #include "reports/ExcelViewers.h"
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 
 #include "common/GasParams.h"
@@ -15,6 +16,7 @@
 #include "data/Arhiv_Clb.h"
 #include "data/Arhiv_Verif.h"
 #include "data/ViewerBody.h"
+#include "data/ViewerTexts.h"
 #include "platform/FileWrite.h"
 #include "reports/ExcelExport.h"
 #include "sheet/Workbook.h"
@@ -43,6 +45,14 @@ std::string Replace(const char* pattern, const std::string& name) {
     const std::size_t at = s.find("%s");
     if (at != std::string::npos) s.replace(at, 2, name);
     return s;
+}
+
+// The columns `which` of a viewer's row texts (empty where it has none).
+std::vector<std::string> Pick(const std::vector<std::string>& shown, std::initializer_list<std::size_t> which) {
+    std::vector<std::string> cells;
+    cells.reserve(which.size());
+    for (std::size_t c : which) cells.push_back(c < shown.size() ? shown[c] : std::string());
+    return cells;
 }
 
 bool FileExists(const std::string& path) {
@@ -182,41 +192,17 @@ std::vector<std::string> ExcelHdmRow(const HdmArchiveRecord& r, bool daily, bool
 }
 
 std::vector<std::string> ExcelWmtMeasRow(const WmtMomentaryRecord& r, uint8_t meterType) {
-    std::vector<std::string> cells(6);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "     Данные";
-        cells[1] = " недостов.";
-        return cells;
-    }
-    const DeviceDateTime& t = r.time;
-    cells[0] = ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year);
-    cells[1] = ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second);
-    for (int i = 0; i < kWmtValueCount; ++i) {
-        std::string& c = cells[2 + std::size_t(i)];
-        if (r.status & 0x02) c = "  Викл.";
-        else if (r.status & 0x04) c = "       0";
-        else c = WmtViewer::ValueText(r.Value(i), i, meterType);
-    }
-    return cells;
+    std::vector<std::string> shown;
+    WmtMomentaryRecordTexts(r, meterType, shown);
+    // The viewer's row without the controller status and the meter's state.
+    return Pick(shown, {0, 1, 4, 5, 6, 7});
 }
 
 std::vector<std::string> ExcelWmtArchiveRow(const WmtArchiveRecord& r, bool daily, uint8_t meterType) {
-    std::vector<std::string> cells(7);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "     Дані";
-        cells[1] = " недостов.";
-        return cells;
-    }
-    cells[0] = ViewerFormat("  %02d.%02d.%02d", r.day, r.month, r.year);
-    cells[1] = ViewerFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    cells[2] = EndText(r.endHour, r.endMinute, r.endSecond, daily);
-    for (int i = 0; i < kWmtValueCount; ++i) {
-        std::string& c = cells[3 + std::size_t(i)];
-        if (r.status & 0x02) c = "  Викл.";
-        else if (r.status & 0x04) c = "      --";
-        else c = WmtViewer::ValueText(r.Value(i), i, meterType);
-    }
-    return cells;
+    std::vector<std::string> shown;
+    WmtArchiveRecordTexts(r, meterType, daily, shown);
+    // The viewer's row without the controller status.
+    return Pick(shown, {0, 1, 2, 4, 5, 6, 7});
 }
 
 std::vector<std::string> ExcelVerifRow(const VerifRecord& r, bool oxygen) {

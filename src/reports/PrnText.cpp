@@ -5,7 +5,6 @@
 
 #include "common/Suplfunc.h"
 #include "data/ViewerTexts.h"
-#include "data/WmtCaptions.h"
 #include "platform/Codepage.h"
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
@@ -171,59 +170,24 @@ AlaRowTexts AlaRowTextsOf(const DiagnosticRow& row) {
 }
 
 namespace {
-std::string WmtValue(float v, int index, uint8_t meterType) {
-    if (index == 2 && meterType == 0) v = float(double(v) * kBarToKgfCm2);
-    return "  " + FormatValueWmt(v);
+// The viewer's texts of a row in the report's eight columns.
+WmtRowTexts WmtRowOf(const std::vector<std::string>& shown) {
+    WmtRowTexts c;
+    for (std::size_t i = 0; i < c.size() && i < shown.size(); ++i) c[i] = shown[i];
+    return c;
 }
 }  // namespace
 
 WmtRowTexts WmtMomentaryRowTexts(const WmtMomentaryRecord& r, uint8_t meterType) {
-    WmtRowTexts c;
-    if (!RecordCrcOk(r)) {
-        c[0] = "     Данные";
-        c[1] = " недостов.";
-        return c;
-    }
-    const DeviceDateTime& t = r.time;
-    c[0] = ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year);
-    c[1] = ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second);
-    c[2] = r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status);
-    if (r.status & 0x02) {
-        for (int i = 0; i < kWmtValueCount; ++i) c[std::size_t(4 + i)] = "  Викл.";
-    } else if (r.status & 0x04) {
-        c[3] = " Нема зв'зку";
-        for (int i = 0; i < kWmtValueCount; ++i) c[std::size_t(4 + i)] = "       0";
-    } else {
-        c[3] = r.MeterState() == 0 ? std::string("  Норма")
-                                   : ViewerFormat("  0x%02X%02X", r.meterState[1], r.meterState[0]);
-        for (int i = 0; i < kWmtValueCount; ++i) c[std::size_t(4 + i)] = WmtValue(r.Value(i), i, meterType);
-    }
-    return c;
+    std::vector<std::string> shown;
+    WmtMomentaryRecordTexts(r, meterType, shown);
+    return WmtRowOf(shown);
 }
 
 WmtRowTexts WmtArchiveRowTexts(const WmtArchiveRecord& r, uint8_t meterType, bool daily) {
-    WmtRowTexts c;
-    if (!RecordCrcOk(r)) {
-        c[0] = "     Дані";
-        c[1] = " недостов.";
-        return c;
-    }
-    c[0] = ViewerFormat("  %02d.%02d.%02d", r.day, r.month, r.year);
-    c[1] = ViewerFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    if (!daily)
-        c[2] = ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
-    else if (r.EndMarkedWithStar())
-        c[2] = ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
-    else
-        c[2] = ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
-    c[3] = r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status);
-    for (int i = 0; i < kWmtValueCount; ++i) {
-        std::string& text = c[std::size_t(4 + i)];
-        if (r.status & 0x02) text = "  Викл.";
-        else if (r.status & 0x04) text = "      --";
-        else text = WmtValue(r.Value(i), i, meterType);
-    }
-    return c;
+    std::vector<std::string> shown;
+    WmtArchiveRecordTexts(r, meterType, daily, shown);
+    return WmtRowOf(shown);
 }
 
 // ---- pages ----------------------------------------------------------------

@@ -73,7 +73,7 @@ using AlaRowTexts = std::array<std::string, 7>;
 AlaRowTexts AlaRowTextsOf(const DiagnosticRow& row);
 
 // One line of a moisture-meter table, the eight columns as the viewers
-// show them.
+// show them (WmtMomentaryRecordTexts / WmtArchiveRecordTexts).
 using WmtRowTexts = std::array<std::string, 8>;
 WmtRowTexts WmtMomentaryRowTexts(const WmtMomentaryRecord& r, uint8_t meterType);
 WmtRowTexts WmtArchiveRowTexts(const WmtArchiveRecord& r, uint8_t meterType, bool daily);
