@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/GasParams.h"
 #include "common/Suplfunc.h"
 #include "data/WmtCaptions.h"
 
@@ -83,4 +84,72 @@ void WmtArchiveRecordTexts(const WmtArchiveRecord& r, uint8_t meterType, bool da
         else if (r.status & 0x04) t[std::size_t(4 + i)] = "      --";
         else t[std::size_t(4 + i)] = WmtValueText(r.Value(i), i, meterType);
     }
+}
+
+// ---- the chromatograph ------------------------------------------------------
+
+void ChromMeasDateTexts(const ChromMeasRecord& r, std::vector<std::string>& t) {
+    if (!RecordCrcOk(r)) {
+        // Nothing of an unreliable record is shown but its mark.
+        t = {"", "   Дані", " недостов."};
+        return;
+    }
+    const DeviceDateTime& d = r.time;
+    t = {"", ViewerFormat("  %02d.%02d.%02d", d.day, d.month, d.year),
+         ViewerFormat("  %02d:%02d:%02d", d.hour, d.minute, d.second)};
+}
+
+std::string ChromMeasValueText(const ChromMeasRecord& r, int code, bool oxygen, const GasValueFormat& gas) {
+    if (code == kParamOxygen && !oxygen) return {};
+    // The first mark that applies fills every value cell.
+    if (r.controllerStatus & 0x02) return " Выкл.";
+    if (r.controllerStatus & 0x20) return "      --";
+    if (r.controllerStatus & 0x80) return " Калібр.";
+    return gas(r.Value(code), code);
+}
+
+namespace {
+// Status bits that leave an interval without values.
+constexpr uint8_t kNoValueBits = 0x22;  // bit 1 switched off, bit 5 no chromatograph link
+}  // namespace
+
+void HdmDateTexts(const HdmArchiveRecord& r, bool daily, std::vector<std::string>& t) {
+    if (!RecordCrcOk(r)) {
+        // Nothing of an unreliable record is shown but its mark.
+        t = {"", "     Дані", "недостов."};
+        return;
+    }
+    t.resize(5);
+    t[1] = ViewerFormat("   %02d.%02d.%02d", r.day, r.month, r.year);
+    t[2] = ViewerFormat("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
+    if (!daily)
+        t[3] = ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
+    else if (r.EndMarkedWithStar())
+        t[3] = ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
+    else
+        t[3] = ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
+    t[4] = ViewerFormat("   %d", int(r.Count()));
+}
+
+std::string HdmValueText(const HdmArchiveRecord& r, int code, bool oxygen, const GasValueFormat& gas) {
+    if (code == kParamOxygen && !oxygen) return {};
+    const float methane = r.Value(kParamMethane);
+    const bool noValues = (r.status & kNoValueBits) != 0 || IsFloatNanInf(methane) || methane < 0.001f;
+    return noValues ? std::string(" ---") : gas(r.Value(code), code);
+}
+
+void VerifDateTexts(const VerifRecord& r, std::vector<std::string>& t) {
+    if (!RecordCrcOk(r)) {
+        t = {"", "     Дані", "недостов."};
+        return;
+    }
+    const DeviceDateTime& d = r.time;
+    t = {"", ViewerFormat("   %02d.%02d.%02d", d.day, d.month, d.year),
+         ViewerFormat("   %02d:%02d:%02d", d.hour, d.minute, d.second), r.result == 0 ? "   OK" : "  Bad",
+         ViewerFormat("  %d", int(r.line))};
+}
+
+std::string VerifValueText(const VerifRecord& r, int code, bool oxygen, const GasValueFormat& gas) {
+    if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) return {};
+    return gas(r.Value(code), code);
 }

@@ -24,20 +24,17 @@
 
 namespace {
 
-constexpr uint8_t kNoValueBits = 0x22;   // hourly/daily: switched off, no chromatograph link
-
 // The value texts of the 20 display positions, from sheet column `first`
-// (0-based index into `cells`); `text(code)` gives a code's text, codes in
-// `empty` stay empty.
+// (0-based index into `cells`); `text(code)` gives a code's text.
 template <class F>
 void Values(std::vector<std::string>& cells, std::size_t first, F&& text) {
     for (int p = 0; p < kGasParamCount; ++p) cells[first + std::size_t(p)] = text(ParamCodeAt(p));
 }
 
-std::string EndText(uint8_t hour, uint8_t minute, uint8_t second, bool daily) {
-    if (!daily) return ViewerFormat("   %02d:%02d:%02d", hour, minute, second);
-    if ((hour & 0x80) == 0) return ViewerFormat("   %02d:%02d:%02d*", hour, minute, second);
-    return ViewerFormat("   %02d:%02d:%02d", hour & 0x7F, minute, second);
+// A viewer's date-time grid texts (column 0, the spacer, left out) from
+// sheet column 1 on.
+void DateCells(std::vector<std::string>& cells, const std::vector<std::string>& shown) {
+    for (std::size_t c = 1; c < shown.size() && c - 1 < cells.size(); ++c) cells[c - 1] = shown[c];
 }
 
 std::string Replace(const char* pattern, const std::string& name) {
@@ -153,41 +150,24 @@ std::function<void(int, std::vector<std::string>&)> Rows(std::span<const R> reco
 
 std::vector<std::string> ExcelChromMeasRow(const ChromMeasRecord& r, bool oxygen) {
     std::vector<std::string> cells(22);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "   Дані";
-        cells[1] = " недостов.";
-        return cells;
-    }
-    const DeviceDateTime& t = r.time;
-    cells[0] = ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year);
-    cells[1] = ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second);
-    const char* mark = nullptr;
-    if (r.controllerStatus & 0x02) mark = " Выкл.";
-    else if (r.controllerStatus & 0x20) mark = "      --";
-    else if (r.controllerStatus & 0x80) mark = " Калібр.";
-    Values(cells, 2, [&](int code) -> std::string {
-        if (code == kParamOxygen && !oxygen) return {};
-        return mark ? std::string(mark) : FormatGasValue(r.Value(code), code);
-    });
+    std::vector<std::string> shown;
+    ChromMeasDateTexts(r, shown);
+    DateCells(cells, shown);
+    if (!RecordCrcOk(r)) return cells;
+    const GasValueFormat gas = FormatGasValue;
+    Values(cells, 2, [&](int code) { return ChromMeasValueText(r, code, oxygen, gas); });
     return cells;
 }
 
 std::vector<std::string> ExcelHdmRow(const HdmArchiveRecord& r, bool daily, bool oxygen) {
     std::vector<std::string> cells(23);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "     Дані";
-        cells[1] = "недостов.";
-        return cells;
-    }
-    cells[0] = ViewerFormat("   %02d.%02d.%02d", r.day, r.month, r.year);
-    cells[1] = ViewerFormat("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    cells[2] = EndText(r.endHour, r.endMinute, r.endSecond, daily);
-    const float methane = r.Value(kParamMethane);
-    const bool noValues = (r.status & kNoValueBits) != 0 || IsFloatNanInf(methane) || methane < 0.001f;
-    Values(cells, 3, [&](int code) -> std::string {
-        if (code == kParamOxygen && !oxygen) return {};
-        return noValues ? std::string(" ---") : FormatGasValue(r.Value(code), code);
-    });
+    std::vector<std::string> shown;
+    HdmDateTexts(r, daily, shown);
+    shown.resize(std::min<std::size_t>(shown.size(), 4));  // no measurement count in the sheet
+    DateCells(cells, shown);
+    if (!RecordCrcOk(r)) return cells;
+    const GasValueFormat gas = FormatGasValue;
+    Values(cells, 3, [&](int code) { return HdmValueText(r, code, oxygen, gas); });
     return cells;
 }
 
@@ -207,20 +187,12 @@ std::vector<std::string> ExcelWmtArchiveRow(const WmtArchiveRecord& r, bool dail
 
 std::vector<std::string> ExcelVerifRow(const VerifRecord& r, bool oxygen) {
     std::vector<std::string> cells(24);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "     Дані";
-        cells[1] = "недостов.";
-        return cells;
-    }
-    const DeviceDateTime& t = r.time;
-    cells[0] = ViewerFormat("   %02d.%02d.%02d", t.day, t.month, t.year);
-    cells[1] = ViewerFormat("   %02d:%02d:%02d", t.hour, t.minute, t.second);
-    cells[2] = r.result == 0 ? "   OK" : "  Bad";
-    cells[3] = ViewerFormat("  %d", int(r.line));
-    Values(cells, 4, [&](int code) -> std::string {
-        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) return {};
-        return FormatGasValue(r.Value(code), code);
-    });
+    std::vector<std::string> shown;
+    VerifDateTexts(r, shown);
+    DateCells(cells, shown);
+    if (!RecordCrcOk(r)) return cells;
+    const GasValueFormat gas = FormatGasValue;
+    Values(cells, 4, [&](int code) { return VerifValueText(r, code, oxygen, gas); });
     return cells;
 }
 
