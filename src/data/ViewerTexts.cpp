@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/GasParams.h"
+#include "common/ReportFormat.h"
 #include "common/Suplfunc.h"
 #include "data/WmtCaptions.h"
 
@@ -152,4 +153,27 @@ void VerifDateTexts(const VerifRecord& r, std::vector<std::string>& t) {
 std::string VerifValueText(const VerifRecord& r, int code, bool oxygen, const GasValueFormat& gas) {
     if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) return {};
     return gas(r.Value(code), code);
+}
+
+void CalibDateTexts(const CalibRecord& r, std::vector<std::string>& t) {
+    if (!RecordCrcOk(r)) {
+        t = {"", " Дані", "недост."};
+        return;
+    }
+    const DeviceDateTime& d = r.time;
+    t = {"", ViewerFormat(" %02d.%02d.%02d", d.day, d.month, d.year),
+         ViewerFormat(" %02d:%02d:%02d", d.hour, d.minute, d.second), r.result == 0 ? "  Пройшла" : " Не пройшла",
+         ViewerFormat("   %d", int(r.line))};
+}
+
+std::string CalibValueText(const CalibRecord& r, int code, bool oxygen, const GasValueFormat& bare) {
+    if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) return "     --";
+    return " " + bare(r.Value(code), code) + "     " + bare(r.Factor(code), code);
+}
+
+std::string CalibUnitHeading(int c) {
+    if (c == 11 || c == 13 || c == 17 || c == 18)
+        return ViewerFormat(" %s+Resp.Factor", ParamUnit(c, ReportFormat.HeatUnitKcal));
+    if (c == kParamCompressibility || c == 19) return " Знач.+Resp.Factor";
+    return ViewerFormat("     %s+Resp.Factor", ParamUnitsKcal[c]);
 }

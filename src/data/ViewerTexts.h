@@ -51,3 +51,10 @@ std::string HdmValueText(const HdmArchiveRecord& r, int code, bool oxygen, const
 // Verifications: date, time, result, line.
 void VerifDateTexts(const VerifRecord& r, std::vector<std::string>& texts);
 std::string VerifValueText(const VerifRecord& r, int code, bool oxygen, const GasValueFormat& gas);
+// Calibrations: date, time, result, line. The value column holds the value
+// and its response factor, each as `bare` formats it (unpadded), or
+// "     --" where the viewer shows none.
+void CalibDateTexts(const CalibRecord& r, std::vector<std::string>& texts);
+std::string CalibValueText(const CalibRecord& r, int code, bool oxygen, const GasValueFormat& bare);
+// The second heading line of a calibration value column: unit + "Resp.Factor".
+std::string CalibUnitHeading(int code);

@@ -198,20 +198,12 @@ std::vector<std::string> ExcelVerifRow(const VerifRecord& r, bool oxygen) {
 
 std::vector<std::string> ExcelCalibRow(const CalibRecord& r, bool oxygen) {
     std::vector<std::string> cells(24);
-    if (!RecordCrcOk(r)) {
-        cells[0] = " Дані";
-        cells[1] = "недост.";
-        return cells;
-    }
-    const DeviceDateTime& t = r.time;
-    cells[0] = ViewerFormat(" %02d.%02d.%02d", t.day, t.month, t.year);
-    cells[1] = ViewerFormat(" %02d:%02d:%02d", t.hour, t.minute, t.second);
-    cells[2] = r.result == 0 ? "  Пройшла" : " Не пройшла";
-    cells[3] = ViewerFormat("   %d", int(r.line));
-    Values(cells, 4, [&](int code) -> std::string {
-        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) return "     --";
-        return " " + FormatGasValueBare(r.Value(code), code) + "     " + FormatGasValueBare(r.Factor(code), code);
-    });
+    std::vector<std::string> shown;
+    CalibDateTexts(r, shown);
+    DateCells(cells, shown);
+    if (!RecordCrcOk(r)) return cells;
+    const GasValueFormat bare = FormatGasValueBare;
+    Values(cells, 4, [&](int code) { return CalibValueText(r, code, oxygen, bare); });
     return cells;
 }
 
@@ -221,12 +213,7 @@ void ExcelCalibHeadings(std::vector<std::string>& names, std::vector<std::string
     for (int p = 0; p < kGasParamCount; ++p) {
         const int c = ParamCodeAt(p);
         names[std::size_t(p)] = ParamShortName(c);
-        if (c == 11 || c == 13 || c == 17 || c == 18)
-            units[std::size_t(p)] = ViewerFormat(" %s+Resp.Factor", ParamUnit(c, ReportFormat.HeatUnitKcal));
-        else if (c == kParamCompressibility || c == 19)
-            units[std::size_t(p)] = " Знач.+Resp.Factor";
-        else
-            units[std::size_t(p)] = ViewerFormat("     %s+Resp.Factor", ParamUnitsKcal[c]);
+        units[std::size_t(p)] = CalibUnitHeading(c);
     }
 }
 
