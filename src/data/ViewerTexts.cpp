@@ -36,6 +36,17 @@ std::string ViewerDateTimeText(const DeviceDateTime& d) {
     return ViewerFormat("%02d.%02d.%02d %02d:%02d:%02d", d.day, d.month, d.year, d.hour, d.minute, d.second);
 }
 
+namespace {
+// The end of an interval: hourly as it stands; daily marked with a star
+// when the end-hour byte says so, the hour without its flag bit otherwise.
+template <class R>
+std::string EndTimeText(const R& r, bool daily) {
+    if (!daily) return ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
+    if (r.EndMarkedWithStar()) return ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
+    return ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
+}
+}  // namespace
+
 // ---- the moisture meter ---------------------------------------------------
 
 std::string WmtValueText(float v, int index, uint8_t meterType) {
@@ -73,12 +84,7 @@ void WmtArchiveRecordTexts(const WmtArchiveRecord& r, uint8_t meterType, bool da
     t.resize(8);
     t[0] = ViewerFormat("  %02d.%02d.%02d", r.day, r.month, r.year);
     t[1] = ViewerFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    if (!daily)
-        t[2] = ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
-    else if (r.EndMarkedWithStar())
-        t[2] = ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
-    else
-        t[2] = ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
+    t[2] = EndTimeText(r, daily);
     t[3] = r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status);
     for (int i = 0; i < kWmtValueCount; ++i) {
         if (r.status & 0x02) t[std::size_t(4 + i)] = "  Викл.";
@@ -123,12 +129,7 @@ void HdmDateTexts(const HdmArchiveRecord& r, bool daily, std::vector<std::string
     t.resize(5);
     t[1] = ViewerFormat("   %02d.%02d.%02d", r.day, r.month, r.year);
     t[2] = ViewerFormat("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    if (!daily)
-        t[3] = ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
-    else if (r.EndMarkedWithStar())
-        t[3] = ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
-    else
-        t[3] = ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
+    t[3] = EndTimeText(r, daily);
     t[4] = ViewerFormat("   %d", int(r.Count()));
 }
 
