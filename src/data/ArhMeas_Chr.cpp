@@ -46,11 +46,7 @@ void TFormArhMeas_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
     const ChromMeasRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();
-    const GasValueFormat gas = [this](float v, int code) { return GasText(v, code); };
-    for (int code = 0; code < kGasParamCount; ++code) {
-        std::string text = ChromMeasValueText(r, code, oxygen, gas);
-        if (!text.empty()) PutValue(t, code, std::move(text));
-    }
+    PutValues(t, [&](int code, const GasValueFormat& gas) { return ChromMeasValueText(r, code, oxygen, gas); });
 }
 
 std::string TFormArhMeas_Chr::StateCaption(const ChromMeasRecord& r) const {

@@ -64,11 +64,7 @@ void TFormArhivHDM_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
     const HdmArchiveRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();
-    const GasValueFormat gas = [this](float v, int code) { return GasText(v, code); };
-    for (int code = 0; code < kGasParamCount; ++code) {
-        std::string text = HdmValueText(r, code, oxygen, gas);
-        if (!text.empty()) PutValue(t, code, std::move(text));
-    }
+    PutValues(t, [&](int code, const GasValueFormat& gas) { return HdmValueText(r, code, oxygen, gas); });
 }
 
 std::string TFormArhivHDM_Chr::StateCaption(const HdmArchiveRecord& r) const {

@@ -44,11 +44,7 @@ void TFormArhiv_Verif::ValueTexts(int row, std::vector<std::string>& t) const {
     const VerifRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();
-    const GasValueFormat gas = [this](float v, int code) { return GasText(v, code); };
-    for (int code = 0; code < kGasParamCount; ++code) {
-        std::string text = VerifValueText(r, code, oxygen, gas);
-        if (!text.empty()) PutValue(t, code, std::move(text));
-    }
+    PutValues(t, [&](int code, const GasValueFormat& gas) { return VerifValueText(r, code, oxygen, gas); });
 }
 
 void TFormArhiv_Verif::BitBtn2Click() {

@@ -145,6 +145,17 @@ protected:
     void PutValue(std::vector<std::string>& texts, int code, std::string text) const;
     // A value cell's text with the parameter's decimals (FormatGasCell).
     std::string GasText(float v, int code) const;
+    // Puts the text of every code, as valueText(code, GasText) gives it
+    // (the ...ValueText functions of ViewerTexts); "" leaves the column
+    // empty.
+    template <class F>
+    void PutValues(std::vector<std::string>& texts, F&& valueText) const {
+        const GasValueFormat gas = [this](float v, int code) { return GasText(v, code); };
+        for (int code = 0; code < kGasParamCount; ++code) {
+            std::string text = valueText(code, gas);
+            if (!text.empty()) PutValue(texts, code, std::move(text));
+        }
+    }
     // Lays the window out for `rows` rows (FormShow) and selects the last or
     // first row, scrolled into view.
     void ShowLaidOut(bool selectLast);
