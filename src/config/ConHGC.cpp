@@ -75,26 +75,25 @@ TFormConHGC::Group TFormConHGC::GroupOf(int line) {
 
 int TFormConHGC::Count() const { return OvgAddresses ? (OvgCount > kMaxOvg ? kMaxOvg : OvgCount) : 0; }
 
-void TFormConHGC::EnableThreadGroup(int line) {
+TFormConHGC::Group TFormConHGC::SetThreadGroup(int line, bool on) {
     Group g = GroupOf(line);
-    g.box->SetFontColor(kGroupOn);
+    g.box->SetFontColor(on ? kGroupOn : kGroupOff);
     for (ui::Control* c : {static_cast<ui::Control*>(g.indexLabel), static_cast<ui::Control*>(g.pipeLabel),
                            static_cast<ui::Control*>(g.index), static_cast<ui::Control*>(g.pipe)}) {
-        c->SetEnabled(true);
+        c->SetEnabled(on);
         c->SetFontColor(ui::clWindowText);
     }
+    return g;
+}
+
+void TFormConHGC::EnableThreadGroup(int line) {
+    const Group g = SetThreadGroup(line, true);
     g.index->SetItemIndex(Block ? Block[g.byte] : -1);
     g.pipe->SetItemIndex(Block ? Block[g.byte + 1] - 1 : -1);
 }
 
 void TFormConHGC::DisableThreadGroup(int line) {
-    Group g = GroupOf(line);
-    g.box->SetFontColor(kGroupOff);
-    for (ui::Control* c : {static_cast<ui::Control*>(g.indexLabel), static_cast<ui::Control*>(g.pipeLabel),
-                           static_cast<ui::Control*>(g.index), static_cast<ui::Control*>(g.pipe)}) {
-        c->SetEnabled(false);
-        c->SetFontColor(ui::clWindowText);
-    }
+    const Group g = SetThreadGroup(line, false);
     g.index->SetItemIndex(-1);
     g.pipe->SetItemIndex(-1);
 }
