@@ -22,11 +22,6 @@ std::string DateLine(const char* fmt, const DateRec5& d) {
     return buf;
 }
 
-void Message(uint32_t kind, const std::string& a, const std::string& b) {
-    MessageKind = kind;
-    ShowQues(a, b);
-}
-
 }  // namespace
 
 TFormExcRep_Date::TFormExcRep_Date(ui::Component* owner) : ui::Form(owner, "FormExcRep_Date") {
@@ -186,7 +181,7 @@ void TFormExcRep_Date::ComboBox1Change() {
         l.obj_num = uint8_t(n + 1);
         std::string error;
         if (!WriteObjectList(ObjectsIniPath(), &error))
-            Message(1, "Помилка запису файлу " + std::string("objects.ini"), error);
+            ShowQues(1, "Помилка запису файлу " + std::string("objects.ini"), error);
     }
     FillObjects();
 }
@@ -201,7 +196,7 @@ void TFormExcRep_Date::BitBtn5Click() {
     const int n = std::min<int>(ObjectList.obj_num, MaxObjects);
     const int i = ComboBox1.ItemIndex();
     if (i < 0 || i >= n) {
-        Message(2, "Не введено найменування об'єкту", "");
+        ShowQues(2, "Не введено найменування об'єкту", "");
         return;
     }
     ObjectList.obj_index = uint8_t(i);
@@ -210,7 +205,7 @@ void TFormExcRep_Date::BitBtn5Click() {
     const int unit = Mode == 0 ? 1 : 2;
     const DateRec5 chosen{Result.year, Result.month, Result.day, 0, 0};
     if (CompareRecByUnit(chosen, b.from, unit) < 0 || CompareRecByUnit(chosen, b.to, unit) > 0) {
-        Message(2, "У архіві нема даних за вказану дату", "(див. період наявних в архіві даних)");
+        ShowQues(2, "У архіві нема даних за вказану дату", "(див. період наявних в архіві даних)");
         return;
     }
     if (const uint8_t* system = TablePtr(6)) Result.hour = system[6];

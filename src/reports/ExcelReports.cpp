@@ -19,11 +19,6 @@
 
 namespace {
 
-void Message(uint32_t kind, const std::string& a, const std::string& b) {
-    MessageKind = kind;
-    ShowQues(a, b);
-}
-
 int LineOf(const ui::MenuItem& item) { return item.Tag() == 1 ? 1 : 0; }
 
 bool MoistureMeterConfigured() { return ConfigImage[cfgofs::kSystem + 8] != 0; }
@@ -31,7 +26,7 @@ bool MoistureMeterConfigured() { return ConfigImage[cfgofs::kSystem + 8] != 0; }
 bool TemplateThere(const char* name) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(platform::InWorkDir(name), ec)) return true;
-    Message(1, std::string("У робочому каталозі відсутній файл ") + name,
+    ShowQues(1, std::string("У робочому каталозі відсутній файл ") + name,
             "Зверніться до розробника програмного забезпечення");
     return false;
 }
@@ -70,18 +65,18 @@ bool ReadFor(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& b
     const ArchiveReadResult r = ReadHourDayArchive(form, kind, line, begin, end, &view);
     if (!r.complete) return false;
     if (r.aborted || r.records == 0) {
-        Message(6, words1, words2);
+        ShowQues(6, words1, words2);
         return false;
     }
     Take(view, out);
     if (out.records.empty()) {
-        Message(6, words1, words2);
+        ShowQues(6, words1, words2);
         return false;
     }
     return true;
 }
 
-void OutOfPeriod() { Message(6, "Дані, що передаються контролером, не відповідають", "запитуваному періоду"); }
+void OutOfPeriod() { ShowQues(6, "Дані, що передаються контролером, не відповідають", "запитуваному періоду"); }
 
 std::string Counts(const char* fmt, std::size_t a, std::size_t b) {
     char buf[96];
@@ -100,7 +95,7 @@ bool ReadDayRecord(MainHost& form, ArchiveKind kind, int line, const DeviceDateT
         return false;
     }
     if (!out.crcOk[0]) {
-        Message(6, unreliable, "(не співпадає КС запису");
+        ShowQues(6, unreliable, "(не співпадає КС запису");
         return false;
     }
     return true;
@@ -134,11 +129,11 @@ bool ReadPaired(MainHost& form, const PairedRead& p, int line, const DeviceDateT
         return false;
     }
     if (!PairSlots(chrom.slotDates, chrom.crcOk, moist->slotDates, moist->crcOk, p.unit)) {
-        Message(6, "Неспівпадіння дат в записях", "архівів даних хроматографа і вологоміра");
+        ShowQues(6, "Неспівпадіння дат в записях", "архівів даних хроматографа і вологоміра");
         return false;
     }
     if (moist->records.size() != chrom.records.size()) {
-        Message(6, p.countsDiffer,
+        ShowQues(6, p.countsDiffer,
                 Counts("хроматографа (%d) і вологоміра (%d)", chrom.records.size(), moist->records.size()));
         return false;
     }

@@ -13,11 +13,6 @@
 
 namespace {
 
-void Message(uint32_t kind, const std::string& a, const std::string& b) {
-    MessageKind = kind;
-    ShowQues(a, b);
-}
-
 std::string Trimmed(std::string s) {
     const std::size_t b = s.find_first_not_of(' ');
     if (b == std::string::npos) return {};
@@ -96,7 +91,7 @@ bool TFormXls_Report::WriteReport() {
     const char* templateName = Kind == 0 ? kDayTemplateName : kMonthTemplateName;
     sheet::Workbook wb;
     if (!wb.Open(platform::InWorkDir(templateName))) {
-        Message(1, std::string("Помилка відкриття шаблону звіту ") + templateName, wb.LastError());
+        ShowQues(1, std::string("Помилка відкриття шаблону звіту ") + templateName, wb.LastError());
         return false;
     }
     CertificateInput in;
@@ -118,13 +113,13 @@ bool TFormXls_Report::WriteReport() {
     const bool filled = Kind == 0 ? WriteDayReport(ws, in) : WriteMonthReport(ws, in);
     if (!filled || wb.Failed()) {
         // Nothing is saved from a template that could not be filled.
-        Message(1, std::string("Помилка заповнення шаблону звіту ") + templateName, wb.LastError());
+        ShowQues(1, std::string("Помилка заповнення шаблону звіту ") + templateName, wb.LastError());
         wb.Close();
         return false;
     }
     if (wb.SaveAs(FileName)) {
         Written = true;
-        Message(6, "Дані збережені в файлі " + name, "");
+        ShowQues(6, "Дані збережені в файлі " + name, "");
     } else {
         ui::Application::MessageBox("Помилка роботи з файлом!\n" + wb.LastError(), ui::Application::Title, ui::MB_OK);
     }
