@@ -9,26 +9,21 @@
 #include "platform/Codepage.h"
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
+#include "reports/ExcelExport.h"
 #include "sheet/Workbook.h"
 
 namespace {
 
-std::string Trimmed(std::string s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 // The name of measuring line `line` (table 5 row line + 1).
 std::string LineName(int line) {
     const uint8_t* p = ConfigImage.data() + cfgofs::kNames + std::size_t(line == 1 ? 2 : 1) * kNameWidth;
-    return Trimmed(platform::ReadField(p, kNameWidth, platform::CodePage::Cp1251, true));
+    return ExcelTrim(platform::ReadField(p, kNameWidth, platform::CodePage::Cp1251, true));
 }
 
 std::string CurrentObjectName() {
     const ObjectListRecord& l = ObjectList;
     if (l.obj_index >= l.obj_num || l.obj_index >= MaxObjects) return {};
-    return Trimmed(l.objs[l.obj_index].Name());
+    return ExcelTrim(l.objs[l.obj_index].Name());
 }
 
 }  // namespace
