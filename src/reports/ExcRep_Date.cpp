@@ -1,7 +1,6 @@
 #include "reports/ExcRep_Date.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "common/IniPaths.h"
@@ -11,16 +10,11 @@
 #include "common/Question.h"
 #include "common/Stringi.h"
 #include "config/ConfigImage.h"
+#include "data/ViewerTexts.h"
 
 namespace {
 
 constexpr int kDayHeight = 325, kMonthHeight = 283;
-
-std::string DateLine(const char* fmt, const DateRec5& d) {
-    char buf[160];
-    std::snprintf(buf, sizeof buf, fmt, d.day, d.month, d.year);
-    return buf;
-}
 
 }  // namespace
 
@@ -99,8 +93,10 @@ void TFormExcRep_Date::FormShow() {
 
     QueryPeriod b{};
     if (Bounds) b = *Bounds;
-    Label4.SetCaption(DateLine("Дата найстарішого запису в архіві добових даних:  %02d.%02d.%02d", b.from));
-    Label5.SetCaption(DateLine("Дата останнього запису в архіві::  %02d.%02d.%02d", b.to));
+    Label4.SetCaption(ViewerFormat("Дата найстарішого запису в архіві добових даних:  %02d.%02d.%02d", b.from.day,
+                                   b.from.month, b.from.year));
+    Label5.SetCaption(
+        ViewerFormat("Дата останнього запису в архіві::  %02d.%02d.%02d", b.to.day, b.to.month, b.to.year));
 
     // The result starts as the last day of the archive.
     Result = {b.to.year, b.to.month, b.to.day, 0};

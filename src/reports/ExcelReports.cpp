@@ -1,6 +1,5 @@
 #include "reports/ExcelReports.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "config/ConfigImage.h"
 #include "data/ArchRead.h"
 #include "data/ArchView.h"
+#include "data/ViewerTexts.h"
 #include "link/Hgcbox.h"
 #include "platform/Paths.h"
 #include "reports/ExcRep_Date.h"
@@ -27,7 +27,7 @@ bool TemplateThere(const char* name) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(platform::InWorkDir(name), ec)) return true;
     ShowQues(1, std::string("У робочому каталозі відсутній файл ") + name,
-            "Зверніться до розробника програмного забезпечення");
+             "Зверніться до розробника програмного забезпечення");
     return false;
 }
 
@@ -77,12 +77,6 @@ bool ReadFor(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& b
 }
 
 void OutOfPeriod() { ShowQues(6, "Дані, що передаються контролером, не відповідають", "запитуваному періоду"); }
-
-std::string Counts(const char* fmt, std::size_t a, std::size_t b) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, fmt, int(a), int(b));
-    return buf;
-}
 
 // The one daily record of `day`. False (told) when the read fails, the
 // controller sends another period or the record's CRC fails.
@@ -134,7 +128,8 @@ bool ReadPaired(MainHost& form, const PairedRead& p, int line, const DeviceDateT
     }
     if (moist->records.size() != chrom.records.size()) {
         ShowQues(6, p.countsDiffer,
-                Counts("хроматографа (%d) і вологоміра (%d)", chrom.records.size(), moist->records.size()));
+                 ViewerFormat("хроматографа (%d) і вологоміра (%d)", int(chrom.records.size()),
+                              int(moist->records.size())));
         return false;
     }
     return true;
