@@ -21,10 +21,12 @@
 // oxygen flag is set.
 //
 // The grids keep no texts of their own: each viewer makes the texts of a
-// record row when the row is read (DateTexts / ValueTexts, RecordTexts), and
-// the grids ask for the rows they show through DateRows() / ValueRows() /
-// Rows(), which a printout or an export can read the same way. A list of a
-// hundred thousand records opens as fast as one of ten.
+// record row when the row is read (DateTexts / ValueTexts, RecordTexts,
+// through the functions of data/ViewerTexts that the printed reports and the
+// spreadsheet exports use too), and the grids ask for the rows they show
+// through DateRows() / ValueRows() / Rows(), which a printout or an export
+// can read the same way. A list of a hundred thousand records opens as fast
+// as one of ten.
 #pragma once
 #include <cstdint>
 #include <functional>
