@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTimes.h"
 #include "common/GasParams.h"
 #include "common/ReportFormat.h"
 #include "common/Suplfunc.h"
@@ -25,9 +26,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
+using Times = bench::WorkbookTimes;
 
 // A year-like run of hourly records with values that change from hour to
 // hour; one in 500 without a chromatograph link, one in 1,000 with a broken
@@ -50,11 +52,6 @@ std::vector<HdmArchiveRecord> Records(int n) {
     }
     return out;
 }
-
-struct Times {
-    double fill = 0, save = 0, total = 0;
-    long long bytes = 0;
-};
 
 bool Run(const std::string& file, const std::vector<HdmArchiveRecord>& recs, Times& t) {
     const auto t0 = Clock::now();
@@ -88,11 +85,6 @@ bool Run(const std::string& file, const std::vector<HdmArchiveRecord>& recs, Tim
     struct stat st {};
     if (::stat(file.c_str(), &st) == 0) t.bytes = st.st_size;
     return true;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

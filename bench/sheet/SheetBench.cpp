@@ -15,16 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "BenchTimes.h"
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-struct Times {
-    double fill = 0, save = 0, total = 0;
-    long long bytes = 0;
-};
+using bench::Clock;
+using bench::Median;
+using bench::Ms;
+using Times = bench::WorkbookTimes;
 
 bool Run(const std::string& file, int rows, Times& t) {
     const auto t0 = Clock::now();
@@ -95,11 +93,6 @@ bool Run(const std::string& file, int rows, Times& t) {
     struct stat st;
     t.bytes = stat(file.c_str(), &st) == 0 ? st.st_size : -1;
     return true;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 }  // namespace

@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchTimes.h"
 #include "data/ArchOpen.h"
 #include "data/ArchiveFiles.h"
 #include "data/ArhMeas_Chr.h"
@@ -57,7 +58,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Ms;
 
 struct Kind {
     const char* name;
@@ -255,8 +257,6 @@ std::size_t ReadShown(ui::Form& f) {
     if (auto* w = dynamic_cast<WmtViewer*>(&f)) return ReadShownRows(w->StringGrid1, w->StringGrid1.VisibleRowCount() + 1);
     return 0;
 }
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
 // The peak resident memory of the process so far (VmHWM), KiB.
 long PeakKb() {

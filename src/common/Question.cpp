@@ -137,3 +137,8 @@ void ShowQues(const std::string& line1, const std::string& line2) {
     form.Prepare(MessageKind, line1, line2);
     form.ShowModal();
 }
+
+void ShowQues(std::uint32_t kind, const std::string& line1, const std::string& line2) {
+    MessageKind = kind;
+    ShowQues(line1, line2);
+}

@@ -23,6 +23,8 @@ extern std::uint8_t MessageAnswer;
 // Shows the message box modally with the given two lines; returns when it
 // is closed.
 void ShowQues(const std::string& line1, const std::string& line2);
+// The same with MessageKind set to `kind` first.
+void ShowQues(std::uint32_t kind, const std::string& line1, const std::string& line2);
 
 class TFormQues : public ui::Form, public ui::MessageBoxForm {
 public:

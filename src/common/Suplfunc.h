@@ -39,11 +39,6 @@ void SetDecimalSeparator(char sep);
 // "NAN", "INF", "-INF". Example: FloatToStrFixed(12345.678901, 10, 6) is
 // "12345,678900".
 std::string FloatToStrFixed(double v, int precision, int digits);
-// Exponent form "-d,ddd...E+ddd": `precision` significant digits in all
-// (1..18), the exponent with its sign and at least `expDigits` digits (0..4).
-// This is what a "%.Ne" format gives in the program's texts: "%.4e" of
-// 1.23456e-7 is "1,235E-007".
-std::string FloatToStrExp(double v, int precision, int expDigits = 3);
 
 // Value texts of the diagnostic and constant grids, and of the moisture
 // meter: "NAN", "0", exponent form below 1e-6, otherwise fixed-point with

@@ -14,33 +14,17 @@ constexpr ui::Color kGroupOn = 0x800000, kGroupOff = 0x808080;
 }  // namespace
 
 TFormConHGC::TFormConHGC(ui::Component* owner) : ui::Form(owner, "FormConHGC") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetCaption(" Параметри зв'язку з хроматографом ");
-    SetBounds(0, 0, 836, 348);
+    editor::DialogWindow(*this, 836, 348, " Параметри зв'язку з хроматографом ");
 
-    struct Row {
-        ui::Label& label;
-        ui::ComboBox& combo;
-        const char* caption;
-        int top, height;
-    };
-    for (const Row& r : {Row{Label1, ComboBox3, "Адреса хроматографа", 12, 16},
-                         Row{Label2, ComboBox5, "Швидкість обміну", 40, 16},
-                         Row{Label3, ComboBox6, "Режим обміну MODBUS протоколу", 68, 16},
-                         Row{Label4, ComboBox7, "Тип парності", 96, 16},
-                         Row{Label5, ComboBox8, "Таймаут очікування відповіді", 124, 16},
-                         Row{Label7, ComboBox9, "Кільк. невдалих опитувань хроматографа\nпоспіль, після якої створюється\nдіагностиче повідомлення", 152, 48},
-                         Row{Label8, ComboBox10, "Тип хроматографа", 210, 16}}) {
-        r.label.SetCaption(r.caption);
-        r.label.SetBounds(12, r.top + 3, 250, r.height);
-        r.combo.SetStyle(ui::ComboStyle::DropDownList);
-        r.combo.SetBounds(268, r.top + (r.height > 16 ? 14 : 0), 140, 21);
-    }
-    ComboBox3.SetItems(editor::NumberItems(1, 247));
-    editor::DigitsOnly(ComboBox3, 3);
-    ComboBox3.SetDropDownCount(16);
+    editor::ComboRows({{Label1, ComboBox3, "Адреса хроматографа", 12, 16},
+                       {Label2, ComboBox5, "Швидкість обміну", 40, 16},
+                       {Label3, ComboBox6, "Режим обміну MODBUS протоколу", 68, 16},
+                       {Label4, ComboBox7, "Тип парності", 96, 16},
+                       {Label5, ComboBox8, "Таймаут очікування відповіді", 124, 16},
+                       {Label7, ComboBox9, "Кільк. невдалих опитувань хроматографа\nпоспіль, після якої створюється\nдіагностиче повідомлення", 152, 48},
+                       {Label8, ComboBox10, "Тип хроматографа", 210, 16}},
+                      250, 268, 140, 14);
+    editor::NumberCombo(ComboBox3, 1, 247);
     ComboBox5.SetItems(editor::BaudItems());
     ComboBox5.SetDropDownCount(22);
     ComboBox6.SetItems({" ASCII", " RTU"});
@@ -78,11 +62,9 @@ TFormConHGC::TFormConHGC(ui::Component* owner) : ui::Form(owner, "FormConHGC") {
         g.pipe->SetBounds(226, 38, 80, 21);
     }
 
-    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 256, 272, 60);
+    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 256, 272, 60, [this] { BitBtn1Click(); });
     CheckBox1.OnClick = [this] { CheckBox1Click(); };
     CheckBox2.OnClick = [this] { CheckBox2Click(); };
-    BitBtn3.OnClick = [this] { BitBtn1Click(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
     OnShow = [this] { FormShow(); };
 }
 
@@ -93,26 +75,25 @@ TFormConHGC::Group TFormConHGC::GroupOf(int line) {
 
 int TFormConHGC::Count() const { return OvgAddresses ? (OvgCount > kMaxOvg ? kMaxOvg : OvgCount) : 0; }
 
-void TFormConHGC::EnableThreadGroup(int line) {
+TFormConHGC::Group TFormConHGC::SetThreadGroup(int line, bool on) {
     Group g = GroupOf(line);
-    g.box->SetFontColor(kGroupOn);
+    g.box->SetFontColor(on ? kGroupOn : kGroupOff);
     for (ui::Control* c : {static_cast<ui::Control*>(g.indexLabel), static_cast<ui::Control*>(g.pipeLabel),
                            static_cast<ui::Control*>(g.index), static_cast<ui::Control*>(g.pipe)}) {
-        c->SetEnabled(true);
+        c->SetEnabled(on);
         c->SetFontColor(ui::clWindowText);
     }
+    return g;
+}
+
+void TFormConHGC::EnableThreadGroup(int line) {
+    const Group g = SetThreadGroup(line, true);
     g.index->SetItemIndex(Block ? Block[g.byte] : -1);
     g.pipe->SetItemIndex(Block ? Block[g.byte + 1] - 1 : -1);
 }
 
 void TFormConHGC::DisableThreadGroup(int line) {
-    Group g = GroupOf(line);
-    g.box->SetFontColor(kGroupOff);
-    for (ui::Control* c : {static_cast<ui::Control*>(g.indexLabel), static_cast<ui::Control*>(g.pipeLabel),
-                           static_cast<ui::Control*>(g.index), static_cast<ui::Control*>(g.pipe)}) {
-        c->SetEnabled(false);
-        c->SetFontColor(ui::clWindowText);
-    }
+    const Group g = SetThreadGroup(line, false);
     g.index->SetItemIndex(-1);
     g.pipe->SetItemIndex(-1);
 }

@@ -73,6 +73,8 @@ private:
         int byte;  // block byte of the flow-computer index; the pipeline follows
     };
     Group GroupOf(int line);
+    // The group's caption colour and whether its controls take input.
+    Group SetThreadGroup(int line, bool on);
     int Count() const;
     void FormShow();
     void CheckBox1Click();

@@ -6,17 +6,11 @@
 #include "config/EditorParts.h"
 
 TFormConVU::TFormConVU(ui::Component* owner) : ui::Form(owner, "FormConVU") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetCaption(" Параметри зв'язку із верхнім рівнем ");
-    SetBounds(0, 0, 364, 210);
+    editor::DialogWindow(*this, 364, 210, " Параметри зв'язку із верхнім рівнем ");
 
     Label1.SetCaption("Адреса контролера");
     Label1.SetBounds(12, 15, 200, 16);
-    ComboBox1.SetItems(editor::NumberItems(1, 254));
-    editor::DigitsOnly(ComboBox1, 3);
-    ComboBox1.SetDropDownCount(16);
+    editor::NumberCombo(ComboBox1, 1, 254);
     ComboBox1.SetBounds(240, 12, 100, 21);
     Label2.SetCaption("Швидкість обміну");
     Label2.SetBounds(12, 47, 200, 16);
@@ -31,9 +25,7 @@ TFormConVU::TFormConVU(ui::Component* owner) : ui::Form(owner, "FormConVU") {
     Edit10.SetKeyFilter(KeyFilterDigits);
     Edit10.SetBounds(240, 80, 100, 21);
 
-    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 14, 136, 34);
-    BitBtn3.OnClick = [this] { BitBtn1Click(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 14, 136, 34, [this] { BitBtn1Click(); });
     OnShow = [this] { FormShow(); };
 }
 

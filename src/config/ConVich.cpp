@@ -4,27 +4,13 @@
 #include "config/EditorParts.h"
 
 TFormConVich::TFormConVich(ui::Component* owner) : ui::Form(owner, "FormConVich") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetCaption(" Параметри зв'язку з ОВГ");
-    SetBounds(0, 0, 440, 396);
+    editor::DialogWindow(*this, 440, 396, " Параметри зв'язку з ОВГ");
 
-    struct Row {
-        ui::Label& label;
-        ui::ComboBox& combo;
-        const char* caption;
-        int top, height;
-    };
-    for (const Row& r : {Row{Label1, ComboBox10, "Кількість підключених обчислювачів", 12, 16},
-                         Row{Label2, ComboBox11, "Швидкість обміну", 42, 16},
-                         Row{Label3, ComboBox15, "Кільк. невдалих опитувань поспіль, після\nякої створюється діагностичне повідомлення", 70, 32},
-                         Row{Label4, ComboBox14, "Таймаут очікування відповіді від обчислювача", 112, 16}}) {
-        r.label.SetCaption(r.caption);
-        r.label.SetBounds(12, r.top + 3, 290, r.height);
-        r.combo.SetStyle(ui::ComboStyle::DropDownList);
-        r.combo.SetBounds(310, r.top + (r.height > 16 ? 6 : 0), 80, 21);
-    }
+    editor::ComboRows({{Label1, ComboBox10, "Кількість підключених обчислювачів", 12, 16},
+                       {Label2, ComboBox11, "Швидкість обміну", 42, 16},
+                       {Label3, ComboBox15, "Кільк. невдалих опитувань поспіль, після\nякої створюється діагностичне повідомлення", 70, 32},
+                       {Label4, ComboBox14, "Таймаут очікування відповіді від обчислювача", 112, 16}},
+                      290, 310, 80, 6);
     ComboBox10.SetItems(editor::NumberItems(1, 16));
     ComboBox10.SetDropDownCount(16);
     ComboBox11.SetDropDownCount(22);
@@ -55,9 +41,7 @@ TFormConVich::TFormConVich(ui::Component* owner) : ui::Form(owner, "FormConVich"
     }
     for (int i = 0; i < 3; ++i) rb[i] = Find<ui::RadioButton>("rb" + std::to_string(i + 1));
 
-    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 52, 320, 50);
-    BitBtn3.OnClick = [this] { BitBtn1Click(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 52, 320, 50, [this] { BitBtn1Click(); });
     OnShow = [this] { FormShow(); };
 }
 

@@ -3,47 +3,27 @@
 #include "config/EditorParts.h"
 
 TFormConWMT::TFormConWMT(ui::Component* owner) : ui::Form(owner, "FormConWMT") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetCaption(" Параметри зв'язку з вологоміром");
-    SetBounds(0, 0, 412, 320);
+    editor::DialogWindow(*this, 412, 320, " Параметри зв'язку з вологоміром");
 
-    struct Row {
-        ui::Label& label;
-        ui::ComboBox& combo;
-        const char* caption;
-        int top, height;
-    };
-    for (const Row& r : {Row{Label1, ComboBox3, "Адреса вологоміра", 12, 16},
-                         Row{Label2, ComboBox5, "Швидкість обміну", 42, 16},
-                         Row{Label3, ComboBox6, "Режим обміну MODBUS протоколу", 72, 16},
-                         Row{Label4, ComboBox8, "Таймаут очікування відповіді", 102, 16},
-                         Row{Label6, ComboBox9, "Кільк. невдалих опитувань вологоміра\nпоспіль, після якої створюється\nдіагностичне повідомлення", 132, 48},
-                         Row{Label7, ComboBox10, "Тип вологоміра", 192, 16}}) {
-        r.label.SetCaption(r.caption);
-        r.label.SetBounds(12, r.top + 3, 250, r.height);
-        r.combo.SetStyle(ui::ComboStyle::DropDownList);
-        r.combo.SetBounds(264, r.top + (r.height > 16 ? 14 : 0), 100, 21);
-    }
-    ComboBox3.SetItems(editor::NumberItems(1, 247));
-    editor::DigitsOnly(ComboBox3, 3);
-    ComboBox3.SetDropDownCount(16);
+    editor::ComboRows({{Label1, ComboBox3, "Адреса вологоміра", 12, 16},
+                       {Label2, ComboBox5, "Швидкість обміну", 42, 16},
+                       {Label3, ComboBox6, "Режим обміну MODBUS протоколу", 72, 16},
+                       {Label4, ComboBox8, "Таймаут очікування відповіді", 102, 16},
+                       {Label6, ComboBox9, "Кільк. невдалих опитувань вологоміра\nпоспіль, після якої створюється\nдіагностичне повідомлення", 132, 48},
+                       {Label7, ComboBox10, "Тип вологоміра", 192, 16}},
+                      250, 264, 100, 14);
+    editor::NumberCombo(ComboBox3, 1, 247);
     ComboBox5.SetItems(editor::BaudItems());
     ComboBox5.SetDropDownCount(22);
     ComboBox6.SetItems({" ASCII", " RTU"});
-    ComboBox8.SetItems(editor::NumberItems(5, 255));
-    editor::DigitsOnly(ComboBox8, 3);
-    ComboBox8.SetDropDownCount(16);
+    editor::NumberCombo(ComboBox8, 5, 255);
     Label5.SetCaption("сс");
     Label5.SetBounds(370, 105, 30, 16);
     ComboBox9.SetItems(editor::NumberItems(1, 10));
     ComboBox9.SetDropDownCount(10);
     ComboBox10.SetItems({"ZEGAZ 5000", "ФОГ-3Г", "TOPOC"});
 
-    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 30, 244, 50);
-    BitBtn3.OnClick = [this] { BitBtn1Click(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 30, 244, 50, [this] { BitBtn1Click(); });
     OnShow = [this] { FormShow(); };
 }
 

@@ -13,10 +13,7 @@ constexpr ui::Color kUnusedName = 0x800000, kUnusedEdit = 0xD3D3D3;
 }
 
 TFormConst_Par::TFormConst_Par(ui::Component* owner) : ui::Form(owner, "FormConst_Par") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetBounds(0, 0, 596, 724);
+    editor::DialogWindow(*this, 596, 724);
 
     gasrows::Heading(Panel1, "Найменування параметрів газу", 6, 6, 300, 40);
     gasrows::Heading(Panel2, "Поставити\nна константу", 308, 6, 112, 40);
@@ -32,9 +29,7 @@ TFormConst_Par::TFormConst_Par(ui::Component* owner) : ui::Form(owner, "FormCons
         ev[c]->SetKeyFilter(KeyFilterFloat);
     }
 
-    editor::AcceptButtons(BitBtn1, BitBtn3, BitBtn2, 120, 652, 60);
-    BitBtn1.OnClick = [this] { BitBtn3Click(); };
-    BitBtn3.OnClick = [this] { BitBtn3Click(); };
+    editor::AcceptButtons(BitBtn1, BitBtn3, BitBtn2, 120, 652, 60, [this] { BitBtn3Click(); });
     OnShow = [this] { FormShow(); };
 }
 

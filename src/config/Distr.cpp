@@ -5,11 +5,7 @@
 #include "config/EditorParts.h"
 
 TFormDistr::TFormDistr(ui::Component* owner) : ui::Form(owner, "FormDistr") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetCaption(" Період запису середніх значень до ОВГ");
-    SetBounds(0, 0, 400, 148);
+    editor::DialogWindow(*this, 400, 148, " Період запису середніх значень до ОВГ");
 
     Label1.SetCaption("Період запису середніх за годину\nзначень параметрів газу в ОВГ");
     Label1.SetBounds(12, 14, 230, 32);
@@ -24,9 +20,7 @@ TFormDistr::TFormDistr(ui::Component* owner) : ui::Form(owner, "FormDistr") {
     Label2.SetCaption("годин");
     Label2.SetBounds(328, 21, 50, 16);
 
-    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 26, 72, 58);
-    BitBtn3.OnClick = [this] { BitBtn1Click(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 26, 72, 58, [this] { BitBtn1Click(); });
     OnShow = [this] { FormShow(); };
 }
 

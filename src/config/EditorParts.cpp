@@ -7,16 +7,39 @@
 
 namespace editor {
 
-void AcceptButtons(ui::Button& accept, ui::Button& write, ui::Button& cancel, int left, int top, int gap) {
+void DialogWindow(ui::Form& form, int width, int height, const char* caption) {
+    form.SetBorderStyle(ui::BorderStyle::Dialog);
+    form.SetBorderIcons(ui::border_icon::SystemMenu);
+    form.SetPosition(ui::Position::ScreenCenter);
+    if (caption) form.SetCaption(caption);
+    form.SetBounds(0, 0, width, height);
+}
+
+void ComboRows(std::initializer_list<ComboRow> rows, int labelWidth, int comboLeft, int comboWidth, int tallShift) {
+    for (const ComboRow& r : rows) {
+        r.label.SetCaption(r.caption);
+        r.label.SetBounds(12, r.top + 3, labelWidth, r.height);
+        r.combo.SetStyle(ui::ComboStyle::DropDownList);
+        r.combo.SetBounds(comboLeft, r.top + (r.height > 16 ? tallShift : 0), comboWidth, 21);
+    }
+}
+
+void AcceptButtons(ui::Button& accept, ui::Button& write, ui::Button& cancel, int left, int top, int gap,
+                   const std::function<void()>& onAccept) {
     accept.SetCaption("Прийняти");
     write.SetCaption("Записати в пристрій");
     for (ui::Button* b : {&accept, &write}) {
         b->SetGlyph(ui::Glyph::Ok);
         b->SetBounds(left, top, 160, 30);
+        b->OnClick = onAccept;
     }
+    CancelButton(cancel, left + 160 + gap, top, 126);
+}
+
+void CancelButton(ui::Button& cancel, int left, int top, int width) {
     cancel.SetCaption("Відмінити");
     cancel.SetGlyph(ui::Glyph::Cancel);
-    cancel.SetBounds(left + 160 + gap, top, 126, 30);
+    cancel.SetBounds(left, top, width, 30);
     cancel.SetCancel(true);
     cancel.SetModalResult(ui::mrCancel);
 }
@@ -46,6 +69,12 @@ void DigitsOnly(ui::ComboBox& c, int maxLength) {
         const std::string& t = combo->Text();
         KeyFilterDigits(t, int(t.size()), key);
     };
+}
+
+void NumberCombo(ui::ComboBox& c, int first, int last) {
+    c.SetItems(NumberItems(first, last));
+    DigitsOnly(c, int(std::to_string(last).size()));
+    c.SetDropDownCount(16);
 }
 
 long TypedNumber(const std::string& text) {

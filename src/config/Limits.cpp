@@ -21,10 +21,7 @@ constexpr ui::Color kUnusedColor = 0x800000;
 const char* TFormLimits::KindCaption(int kind) { return kind >= 0 && kind < kLimitKindCount ? kCaptions[kind] : ""; }
 
 TFormLimits::TFormLimits(ui::Component* owner) : ui::Form(owner, "FormLimits") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetBounds(0, 0, 550, 530);
+    editor::DialogWindow(*this, 550, 530);
 
     gasrows::Heading(Panel1, "Найменування\nпараметру", 6, 6, 250, 34);
     gasrows::Heading(Panel2, "Діапазон", 258, 6, 130, 34);
@@ -44,9 +41,7 @@ TFormLimits::TFormLimits(ui::Component* owner) : ui::Form(owner, "FormLimits") {
         e->OnExit = [this, e] { evExit(*e); };
     }
 
-    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 96, 467, 40);
-    BitBtn3.OnClick = [this] { BitBtn3Click(); };
-    BitBtn1.OnClick = [this] { BitBtn3Click(); };
+    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 96, 467, 40, [this] { BitBtn3Click(); });
     OnShow = [this] { FormShow(); };
 }
 

@@ -1,8 +1,8 @@
 #include "config/OvgList.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "common/ListForms.h"
 #include "common/Question.h"
 #include "config/EditorParts.h"
 #include "config/OvgPar.h"
@@ -10,20 +10,10 @@
 namespace {
 constexpr int kGridTop = 60;
 constexpr int kColumnWidths[4] = {80, 130, 150, 140};
-
-std::string Printf(const char* fmt, unsigned v) {
-    char buf[48];
-    std::snprintf(buf, sizeof buf, fmt, v);
-    return buf;
-}
 }  // namespace
 
 TFormOvgList::TFormOvgList(ui::Component* owner) : ui::Form(owner, "FormOvgList") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetCaption(" Параметри обчислювачів витрати газу");
-    SetBounds(0, 0, 526, 300);
+    editor::DialogWindow(*this, 526, 300, " Параметри обчислювачів витрати газу");
 
     ui::Panel* heads[4] = {&Panel1, &Panel2, &Panel3, &Panel4};
     const char* const captions[4] = {"Адреса", "Тип", "Порядок байтів\nу багатобайтних змінних",
@@ -50,14 +40,12 @@ TFormOvgList::TFormOvgList(ui::Component* owner) : ui::Form(owner, "FormOvgList"
     BitBtn3.SetCaption("Змінити");
     BitBtn6.SetCaption("Додати");
     BitBtn8.SetCaption("Видалити");
-    editor::AcceptButtons(BitBtn1, BitBtn4, BitBtn2, 60, 0, 60);
+    editor::AcceptButtons(BitBtn1, BitBtn4, BitBtn2, 60, 0, 60, [this] { BitBtn1Click(); });
 
     BitBtn3.OnClick = [this] { BitBtn3Click(); };
     StringGrid1.OnDblClick = [this] { BitBtn3Click(); };
     BitBtn6.OnClick = [this] { BitBtn6Click(); };
     BitBtn8.OnClick = [this] { BitBtn8Click(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
-    BitBtn4.OnClick = [this] { BitBtn1Click(); };
     OnShow = [this] { FormShow(); };
     FitListHeight();
 }
@@ -70,8 +58,8 @@ int TFormOvgList::Selected() const {
 void TFormOvgList::ShowOvgRow(int i) {
     if (i < 0 || i >= kMaxOvgCount) return;
     const OvgRow& r = Work[i];
-    StringGrid1.SetRowTexts(i, {Printf("   %u", r.Address), " " + OvgTypeText(r.Type),
-                                " " + OvgByteOrderText(r.ByteOrder), Printf("      0x%02X", r.Mask)});
+    StringGrid1.SetRowTexts(i, {listforms::Format("   %u", r.Address), " " + OvgTypeText(r.Type),
+                                " " + OvgByteOrderText(r.ByteOrder), listforms::Format("      0x%02X", r.Mask)});
 }
 
 void TFormOvgList::FitListHeight() {
@@ -113,16 +101,22 @@ void TFormOvgList::FormShow() {
     UpdateListButtons();
 }
 
-void TFormOvgList::BitBtn3Click() {
-    const int i = Selected();
+bool TFormOvgList::EditRow(int i, bool& passwordChanged) {
     TFormOvgPar f(this);
     f.RowNumber = i + 1;
     f.Row = &Work[i];
     f.LayoutFlag = &LayoutFlags[i];
     f.ThreadByte = ThreadByte;
     f.ShowModal();
-    if (!f.accepted) return;
-    if (f.changed) PasswordChanged[i] = 1;
+    passwordChanged = f.changed != 0;
+    return f.accepted != 0;
+}
+
+void TFormOvgList::BitBtn3Click() {
+    const int i = Selected();
+    bool changed = false;
+    if (!EditRow(i, changed)) return;
+    if (changed) PasswordChanged[i] = 1;
     ShowOvgRow(i);
 }
 
@@ -131,13 +125,8 @@ void TFormOvgList::BitBtn6Click() {
     const int i = Count;
     Work[i] = OvgRow{};
     LayoutFlags[i] = 0;
-    TFormOvgPar f(this);
-    f.RowNumber = i + 1;
-    f.Row = &Work[i];
-    f.LayoutFlag = &LayoutFlags[i];
-    f.ThreadByte = ThreadByte;
-    f.ShowModal();
-    if (!f.accepted) return;
+    bool changed = false;
+    if (!EditRow(i, changed)) return;
     PasswordChanged[i] = 1;
     Count = uint8_t(i + 1);
     FitListHeight();
@@ -150,7 +139,7 @@ void TFormOvgList::BitBtn8Click() {
     if (Count < 2) return;
     const int i = Selected();
     MessageKind = 3;
-    ShowQues("Ви дійсно хочете видалити", Printf("обчислювач адр. %u?", Work[i].Address));
+    ShowQues("Ви дійсно хочете видалити", listforms::Format("обчислювач адр. %u?", Work[i].Address));
     if (!MessageAnswer) return;
     for (int k = i; k < Count - 1; ++k) {
         Work[k] = Work[k + 1];
@@ -168,12 +157,12 @@ void TFormOvgList::BitBtn1Click() {
     for (int i = 0; i < Count; ++i) {
         const OvgRow& r = Work[i];
         if (r.Address == 0 || r.Address == 255 || r.Type >= kOvgTypeCount || r.ByteOrder > 1)
-            return editor::InputError(Printf("Обчислювач № %u", unsigned(i + 1)), "Невірно задані параметри");
+            return editor::InputError(listforms::Format("Обчислювач № %u", unsigned(i + 1)), "Невірно задані параметри");
     }
     for (int i = 0; i < Count; ++i)
         for (int k = i + 1; k < Count; ++k)
             if (Work[k].Address == Work[i].Address)
-                return editor::InputError(Printf("Повтор адреси %u", Work[i].Address));
+                return editor::InputError(listforms::Format("Повтор адреси %u", Work[i].Address));
     if (Rows) std::memcpy(Rows, Work, Count * sizeof(OvgRow));
     accepted = 1;
     SetModalResult(ui::mrOk);

@@ -58,4 +58,7 @@ private:
     void BitBtn8Click();
     void BitBtn1Click();
     int Selected() const;
+    // Opens working row i in TFormOvgPar; true when it was accepted, and
+    // passwordChanged then says whether its password bytes changed.
+    bool EditRow(int i, bool& passwordChanged);
 };

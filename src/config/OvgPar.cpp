@@ -15,16 +15,11 @@ constexpr int kPassword16 = 16, kPassword12 = 12, kCodeWidth = 4;
 }  // namespace
 
 TFormOvgPar::TFormOvgPar(ui::Component* owner) : ui::Form(owner, "FormOvgPar") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetBounds(0, 0, 520, 398);
+    editor::DialogWindow(*this, 520, 398);
 
     Label1.SetCaption("Адреса  (1...254)");
     Label1.SetBounds(12, 15, 140, 16);
-    ComboBox1.SetItems(editor::NumberItems(1, 254));
-    editor::DigitsOnly(ComboBox1, 3);
-    ComboBox1.SetDropDownCount(16);
+    editor::NumberCombo(ComboBox1, 1, 254);
     ComboBox1.SetBounds(160, 12, 90, 21);
     Label2.SetCaption("Тип");
     Label2.SetBounds(12, 45, 140, 16);
@@ -101,11 +96,7 @@ TFormOvgPar::TFormOvgPar(ui::Component* owner) : ui::Form(owner, "FormOvgPar") {
     BitBtn3.SetCaption("Прийняти");
     BitBtn3.SetGlyph(ui::Glyph::Ok);
     BitBtn3.SetBounds(100, 322, 130, 30);
-    BitBtn2.SetCaption("Відмінити");
-    BitBtn2.SetGlyph(ui::Glyph::Cancel);
-    BitBtn2.SetBounds(280, 322, 130, 30);
-    BitBtn2.SetCancel(true);
-    BitBtn2.SetModalResult(ui::mrCancel);
+    editor::CancelButton(BitBtn2, 280, 322, 130);
 
     cn1.OnClick = [this] { cn1Click(); };
     CheckBox1.OnClick = [this] { CheckBox1Click(); };

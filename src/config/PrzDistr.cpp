@@ -7,11 +7,7 @@ constexpr ui::Color kUnusedColor = 0xE4E4E4;
 }
 
 TFormPrzDistr::TFormPrzDistr(ui::Component* owner) : ui::Form(owner, "FormPrzDistr") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
-    SetCaption(" Необхідність запису значень параметрів газу до ВРГ");
-    SetBounds(0, 0, 468, 530);
+    editor::DialogWindow(*this, 468, 530, " Необхідність запису значень параметрів газу до ВРГ");
 
     gasrows::Heading(Panel1, "Найменування параметру", 6, 6, 280, 34);
     gasrows::Heading(Panel2, "Необхідність запису", 288, 6, 166, 34);
@@ -23,9 +19,7 @@ TFormPrzDistr::TFormPrzDistr(ui::Component* owner) : ui::Form(owner, "FormPrzDis
         c->SetItems({" Не записувати ", " Записувати"});
     }
 
-    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 48, 467, 60);
-    BitBtn3.OnClick = [this] { BitBtn1Click(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    editor::AcceptButtons(BitBtn3, BitBtn1, BitBtn2, 48, 467, 60, [this] { BitBtn1Click(); });
     OnShow = [this] { FormShow(); };
 }
 

@@ -38,15 +38,7 @@ void TFormArhMeas_Chr::FillMeasGrids() { SetRows(int(Records.size())); }
 
 void TFormArhMeas_Chr::DateTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
-    const ChromMeasRecord& r = Records[std::size_t(row)];
-    if (!RecordCrcOk(r)) {
-        // Nothing of an unreliable record is shown but its mark.
-        t = {"", "   Дані", " недостов."};
-        return;
-    }
-    const DeviceDateTime& d = r.time;
-    t = {"", ViewerFormat("  %02d.%02d.%02d", d.day, d.month, d.year),
-         ViewerFormat("  %02d:%02d:%02d", d.hour, d.minute, d.second)};
+    ChromMeasDateTexts(Records[std::size_t(row)], t);
 }
 
 void TFormArhMeas_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
@@ -54,15 +46,7 @@ void TFormArhMeas_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
     const ChromMeasRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();
-    // The first mark that applies fills every value cell.
-    const char* mark = nullptr;
-    if (r.controllerStatus & 0x02) mark = " Выкл.";
-    else if (r.controllerStatus & 0x20) mark = "      --";
-    else if (r.controllerStatus & 0x80) mark = " Калібр.";
-    for (int code = 0; code < kGasParamCount; ++code) {
-        if (code == kParamOxygen && !oxygen) continue;
-        PutValue(t, code, mark ? std::string(mark) : GasText(r.Value(code), code));
-    }
+    PutValues(t, [&](int code, const GasValueFormat& gas) { return ChromMeasValueText(r, code, oxygen, gas); });
 }
 
 std::string TFormArhMeas_Chr::StateCaption(const ChromMeasRecord& r) const {

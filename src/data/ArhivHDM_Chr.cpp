@@ -3,11 +3,6 @@
 #include "common/Suplfunc.h"
 #include "data/ChromError.h"
 
-namespace {
-// Status bits that leave an interval without values.
-constexpr uint8_t kNoValueBits = 0x22;  // bit 1 switched off, bit 5 no chromatograph link
-}
-
 TFormArhivHDM_Chr::TFormArhivHDM_Chr(ui::Component* owner)
     : TwoGridViewer(owner, "FormArhivHDM_Chr",
                     {{2, {}},
@@ -61,22 +56,7 @@ void TFormArhivHDM_Chr::FillHdmGrid() { SetRows(int(Records.size())); }
 
 void TFormArhivHDM_Chr::DateTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
-    const HdmArchiveRecord& r = Records[std::size_t(row)];
-    if (!RecordCrcOk(r)) {
-        // Nothing of an unreliable record is shown but its mark.
-        t = {"", "     Дані", "недостов."};
-        return;
-    }
-    t.resize(5);
-    t[1] = ViewerFormat("   %02d.%02d.%02d", r.day, r.month, r.year);
-    t[2] = ViewerFormat("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    if (!Daily())
-        t[3] = ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
-    else if (r.EndMarkedWithStar())
-        t[3] = ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
-    else
-        t[3] = ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
-    t[4] = ViewerFormat("   %d", int(r.Count()));
+    HdmDateTexts(Records[std::size_t(row)], Daily(), t);
 }
 
 void TFormArhivHDM_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
@@ -84,12 +64,7 @@ void TFormArhivHDM_Chr::ValueTexts(int row, std::vector<std::string>& t) const {
     const HdmArchiveRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();
-    const float methane = r.Value(kParamMethane);
-    const bool noValues = (r.status & kNoValueBits) != 0 || IsFloatNanInf(methane) || methane < 0.001f;
-    for (int code = 0; code < kGasParamCount; ++code) {
-        if (code == kParamOxygen && !oxygen) continue;
-        PutValue(t, code, noValues ? " ---" : GasText(r.Value(code), code));
-    }
+    PutValues(t, [&](int code, const GasValueFormat& gas) { return HdmValueText(r, code, oxygen, gas); });
 }
 
 std::string TFormArhivHDM_Chr::StateCaption(const HdmArchiveRecord& r) const {

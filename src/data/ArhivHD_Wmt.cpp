@@ -42,27 +42,7 @@ void TFormArhivHD_Wmt::FillWmtArchiveGrid() { StringGrid1.RowsChanged(); }
 
 void TFormArhivHD_Wmt::RecordTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
-    const WmtArchiveRecord& r = Records[std::size_t(row)];
-    if (!RecordCrcOk(r)) {
-        t = {"     Дані", " недостов."};
-        return;
-    }
-    t.resize(8);
-    t[0] = ViewerFormat("  %02d.%02d.%02d", r.day, r.month, r.year);
-    t[1] = ViewerFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    if (!Daily())
-        t[2] = ViewerFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
-    else if (r.EndMarkedWithStar())
-        t[2] = ViewerFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
-    else
-        t[2] = ViewerFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
-    t[3] = r.status == 0 ? std::string("  Норма") : ViewerFormat("  0x%02X", r.status);
-    const uint8_t type = Hdr().MoistureMeterType;
-    for (int i = 0; i < kWmtValueCount; ++i) {
-        if (r.status & 0x02) t[std::size_t(4 + i)] = "  Викл.";
-        else if (r.status & 0x04) t[std::size_t(4 + i)] = "      --";
-        else t[std::size_t(4 + i)] = ValueText(r.Value(i), i, type);
-    }
+    WmtArchiveRecordTexts(Records[std::size_t(row)], Hdr().MoistureMeterType, Daily(), t);
 }
 
 void TFormArhivHD_Wmt::BitBtn2Click() {

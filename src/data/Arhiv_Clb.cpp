@@ -75,14 +75,7 @@ void TFormArhiv_Clb::FillHeadings() {
         const int c = ParamCodeAt(i);
         const int col = kFirstValueCol + i;
         StringGrid1.SetCell(col, 0, ParamShortName(c));
-        std::string unit;
-        if (c == 11 || c == 13 || c == 17 || c == 18)
-            unit = ViewerFormat(" %s+Resp.Factor", ParamUnit(c, ReportFormat.HeatUnitKcal));
-        else if (c == kParamCompressibility || c == 19)
-            unit = " Знач.+Resp.Factor";
-        else
-            unit = ViewerFormat("     %s+Resp.Factor", ParamUnitsKcal[c]);
-        StringGrid1.SetCell(col, 1, unit);
+        StringGrid1.SetCell(col, 1, CalibUnitHeading(c));
     }
 }
 
@@ -98,31 +91,17 @@ void TFormArhiv_Clb::FillCalibGrid() {
 void TFormArhiv_Clb::RecordTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
     const CalibRecord& r = Records[std::size_t(row)];
-    if (!RecordCrcOk(r)) {
-        t = {"", " Дані", "недост."};
-        return;
-    }
+    CalibDateTexts(r, t);
+    if (!RecordCrcOk(r)) return;
     t.resize(std::size_t(kFirstValueCol + kGasParamCount));
-    const DeviceDateTime& d = r.time;
-    t[1] = ViewerFormat(" %02d.%02d.%02d", d.day, d.month, d.year);
-    t[2] = ViewerFormat(" %02d:%02d:%02d", d.hour, d.minute, d.second);
-    t[3] = r.result == 0 ? "  Пройшла" : " Не пройшла";
-    t[4] = ViewerFormat("   %d", int(r.line));
     const bool oxygen = OxygenShown();
+    // The decimals of the display format as they were at the show.
+    const GasValueFormat bare = [this](float v, int code) {
+        return IsFloatNanInf(v) ? std::string("NAN") : FloatToStrFixed(v, 12, decimals_[code]);
+    };
     for (int code = 0; code < kGasParamCount; ++code) {
         const int col = valueCol_[code];
-        if (col < 0) continue;
-        std::string& cell = t[std::size_t(col)];
-        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) {
-            cell = "     --";
-            continue;
-        }
-        const int decimals = decimals_[code];
-        const float v = r.Value(code), f = r.Factor(code);
-        cell = " ";
-        cell += IsFloatNanInf(v) ? "NAN" : FloatToStrFixed(v, 12, decimals);
-        cell += "     ";
-        cell += IsFloatNanInf(f) ? "NAN" : FloatToStrFixed(f, 12, decimals);
+        if (col >= 0) t[std::size_t(col)] = CalibValueText(r, code, oxygen, bare);
     }
 }
 

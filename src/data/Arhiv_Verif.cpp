@@ -36,15 +36,7 @@ void TFormArhiv_Verif::FillVerifGrids() { SetRows(int(Records.size())); }
 
 void TFormArhiv_Verif::DateTexts(int row, std::vector<std::string>& t) const {
     if (std::size_t(row) >= Records.size()) return;  // fewer records than when the window showed
-    const VerifRecord& r = Records[std::size_t(row)];
-    if (!RecordCrcOk(r)) {
-        t = {"", "     Дані", "недостов."};
-        return;
-    }
-    const DeviceDateTime& d = r.time;
-    t = {"", ViewerFormat("   %02d.%02d.%02d", d.day, d.month, d.year),
-         ViewerFormat("   %02d:%02d:%02d", d.hour, d.minute, d.second), r.result == 0 ? "   OK" : "  Bad",
-         ViewerFormat("  %d", int(r.line))};
+    VerifDateTexts(Records[std::size_t(row)], t);
 }
 
 void TFormArhiv_Verif::ValueTexts(int row, std::vector<std::string>& t) const {
@@ -52,10 +44,7 @@ void TFormArhiv_Verif::ValueTexts(int row, std::vector<std::string>& t) const {
     const VerifRecord& r = Records[std::size_t(row)];
     if (!RecordCrcOk(r)) return;
     const bool oxygen = OxygenShown();
-    for (int code = 0; code < kGasParamCount; ++code) {
-        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) continue;
-        PutValue(t, code, GasText(r.Value(code), code));
-    }
+    PutValues(t, [&](int code, const GasValueFormat& gas) { return VerifValueText(r, code, oxygen, gas); });
 }
 
 void TFormArhiv_Verif::BitBtn2Click() {

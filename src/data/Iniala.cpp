@@ -1,6 +1,6 @@
 #include "data/Iniala.h"
 
-#include <algorithm>
+#include <array>
 
 #include "data/ArchView.h"
 
@@ -47,38 +47,18 @@ void TFormAla::FormShow() {
     ShowLaidOut();
 }
 
-void TFormAla::PutRow(int n, const DiagnosticTexts& t) {
-    const int cols[DiagnosticRow::kFieldCount] = {colDate, colTime, colEvent, colObject, colValue, colSetpoint, colUnit};
-    for (int i = 0; i < DiagnosticRow::kFieldCount; ++i)
-        if (!t[std::size_t(i)].empty()) StringGrid1.SetCell(cols[i], n, t[std::size_t(i)]);
+std::array<int, DiagnosticRow::kFieldCount> TFormAla::Columns() const {
+    return {colDate, colTime, colEvent, colObject, colValue, colSetpoint, colUnit};
 }
 
 void TFormAla::ShowDiagnosticRecords() {
-    const int count = int(Records.size());
-    PrepareRows(count);
-    rows_.assign(std::size_t(count), DiagnosticRow{});
     const uint8_t wmtType = Hdr().MoistureMeterType;
-    for (int n = 0; n < count; ++n) {
-        const DiagnosticRecord& r = Records[std::size_t(n)];
-        if (!RecordCrcOk(r)) MarkUnreliable(kUnreliableText);
-        // The row shows what its saved line holds: a text longer than its
-        // field is cut there, so a reopened file reads like this window.
-        rows_[std::size_t(n)] = MakeDiagnosticRow(DecodeDiagnosticRecord(r, wmtType));
-        PutRow(n, TextsOf(rows_[std::size_t(n)]));
-    }
+    ShowRecords(Records, Columns(), kUnreliableText,
+                [wmtType](const DiagnosticRecord& r) { return DecodeDiagnosticRecord(r, wmtType); }, MakeDiagnosticRow,
+                rows_);
 }
 
-void TFormAla::ShowSavedDiagnosticRows() {
-    const int count = int(SavedRows.size());
-    PrepareRows(count);
-    rows_.assign(std::size_t(count), DiagnosticRow{});
-    for (int n = 0; n < count; ++n) {
-        const DiagnosticTexts t = TextsOf(SavedRows[std::size_t(n)]);
-        PutRow(n, t);
-        // What is saved again is what is shown: every field ends in a zero byte.
-        rows_[std::size_t(n)] = MakeDiagnosticRow(t);
-    }
-}
+void TFormAla::ShowSavedDiagnosticRows() { ShowSavedRows(SavedRows, Columns(), MakeDiagnosticRow, rows_); }
 
 void TFormAla::BitBtn2Click() {
     SaveRecords<DiagnosticRow>(ArchiveKind::Diagnostic, kArchiveSaveTitle, "Файл %s вже є.", rows_);
@@ -88,25 +68,4 @@ void TFormAla::BitBtn3Click() {
     if (PrintAction) PrintAction(*this);
 }
 
-void ShowDiagnosticView(ArchiveView& v) {
-    TFormAla form(nullptr);
-    form.Header = &v.header;
-    form.FirstIndex = v.firstIndex;
-    std::vector<DiagnosticRecord> records;
-    std::vector<DiagnosticRow> rows;
-    // Only whole entries of the right size, never more than the view counts.
-    if (v.entrySize == sizeof(DiagnosticRow)) {
-        rows = EntriesAs<DiagnosticRow>(v.records);
-        if (rows.size() > v.count) rows.resize(v.count);
-        form.Mode = 2;
-        form.SavedRows = rows;
-    } else if (v.entrySize == sizeof(DiagnosticRecord)) {
-        records = EntriesAs<DiagnosticRecord>(v.records);
-        if (records.size() > v.count) records.resize(v.count);
-        form.Mode = uint8_t(v.mode == viewmode::kByIndex ? 0 : 1);
-        form.Records = records;
-    } else {
-        return;
-    }
-    form.ShowModal();
-}
+void ShowDiagnosticView(ArchiveView& v) { ShowMessageView<TFormAla, DiagnosticRecord, DiagnosticRow>(v); }

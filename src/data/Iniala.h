@@ -4,6 +4,7 @@
 // unit. The list saves as an .ala file of fixed-width Windows-1251 rows; the
 // print button hands the list to the printed report once that is set.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -41,7 +42,7 @@ private:
     void FormShow();
     void ShowDiagnosticRecords();
     void ShowSavedDiagnosticRows();
-    void PutRow(int n, const DiagnosticTexts& t);
+    std::array<int, DiagnosticRow::kFieldCount> Columns() const;
     void BitBtn2Click();
     void BitBtn3Click();
 

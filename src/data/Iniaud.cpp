@@ -46,60 +46,21 @@ void TFormAud::FormShow() {
     ShowLaidOut();
 }
 
-void TFormAud::PutRow(int n, const InterventionTexts& t) {
-    const int cols[InterventionRow::kFieldCount] = {colDate, colTime, colParameter, colOld, colNew, colUnit, colOperator};
-    for (int i = 0; i < InterventionRow::kFieldCount; ++i)
-        if (!t[std::size_t(i)].empty()) StringGrid1.SetCell(cols[i], n, t[std::size_t(i)]);
+std::array<int, InterventionRow::kFieldCount> TFormAud::Columns() const {
+    return {colDate, colTime, colParameter, colOld, colNew, colUnit, colOperator};
 }
 
 void TFormAud::ShowInterventionRecords() {
-    const int count = int(Records.size());
-    PrepareRows(count);
-    rows_.assign(std::size_t(count), InterventionRow{});
     const bool cp866 = NamesIn866.has_value() ? *NamesIn866 : TablePtr(0)[12] == 0;
-    for (int n = 0; n < count; ++n) {
-        const InterventionRecord& r = Records[std::size_t(n)];
-        if (!RecordCrcOk(r)) MarkUnreliable(kUnreliableText);
-        // The row shows what its saved line holds: a text longer than its
-        // field is cut there, so a reopened file reads like this window.
-        rows_[std::size_t(n)] = MakeInterventionRow(DecodeInterventionRecord(r, cp866));
-        PutRow(n, TextsOf(rows_[std::size_t(n)]));
-    }
+    ShowRecords(Records, Columns(), kUnreliableText,
+                [cp866](const InterventionRecord& r) { return DecodeInterventionRecord(r, cp866); },
+                MakeInterventionRow, rows_);
 }
 
-void TFormAud::ShowSavedInterventionRows() {
-    const int count = int(SavedRows.size());
-    PrepareRows(count);
-    rows_.assign(std::size_t(count), InterventionRow{});
-    for (int n = 0; n < count; ++n) {
-        const InterventionTexts t = TextsOf(SavedRows[std::size_t(n)]);
-        PutRow(n, t);
-        rows_[std::size_t(n)] = MakeInterventionRow(t);
-    }
-}
+void TFormAud::ShowSavedInterventionRows() { ShowSavedRows(SavedRows, Columns(), MakeInterventionRow, rows_); }
 
 void TFormAud::BitBtn2Click() {
     SaveRecords<InterventionRow>(ArchiveKind::Intervention, kArchiveSaveTitle, "Файл %s вже є.", rows_);
 }
 
-void ShowInterventionView(ArchiveView& v) {
-    TFormAud form(nullptr);
-    form.Header = &v.header;
-    form.FirstIndex = v.firstIndex;
-    std::vector<InterventionRecord> records;
-    std::vector<InterventionRow> rows;
-    if (v.entrySize == sizeof(InterventionRow)) {
-        rows = EntriesAs<InterventionRow>(v.records);
-        if (rows.size() > v.count) rows.resize(v.count);
-        form.Mode = 2;
-        form.SavedRows = rows;
-    } else if (v.entrySize == sizeof(InterventionRecord)) {
-        records = EntriesAs<InterventionRecord>(v.records);
-        if (records.size() > v.count) records.resize(v.count);
-        form.Mode = uint8_t(v.mode == viewmode::kByIndex ? 0 : 1);
-        form.Records = records;
-    } else {
-        return;
-    }
-    form.ShowModal();
-}
+void ShowInterventionView(ArchiveView& v) { ShowMessageView<TFormAud, InterventionRecord, InterventionRow>(v); }

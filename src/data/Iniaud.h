@@ -4,6 +4,7 @@
 // value, unit, operator. The list saves as an .aud file of fixed-width
 // Windows-1251 rows. There is no printing from this window.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -38,7 +39,7 @@ private:
     void FormShow();
     void ShowInterventionRecords();
     void ShowSavedInterventionRows();
-    void PutRow(int n, const InterventionTexts& t);
+    std::array<int, InterventionRow::kFieldCount> Columns() const;
     void BitBtn2Click();
 
     std::vector<InterventionRow> rows_;

@@ -182,18 +182,27 @@ DiagnosticTexts DecodeDiagnosticRecord(const DiagnosticRecord& r, uint8_t moistu
     return t;
 }
 
-DiagnosticRow MakeDiagnosticRow(const DiagnosticTexts& t) {
-    DiagnosticRow row;
-    for (int i = 0; i < DiagnosticRow::kFieldCount; ++i)
+namespace {
+// A saved row of either list from its texts, and back.
+template <class Row>
+Row MakeRow(const std::array<std::string, Row::kFieldCount>& t) {
+    Row row;
+    for (int i = 0; i < Row::kFieldCount; ++i)
         if (!t[std::size_t(i)].empty()) row.Set(i, t[std::size_t(i)]);
     return row;
 }
 
-DiagnosticTexts TextsOf(const DiagnosticRow& row) {
-    DiagnosticTexts t;
-    for (int i = 0; i < DiagnosticRow::kFieldCount; ++i) t[std::size_t(i)] = row.Get(i);
+template <class Row>
+std::array<std::string, Row::kFieldCount> RowTexts(const Row& row) {
+    std::array<std::string, Row::kFieldCount> t;
+    for (int i = 0; i < Row::kFieldCount; ++i) t[std::size_t(i)] = row.Get(i);
     return t;
 }
+}  // namespace
+
+DiagnosticRow MakeDiagnosticRow(const DiagnosticTexts& t) { return MakeRow<DiagnosticRow>(t); }
+
+DiagnosticTexts TextsOf(const DiagnosticRow& row) { return RowTexts(row); }
 
 // ===========================================================================
 // Operator interventions
@@ -467,15 +476,6 @@ InterventionTexts DecodeInterventionRecord(const InterventionRecord& r, bool nam
     return x;
 }
 
-InterventionRow MakeInterventionRow(const InterventionTexts& t) {
-    InterventionRow row;
-    for (int i = 0; i < InterventionRow::kFieldCount; ++i)
-        if (!t[std::size_t(i)].empty()) row.Set(i, t[std::size_t(i)]);
-    return row;
-}
+InterventionRow MakeInterventionRow(const InterventionTexts& t) { return MakeRow<InterventionRow>(t); }
 
-InterventionTexts TextsOf(const InterventionRow& row) {
-    InterventionTexts t;
-    for (int i = 0; i < InterventionRow::kFieldCount; ++i) t[std::size_t(i)] = row.Get(i);
-    return t;
-}
+InterventionTexts TextsOf(const InterventionRow& row) { return RowTexts(row); }

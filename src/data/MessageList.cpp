@@ -69,6 +69,11 @@ void MessageListForm::MarkUnreliable(const char* text) {
     Panel9.SetCaption(text);
 }
 
+void MessageListForm::PutRow(int n, std::span<const int> cols, std::span<const std::string> texts) {
+    for (std::size_t i = 0; i < cols.size() && i < texts.size(); ++i)
+        if (!texts[i].empty()) StringGrid1.SetCell(cols[i], n, texts[i]);
+}
+
 void MessageListForm::ShowLaidOut() {
     fullGridHeight_ = std::max(rows_, 1) * (kRowHeight + StringGrid1.GridLineWidth()) + 3;
     const int cap = ui::Screen::Height() - 60;

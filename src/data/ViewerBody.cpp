@@ -10,34 +10,6 @@
 #include "platform/FileWrite.h"
 #include "data/WmtCaptions.h"
 
-std::string ViewerFormat(const char* fmt, ...) {
-    char small[512];
-    va_list ap;
-    va_start(ap, fmt);
-    va_list ap2;
-    va_copy(ap2, ap);
-    const int n = std::vsnprintf(small, sizeof small, fmt, ap);
-    va_end(ap);
-    std::string out;
-    if (n < 0) {
-        va_end(ap2);
-        return out;
-    }
-    if (std::size_t(n) < sizeof small) {
-        out.assign(small, std::size_t(n));
-    } else {
-        out.resize(std::size_t(n) + 1);
-        std::vsnprintf(out.data(), out.size(), fmt, ap2);
-        out.resize(std::size_t(n));
-    }
-    va_end(ap2);
-    return out;
-}
-
-std::string ViewerDateTimeText(const DeviceDateTime& d) {
-    return ViewerFormat("%02d.%02d.%02d %02d:%02d:%02d", d.day, d.month, d.year, d.hour, d.minute, d.second);
-}
-
 // ---------------------------------------------------------------------------
 // ArchiveViewerForm
 
@@ -457,11 +429,6 @@ WmtViewer::WmtViewer(ui::Component* owner, std::string name, const std::vector<s
         if (row >= 0 && row < rowCount_) RecordTexts(row, t);
     };
     StringGrid1.SetRowSource(&rows_);
-}
-
-std::string WmtViewer::ValueText(float v, int index, uint8_t meterType) {
-    if (index == 2 && meterType == 0) v = float(double(v) * kBarToKgfCm2);
-    return "  " + FormatValueWmt(v);
 }
 
 void WmtViewer::PrepareShow(int rows) {

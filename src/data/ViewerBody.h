@@ -21,12 +21,13 @@
 // oxygen flag is set.
 //
 // The grids keep no texts of their own: each viewer makes the texts of a
-// record row when the row is read (DateTexts / ValueTexts, RecordTexts), and
-// the grids ask for the rows they show through DateRows() / ValueRows() /
-// Rows(), which a printout or an export can read the same way. A list of a
-// hundred thousand records opens as fast as one of ten.
+// record row when the row is read (DateTexts / ValueTexts, RecordTexts,
+// through the functions of data/ViewerTexts that the printed reports and the
+// spreadsheet exports use too), and the grids ask for the rows they show
+// through DateRows() / ValueRows() / Rows(), which a printout or an export
+// can read the same way. A list of a hundred thousand records opens as fast
+// as one of ten.
 #pragma once
-#include <cstdarg>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -35,15 +36,10 @@
 
 #include "data/ArchiveFiles.h"
 #include "data/ArchiveRecords.h"
+#include "data/ViewerTexts.h"
 #include "common/GasParams.h"
 #include "common/ReportFormat.h"
 #include "ui/Ui.h"
-
-// printf into a std::string.
-std::string ViewerFormat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-
-// "dd.mm.yy hh:mm:ss" of a date record (day, month, year - 2000, ...).
-std::string ViewerDateTimeText(const DeviceDateTime& d);
 
 // ---------------------------------------------------------------------------
 
@@ -151,6 +147,17 @@ protected:
     void PutValue(std::vector<std::string>& texts, int code, std::string text) const;
     // A value cell's text with the parameter's decimals (FormatGasCell).
     std::string GasText(float v, int code) const;
+    // Puts the text of every code, as valueText(code, GasText) gives it
+    // (the ...ValueText functions of ViewerTexts); "" leaves the column
+    // empty.
+    template <class F>
+    void PutValues(std::vector<std::string>& texts, F&& valueText) const {
+        const GasValueFormat gas = [this](float v, int code) { return GasText(v, code); };
+        for (int code = 0; code < kGasParamCount; ++code) {
+            std::string text = valueText(code, gas);
+            if (!text.empty()) PutValue(texts, code, std::move(text));
+        }
+    }
     // Lays the window out for `rows` rows (FormShow) and selects the last or
     // first row, scrolled into view.
     void ShowLaidOut(bool selectLast);
@@ -198,10 +205,6 @@ public:
     static constexpr int kRowHeight = 20;
     static constexpr int kGridTop = 68;
 
-    // "  " + the value as the meter's values are written; value index 2 (the
-    // pressure) of a type 0 meter converted from bar to kgf/cm2.
-    static std::string ValueText(float v, int index, uint8_t meterType);
-
     // The texts of the record rows (row i = record i).
     const ui::RowSource& Rows() const { return rows_; }
 
@@ -210,7 +213,8 @@ protected:
     void PrepareShow(int rows);
     void FormResize();
     void LayOut();
-    // The eight texts of record row `row` (0 <= row < rowCount_).
+    // The eight texts of record row `row` (0 <= row < rowCount_), as
+    // WmtMomentaryRecordTexts / WmtArchiveRecordTexts make them.
     virtual void RecordTexts(int row, std::vector<std::string>& texts) const = 0;
 
     int heightCap_ = 0;

@@ -86,21 +86,11 @@ TrepTitle::TrepTitle(TQuickRep* report) {
     Band->Name = "TrepTitle";
 }
 
-TrepTitle::~TrepTitle() {
-    DeleteAll(Lines);
-    delete Band;
-}
-
 TarhTitle::TarhTitle(TQuickRep* report) {
     static constexpr TitleLine kLayout[kLines] = {{3, 20, 12, true},  {22, 17, 10, false}, {46, 20, 12, true},
                                                   {65, 20, 12, true}, {88, 17, 10, false}, {107, 17, 10, false}};
     Band = BuildTitle(report, 135, kLayout, Lines);
     Band->Name = "TarhTitle";
-}
-
-TarhTitle::~TarhTitle() {
-    DeleteAll(Lines);
-    delete Band;
 }
 
 // ---- the diagnostic-message table -------------------------------------------

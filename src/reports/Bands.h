@@ -18,28 +18,36 @@
 
 #include "print/Report.h"
 
-class TrepTitle {
+// What the two titles have in common: a band of N label lines.
+template <int N>
+class TitleBand {
 public:
-    explicit TrepTitle(print::TQuickRep* report);
-    ~TrepTitle();
-    TrepTitle(const TrepTitle&) = delete;
-    TrepTitle& operator=(const TrepTitle&) = delete;
+    TitleBand(const TitleBand&) = delete;
+    TitleBand& operator=(const TitleBand&) = delete;
 
-    static constexpr int kLines = 5;
+    static constexpr int kLines = N;
     print::TQRSubDetail* Band = nullptr;
     print::TQRLabel* Lines[kLines] = {};
+
+protected:
+    TitleBand() = default;
+    ~TitleBand() {
+        for (print::TQRLabel*& l : Lines) {
+            delete l;
+            l = nullptr;
+        }
+        delete Band;
+    }
 };
 
-class TarhTitle {
+class TrepTitle : public TitleBand<5> {
+public:
+    explicit TrepTitle(print::TQuickRep* report);
+};
+
+class TarhTitle : public TitleBand<6> {
 public:
     explicit TarhTitle(print::TQuickRep* report);
-    ~TarhTitle();
-    TarhTitle(const TarhTitle&) = delete;
-    TarhTitle& operator=(const TarhTitle&) = delete;
-
-    static constexpr int kLines = 6;
-    print::TQRSubDetail* Band = nullptr;
-    print::TQRLabel* Lines[kLines] = {};
 };
 
 class TAlaTable {

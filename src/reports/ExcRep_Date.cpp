@@ -1,7 +1,6 @@
 #include "reports/ExcRep_Date.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "common/IniPaths.h"
@@ -11,21 +10,11 @@
 #include "common/Question.h"
 #include "common/Stringi.h"
 #include "config/ConfigImage.h"
+#include "data/ViewerTexts.h"
 
 namespace {
 
 constexpr int kDayHeight = 325, kMonthHeight = 283;
-
-std::string DateLine(const char* fmt, const DateRec5& d) {
-    char buf[160];
-    std::snprintf(buf, sizeof buf, fmt, d.day, d.month, d.year);
-    return buf;
-}
-
-void Message(uint32_t kind, const std::string& a, const std::string& b) {
-    MessageKind = kind;
-    ShowQues(a, b);
-}
 
 }  // namespace
 
@@ -104,8 +93,10 @@ void TFormExcRep_Date::FormShow() {
 
     QueryPeriod b{};
     if (Bounds) b = *Bounds;
-    Label4.SetCaption(DateLine("Дата найстарішого запису в архіві добових даних:  %02d.%02d.%02d", b.from));
-    Label5.SetCaption(DateLine("Дата останнього запису в архіві::  %02d.%02d.%02d", b.to));
+    Label4.SetCaption(ViewerFormat("Дата найстарішого запису в архіві добових даних:  %02d.%02d.%02d", b.from.day,
+                                   b.from.month, b.from.year));
+    Label5.SetCaption(
+        ViewerFormat("Дата останнього запису в архіві::  %02d.%02d.%02d", b.to.day, b.to.month, b.to.year));
 
     // The result starts as the last day of the archive.
     Result = {b.to.year, b.to.month, b.to.day, 0};
@@ -186,7 +177,7 @@ void TFormExcRep_Date::ComboBox1Change() {
         l.obj_num = uint8_t(n + 1);
         std::string error;
         if (!WriteObjectList(ObjectsIniPath(), &error))
-            Message(1, "Помилка запису файлу " + std::string("objects.ini"), error);
+            ShowQues(1, "Помилка запису файлу " + std::string("objects.ini"), error);
     }
     FillObjects();
 }
@@ -201,7 +192,7 @@ void TFormExcRep_Date::BitBtn5Click() {
     const int n = std::min<int>(ObjectList.obj_num, MaxObjects);
     const int i = ComboBox1.ItemIndex();
     if (i < 0 || i >= n) {
-        Message(2, "Не введено найменування об'єкту", "");
+        ShowQues(2, "Не введено найменування об'єкту", "");
         return;
     }
     ObjectList.obj_index = uint8_t(i);
@@ -210,7 +201,7 @@ void TFormExcRep_Date::BitBtn5Click() {
     const int unit = Mode == 0 ? 1 : 2;
     const DateRec5 chosen{Result.year, Result.month, Result.day, 0, 0};
     if (CompareRecByUnit(chosen, b.from, unit) < 0 || CompareRecByUnit(chosen, b.to, unit) > 0) {
-        Message(2, "У архіві нема даних за вказану дату", "(див. період наявних в архіві даних)");
+        ShowQues(2, "У архіві нема даних за вказану дату", "(див. період наявних в архіві даних)");
         return;
     }
     if (const uint8_t* system = TablePtr(6)) Result.hour = system[6];

@@ -1,6 +1,5 @@
 #include "reports/ExcelReports.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "config/ConfigImage.h"
 #include "data/ArchRead.h"
 #include "data/ArchView.h"
+#include "data/ViewerTexts.h"
 #include "link/Hgcbox.h"
 #include "platform/Paths.h"
 #include "reports/ExcRep_Date.h"
@@ -19,11 +19,6 @@
 
 namespace {
 
-void Message(uint32_t kind, const std::string& a, const std::string& b) {
-    MessageKind = kind;
-    ShowQues(a, b);
-}
-
 int LineOf(const ui::MenuItem& item) { return item.Tag() == 1 ? 1 : 0; }
 
 bool MoistureMeterConfigured() { return ConfigImage[cfgofs::kSystem + 8] != 0; }
@@ -31,8 +26,8 @@ bool MoistureMeterConfigured() { return ConfigImage[cfgofs::kSystem + 8] != 0; }
 bool TemplateThere(const char* name) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(platform::InWorkDir(name), ec)) return true;
-    Message(1, std::string("У робочому каталозі відсутній файл ") + name,
-            "Зверніться до розробника програмного забезпечення");
+    ShowQues(1, std::string("У робочому каталозі відсутній файл ") + name,
+             "Зверніться до розробника програмного забезпечення");
     return false;
 }
 
@@ -70,23 +65,74 @@ bool ReadFor(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& b
     const ArchiveReadResult r = ReadHourDayArchive(form, kind, line, begin, end, &view);
     if (!r.complete) return false;
     if (r.aborted || r.records == 0) {
-        Message(6, words1, words2);
+        ShowQues(6, words1, words2);
         return false;
     }
     Take(view, out);
     if (out.records.empty()) {
-        Message(6, words1, words2);
+        ShowQues(6, words1, words2);
         return false;
     }
     return true;
 }
 
-void OutOfPeriod() { Message(6, "Дані, що передаються контролером, не відповідають", "запитуваному періоду"); }
+void OutOfPeriod() { ShowQues(6, "Дані, що передаються контролером, не відповідають", "запитуваному періоду"); }
 
-std::string Counts(const char* fmt, std::size_t a, std::size_t b) {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, fmt, int(a), int(b));
-    return buf;
+// The one daily record of `day`. False (told) when the read fails, the
+// controller sends another period or the record's CRC fails.
+template <class R>
+bool ReadDayRecord(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& day, const char* notRead,
+                   const char* unreliable, Read<R>& out) {
+    if (!ReadFor(form, kind, line, day, day, "Добові дані з архіву", notRead, out)) return false;
+    if (!AssignSlots(out.dates, out.crcOk, day, day, 1, out.slotDates) || out.records.size() != 1) {
+        OutOfPeriod();
+        return false;
+    }
+    if (!out.crcOk[0]) {
+        ShowQues(6, unreliable, "(не співпадає КС запису");
+        return false;
+    }
+    return true;
+}
+
+// What differs between the hourly reads of a gas day and the daily reads of
+// a month.
+struct PairedRead {
+    ArchiveKind chromKind, moistKind;
+    int unit;                  // slots: 0 hours, 1 days
+    const char* chromNotRead;  // first lines of "... не прочитані"
+    const char* moistNotRead;
+    const char* countsDiffer;  // first line when the two counts differ
+};
+
+// The chromatograph's records of `line` over [start, end], one per slot,
+// and with `moist` the moisture meter's, paired with them slot by slot.
+// False (told) when a read fails, the controller sends another period or
+// the two archives do not pair.
+bool ReadPaired(MainHost& form, const PairedRead& p, int line, const DeviceDateTime& start, const DeviceDateTime& end,
+                Read<HdmArchiveRecord>& chrom, Read<WmtArchiveRecord>* moist) {
+    if (!ReadFor(form, p.chromKind, line, start, end, p.chromNotRead, "не прочитані", chrom)) return false;
+    if (!AssignSlots(chrom.dates, chrom.crcOk, start, end, p.unit, chrom.slotDates)) {
+        OutOfPeriod();
+        return false;
+    }
+    if (!moist) return true;
+    if (!ReadFor(form, p.moistKind, 0, start, end, p.moistNotRead, "не прочитані", *moist)) return false;
+    if (!AssignSlots(moist->dates, moist->crcOk, start, end, p.unit, moist->slotDates)) {
+        OutOfPeriod();
+        return false;
+    }
+    if (!PairSlots(chrom.slotDates, chrom.crcOk, moist->slotDates, moist->crcOk, p.unit)) {
+        ShowQues(6, "Неспівпадіння дат в записях", "архівів даних хроматографа і вологоміра");
+        return false;
+    }
+    if (moist->records.size() != chrom.records.size()) {
+        ShowQues(6, p.countsDiffer,
+                 ViewerFormat("хроматографа (%d) і вологоміра (%d)", int(chrom.records.size()),
+                              int(moist->records.size())));
+        return false;
+    }
+    return true;
 }
 
 // The chromatograph's serial number, read once when the image has none.
@@ -143,32 +189,13 @@ void NExcDayClick(MainHost& form, ui::MenuItem& item) {
 
     // The daily records of the day.
     Read<HdmArchiveRecord> chromDay;
-    if (!ReadFor(form, ArchiveKind::ChromDay, line, day, day, "Добові дані з архіву", " хроматографа не прочитані",
-                 chromDay))
+    if (!ReadDayRecord(form, ArchiveKind::ChromDay, line, day, " хроматографа не прочитані",
+                       "Добові дані хроматографа недостовірні", chromDay))
         return;
-    if (!AssignSlots(chromDay.dates, chromDay.crcOk, day, day, 1, chromDay.slotDates) || chromDay.records.size() != 1) {
-        OutOfPeriod();
-        return;
-    }
-    if (!chromDay.crcOk[0]) {
-        Message(6, "Добові дані хроматографа недостовірні", "(не співпадає КС запису");
-        return;
-    }
     Read<WmtArchiveRecord> moistDay;
-    if (moisture) {
-        if (!ReadFor(form, ArchiveKind::WmtDay, 0, day, day, "Добові дані з архіву", "вологоміра не прочитані",
-                     moistDay))
-            return;
-        if (!AssignSlots(moistDay.dates, moistDay.crcOk, day, day, 1, moistDay.slotDates) ||
-            moistDay.records.size() != 1) {
-            OutOfPeriod();
-            return;
-        }
-        if (!moistDay.crcOk[0]) {
-            Message(6, "Добові дані вологоміра недостовірні", "(не співпадає КС запису");
-            return;
-        }
-    }
+    if (moisture && !ReadDayRecord(form, ArchiveKind::WmtDay, 0, day, "вологоміра не прочитані",
+                                   "Добові дані вологоміра недостовірні", moistDay))
+        return;
 
     // The hours of the gas day from the contract hour on.
     DeviceDateTime start{date.year, date.month, date.day, date.hour, 0, 0};
@@ -178,33 +205,12 @@ void NExcDayClick(MainHost& form, ui::MenuItem& item) {
     IncRec(end, 1);
     DecRec(end, 0);
 
+    static constexpr PairedRead kHours{ArchiveKind::ChromHour, ArchiveKind::WmtHour, 0,
+                                       "Годинні дані хроматографа з архіву", "Годинні дані вологоміра з архіву",
+                                       "Невідповідність кількості прочитаних даних"};
     Read<HdmArchiveRecord> chrom;
-    if (!ReadFor(form, ArchiveKind::ChromHour, line, start, end, "Годинні дані хроматографа з архіву", "не прочитані",
-                 chrom))
-        return;
-    if (!AssignSlots(chrom.dates, chrom.crcOk, start, end, 0, chrom.slotDates)) {
-        OutOfPeriod();
-        return;
-    }
     Read<WmtArchiveRecord> moist;
-    if (moisture) {
-        if (!ReadFor(form, ArchiveKind::WmtHour, 0, start, end, "Годинні дані вологоміра з архіву", "не прочитані",
-                     moist))
-            return;
-        if (!AssignSlots(moist.dates, moist.crcOk, start, end, 0, moist.slotDates)) {
-            OutOfPeriod();
-            return;
-        }
-        if (!PairSlots(chrom.slotDates, chrom.crcOk, moist.slotDates, moist.crcOk, 0)) {
-            Message(6, "Неспівпадіння дат в записях", "архівів даних хроматографа і вологоміра");
-            return;
-        }
-        if (moist.records.size() != chrom.records.size()) {
-            Message(6, "Невідповідність кількості прочитаних даних",
-                    Counts("хроматографа (%d) і вологоміра (%d)", chrom.records.size(), moist.records.size()));
-            return;
-        }
-    }
+    if (!ReadPaired(form, kHours, line, start, end, chrom, moisture ? &moist : nullptr)) return;
     EnsureSerial(form);
     ShowReport(0, line, date, chrom, moisture ? &moist : nullptr, &chromDay.records[0],
                moisture ? &moistDay.records[0] : nullptr);
@@ -225,33 +231,12 @@ void NExcMonClick(MainHost& form, ui::MenuItem& item) {
     if (CompareRecByUnit(start, first, 1) < 0) start = {first.year, first.month, first.day, 0, 0, 0};
     if (CompareRecByUnit(end, last, 1) > 0) end = {last.year, last.month, last.day, 0, 0, 0};
 
+    static constexpr PairedRead kDays{ArchiveKind::ChromDay, ArchiveKind::WmtDay, 1,
+                                      "Добові дані хроматографа з архіву", "Добові дані вологоміра з архіву",
+                                      "Неспівпадіння кількості прочитаних даних"};
     Read<HdmArchiveRecord> chrom;
-    if (!ReadFor(form, ArchiveKind::ChromDay, line, start, end, "Добові дані хроматографа з архіву", "не прочитані",
-                 chrom))
-        return;
-    if (!AssignSlots(chrom.dates, chrom.crcOk, start, end, 1, chrom.slotDates)) {
-        OutOfPeriod();
-        return;
-    }
     Read<WmtArchiveRecord> moist;
-    if (moisture) {
-        if (!ReadFor(form, ArchiveKind::WmtDay, 0, start, end, "Добові дані вологоміра з архіву", "не прочитані",
-                     moist))
-            return;
-        if (!AssignSlots(moist.dates, moist.crcOk, start, end, 1, moist.slotDates)) {
-            OutOfPeriod();
-            return;
-        }
-        if (!PairSlots(chrom.slotDates, chrom.crcOk, moist.slotDates, moist.crcOk, 1)) {
-            Message(6, "Неспівпадіння дат в записях", "архівів даних хроматографа і вологоміра");
-            return;
-        }
-        if (moist.records.size() != chrom.records.size()) {
-            Message(6, "Неспівпадіння кількості прочитаних даних",
-                    Counts("хроматографа (%d) і вологоміра (%d)", chrom.records.size(), moist.records.size()));
-            return;
-        }
-    }
+    if (!ReadPaired(form, kDays, line, start, end, chrom, moisture ? &moist : nullptr)) return;
     const HdmArchiveRecord summary = MonthSummary(chrom.records);
     EnsureSerial(form);
     ShowReport(1, line, date, chrom, moisture ? &moist : nullptr, &summary, nullptr);

@@ -1,6 +1,7 @@
 #include "reports/ExcelViewers.h"
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 
 #include "common/GasParams.h"
@@ -15,6 +16,7 @@
 #include "data/Arhiv_Clb.h"
 #include "data/Arhiv_Verif.h"
 #include "data/ViewerBody.h"
+#include "data/ViewerTexts.h"
 #include "platform/FileWrite.h"
 #include "reports/ExcelExport.h"
 #include "sheet/Workbook.h"
@@ -22,20 +24,17 @@
 
 namespace {
 
-constexpr uint8_t kNoValueBits = 0x22;   // hourly/daily: switched off, no chromatograph link
-
 // The value texts of the 20 display positions, from sheet column `first`
-// (0-based index into `cells`); `text(code)` gives a code's text, codes in
-// `empty` stay empty.
+// (0-based index into `cells`); `text(code)` gives a code's text.
 template <class F>
 void Values(std::vector<std::string>& cells, std::size_t first, F&& text) {
     for (int p = 0; p < kGasParamCount; ++p) cells[first + std::size_t(p)] = text(ParamCodeAt(p));
 }
 
-std::string EndText(uint8_t hour, uint8_t minute, uint8_t second, bool daily) {
-    if (!daily) return ViewerFormat("   %02d:%02d:%02d", hour, minute, second);
-    if ((hour & 0x80) == 0) return ViewerFormat("   %02d:%02d:%02d*", hour, minute, second);
-    return ViewerFormat("   %02d:%02d:%02d", hour & 0x7F, minute, second);
+// A viewer's date-time grid texts (column 0, the spacer, left out) from
+// sheet column 1 on.
+void DateCells(std::vector<std::string>& cells, const std::vector<std::string>& shown) {
+    for (std::size_t c = 1; c < shown.size() && c - 1 < cells.size(); ++c) cells[c - 1] = shown[c];
 }
 
 std::string Replace(const char* pattern, const std::string& name) {
@@ -43,6 +42,14 @@ std::string Replace(const char* pattern, const std::string& name) {
     const std::size_t at = s.find("%s");
     if (at != std::string::npos) s.replace(at, 2, name);
     return s;
+}
+
+// The columns `which` of a viewer's row texts (empty where it has none).
+std::vector<std::string> Pick(const std::vector<std::string>& shown, std::initializer_list<std::size_t> which) {
+    std::vector<std::string> cells;
+    cells.reserve(which.size());
+    for (std::size_t c : which) cells.push_back(c < shown.size() ? shown[c] : std::string());
+    return cells;
 }
 
 bool FileExists(const std::string& path) {
@@ -143,117 +150,60 @@ std::function<void(int, std::vector<std::string>&)> Rows(std::span<const R> reco
 
 std::vector<std::string> ExcelChromMeasRow(const ChromMeasRecord& r, bool oxygen) {
     std::vector<std::string> cells(22);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "   Дані";
-        cells[1] = " недостов.";
-        return cells;
-    }
-    const DeviceDateTime& t = r.time;
-    cells[0] = ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year);
-    cells[1] = ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second);
-    const char* mark = nullptr;
-    if (r.controllerStatus & 0x02) mark = " Выкл.";
-    else if (r.controllerStatus & 0x20) mark = "      --";
-    else if (r.controllerStatus & 0x80) mark = " Калібр.";
-    Values(cells, 2, [&](int code) -> std::string {
-        if (code == kParamOxygen && !oxygen) return {};
-        return mark ? std::string(mark) : FormatGasValue(r.Value(code), code);
-    });
+    std::vector<std::string> shown;
+    ChromMeasDateTexts(r, shown);
+    DateCells(cells, shown);
+    if (!RecordCrcOk(r)) return cells;
+    const GasValueFormat gas = FormatGasValue;
+    Values(cells, 2, [&](int code) { return ChromMeasValueText(r, code, oxygen, gas); });
     return cells;
 }
 
 std::vector<std::string> ExcelHdmRow(const HdmArchiveRecord& r, bool daily, bool oxygen) {
     std::vector<std::string> cells(23);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "     Дані";
-        cells[1] = "недостов.";
-        return cells;
-    }
-    cells[0] = ViewerFormat("   %02d.%02d.%02d", r.day, r.month, r.year);
-    cells[1] = ViewerFormat("   %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    cells[2] = EndText(r.endHour, r.endMinute, r.endSecond, daily);
-    const float methane = r.Value(kParamMethane);
-    const bool noValues = (r.status & kNoValueBits) != 0 || IsFloatNanInf(methane) || methane < 0.001f;
-    Values(cells, 3, [&](int code) -> std::string {
-        if (code == kParamOxygen && !oxygen) return {};
-        return noValues ? std::string(" ---") : FormatGasValue(r.Value(code), code);
-    });
+    std::vector<std::string> shown;
+    HdmDateTexts(r, daily, shown);
+    shown.resize(std::min<std::size_t>(shown.size(), 4));  // no measurement count in the sheet
+    DateCells(cells, shown);
+    if (!RecordCrcOk(r)) return cells;
+    const GasValueFormat gas = FormatGasValue;
+    Values(cells, 3, [&](int code) { return HdmValueText(r, code, oxygen, gas); });
     return cells;
 }
 
 std::vector<std::string> ExcelWmtMeasRow(const WmtMomentaryRecord& r, uint8_t meterType) {
-    std::vector<std::string> cells(6);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "     Данные";
-        cells[1] = " недостов.";
-        return cells;
-    }
-    const DeviceDateTime& t = r.time;
-    cells[0] = ViewerFormat("  %02d.%02d.%02d", t.day, t.month, t.year);
-    cells[1] = ViewerFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second);
-    for (int i = 0; i < kWmtValueCount; ++i) {
-        std::string& c = cells[2 + std::size_t(i)];
-        if (r.status & 0x02) c = "  Викл.";
-        else if (r.status & 0x04) c = "       0";
-        else c = WmtViewer::ValueText(r.Value(i), i, meterType);
-    }
-    return cells;
+    std::vector<std::string> shown;
+    WmtMomentaryRecordTexts(r, meterType, shown);
+    // The viewer's row without the controller status and the meter's state.
+    return Pick(shown, {0, 1, 4, 5, 6, 7});
 }
 
 std::vector<std::string> ExcelWmtArchiveRow(const WmtArchiveRecord& r, bool daily, uint8_t meterType) {
-    std::vector<std::string> cells(7);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "     Дані";
-        cells[1] = " недостов.";
-        return cells;
-    }
-    cells[0] = ViewerFormat("  %02d.%02d.%02d", r.day, r.month, r.year);
-    cells[1] = ViewerFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    cells[2] = EndText(r.endHour, r.endMinute, r.endSecond, daily);
-    for (int i = 0; i < kWmtValueCount; ++i) {
-        std::string& c = cells[3 + std::size_t(i)];
-        if (r.status & 0x02) c = "  Викл.";
-        else if (r.status & 0x04) c = "      --";
-        else c = WmtViewer::ValueText(r.Value(i), i, meterType);
-    }
-    return cells;
+    std::vector<std::string> shown;
+    WmtArchiveRecordTexts(r, meterType, daily, shown);
+    // The viewer's row without the controller status.
+    return Pick(shown, {0, 1, 2, 4, 5, 6, 7});
 }
 
 std::vector<std::string> ExcelVerifRow(const VerifRecord& r, bool oxygen) {
     std::vector<std::string> cells(24);
-    if (!RecordCrcOk(r)) {
-        cells[0] = "     Дані";
-        cells[1] = "недостов.";
-        return cells;
-    }
-    const DeviceDateTime& t = r.time;
-    cells[0] = ViewerFormat("   %02d.%02d.%02d", t.day, t.month, t.year);
-    cells[1] = ViewerFormat("   %02d:%02d:%02d", t.hour, t.minute, t.second);
-    cells[2] = r.result == 0 ? "   OK" : "  Bad";
-    cells[3] = ViewerFormat("  %d", int(r.line));
-    Values(cells, 4, [&](int code) -> std::string {
-        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) return {};
-        return FormatGasValue(r.Value(code), code);
-    });
+    std::vector<std::string> shown;
+    VerifDateTexts(r, shown);
+    DateCells(cells, shown);
+    if (!RecordCrcOk(r)) return cells;
+    const GasValueFormat gas = FormatGasValue;
+    Values(cells, 4, [&](int code) { return VerifValueText(r, code, oxygen, gas); });
     return cells;
 }
 
 std::vector<std::string> ExcelCalibRow(const CalibRecord& r, bool oxygen) {
     std::vector<std::string> cells(24);
-    if (!RecordCrcOk(r)) {
-        cells[0] = " Дані";
-        cells[1] = "недост.";
-        return cells;
-    }
-    const DeviceDateTime& t = r.time;
-    cells[0] = ViewerFormat(" %02d.%02d.%02d", t.day, t.month, t.year);
-    cells[1] = ViewerFormat(" %02d:%02d:%02d", t.hour, t.minute, t.second);
-    cells[2] = r.result == 0 ? "  Пройшла" : " Не пройшла";
-    cells[3] = ViewerFormat("   %d", int(r.line));
-    Values(cells, 4, [&](int code) -> std::string {
-        if (code == kParamGasTemperature || (code == kParamOxygen && !oxygen)) return "     --";
-        return " " + FormatGasValueBare(r.Value(code), code) + "     " + FormatGasValueBare(r.Factor(code), code);
-    });
+    std::vector<std::string> shown;
+    CalibDateTexts(r, shown);
+    DateCells(cells, shown);
+    if (!RecordCrcOk(r)) return cells;
+    const GasValueFormat bare = FormatGasValueBare;
+    Values(cells, 4, [&](int code) { return CalibValueText(r, code, oxygen, bare); });
     return cells;
 }
 
@@ -263,12 +213,7 @@ void ExcelCalibHeadings(std::vector<std::string>& names, std::vector<std::string
     for (int p = 0; p < kGasParamCount; ++p) {
         const int c = ParamCodeAt(p);
         names[std::size_t(p)] = ParamShortName(c);
-        if (c == 11 || c == 13 || c == 17 || c == 18)
-            units[std::size_t(p)] = ViewerFormat(" %s+Resp.Factor", ParamUnit(c, ReportFormat.HeatUnitKcal));
-        else if (c == kParamCompressibility || c == 19)
-            units[std::size_t(p)] = " Знач.+Resp.Factor";
-        else
-            units[std::size_t(p)] = ViewerFormat("     %s+Resp.Factor", ParamUnitsKcal[c]);
+        units[std::size_t(p)] = CalibUnitHeading(c);
     }
 }
 

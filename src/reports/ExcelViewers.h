@@ -8,8 +8,8 @@
 // could not be written. The files are written whole through a temporary
 // file: a failed export leaves no file and an older file as it was.
 //
-// The cell texts come from the viewer's records, formatted as the viewer
-// formats them (the same functions), not from its grid.
+// The cell texts come from the viewer's records, made by the functions the
+// viewer's rows are made by (data/ViewerTexts), not from its grid.
 #pragma once
 #include <string>
 #include <vector>

@@ -64,15 +64,21 @@ void BuildArhivReport(TFormPrnArhiv& w, uint8_t kind) {
     w.SetPageCount(w.PageCounter);
 }
 
+namespace {
+void PreviewDiagnosticList(const ArchiveFileHeader& header, const std::string& heading,
+                           std::span<const AlaRowTexts> rows) {
+    TFormPrnArhiv w;
+    w.Header = header;
+    w.Heading = heading;
+    w.Rows = rows;
+    BuildArhivReport(w, kPrintDiagnostic);
+    w.Preview();
+}
+}  // namespace
+
 void PrintDiagnosticList(const ArchiveFileHeader& header, std::span<const AlaRowTexts> rows) {
-    RunReportPrint(header, kPrintDiagnostic, rows.size(), [&](const std::string& heading) {
-        TFormPrnArhiv w;
-        w.Header = header;
-        w.Heading = heading;
-        w.Rows = rows;
-        BuildArhivReport(w, kPrintDiagnostic);
-        w.Preview();
-    });
+    RunReportPrint(header, kPrintDiagnostic, rows.size(),
+                   [&](const std::string& heading) { PreviewDiagnosticList(header, heading, rows); });
 }
 
 void PrintDiagnosticList(const ArchiveFileHeader& header, std::span<const DiagnosticRow> rows) {
@@ -80,11 +86,6 @@ void PrintDiagnosticList(const ArchiveFileHeader& header, std::span<const Diagno
         std::vector<AlaRowTexts> texts;
         texts.reserve(rows.size());
         for (const DiagnosticRow& row : rows) texts.push_back(AlaRowTextsOf(row));
-        TFormPrnArhiv w;
-        w.Header = header;
-        w.Heading = heading;
-        w.Rows = texts;
-        BuildArhivReport(w, kPrintDiagnostic);
-        w.Preview();
+        PreviewDiagnosticList(header, heading, texts);
     });
 }

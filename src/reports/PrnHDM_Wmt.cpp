@@ -64,33 +64,32 @@ void BuildWmtReport(TFormPrnHDM_Wmt& w, uint8_t mode) {
     w.SetPageCount(w.PageCounter);
 }
 
-void PrintWmtRows(const ArchiveFileHeader& header, uint8_t mode, std::span<const WmtRowTexts> rows) {
-    RunReportPrint(header, mode, rows.size(), [&](const std::string& heading) {
-        TFormPrnHDM_Wmt w;
-        w.Header = header;
-        w.Heading = heading;
-        w.Rows = rows;
-        BuildWmtReport(w, mode);
-        w.Preview();
-    });
+namespace {
+void PreviewWmtRows(const ArchiveFileHeader& header, const std::string& heading, uint8_t mode,
+                    std::span<const WmtRowTexts> rows) {
+    TFormPrnHDM_Wmt w;
+    w.Header = header;
+    w.Heading = heading;
+    w.Rows = rows;
+    BuildWmtReport(w, mode);
+    w.Preview();
 }
 
-namespace {
 template <class R, class F>
 void PrintRecords(const ArchiveFileHeader& header, uint8_t mode, std::span<const R> records, F rowOf) {
     RunReportPrint(header, mode, records.size(), [&](const std::string& heading) {
         std::vector<WmtRowTexts> rows;
         rows.reserve(records.size());
         for (const R& rec : records) rows.push_back(rowOf(rec));
-        TFormPrnHDM_Wmt w;
-        w.Header = header;
-        w.Heading = heading;
-        w.Rows = rows;
-        BuildWmtReport(w, mode);
-        w.Preview();
+        PreviewWmtRows(header, heading, mode, rows);
     });
 }
 }  // namespace
+
+void PrintWmtRows(const ArchiveFileHeader& header, uint8_t mode, std::span<const WmtRowTexts> rows) {
+    RunReportPrint(header, mode, rows.size(),
+                   [&](const std::string& heading) { PreviewWmtRows(header, heading, mode, rows); });
+}
 
 void PrintWmtMeasurements(const ArchiveFileHeader& header, std::span<const WmtMomentaryRecord> records) {
     const uint8_t type = header.MoistureMeterType;

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "print/Output.h"
+#include "data/ViewerTexts.h"
 #include "print/PageModel.h"
 #include "reports/PrnText.h"
 
@@ -59,7 +60,7 @@ void PrnReportWindow::PlacePageBands() {
 int PrnReportWindow::SetPageCount(int counted) {
     const int laid = Layout(QuickRep1).pageCount();
     const int pages = laid > 0 ? laid : counted;
-    QRLabel31->Caption = PrnFormat("з %d", pages);
+    QRLabel31->Caption = ViewerFormat("з %d", pages);
     return pages;
 }
 

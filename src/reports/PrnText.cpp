@@ -1,12 +1,10 @@
 #include "reports/PrnText.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <fstream>
 
 #include "common/Suplfunc.h"
-#include "data/WmtCaptions.h"
+#include "data/ViewerTexts.h"
 #include "platform/Codepage.h"
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
@@ -49,23 +47,6 @@ bool WriteReportHeading(const std::string& path, const std::string& utf8, std::s
 
 // ---- texts ---------------------------------------------------------------
 
-std::string PrnFormat(const char* fmt, ...) {
-    va_list ap;
-    va_start(ap, fmt);
-    va_list ap2;
-    va_copy(ap2, ap);
-    const int n = std::vsnprintf(nullptr, 0, fmt, ap);
-    va_end(ap);
-    std::string out;
-    if (n > 0) {
-        out.resize(std::size_t(n) + 1);
-        std::vsnprintf(out.data(), out.size(), fmt, ap2);
-        out.resize(std::size_t(n));
-    }
-    va_end(ap2);
-    return out;
-}
-
 std::string PrnTrim(const std::string& s) {
     const char* blanks = " \t\r\n";
     const std::size_t b = s.find_first_not_of(blanks);
@@ -74,43 +55,43 @@ std::string PrnTrim(const std::string& s) {
 }
 
 std::string PrnControllerLine(const ArchiveFileHeader& h) {
-    return PrnFormat("Контролер \"%s\"  (адреса %d)", h.ControllerNameText().c_str(), h.ControllerAddress);
+    return ViewerFormat("Контролер \"%s\"  (адреса %d)", h.ControllerNameText().c_str(), h.ControllerAddress);
 }
 
 // The last letter of "контролерa" is a Latin a: the reports have always
 // printed it so.
-std::string PrnVersionLine() { return PrnFormat("контролерa ЗБР_%02d", kArchiveProgramVersion); }
+std::string PrnVersionLine() { return ViewerFormat("контролерa ЗБР_%02d", kArchiveProgramVersion); }
 
 namespace {
 
 std::string LongPeriod(const char* fmt, const ArchiveFileHeader& h) {
     const DeviceDateTime& f = h.FromDate;
     const DeviceDateTime& t = h.ToDate;
-    return PrnFormat(fmt, f.day, f.month, f.year, f.hour, f.minute, f.second, t.day, t.month, t.year, t.hour,
-                     t.minute, t.second);
+    return ViewerFormat(fmt, f.day, f.month, f.year, f.hour, f.minute, f.second, t.day, t.month, t.year, t.hour,
+                        t.minute, t.second);
 }
 
 std::string HourPeriod(const char* fmt, const ArchiveFileHeader& h) {
     const DeviceDateTime& f = h.FromDate;
     const DeviceDateTime& t = h.ToDate;
-    return PrnFormat(fmt, f.day, f.month, f.year, f.hour, t.day, t.month, t.year, t.hour);
+    return ViewerFormat(fmt, f.day, f.month, f.year, f.hour, t.day, t.month, t.year, t.hour);
 }
 
 std::string DayPeriod(const char* fmt, const ArchiveFileHeader& h) {
     const DeviceDateTime& f = h.FromDate;
     const DeviceDateTime& t = h.ToDate;
-    return PrnFormat(fmt, f.day, f.month, f.year, t.day, t.month, t.year);
+    return ViewerFormat(fmt, f.day, f.month, f.year, t.day, t.month, t.year);
 }
 
 std::string MinutePeriod(const char* fmt, const ArchiveFileHeader& h) {
     const DeviceDateTime& f = h.FromDate;
     const DeviceDateTime& t = h.ToDate;
-    return PrnFormat(fmt, f.day, f.month, f.year, f.hour, f.minute, t.day, t.month, t.year, t.hour, t.minute);
+    return ViewerFormat(fmt, f.day, f.month, f.year, f.hour, f.minute, t.day, t.month, t.year, t.hour, t.minute);
 }
 
 std::string MadeBy(const char* fmt, const ArchiveFileHeader& h) {
     const DeviceDateTime& r = h.ReadTime;
-    return PrnFormat(fmt, kArchiveProgramVersion, r.day, r.month, r.year, r.hour, r.minute, r.second);
+    return ViewerFormat(fmt, kArchiveProgramVersion, r.day, r.month, r.year, r.hour, r.minute, r.second);
 }
 
 const char* const kDialogLongPeriod =
@@ -176,8 +157,8 @@ std::string PrnPdfFileName(const ArchiveFileHeader& h, uint8_t kind) {
                        : kind == kPrintWmtDay   ? "wmt_day"
                                                 : "wmt_meas";
     const DeviceDateTime today = PcClockRecord();
-    return platform::InWorkDir(PrnFormat("REPORT/zbr%02d_%03d_%s_%02d%02d%02d.pdf", kArchiveProgramVersion,
-                                         h.ControllerAddress, what, today.year, today.month, today.day));
+    return platform::InWorkDir(ViewerFormat("REPORT/zbr%02d_%03d_%s_%02d%02d%02d.pdf", kArchiveProgramVersion,
+                                            h.ControllerAddress, what, today.year, today.month, today.day));
 }
 
 // ---- rows ---------------------------------------------------------------
@@ -189,59 +170,24 @@ AlaRowTexts AlaRowTextsOf(const DiagnosticRow& row) {
 }
 
 namespace {
-std::string WmtValue(float v, int index, uint8_t meterType) {
-    if (index == 2 && meterType == 0) v = float(double(v) * kBarToKgfCm2);
-    return "  " + FormatValueWmt(v);
+// The viewer's texts of a row in the report's eight columns.
+WmtRowTexts WmtRowOf(const std::vector<std::string>& shown) {
+    WmtRowTexts c;
+    for (std::size_t i = 0; i < c.size() && i < shown.size(); ++i) c[i] = shown[i];
+    return c;
 }
 }  // namespace
 
 WmtRowTexts WmtMomentaryRowTexts(const WmtMomentaryRecord& r, uint8_t meterType) {
-    WmtRowTexts c;
-    if (!RecordCrcOk(r)) {
-        c[0] = "     Данные";
-        c[1] = " недостов.";
-        return c;
-    }
-    const DeviceDateTime& t = r.time;
-    c[0] = PrnFormat("  %02d.%02d.%02d", t.day, t.month, t.year);
-    c[1] = PrnFormat("  %02d:%02d:%02d", t.hour, t.minute, t.second);
-    c[2] = r.status == 0 ? std::string("  Норма") : PrnFormat("  0x%02X", r.status);
-    if (r.status & 0x02) {
-        for (int i = 0; i < kWmtValueCount; ++i) c[std::size_t(4 + i)] = "  Викл.";
-    } else if (r.status & 0x04) {
-        c[3] = " Нема зв'зку";
-        for (int i = 0; i < kWmtValueCount; ++i) c[std::size_t(4 + i)] = "       0";
-    } else {
-        c[3] = r.MeterState() == 0 ? std::string("  Норма")
-                                   : PrnFormat("  0x%02X%02X", r.meterState[1], r.meterState[0]);
-        for (int i = 0; i < kWmtValueCount; ++i) c[std::size_t(4 + i)] = WmtValue(r.Value(i), i, meterType);
-    }
-    return c;
+    std::vector<std::string> shown;
+    WmtMomentaryRecordTexts(r, meterType, shown);
+    return WmtRowOf(shown);
 }
 
 WmtRowTexts WmtArchiveRowTexts(const WmtArchiveRecord& r, uint8_t meterType, bool daily) {
-    WmtRowTexts c;
-    if (!RecordCrcOk(r)) {
-        c[0] = "     Дані";
-        c[1] = " недостов.";
-        return c;
-    }
-    c[0] = PrnFormat("  %02d.%02d.%02d", r.day, r.month, r.year);
-    c[1] = PrnFormat("  %02d:%02d:%02d", r.startHour, r.startMinute, r.startSecond);
-    if (!daily)
-        c[2] = PrnFormat("   %02d:%02d:%02d", r.endHour, r.endMinute, r.endSecond);
-    else if (r.EndMarkedWithStar())
-        c[2] = PrnFormat("   %02d:%02d:%02d*", r.endHour, r.endMinute, r.endSecond);
-    else
-        c[2] = PrnFormat("   %02d:%02d:%02d", r.EndHourValue(), r.endMinute, r.endSecond);
-    c[3] = r.status == 0 ? std::string("  Норма") : PrnFormat("  0x%02X", r.status);
-    for (int i = 0; i < kWmtValueCount; ++i) {
-        std::string& text = c[std::size_t(4 + i)];
-        if (r.status & 0x02) text = "  Викл.";
-        else if (r.status & 0x04) text = "      --";
-        else text = WmtValue(r.Value(i), i, meterType);
-    }
-    return c;
+    std::vector<std::string> shown;
+    WmtArchiveRecordTexts(r, meterType, daily, shown);
+    return WmtRowOf(shown);
 }
 
 // ---- pages ----------------------------------------------------------------

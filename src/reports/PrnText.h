@@ -44,9 +44,6 @@ bool WriteReportHeading(const std::string& path, const std::string& utf8, std::s
 
 // ---- title and period lines -----------------------------------------------
 
-// printf into a std::string.
-std::string PrnFormat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-
 // Blanks (and tabs) around a text removed.
 std::string PrnTrim(const std::string& s);
 
@@ -76,7 +73,7 @@ using AlaRowTexts = std::array<std::string, 7>;
 AlaRowTexts AlaRowTextsOf(const DiagnosticRow& row);
 
 // One line of a moisture-meter table, the eight columns as the viewers
-// show them.
+// show them (WmtMomentaryRecordTexts / WmtArchiveRecordTexts).
 using WmtRowTexts = std::array<std::string, 8>;
 WmtRowTexts WmtMomentaryRowTexts(const WmtMomentaryRecord& r, uint8_t meterType);
 WmtRowTexts WmtArchiveRowTexts(const WmtArchiveRecord& r, uint8_t meterType, bool daily);

@@ -9,31 +9,21 @@
 #include "platform/Codepage.h"
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
+#include "reports/ExcelExport.h"
 #include "sheet/Workbook.h"
 
 namespace {
 
-void Message(uint32_t kind, const std::string& a, const std::string& b) {
-    MessageKind = kind;
-    ShowQues(a, b);
-}
-
-std::string Trimmed(std::string s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 // The name of measuring line `line` (table 5 row line + 1).
 std::string LineName(int line) {
     const uint8_t* p = ConfigImage.data() + cfgofs::kNames + std::size_t(line == 1 ? 2 : 1) * kNameWidth;
-    return Trimmed(platform::ReadField(p, kNameWidth, platform::CodePage::Cp1251, true));
+    return ExcelTrim(platform::ReadField(p, kNameWidth, platform::CodePage::Cp1251, true));
 }
 
 std::string CurrentObjectName() {
     const ObjectListRecord& l = ObjectList;
     if (l.obj_index >= l.obj_num || l.obj_index >= MaxObjects) return {};
-    return Trimmed(l.objs[l.obj_index].Name());
+    return ExcelTrim(l.objs[l.obj_index].Name());
 }
 
 }  // namespace
@@ -96,7 +86,7 @@ bool TFormXls_Report::WriteReport() {
     const char* templateName = Kind == 0 ? kDayTemplateName : kMonthTemplateName;
     sheet::Workbook wb;
     if (!wb.Open(platform::InWorkDir(templateName))) {
-        Message(1, std::string("Помилка відкриття шаблону звіту ") + templateName, wb.LastError());
+        ShowQues(1, std::string("Помилка відкриття шаблону звіту ") + templateName, wb.LastError());
         return false;
     }
     CertificateInput in;
@@ -118,13 +108,13 @@ bool TFormXls_Report::WriteReport() {
     const bool filled = Kind == 0 ? WriteDayReport(ws, in) : WriteMonthReport(ws, in);
     if (!filled || wb.Failed()) {
         // Nothing is saved from a template that could not be filled.
-        Message(1, std::string("Помилка заповнення шаблону звіту ") + templateName, wb.LastError());
+        ShowQues(1, std::string("Помилка заповнення шаблону звіту ") + templateName, wb.LastError());
         wb.Close();
         return false;
     }
     if (wb.SaveAs(FileName)) {
         Written = true;
-        Message(6, "Дані збережені в файлі " + name, "");
+        ShowQues(6, "Дані збережені в файлі " + name, "");
     } else {
         ui::Application::MessageBox("Помилка роботи з файлом!\n" + wb.LastError(), ui::Application::Title, ui::MB_OK);
     }

@@ -56,7 +56,7 @@ TEST_F(HourlyViewer, GoodRecordShowsItsTimesCountAndValues) {
     EXPECT_EQ(f.StringGrid2.Cell(12, 0), "   16,2500");
     EXPECT_EQ(f.StringGrid2.Cell(20, 0), "   17,2500");
     EXPECT_FALSE(f.BitBtn3.Visible());  // no printing from this window
-    EXPECT_FALSE(f.BitBtn5.Visible());  // the spreadsheet export is not there yet
+    EXPECT_FALSE(f.BitBtn5.Visible());  // shown only once the spreadsheet export (reports) sets ExcelAction; not here
     EXPECT_TRUE(f.BitBtn4.Visible());
     EXPECT_EQ(f.BitBtn4.Caption(), "Ознаки стану");
     EXPECT_EQ(f.BitBtn2.Caption(), "Зберегти у файлі");

@@ -115,6 +115,10 @@ TEST_F(MessageLists, DiagnosticRecordsDecodedIntoTheGrid) {
     EXPECT_EQ(f.StringGrid1.Cell(4, 4), "Ready");
     EXPECT_EQ(f.StringGrid1.Cell(1, 6), "   ***");
     EXPECT_EQ(f.StringGrid1.Cell(3, 7), "Знято напругу живлення");
+    // CellText hands out its own copy of the cell (it once returned a
+    // reference to the grid's temporary).
+    const std::string cell = f.CellText(3, 7);
+    EXPECT_EQ(cell, "Знято напругу живлення");
     for (int r = 0; r < 8; ++r) {
         const DiagnosticTexts t = DecodeDiagnosticRecord(recs[std::size_t(r)], 0);
         for (int c = 0; c < 7; ++c) EXPECT_EQ(f.StringGrid1.Cell(c + 1, r), t[std::size_t(c)]) << r << " " << c;
