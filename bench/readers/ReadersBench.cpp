@@ -23,8 +23,8 @@
 // (default 3): a week of hourly records (168, command 15), a month of daily
 // records (31, command 16) and 6 hours of measured values by period (120,
 // command 8, page by page). Prints the medians of the wall time against the
-// line time of the bytes exchanged, and the reader thread's processor time
-// and its share of the wall time.
+// line time of the bytes exchanged, the reader thread's processor time and
+// its share of the wall time, and how often the thread woke from a wait.
 #include <sys/resource.h>
 #include <time.h>
 
@@ -58,6 +58,13 @@ double ThreadCpu() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+// Voluntary context switches of the calling thread: its wake-ups after a wait.
+long ThreadWakeups() {
+    rusage ru{};
+    getrusage(RUSAGE_THREAD, &ru);
+    return ru.ru_nvcsw;
 }
 
 double ProcessCpu() {
@@ -181,8 +188,8 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
     };
     std::printf("median of %d runs\n\n", runs);
     std::printf("| link | line | read | records | requests | bytes on the line | line time | wall | wall / line time "
-                "| CPU (reader thread) | CPU share |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
+                "| CPU (reader thread) | CPU share | wake-ups a second |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
     int failures = 0;
     for (const std::string& link : links) {
         box.CloseSocket();
@@ -193,8 +200,6 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
                 std::fprintf(stderr, "no connection to the emulator\n");
                 return 1;
             }
-            box.PreambleLen = 5;
-            box.ReplyTimeoutMs = 2000;
         } else {
             box.LinkType = hgcbox::kLinkDirect;
             box.ComPort = 1;
@@ -215,7 +220,7 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
                     return 1;
                 }
             for (const LineCase& c : cases) {
-                std::vector<double> walls, cpus;
+                std::vector<double> walls, cpus, wakeups;
                 uint64_t bytes = 0;
                 int requests = 0;
                 uint32_t records = 0;
@@ -224,11 +229,13 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
                     shown = 0;
                     const hgcbox::LineCounters before = box.Counters;
                     const double cpu0 = ThreadCpu();
+                    const long wake0 = ThreadWakeups();
                     const auto t0 = std::chrono::steady_clock::now();
                     const ArchiveReadResult r = c.command == 8 ? ReadPeriodArchive(form, c.kind, 0, c.begin, c.end)
                                                                : ReadHourDayArchive(form, c.kind, 0, c.begin, c.end);
                     walls.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
                     cpus.push_back(ThreadCpu() - cpu0);
+                    wakeups.push_back(double(ThreadWakeups() - wake0) / walls.back());
                     // The bytes: each request as the controller got it, preambles included; each
                     // reply from its records (every request answered once: checked).
                     bytes = 0;
@@ -250,10 +257,10 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
                 }
                 const double lineTime = double(bytes) * 10.0 / baud;
                 const double wall = Median(walls), cpu = Median(cpus);
-                std::printf("| %s | %d bit/s | %s | %u | %d | %llu | %.2f s | %.2f s | %.3f | %.3f s | %.2f %% |\n",
+                std::printf("| %s | %d bit/s | %s | %u | %d | %llu | %.2f s | %.2f s | %.3f | %.3f s | %.2f %% | %.0f |\n",
                             link == "tcp" ? "TCP" : "pseudo-terminal, direct", baud, c.name, records, requests,
                             static_cast<unsigned long long>(bytes), lineTime, wall, wall / lineTime, cpu,
-                            100.0 * cpu / wall);
+                            100.0 * cpu / wall, Median(wakeups));
                 std::fflush(stdout);
             }
             box.ClosePort();
