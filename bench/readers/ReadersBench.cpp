@@ -1,4 +1,5 @@
 // bench_readers [folder] [baud...] [faults[=percent]]
+// bench_readers line [runs] [tcp|pty] [baud...]
 //
 // Reads a year of the chromatograph's hourly archive (8,760 records, 4,380
 // requests of command 15 with two 94-byte records a reply) through the
@@ -14,9 +15,20 @@
 // in the archive (tests/support/HourlySoak.h), every question answered
 // "Так", with a reply wait of 150 ms and a byte wait of 20 ms, and prints
 // what was lost, doubled or out of order, and what the faults cost.
+//
+// With "line" it reads shorter periods at simulated line speeds (default
+// 9600 and 115200 bit/s), over a pseudo-terminal as a direct link (RTS
+// switched, the link's default 5 preambles, 2 s reply wait, 100 ms byte
+// wait) and over loopback TCP (no pause before a send), each `runs` times
+// (default 3): a week of hourly records (168, command 15), a month of daily
+// records (31, command 16) and 6 hours of measured values by period (120,
+// command 8, page by page). Prints the medians of the wall time against the
+// line time of the bytes exchanged, the reader thread's processor time and
+// its share of the wall time, and how often the thread woke from a wait.
 #include <sys/resource.h>
 #include <time.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +45,7 @@
 #include "emulator/Controller.h"
 #include "emulator/Emulator.h"
 #include "link/Hgcbox.h"
+#include "data/ArchiveRecords.h"
 #include "common/Question.h"
 #include "platform/Paths.h"
 #include "platform/Tcp.h"
@@ -45,6 +58,13 @@ double ThreadCpu() {
     timespec ts{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+// Voluntary context switches of the calling thread: its wake-ups after a wait.
+long ThreadWakeups() {
+    rusage ru{};
+    getrusage(RUSAGE_THREAD, &ru);
+    return ru.ru_nvcsw;
 }
 
 double ProcessCpu() {
@@ -116,10 +136,159 @@ int ReadUnderFaults(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& for
     return t.Clean() && r.complete ? 0 : 1;
 }
 
+// ---- reads at simulated line speeds
+
+struct LineCase {
+    const char* name;
+    ArchiveKind kind;
+    uint8_t command;        // the reads' command
+    uint32_t replyOverhead; // reply bytes besides the records: 0x33, address, length, function, CRC, and
+                            // the count (15, 16) or status, page, count, more-data flag (8)
+    DeviceDateTime begin, end;
+};
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+int RunLineReads(const std::string& folder, int runs, const std::vector<std::string>& links, std::vector<int> bauds) {
+    if (bauds.empty()) bauds = {9600, 115200};
+    ui::test::Driver drv;
+    drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
+    emu::Emulator emu;
+    emu::ArchiveModel& model = emu.Archives();
+    const emu::DeviceTime now{24, 3, 20, 10, 30, 0};
+    emu.SetClock(now);
+    emu.FreezeClock(true);
+    model.SetNow(now);
+    const int port = emu.StartTcp();
+    emu.StartPty(folder + "/dev/com1");
+
+    InitConfigImage();
+    TFormMain form(nullptr);
+    form.TimerStart.SetEnabled(false);
+    ArchiveReadEndPauseMs = 0;
+    uint32_t shown = 0;
+    for (ArchiveKind k : {ArchiveKind::ChromHour, ArchiveKind::ChromDay, ArchiveKind::ChromMeas})
+        SetArchiveViewer(k, [&shown](ArchiveView& v) { shown = v.count; });
+    hgcbox& box = *HgcBox;
+    box.Address = 1;
+    box.PreambleLen = 5;  // the program's defaults for a direct link
+    box.ReplyTimeoutMs = 2000;
+    box.ByteTimeoutMs = 100;
+    box.Retries = 1;
+    box.TcpSendDelayMs = 0;
+
+    const LineCase cases[] = {
+        {"hourly, a week", ArchiveKind::ChromHour, 15, 7, {24, 3, 12, 7, 0, 0}, {24, 3, 19, 6, 0, 0}},
+        {"daily, a month", ArchiveKind::ChromDay, 16, 7, {24, 1, 1, 0, 0, 0}, {24, 1, 31, 0, 0, 0}},
+        {"measured, 6 hours", ArchiveKind::ChromMeas, 8, 10, {24, 3, 19, 6, 0, 0}, {24, 3, 19, 11, 59, 59}},
+    };
+    std::printf("median of %d runs\n\n", runs);
+    std::printf("| link | line | read | records | requests | bytes on the line | line time | wall | wall / line time "
+                "| CPU (reader thread) | CPU share | wake-ups a second |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    int failures = 0;
+    for (const std::string& link : links) {
+        box.CloseSocket();
+        box.ClosePort();
+        if (link == "tcp") {
+            box.LinkType = hgcbox::kLinkTcp;
+            if (!Connect(port)) {
+                std::fprintf(stderr, "no connection to the emulator\n");
+                return 1;
+            }
+        } else {
+            box.LinkType = hgcbox::kLinkDirect;
+            box.ComPort = 1;
+            box.OpenPerExchange = false;
+            box.OpenRetrySec = 0;
+        }
+        for (int baud : bauds) {
+            emu.SetLineBaud(baud);
+            box.Baud = uint32_t(baud);
+            if (link != "tcp" && !box.OpenPort()) {
+                std::fprintf(stderr, "cannot open the pseudo-terminal: %s\n", box.ErrorText().c_str());
+                return 1;
+            }
+            for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3},
+                                         TableRequestHeader{6, 0, 12}, TableRequestHeader{14, 0, 14}})
+                if (!ReadTableRange(h, &form.StatusBar1, false)) {
+                    std::fprintf(stderr, "identification tables not read: %s\n", box.ErrorText().c_str());
+                    return 1;
+                }
+            for (const LineCase& c : cases) {
+                std::vector<double> walls, cpus, wakeups;
+                uint64_t bytes = 0;
+                int requests = 0;
+                uint32_t records = 0;
+                for (int run = 0; run < runs; ++run) {
+                    emu.ClearLog();
+                    shown = 0;
+                    const hgcbox::LineCounters before = box.Counters;
+                    const double cpu0 = ThreadCpu();
+                    const long wake0 = ThreadWakeups();
+                    const auto t0 = std::chrono::steady_clock::now();
+                    const ArchiveReadResult r = c.command == 8 ? ReadPeriodArchive(form, c.kind, 0, c.begin, c.end)
+                                                               : ReadHourDayArchive(form, c.kind, 0, c.begin, c.end);
+                    walls.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+                    cpus.push_back(ThreadCpu() - cpu0);
+                    wakeups.push_back(double(ThreadWakeups() - wake0) / walls.back());
+                    // The bytes: each request as the controller got it, preambles included; each
+                    // reply from its records (every request answered once: checked).
+                    bytes = 0;
+                    requests = 0;
+                    bool clean = box.Counters.settles == before.settles;
+                    for (const emu::ReceivedFrame& f : emu.Log()) {
+                        if (f.command != c.command) continue;
+                        ++requests;
+                        clean = clean && f.answered && f.complete && f.crcOk;
+                        bytes += f.bytes.size() + uint64_t(f.preambles) + c.replyOverhead;
+                    }
+                    bytes += uint64_t(shown) * 94;
+                    records = shown;
+                    if (!r.complete || r.aborted || !clean || shown == 0 || uint32_t(requests) != r.requests) {
+                        std::fprintf(stderr, "%s over %s at %d: the read was not clean (%u records, %d requests)\n",
+                                     c.name, link.c_str(), baud, shown, requests);
+                        ++failures;
+                    }
+                }
+                const double lineTime = double(bytes) * 10.0 / baud;
+                const double wall = Median(walls), cpu = Median(cpus);
+                std::printf("| %s | %d bit/s | %s | %u | %d | %llu | %.2f s | %.2f s | %.3f | %.3f s | %.2f %% | %.0f |\n",
+                            link == "tcp" ? "TCP" : "pseudo-terminal, direct", baud, c.name, records, requests,
+                            static_cast<unsigned long long>(bytes), lineTime, wall, wall / lineTime, cpu,
+                            100.0 * cpu / wall, Median(wakeups));
+                std::fflush(stdout);
+            }
+            box.ClosePort();
+        }
+    }
+    box.CloseSocket();
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string folder = "/tmp/zbr-bench-readers";
+    if (argc >= 2 && std::string(argv[1]) == "line") {
+        int runs = 3;
+        std::vector<std::string> links;
+        std::vector<int> bauds;
+        for (int i = 2; i < argc; ++i) {
+            const std::string a = argv[i];
+            if (a == "tcp" || a == "pty") links.push_back(a);
+            else if (std::atoi(a.c_str()) >= 300) bauds.push_back(std::atoi(a.c_str()));
+            else if (std::atoi(a.c_str()) > 0) runs = std::atoi(a.c_str());
+        }
+        if (links.empty()) links = {"pty", "tcp"};
+        std::filesystem::create_directories(std::filesystem::path(folder) / "INI");
+        platform::SetWorkDir(folder);
+        return RunLineReads(folder, runs, links, bauds);
+    }
     std::vector<int> bauds;
     int faults = 0;
     for (int i = 1; i < argc; ++i) {
