@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@
 #include "platform/Tcp.h"
 #include "emulator/Emulator.h"
 #include "print/Output.h"
+#include "emulator/Modem.h"
+#include "support/EmulatorModem.h"
 #include "support/TestFolders.h"
 #include "ui/qt/QtUi.h"
 #include "walk/Walker.h"
@@ -72,7 +75,18 @@ protected:
     int tcpPort = 0;
     std::vector<Shown> shown;
     std::vector<std::string> report;  // one line per step: windows and messages
-    enum class Link { Direct, Tcp, Leave } link = Link::Direct;
+    // The telephone: a second controller behind the emulator's modem on COM2.
+    emu::Emulator phoneEmu{20240612};
+    emu::Modem* modem = nullptr;
+    zbr_test::ModemTimingsForTest timings{{.prepareTimeoutMs = 1000,
+                                           .escapeGuardMs = zbr_test::kEscapeGuardMs,
+                                           .beforeDialMs = 0,
+                                           .betweenCommandsMs = 0,
+                                           .afterConnectMs = 0,
+                                           .gsmTimeoutMs = 1000,
+                                           .hangUpTimeoutMs = 500,
+                                           .hangUpGuardMs = zbr_test::kEscapeGuardMs}};
+    enum class Link { Direct, Tcp, Phone, Leave } link = Link::Direct;
 
     void SetUp() override {
         dir = zbr_test::FreshWorkDir("walk");
@@ -89,9 +103,15 @@ protected:
         emu.SetTable(33, {1, 1});
         emu.StartPty((dir / "dev" / "com1").string());
         tcpPort = emu.StartTcp();
+        modem = &zbr_test::EnableModem(phoneEmu);
+        phoneEmu.SetTable(33, {1, 1});
+        phoneEmu.StartPty((dir / "dev" / "com2").string());
         InitConfigImage();
     }
-    void TearDown() override { emu.Stop(); }
+    void TearDown() override {
+        emu.Stop();
+        phoneEmu.Stop();
+    }
 
     // ---- what the program says
 
@@ -104,11 +124,12 @@ protected:
 
     void Scripts(Walker& w) {
         // The program's message box: every message is kept; a question is
-        // answered "Так" where it asks to replace a file, "Ні" otherwise.
+        // answered "Так" (replace the file, the PC clock is right), the
+        // offer to try a failed exchange again "Ні" (none may fail).
         w.On("FormQues", [this, &w](Window& q) {
             const QString text = (q.Text("Label1") + "|" + q.Text("Label2") + "|" + q.Text("Label3"));
             Record(w.CurrentStep(), "FormQues", q.w->windowTitle().toStdString(), text.toStdString());
-            if (q.Shows("BitBtn1")) q.Click(text.contains(U("замінити")) ? "BitBtn1" : "BitBtn2");
+            if (q.Shows("BitBtn1")) q.Click(q.Text("Label3").isEmpty() ? "BitBtn1" : "BitBtn2");
             else q.Click("BitBtn3");
             return true;
         });
@@ -185,12 +206,18 @@ protected:
                 else if (c.visit == 1) c.Choose("ComboBox2", U("Новый абонент"));
                 else c.Click("BitBtn1");
                 return true;
+            case Link::Phone:
+                if (c.visit == 0) c.Choose("ComboBox3", U("Зв'язок по телефону"));
+                else if (c.visit == 1) c.Click("BitBtn3");  // the modem's port: COM2
+                else if (c.visit == 2) c.Choose("ComboBox2", U("Новый абонент"));
+                else c.Click("BitBtn1");
+                return true;
             case Link::Leave: c.Click("BitBtn2"); return true;
             }
             return true;
         });
-        w.On("FormConn_Par", [](Window& p) {
-            if (p.Shows("pn_dir")) p.Choose("ComboBox1", "COM1");
+        w.On("FormConn_Par", [this](Window& p) {
+            if (p.Shows("pn_dir")) p.Choose("ComboBox1", link == Link::Phone ? "COM2" : "COM1");
             p.Click("BitBtn1");
             return true;
         });
@@ -441,6 +468,7 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverPtyAndTcp) {
             return out;
         };
 
+        std::set<std::string> leafSteps;
         std::size_t shownAtStep = 0;
         auto stepClock = std::chrono::steady_clock::now();
         w.OnStepEnd([&](const std::string& step) {
@@ -450,6 +478,13 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverPtyAndTcp) {
             std::vector<std::string> msgs;
             for (std::size_t i = shownAtStep; i < shown.size(); ++i)
                 msgs.push_back(shown[i].caption + ": " + shown[i].text);
+            // A menu item opens a window of its own, not only a message.
+            if (leafSteps.count(step)) {
+                const auto& seen = w.StepWindows();
+                EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](const std::string& n) {
+                    return n != "FormQues" && n != "QMessageBox";
+                })) << step << " opened no window (" << Join(msgs, "; ") << ")";
+            }
             report.push_back(std::to_string(ms) + " ms  " + step + "  [" + Join(w.StepWindows()) + "]" + (msgs.empty() ? "" : "  " + Join(msgs, "; ")));
             shownAtStep = shown.size();
         });
@@ -466,6 +501,7 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverPtyAndTcp) {
                 w.AddStep("pass " + std::to_string(n + 1) + " " + item, [&main, leaf, item] {
                     ASSERT_TRUE(Walker::TriggerMenu(ui::qt::WidgetOf(main), leaf)) << item;
                 });
+                leafSteps.insert("pass " + std::to_string(n + 1) + " " + item);
             }
             w.AddStep("after pass " + std::to_string(n + 1), after);
         };
@@ -485,6 +521,29 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverPtyAndTcp) {
                         w.AddStep("disconnect", [&] { ASSERT_TRUE(Walker::TriggerMenu(ui::qt::WidgetOf(main), "Nconnect")); });
                         w.AddStep("disconnected", [&] {
                             EXPECT_EQ(IsConnected, 0);
+                            EXPECT_EQ(HgcBox->Sock, platform::kNoSocket);
+                            // By telephone to a new subscriber.
+                            link = Link::Phone;
+                            ASSERT_TRUE(Walker::TriggerMenu(ui::qt::WidgetOf(main), "Nconnect"));
+                        });
+                        w.AddStep("connected by telephone", [&] {
+                            EXPECT_EQ(IsConnected, 1);
+                            EXPECT_EQ(main.ModemLinked, 1);
+                            EXPECT_EQ(modem->Numbers(), std::vector<std::string>{"0441234567"});
+                            EXPECT_TRUE(ui::qt::WidgetOf(main.BitBtn3)->isVisible());
+                            ASSERT_TRUE(Walker::TriggerMenu(ui::qt::WidgetOf(main), "Nident"));
+                        });
+                        w.AddStep("hang up", [&] {
+                            // The call panel's own button.
+                            QWidget* hangUp = ui::qt::WidgetOf(main.BitBtn3);
+                            ASSERT_TRUE(hangUp && hangUp->isVisible());
+                            QTest::mouseClick(hangUp, Qt::LeftButton);
+                        });
+                        w.AddStep("hung up", [&] {
+                            EXPECT_EQ(IsConnected, 0);
+                            EXPECT_EQ(modem->HangUps(), 1);
+                            EXPECT_FALSE(modem->Connected());
+                            EXPECT_FALSE(ui::qt::WidgetOf(main.BitBtn3)->isVisible());
                             pass(2, [&] {
                                 w.AddStep("exit", [&] { ASSERT_TRUE(Walker::TriggerMenu(ui::qt::WidgetOf(main), "NExit")); });
                             });
@@ -503,6 +562,23 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverPtyAndTcp) {
     for (const std::string& line : report) std::printf("  %s\n", line.c_str());
 
     EXPECT_EQ(rc, 0);
+    // What went to the controllers: the editors accepted unchanged wrote
+    // nothing; the clock correction went out.
+    std::map<std::string, int> writes;
+    int corrections = 0;
+    for (emu::Emulator* e : {&emu, &phoneEmu})
+        for (const emu::ReceivedFrame& f : e->Log()) {
+            if (f.command == 12) ++corrections;
+            if (f.command == 2 && f.data.size() >= 20)
+                ++writes["table " + std::to_string(f.data[17]) + " row " + std::to_string(f.data[18])];
+        }
+    // "OK" of the users' window writes the user's row as it stands; the
+    // constants of a line clear the oxygen constant, which the controller
+    // does not measure (once: the second pass finds it cleared).
+    const std::map<std::string, int> expectedWrites = {
+        {"table 4 row 0", 2}, {"table 44 row 15", 1}, {"table 46 row 15", 1}};
+    EXPECT_EQ(writes, expectedWrites);
+    EXPECT_EQ(corrections, 2);
     for (int n = 0; n < 3; ++n) {
         EXPECT_EQ(walked[n], modelLeaves[n]) << "pass " << n + 1 << ": the menu bar and the menu differ";
         EXPECT_GT(walked[n].size(), 2u) << "pass " << n + 1;

@@ -282,27 +282,23 @@ void Walker::Act(QWidget* top) {
         top->close();
         return;
     }
-    Window win{top, visit};
     // Asked now whether it is ready (cheap), acted on from a queued call.
     QPointer<QWidget> guard(top);
     busy_.push_back(guard);
+    if (visit == 0)
+        stepWindows_.push_back(top->objectName().isEmpty() ? std::string(top->metaObject()->className())
+                                                           : top->objectName().toStdString());
     Later([this, guard, script, visit] {
         if (guard) {
             Window w{guard.data(), visit};
             const bool acted = (*script)(w);
             if (acted) {
                 if (guard) guard->setProperty("walkVisit", visit + 1);
-                const std::string name = w.w && guard ? (guard->objectName().isEmpty()
-                                                             ? std::string(guard->metaObject()->className())
-                                                             : guard->objectName().toStdString())
-                                                      : std::string("?");
-                if (visit == 0) stepWindows_.push_back(name);
                 sinceProgress_.restart();
             }
         }
         busy_.erase(std::remove(busy_.begin(), busy_.end(), guard), busy_.end());
     });
-    (void)win;
 }
 
 void Walker::Stalled() {
