@@ -344,28 +344,36 @@ protected:
         // ---- windows that show and close
         for (const auto& [name, button] : std::vector<std::pair<const char*, const char*>>{
                  {"FormIdent", "BitBtn1"}, {"FormChrom_Ser_Num", "BitBtn1"}, {"FormFunInfo", "BitBtn2"},
-                 {"FormAbout", "BitBtn1"}, {"FormVichInf", "BitBtn2"}, {"FormTableInfo", "BitBtn2"},
+                 {"FormVichInf", "BitBtn2"}, {"FormTableInfo", "BitBtn2"},
                  {"FormChromError", "BitBtn2"}, {"FormQues_Prn", "BitBtn1"},
                  {"FormDt", "BitBtn3"}})
             w.On(name, [button = button](Window& f) {
                 f.Click(button);
                 return true;
             });
+        // About: closed by its close box.
+        w.On("FormAbout", [](Window& a) {
+            a.w->close();
+            return true;
+        });
         // The controller's state: the exchange with the flow computers, the
         // table states, then out.
         w.On("FormPrz", [](Window& p) {
+            if (p.visit == 0 && p.ShownMs() < 1300) return false;  // its refresh comes every second
             if (p.visit == 0) p.Click("BitBtn6");
             else if (p.visit == 1) p.Click("BitBtn1");
             else p.Click("BitBtn2");
             return true;
         });
         // The monitors: their first refresh has come when they show; it
-        // must not have failed.
+        // must not have failed. One leaves by its button, the other by the
+        // window's close box.
         for (const char* name : {"FormMom", "FormMomWmt"})
             w.On(name, [](Window& m) {
                 EXPECT_TRUE(m.Text("lbState").isEmpty()) << m.Name().toStdString() << ": "
                                                          << m.Text("lbState").toStdString();
-                m.Click("BitBtn2");
+                if (m.Name() == "FormMom") m.Click("BitBtn2");
+                else m.w->close();
                 return true;
             });
         // The certificate window works by itself and closes.

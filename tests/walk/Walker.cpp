@@ -171,6 +171,10 @@ void Walker::Window::Radio(const char* group, const QString& item) const {
     ADD_FAILURE() << Name().toStdString() << ": " << group << " has no choice \"" << item.toStdString() << "\"";
 }
 
+qint64 Walker::Window::ShownMs() const {
+    return QDateTime::currentMSecsSinceEpoch() - w->property("walkSeenAt").toLongLong();
+}
+
 // ---------------------------------------------------------------- the walker
 
 void Walker::Later(std::function<void()> f) {
@@ -186,7 +190,7 @@ void Walker::Later(std::function<void()> f) {
 }
 
 Walker::Walker() {
-    poll_.setInterval(10);
+    poll_.setInterval(4);
     connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
 }
 
@@ -235,12 +239,14 @@ void Walker::Poll() {
     if (top != lastTop_) {
         lastTop_ = top;
         topSince_.restart();
+        if (top && !top->property("walkSeenAt").isValid())
+            top->setProperty("walkSeenAt", QDateTime::currentMSecsSinceEpoch());
     }
     if (top) {
         const bool acting = std::find(busy_.begin(), busy_.end(), QPointer<QWidget>(top)) != busy_.end();
         // A window is acted on once it has shown for a moment, as a user
         // would see it first.
-        if (!acting && top->isVisible() && topSince_.elapsed() >= 15) Act(top);
+        if (!acting && top->isVisible() && topSince_.elapsed() >= 8) Act(top);
     } else if (!stepRunning_ && busy_.empty() && (!idle_ || idle_())) {
         if (stepOpen_) {
             stepOpen_ = false;
@@ -285,13 +291,19 @@ void Walker::Act(QWidget* top) {
     // Asked now whether it is ready (cheap), acted on from a queued call.
     QPointer<QWidget> guard(top);
     busy_.push_back(guard);
-    if (visit == 0)
-        stepWindows_.push_back(top->objectName().isEmpty() ? std::string(top->metaObject()->className())
-                                                           : top->objectName().toStdString());
+
     Later([this, guard, script, visit] {
         if (guard) {
             Window w{guard.data(), visit};
+            // Named before the script runs, so that the windows it opens
+            // come after it; taken back when it did nothing yet.
+            const std::size_t at = stepWindows_.size();
+            if (visit == 0)
+                stepWindows_.push_back(guard->objectName().isEmpty() ? std::string(guard->metaObject()->className())
+                                                                     : guard->objectName().toStdString());
             const bool acted = (*script)(w);
+            if (!acted && visit == 0 && at < stepWindows_.size())
+                stepWindows_.erase(stepWindows_.begin() + std::ptrdiff_t(at));
             if (acted) {
                 if (guard) guard->setProperty("walkVisit", visit + 1);
                 sinceProgress_.restart();

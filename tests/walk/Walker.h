@@ -73,6 +73,8 @@ public:
         // A user's click on a radio button of a radio group, by its text.
         void Radio(const char* group, const QString& item) const;
         QString Name() const { return w->objectName(); }
+        // Milliseconds since the walker first saw the window on top.
+        qint64 ShownMs() const;
     };
     using Script = std::function<bool(Window&)>;
 
