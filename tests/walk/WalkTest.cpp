@@ -514,9 +514,34 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverPtyAndTcp) {
             w.AddStep("after pass " + std::to_string(n + 1), after);
         };
 
+        // Esc to the wait box of a read ends the read.
+        bool escArmed = false, escSent = false;
+        w.SetWatch([&] {
+            if (!escArmed) return;
+            for (QWidget* t : QApplication::topLevelWidgets())
+                if (t->objectName() == "FormWait" && t->isVisible()) {
+                    escArmed = false;
+                    escSent = true;
+                    QTest::keyClick(t, Qt::Key_Escape);
+                    return;
+                }
+        });
+
         w.AddStep("connected over the pseudo-terminal", [&] {
             EXPECT_EQ(IsConnected, 1);
             pass(0, [&] {
+                // A slow line: every reply a quarter of a second late; Esc
+                // once the wait box shows.
+                w.AddStep("Esc during a read: NChrom_RdMeas_1", [&] {
+                    for (int i = 0; i < 40; ++i) emu.QueueFault({emu::FaultKind::ReplyDelay, 250});
+                    escArmed = true;
+                    ASSERT_TRUE(Walker::TriggerMenu(ui::qt::WidgetOf(main), "NChrom_RdMeas_1"));
+                });
+                w.AddStep("after the Esc", [&] {
+                    EXPECT_TRUE(escSent);
+                    EXPECT_FALSE(escArmed);
+                    emu.ClearFaults();
+                });
                 // Over TCP to a new Ethernet subscriber.
                 link = Link::Tcp;
                 w.AddStep("connect over TCP", [&] { ASSERT_TRUE(Walker::TriggerMenu(ui::qt::WidgetOf(main), "Nconnect")); });

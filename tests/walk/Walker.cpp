@@ -235,6 +235,7 @@ std::vector<QString> Walker::MenuLeaves(QWidget* mainWindow) {
 void Walker::Poll() {
     busy_.erase(std::remove_if(busy_.begin(), busy_.end(), [](const QPointer<QWidget>& p) { return p.isNull(); }),
                 busy_.end());
+    if (watch_) watch_();
     QWidget* top = QApplication::activeModalWidget();
     if (top != lastTop_) {
         lastTop_ = top;

@@ -91,6 +91,9 @@ public:
     // `idle` says the program is idle. A step may add further steps.
     void AddStep(std::string label, std::function<void()> action);
     void SetIdleCheck(std::function<bool()> idle) { idle_ = std::move(idle); }
+    // Runs at every look, whatever is up (it must not block): for what a
+    // user does to a window that is not modal, such as Esc to a wait box.
+    void SetWatch(std::function<void()> watch) { watch_ = std::move(watch); }
     // Called once a step has ended (the action returned and the program is idle again).
     void OnStepEnd(std::function<void(const std::string&)> f) { stepEnd_ = std::move(f); }
 
@@ -122,6 +125,7 @@ private:
     std::vector<std::pair<std::string, std::function<void()>>> steps_;
     std::size_t next_ = 0;
     std::function<bool()> idle_;
+    std::function<void()> watch_;
     std::function<void(const std::string&)> stepEnd_;
     std::vector<QPointer<QWidget>> busy_;  // windows whose action is still running
     bool stepRunning_ = false;             // a main-window step's action is running
