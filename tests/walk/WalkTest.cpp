@@ -416,10 +416,25 @@ protected:
         for (const char* name : {"FormArhMeas_Chr", "FormArhivHDM_Chr", "FormArhiv_Clb", "FormArhiv_Verif",
                                  "FormArhMeas_Wmt", "FormArhivHD_Wmt", "FormAla", "FormAud"})
             w.On(name, [](Window& v) {
+                if (v.visit == 0) {
+                    // A look first: the window made smaller, the list run
+                    // through to its end and back with the keyboard.
+                    v.w->resize(std::max(300, v.w->width() * 2 / 3), std::max(200, v.w->height() * 2 / 3));
+                    auto* grid = qobject_cast<QTableView*>(v.w->findChild<QWidget*>(v.Shows("StringGrid2") ? "StringGrid2" : "StringGrid1"));
+                    EXPECT_NE(grid, nullptr) << v.Name().toStdString();
+                    if (grid) {
+                        grid->setFocus();
+                        QTest::keyClick(grid, Qt::Key_End, Qt::ControlModifier);
+                        QTest::keyClick(grid, Qt::Key_PageUp);
+                        QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier);
+                        QTest::keyClick(grid, Qt::Key_Down);
+                    }
+                    return true;
+                }
                 std::vector<const char*> buttons;
                 for (const char* b : {"BitBtn2", "BitBtn5", "BitBtn3", "BitBtn4"})
                     if (v.Shows(b)) buttons.push_back(b);
-                if (v.visit < int(buttons.size())) v.Click(buttons[std::size_t(v.visit)]);
+                if (v.visit - 1 < int(buttons.size())) v.Click(buttons[std::size_t(v.visit - 1)]);
                 else v.Click("BitBtn1");
                 return true;
             });

@@ -302,6 +302,18 @@ void Walker::Act(QWidget* top) {
             if (visit == 0)
                 stepWindows_.push_back(guard->objectName().isEmpty() ? std::string(guard->metaObject()->className())
                                                                      : guard->objectName().toStdString());
+            // WALK_SCREENS=<folder>: every window as it first shows, for a look.
+            if (visit == 0 && std::getenv("WALK_SCREENS") && !guard->property("walkShot").isValid()) {
+                guard->setProperty("walkShot", true);
+                const QString folder = QString::fromLocal8Bit(std::getenv("WALK_SCREENS"));
+                QDir().mkpath(folder);
+                static int shot = 0;
+                guard->grab().save(QString("%1/%2-%3.png")
+                                       .arg(folder)
+                                       .arg(++shot, 3, 10, QChar('0'))
+                                       .arg(guard->objectName().isEmpty() ? guard->metaObject()->className()
+                                                                          : guard->objectName()));
+            }
             const bool acted = (*script)(w);
             if (!acted && visit == 0 && at < stepWindows_.size())
                 stepWindows_.erase(stepWindows_.begin() + std::ptrdiff_t(at));
