@@ -2,10 +2,12 @@
 // (offscreen), wired as the program's entry wires it, against the controller
 // emulator. A user starts it, sets up the direct link and connects over the
 // pseudo-terminal, identifies, opens every window the main menu leads to
-// and uses its main button, then connects over TCP to a new Ethernet
-// subscriber and walks the menu again, disconnects, walks what is left
-// offline and leaves through "Вихід". Nothing may crash, hang, print a Qt
-// warning, show "not available in this version" or an error.
+// and uses its main button, presses Esc during a slow read, connects over
+// TCP to a new Ethernet subscriber and walks the menu again, disconnects,
+// dials a new telephone subscriber through the emulator's modem and hangs
+// up with the call panel's button, walks what is left offline and leaves
+// through "Вихід". Nothing may crash, hang, print a Qt warning or anything
+// else on standard error, show "not available in this version" or an error.
 #include <gtest/gtest.h>
 
 #include <QtTest>
@@ -94,10 +96,17 @@ protected:
         for (const char* t : {"day_report_title_v11.xlsx", "mon_report_title_v11.xlsx"})
             fs::copy_file(fs::path(ZBR_TEMPLATE_DIR) / t, dir / t);
         // A desktop session has its runtime folder; without one Qt says so.
+        // What Qt keeps of a session (the file dialogs' history) stays in
+        // the test's folder, not in the home folder.
         const fs::path runtime = dir / "runtime";
         fs::create_directories(runtime);
         fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        for (const char* var : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"}) {
+            const fs::path d = dir / "home" / var;
+            fs::create_directories(d);
+            setenv(var, d.c_str(), 1);
+        }
         // The links to the chromatograph and the moisture meter stay up (the
         // emulator loses them now and then otherwise).
         emu.SetTable(33, {1, 1});
@@ -449,7 +458,7 @@ protected:
     }
 };
 
-TEST_F(Walk, EveryWindowOfTheMainMenuOverPtyAndTcp) {
+TEST_F(Walk, EveryWindowOfTheMainMenuOverEveryLink) {
     const auto started = std::chrono::steady_clock::now();
     walk::OutputCapture capture;
     int rc = -1;
