@@ -213,6 +213,7 @@ protected:
             case Link::Tcp:
                 if (c.visit == 0) c.Choose("ComboBox3", U("Ethernet-інтерфейс"));
                 else if (c.visit == 1) c.Choose("ComboBox2", U("Новый абонент"));
+                else if (c.visit == 2) c.Click("BitBtn6");  // the subscriber list
                 else c.Click("BitBtn1");
                 return true;
             case Link::Phone:
@@ -315,6 +316,10 @@ protected:
             o.Click("BitBtn4");
             return true;
         });
+        w.On("FormAbonents_List", [](Window& l) {
+            l.Click("BitBtn4");
+            return true;
+        });
         w.On("FormObjects_List", [](Window& l) {
             l.Click("BitBtn4");
             return true;
@@ -352,12 +357,22 @@ protected:
 
         // ---- windows that show and close
         for (const auto& [name, button] : std::vector<std::pair<const char*, const char*>>{
-                 {"FormIdent", "BitBtn1"}, {"FormChrom_Ser_Num", "BitBtn1"}, {"FormFunInfo", "BitBtn2"},
-                 {"FormVichInf", "BitBtn2"}, {"FormTableInfo", "BitBtn2"},
-                 {"FormChromError", "BitBtn2"}, {"FormQues_Prn", "BitBtn1"},
-                 {"FormDt", "BitBtn3"}})
+                 {"FormTableInfo", "BitBtn2"}, {"FormQues_Prn", "BitBtn1"}, {"FormDt", "BitBtn3"}})
             w.On(name, [button = button](Window& f) {
                 f.Click(button);
+                return true;
+            });
+        // Windows that only show: left with Esc, as their "Вихід" promises.
+        for (const auto& [name, button] : std::vector<std::pair<const char*, const char*>>{
+                 {"FormIdent", "BitBtn1"}, {"FormChrom_Ser_Num", "BitBtn1"}, {"FormFunInfo", "BitBtn2"},
+                 {"FormVichInf", "BitBtn2"}, {"FormChromError", "BitBtn2"}})
+            w.On(name, [&w, button = button](Window& f) {
+                if (f.visit == 0) {
+                    QTest::keyClick(f.w, Qt::Key_Escape);
+                } else {
+                    ADD_FAILURE() << w.CurrentStep() << ": " << f.Name().toStdString() << " stayed after Esc";
+                    f.Click(button);
+                }
                 return true;
             });
         // About: closed by its close box.
@@ -553,6 +568,11 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverEveryLink) {
 
         w.AddStep("connected over the pseudo-terminal", [&] {
             EXPECT_EQ(IsConnected, 1);
+            // The operator makes the main window smaller first.
+            QWidget* win = ui::qt::WidgetOf(main);
+            win->resize(win->width() - 200, win->height() - 150);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(main.Width(), win->width() + main.Width() - main.ClientWidth());
             pass(0, [&] {
                 // A slow line: every reply a quarter of a second late; Esc
                 // once the wait box shows.
