@@ -532,7 +532,12 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverEveryLink) {
                     return n != "FormQues" && n != "QMessageBox";
                 })) << step << " opened no window (" << Join(msgs, "; ") << ")";
             }
-            report.push_back(std::to_string(ms) + " ms  " + step + "  [" + Join(w.StepWindows()) + "]" + (msgs.empty() ? "" : "  " + Join(msgs, "; ")));
+            std::vector<std::string> windows;
+            for (std::size_t i = 0; i < w.StepWindows().size(); ++i) {
+                const std::string& title = w.StepTitles()[i];
+                windows.push_back(w.StepWindows()[i] + (title.empty() ? "" : " \"" + title + "\""));
+            }
+            report.push_back(std::to_string(ms) + " ms  " + step + "  [" + Join(windows) + "]" + (msgs.empty() ? "" : "  " + Join(msgs, "; ")));
             shownAtStep = shown.size();
         });
 

@@ -258,6 +258,7 @@ void Walker::Poll() {
             auto [label, action] = steps_[next_++];
             current_ = label;
             stepWindows_.clear();
+            stepTitles_.clear();
             stepRunning_ = stepOpen_ = true;
             sinceProgress_.restart();
             Later([this, action] {
@@ -299,9 +300,11 @@ void Walker::Act(QWidget* top) {
             // Named before the script runs, so that the windows it opens
             // come after it; taken back when it did nothing yet.
             const std::size_t at = stepWindows_.size();
-            if (visit == 0)
+            if (visit == 0) {
                 stepWindows_.push_back(guard->objectName().isEmpty() ? std::string(guard->metaObject()->className())
                                                                      : guard->objectName().toStdString());
+                stepTitles_.push_back(guard->windowTitle().trimmed().toStdString());
+            }
             // WALK_SCREENS=<folder>: every window as it first shows, for a look.
             if (visit == 0 && std::getenv("WALK_SCREENS") && !guard->property("walkShot").isValid()) {
                 guard->setProperty("walkShot", true);
@@ -315,8 +318,10 @@ void Walker::Act(QWidget* top) {
                                                                           : guard->objectName()));
             }
             const bool acted = (*script)(w);
-            if (!acted && visit == 0 && at < stepWindows_.size())
+            if (!acted && visit == 0 && at < stepWindows_.size()) {
                 stepWindows_.erase(stepWindows_.begin() + std::ptrdiff_t(at));
+                stepTitles_.erase(stepTitles_.begin() + std::ptrdiff_t(at));
+            }
             if (acted) {
                 if (guard) guard->setProperty("walkVisit", visit + 1);
                 sinceProgress_.restart();

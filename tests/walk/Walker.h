@@ -112,6 +112,8 @@ public:
     const std::string& CurrentStep() const { return current_; }
     // Windows (object names or classes) acted on during the current step.
     const std::vector<std::string>& StepWindows() const { return stepWindows_; }
+    // Their titles, in the same order.
+    const std::vector<std::string>& StepTitles() const { return stepTitles_; }
 
 private:
     void Poll();
@@ -131,7 +133,7 @@ private:
     bool stepRunning_ = false;             // a main-window step's action is running
     bool stepOpen_ = false;                // a step ran and has not been ended yet
     std::string current_;
-    std::vector<std::string> stepWindows_;
+    std::vector<std::string> stepWindows_, stepTitles_;
     QTimer poll_;
     QElapsedTimer sinceProgress_;
     std::chrono::milliseconds stallLimit_{30000};
