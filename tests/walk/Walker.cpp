@@ -178,8 +178,9 @@ qint64 Walker::Window::ShownMs() const {
 // ---------------------------------------------------------------- the walker
 
 void Walker::Later(std::function<void()> f) {
-    // A timer of its own, not a posted call: posted calls stop coming once
-    // a few modal loops run inside posted calls.
+    // A one-shot timer of its own: the action runs from the event loop of
+    // whatever modal window is up then, and may open further ones; the
+    // watching timer is not held up meanwhile.
     auto* t = new QTimer(this);
     t->setSingleShot(true);
     connect(t, &QTimer::timeout, this, [t, f = std::move(f)] {
