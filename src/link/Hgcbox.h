@@ -143,6 +143,9 @@ public:
 
     // True while a reply to an earlier request may still be on its way.
     bool LineUnsettled() const { return unsettled_; }
+    // A new TCP connection took the place of the line: no reply left owing
+    // on the old line (a serial port or an earlier connection) can come on it.
+    void NewConnection() { unsettled_ = owedLate_ = false; }
     // How long the line must stay quiet before a request follows one that
     // was left without its reply: one reply wait and one byte gap, so that
     // a reply late by up to a whole reply wait is still dropped.

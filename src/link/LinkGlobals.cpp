@@ -71,6 +71,7 @@ TcpConnectResult ConnectEthernetLink(hgcbox& box, const EthernetSubscriber& sub,
     }
     if (settleMs > 0) platform::WaitMs(settleMs);
     box.Sock = sock;
+    box.NewConnection();
     // A link the controller side drops later is connected again, within the
     // same wait, by the next request.
     const int waitMs = int(std::clamp<int64_t>(int64_t(par.ConnectWaitTime) * 1000, 1, 24 * 3600 * 1000));

@@ -135,3 +135,33 @@ TEST_F(HgcboxTcp, DroppedLinkIsConnectedAgainByTheNextRequest) {
     EXPECT_FALSE(ReadRows(box, 0, 0, 1));
     EXPECT_EQ(box.Error, 20u);
 }
+
+// A serial line left owing a reply (the operator pressed Esc during a
+// request) is given up for a TCP connection: nothing of the serial line can
+// come on the connection, so its first requests wait for no late reply.
+TEST_F(HgcboxTcp, ANewConnectionOwesNothingOfTheSerialLineBeforeIt) {
+    box.CloseSocket();
+    const auto dir = MakeWorkDir("tcp-after-pty");
+    emu::Emulator serial;
+    OpenOverPty(serial, box, dir, 3, 115200);
+    box.ReplyTimeoutMs = 1000;  // as slow to give up as a real line
+    serial.QueueFault({emu::FaultKind::Silence, 0});
+    EXPECT_FALSE(ReadRows(box, 0, 0, 1));
+    ASSERT_TRUE(box.LineUnsettled());
+
+    EthernetSubscriber sub{};
+    sub.contr_adr = 1;
+    sub.ip_adr = 0x7F000001u;  // 127.0.0.1
+    sub.port = uint32_t(port);
+    auto par = std::make_unique<EthernetConnParams>();
+    par->Link = {1, 1, 9600, 0, 1, 1000, 1};
+    par->ConnectWaitTime = 1;
+    ASSERT_EQ(ConnectEthernetLink(box, sub, *par, 0), TcpConnectResult::Ok);
+    box.TcpSendDelayMs = 0;
+    EXPECT_FALSE(box.LineUnsettled());
+    const uint64_t settlesBefore = box.Counters.settles;
+    ASSERT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+    ASSERT_TRUE(ReadRows(box, 5, 0, 3)) << box.ErrorText();
+    EXPECT_EQ(box.Counters.settles, settlesBefore);
+    serial.Stop();
+}

@@ -147,8 +147,12 @@ void QtBackend::FormShown(ui::Form& form) {
     if (form.Modal()) return;  // RunModal shows it
     FormWindow* w = WindowOf(form);
     SyncForm(form);
+    // A window that shows now comes up on top; one already showing is
+    // brought there (asking a window that is not up yet to rise is an
+    // error to some platforms).
+    const bool wasShowing = w->isVisible();
     w->show();
-    w->raise();
+    if (wasShowing) w->raise();
     w->activateWindow();
     w->lastActive = nullptr;
     SyncForm(form);

@@ -566,3 +566,35 @@ TEST(QtBackend, QtsOwnTextsAreUkrainian) {
 }
 
 }  // namespace
+
+namespace {
+std::vector<std::string>* g_qtWarnings = nullptr;
+void KeepQtWarning(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (g_qtWarnings && type != QtDebugMsg && type != QtInfoMsg) g_qtWarnings->push_back(text.toStdString());
+}
+}  // namespace
+
+TEST(QtBackend, ShowingAWindowAsksNothingOfTheScreenItCannotDo) {
+    // A window that comes up is on top already: asking it to rise before
+    // the screen has it is refused with a warning by screens without a
+    // window manager (the offscreen one among them). Shown again while up,
+    // it is raised.
+    std::vector<std::string> warnings;
+    g_qtWarnings = &warnings;
+    QtMessageHandler previous = qInstallMessageHandler(KeepQtWarning);
+    {
+        TFormSample f;
+        f.Show();
+        ui::Application::ProcessMessages();
+        EXPECT_TRUE(ui::qt::WidgetOf(f)->isVisible());
+        f.Close();
+        ui::Application::ProcessMessages();
+        f.Show();
+        ui::Application::ProcessMessages();
+        EXPECT_TRUE(ui::qt::WidgetOf(f)->isVisible());
+        f.Close();
+    }
+    qInstallMessageHandler(previous);
+    g_qtWarnings = nullptr;
+    EXPECT_EQ(warnings, std::vector<std::string>{});
+}
