@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <set>
+#include <string>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -201,12 +203,25 @@ TEST_F(Startup, DisplayFormatItemWritesItsFile) {
     EXPECT_EQ(files, 1);
 }
 
-TEST_F(Startup, AnItemWithoutItsWindowSaysSo) {
+// The main window as its constructor leaves it: the program attaches the
+// menu handlers afterwards (AttachMenuHandlers), this test does not. Until
+// then every item but the few the window wires itself says that this version
+// cannot do it, rather than doing nothing.
+TEST_F(Startup, AnItemWithoutItsHandlerSaysSo) {
     StartForm();
     drv->onModal<TFormConnect>([](TFormConnect& f) { f.BitBtn2.Click(); });
     ASSERT_TRUE(drv->fireTimer(form->TimerStart));
-    drv->expectMessage(6, "\"" + form->NNewcnf.Caption() + "\"", "Ця функція в цій версії програми ще не доступна");
-    EXPECT_TRUE(form->NNewcnf.Click());
+    const std::set<std::string> wiredByTheWindow = {"NExit", "Nconnect", "NUser", "NPass", "NFormate"};
+    int said = 0;
+    form->MainMenu1.Items().ForEach([&](ui::MenuItem& item) {
+        if (item.Count() > 0 || item.IsSeparator() || wiredByTheWindow.count(item.Name())) return;
+        // Most items are disabled without a connection: run the handler itself.
+        ASSERT_TRUE(item.OnClick) << item.Name();
+        drv->expectMessage(6, "\"" + item.Caption() + "\"", "Ця функція в цій версії програми ще не доступна");
+        item.OnClick();
+        ++said;
+    });
+    EXPECT_GT(said, 20);
 }
 
 }  // namespace
