@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "common/Rd_wr_ini.h"
 #include "config/ArchiveDefaults.h"
 #include "config/Formate.h"
 #include "common/ReportFormat.h"
@@ -141,13 +142,19 @@ TEST_F(Startup, WindowSavedOnALargerScreenFitsASmallerOne) {
     EXPECT_EQ(form->Top(), 0);
 }
 
-TEST_F(Startup, FailedWriteOfTheArchiveRequestIsReported) {
-    std::filesystem::create_directories(dir / "INI" / "rd_arh.ini");  // a folder where the file belongs
+TEST_F(Startup, FailedWritesOfTheSettingsAtShutDownAreReported) {
+    // Folders where the files belong.
+    std::filesystem::create_directories(dir / "INI" / "rd_arh.ini");
+    std::filesystem::create_directories(dir / "INI" / "zbr.ini");
     StartForm();
     EXPECT_EQ(ArchiveRequestDefaults.IndexKind, 1u);  // unreadable: defaults
-    drv->expectMessage(1, "Помилка запису файлу rd_arh.ini", std::strerror(EISDIR));
+    EXPECT_EQ(ProgramSettings.Dir.Rate, 38400u);
+    ProgramSettings.Conn_Prz = 2;  // something for zbr.ini to store
+    drv->expectMessage(1, "Помилка роботи з файлом", "zbr.ini");
+    drv->expectMessage(1, "Помилка роботи з файлом", "rd_arh.ini");
     form->Close();
     EXPECT_TRUE(std::filesystem::is_directory(dir / "INI" / "rd_arh.ini"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "INI" / "zbr.ini"));
     // No temporary file is left behind.
     int files = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir / "INI")) files += e.is_regular_file() ? 1 : 0;
