@@ -129,7 +129,8 @@ std::string WithCnfExtension(std::string path) {
 // be opened (a folder, a device, missing, unreadable).
 bool ReadSmallFile(const std::string& path, std::size_t limit, std::string& bytes, bool& tooLong) {
     tooLong = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a pipe chosen by mistake must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

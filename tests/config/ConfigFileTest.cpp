@@ -4,6 +4,7 @@
 // with its checks.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstring>
@@ -187,6 +188,10 @@ TEST_F(ConfigFiles, WrongFilesAreRefusedAndTheRecordStays) {
     fs::create_directories(Config("folder.cnf"));
     drv.expectMessage(1, "Помилка відкриття файлу", "folder.cnf");
     EXPECT_FALSE(ReadConfigFile(Config("folder.cnf"), rec));
+    // A pipe nobody writes into: refused, not waited on.
+    ASSERT_EQ(::mkfifo(Config("pipe.cnf").c_str(), 0600), 0);
+    drv.expectMessage(1, "Помилка відкриття файлу", "pipe.cnf");
+    EXPECT_FALSE(ReadConfigFile(Config("pipe.cnf"), rec));
     EXPECT_EQ(rec, before);
 
     // Version 9 is taken as 11; a file of a version-14 controller loads as it is.
