@@ -49,6 +49,8 @@ struct Field {
     // A value that differs from what the window shows and is valid (for the
     // typed-then-cancelled check); empty: the field is not used for it.
     std::string validChange;
+    // A second field that gets the same text (a value typed twice).
+    std::string twin;
 };
 
 // Kinds of wrong text, each with the message a field gives for it (the
@@ -60,13 +62,19 @@ enum class Bad { Empty, Blank, Text, Negative, Below, Above, Huge, Fraction };
 Field Int(const std::string& name, long long lo, long long hi, const Msg& empty, const Msg& range,
           const std::map<Bad, Msg>& other = {});
 // A real-number field of lo..hi (single precision), or of any finite value
-// when lo > hi.
+// when lo > hi. `step`: how far outside the range the values just below and
+// above lie (a field that rounds what is typed to its decimals needs one
+// of its last digits).
 Field Real(const std::string& name, double lo, double hi, const Msg& empty, const Msg& bad,
-           const std::map<Bad, Msg>& other = {});
+           const std::map<Bad, Msg>& other = {}, double step = 0.0001);
 // A free text cut to `bytes` bytes of Windows-1251: empty (and, when
 // `blankIsEmpty`, blanks alone) gives `empty` when given, else is taken;
 // long and odd texts are taken (and cut by the window).
 Field Text(const std::string& name, int bytes, const Msg* empty, bool blankIsEmpty = false);
+
+// An identification code of `digits` digits (typed twice into `twin` when
+// given): what is no digit never reaches it, so text alone is no code.
+Field Code(const std::string& name, const std::string& twin, int digits, const Msg& empty);
 
 struct Window {
     using Opener = std::function<int(const std::function<void(ui::Form&)>& act)>;
@@ -115,7 +123,7 @@ inline Field Int(const std::string& name, long long lo, long long hi, const Msg&
         auto it = other.find(b);
         return it != other.end() ? it->second : (b == Bad::Empty ? empty : range);
     };
-    Field f{name, {}, Num(lo == hi ? lo : lo + 1)};
+    Field f{name, {}, Num(lo == hi ? lo : lo + 1), {}};
     f.cases = {
         {"empty", "", false, msg(Bad::Empty)},
         {"blanks", "   ", false, msg(Bad::Blank)},
@@ -140,13 +148,13 @@ inline Field Int(const std::string& name, long long lo, long long hi, const Msg&
 }
 
 inline Field Real(const std::string& name, double lo, double hi, const Msg& empty, const Msg& bad,
-                  const std::map<Bad, Msg>& other) {
+                  const std::map<Bad, Msg>& other, double step) {
     auto msg = [&](Bad b) {
         auto it = other.find(b);
         return it != other.end() ? it->second : (b == Bad::Empty ? empty : bad);
     };
     const bool ranged = lo <= hi;
-    Field f{name, {}, ranged ? Real6(lo + (hi - lo) / 2) : "12,5"};
+    Field f{name, {}, ranged ? Real6(lo + (hi - lo) / 2) : "12,5", {}};
     f.cases = {
         {"empty", "", false, msg(Bad::Empty)},
         {"blanks", "   ", false, msg(Bad::Blank)},
@@ -165,8 +173,8 @@ inline Field Real(const std::string& name, double lo, double hi, const Msg& empt
         {"three hundred digits", std::string(300, '9'), false, msg(Bad::Huge)},
     };
     if (ranged) {
-        f.cases.push_back({"just below", Real6(lo - 0.0001), false, msg(Bad::Below)});
-        f.cases.push_back({"just above", Real6(hi + 0.0001), false, msg(Bad::Above)});
+        f.cases.push_back({"just below", Real6(lo - step), false, msg(Bad::Below)});
+        f.cases.push_back({"just above", Real6(hi + step), false, msg(Bad::Above)});
         f.cases.push_back({"lowest", Real6(lo), true, {}});
         f.cases.push_back({"highest", Real6(hi), true, {}});
         std::string comma = Real6(hi);
@@ -183,7 +191,7 @@ inline Field Real(const std::string& name, double lo, double hi, const Msg& empt
 }
 
 inline Field Text(const std::string& name, int bytes, const Msg* empty, bool blankIsEmpty) {
-    Field f{name, {}, "Зміна"};
+    Field f{name, {}, "Зміна", {}};
     if (empty) f.cases.push_back({"empty", "", false, *empty});
     else f.cases.push_back({"empty", "", true, {}});
     if (empty && blankIsEmpty) f.cases.push_back({"blanks", "   ", false, *empty});
@@ -199,6 +207,20 @@ inline Field Text(const std::string& name, int bytes, const Msg* empty, bool bla
     f.cases.push_back({"characters Windows-1251 has not", "名前\xF0\x9F\x98\x80", true, {}});
     f.cases.push_back({"line breaks and tabs", "a\r\nb\tc", true, {}});
     f.cases.push_back({"a broken UTF-8 sequence", "ab\xD0", true, {}});
+    return f;
+}
+
+inline Field Code(const std::string& name, const std::string& twin, int digits, const Msg& empty) {
+    Field f{name, {}, "2468", twin};
+    f.cases = {
+        {"empty", "", false, empty},
+        {"blanks", "    ", false, empty},
+        {"letters", "abcd", false, empty},
+        {"a sign", "-", false, empty},
+        {"digits among letters", "1a2b", true, {}},
+        {"too many digits", std::string(std::size_t(digits) * 3, '7'), true, {}},
+        {"all digits", std::string(std::size_t(digits), '9'), true, {}},
+    };
     return f;
 }
 
@@ -257,7 +279,10 @@ inline void Check(ui::test::Driver& drv, const Window& w) {
         if (ui::Button* c = ButtonOf(f, w.cancel)) c->Click();
     });
     std::set<std::string> listed = w.notTyped;
-    for (const Field& fld : w.fields) listed.insert(fld.name);
+    for (const Field& fld : w.fields) {
+        listed.insert(fld.name);
+        if (!fld.twin.empty()) listed.insert(fld.twin);
+    }
     EXPECT_EQ(typed, listed) << "typed fields of the window and of the table differ";
     drv.verify();
 
@@ -268,8 +293,10 @@ inline void Check(ui::test::Driver& drv, const Window& w) {
             const std::size_t messages = drv.messages().size();
             bool put = false, stayed = false;
             const int accepted = guarded([&](ui::Form& f) {
-                put = Put(f, fld.name, c.text);
-                if (!c.taken) drv.expectMessage(c.msg.kind, c.msg.line1, c.msg.line2);
+                put = Put(f, fld.name, c.text) && (fld.twin.empty() || Put(f, fld.twin, c.text));
+                if (!c.taken) {
+                    drv.expectMessage(c.msg.kind, c.msg.line1, c.msg.line2);
+                }
                 ui::Button* ok = ButtonOf(f, w.accept);
                 ASSERT_NE(ok, nullptr) << w.accept;
                 EXPECT_TRUE(ok->Click());
@@ -301,6 +328,9 @@ inline void Check(ui::test::Driver& drv, const Window& w) {
         const std::string before = w.snapshot();
         const int accepted = guarded([&](ui::Form& f) {
             EXPECT_TRUE(Put(f, fld.name, fld.validChange));
+            if (!fld.twin.empty()) {
+                EXPECT_TRUE(Put(f, fld.twin, fld.validChange));
+            }
             ui::Button* cancel = ButtonOf(f, w.cancel);
             ASSERT_NE(cancel, nullptr);
             EXPECT_TRUE(cancel->Click());
