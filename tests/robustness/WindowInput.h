@@ -93,6 +93,11 @@ struct Window {
     // Typed controls that the table knows to be read-only here or left to
     // another table (none by default).
     std::set<std::string> notTyped;
+    // Run on the shown window before each value is put (to make the other
+    // fields valid when the window opens with them empty).
+    std::function<void(ui::Form&)> prepare;
+    // Run before each value (to bring back data an accepted value changed).
+    std::function<void()> reset;
 };
 
 // Puts a text into a field as a paste does (an edit's or an editable
@@ -289,10 +294,12 @@ inline void Check(ui::test::Driver& drv, const Window& w) {
     for (const Field& fld : w.fields) {
         for (const Case& c : fld.cases) {
             SCOPED_TRACE(fld.name + ", " + c.what + ": \"" + c.text + "\"");
+            if (w.reset) w.reset();
             const std::string before = w.snapshot();
             const std::size_t messages = drv.messages().size();
             bool put = false, stayed = false;
             const int accepted = guarded([&](ui::Form& f) {
+                if (w.prepare) w.prepare(f);
                 put = Put(f, fld.name, c.text) && (fld.twin.empty() || Put(f, fld.twin, c.text));
                 if (!c.taken) {
                     drv.expectMessage(c.msg.kind, c.msg.line1, c.msg.line2);
@@ -310,7 +317,9 @@ inline void Check(ui::test::Driver& drv, const Window& w) {
             EXPECT_TRUE(put) << "no such field";
             if (c.taken) {
                 EXPECT_EQ(accepted, 1);
-                EXPECT_EQ(drv.messages().size(), messages) << "a message for a valid value";
+                EXPECT_EQ(drv.messages().size(), messages)
+                    << "a message for a valid value: "
+                    << (drv.messages().empty() ? "" : drv.messages().back().lines[0] + " / " + drv.messages().back().lines[1]);
             } else {
                 EXPECT_TRUE(stayed) << "the window closed on a refused value";
                 EXPECT_EQ(accepted, 0);
@@ -327,6 +336,7 @@ inline void Check(ui::test::Driver& drv, const Window& w) {
         SCOPED_TRACE(fld.name + ", typed then cancelled");
         const std::string before = w.snapshot();
         const int accepted = guarded([&](ui::Form& f) {
+            if (w.prepare) w.prepare(f);
             EXPECT_TRUE(Put(f, fld.name, fld.validChange));
             if (!fld.twin.empty()) {
                 EXPECT_TRUE(Put(f, fld.twin, fld.validChange));
