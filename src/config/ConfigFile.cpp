@@ -380,7 +380,9 @@ void FillConfigRecord(ConfigRecord& rec) {
     }
 }
 
-bool ApplyConfigRecord(ConfigRecord& rec, bool checkUsers) {
+namespace {
+
+bool ApplyConfigRecordTables(ConfigRecord& rec, bool checkUsers) {
     CopyToImage(5, rec, cnfofs::kNames);
     CopyToImage(3, rec, cnfofs::kUpperLink);
 
@@ -424,6 +426,17 @@ bool ApplyConfigRecord(ConfigRecord& rec, bool checkUsers) {
         CopyToImage(p.table, rec, p.offset);
     }
     return true;
+}
+
+}  // namespace
+
+bool ApplyConfigRecord(ConfigRecord& rec, bool checkUsers) {
+    // A refused record leaves the image as it was, not half from the file:
+    // the image stays what the controller holds.
+    const auto before = ConfigImage;
+    if (ApplyConfigRecordTables(rec, checkUsers)) return true;
+    ConfigImage = before;
+    return false;
 }
 
 // ---------------------------------------------------------------- writing

@@ -302,14 +302,13 @@ TEST_F(ConfigFiles, RecordIntoTheImageWithItsChecks) {
     }
     EXPECT_EQ(*TablePtr(4), 0x11);  // without the users check table 4 stays
 
-    // With it: a record without a manufacturer is refused after names and
-    // link went in, before the system parameters.
+    // With it: a record without a manufacturer is refused, and the image is
+    // left as it was (not with the names and link that come before the check).
     InitConfigImage();
+    const auto untouched = ConfigImage;
     drv.expectMessage(2, "У списку зареєстрованих користувачів", "не зареєстровано виробника-наладчика");
     EXPECT_FALSE(ApplyConfigRecord(rec, true));
-    EXPECT_TRUE(same(5, 29));
-    EXPECT_TRUE(same(3, 109));
-    EXPECT_EQ(*RowPtr(6, 0), 0);
+    EXPECT_TRUE(ConfigImage == untouched);
     UsersTable users = LoadUsers(rec.At(cnfofs::kUsers));
     SetField(users[0].Name, 4, "ZBR");
     users[0].Level = 1;
@@ -320,11 +319,16 @@ TEST_F(ConfigFiles, RecordIntoTheImageWithItsChecks) {
     EXPECT_TRUE(same(4, 1985));
     EXPECT_EQ(RowPtr(4, 3)[5], 0);  // spare bytes cleared in the record and the image
 
-    // Device addresses.
+    // Device addresses; a refused record changes no table, not even those
+    // copied before its check.
     ConfigRecord bad = rec;
     bad[cnfofs::kChromLink] = 0;
+    *bad.At(cnfofs::kNames) = 'Q';
+    bad[cnfofs::kSystem] = 77;
+    const auto applied = ConfigImage;
     drv.expectMessage(2, "Невірно задана адреса хроматографа");
     EXPECT_FALSE(ApplyConfigRecord(bad, false));
+    EXPECT_TRUE(ConfigImage == applied);
     bad = rec;
     bad[cnfofs::kWmtLink] = 0;
     EXPECT_TRUE(ApplyConfigRecord(bad, false));  // no moisture meter in the record
