@@ -41,9 +41,9 @@ constexpr const char* kOpenFilter =
 
 constexpr int kStatusBarHeight = 19;
 
-void ReportWriteFailure(const std::string& file, const std::string& why) {
+void ReportWriteFailure(const std::string& file) {
     MessageKind = 1;
-    ShowQues("Помилка запису файлу " + file, why);
+    ShowQues("Помилка роботи з файлом", file);
 }
 
 }  // namespace
@@ -508,14 +508,12 @@ void TFormMain::ApplyThreadNames() {
 
 bool TFormMain::SaveSettings() {
     bool ok = true;
-    std::string why;
-    if (!WriteProgramIni(SettingsIniPath(), &why)) {
-        ReportWriteFailure("zbr.ini", why);
+    if (!WriteProgramIni(SettingsIniPath())) {
+        ReportWriteFailure("zbr.ini");
         ok = false;
     }
-    why.clear();
-    if (!SaveArchiveDefaults(ArchiveDefaultsPath(), ArchiveRequestDefaults, &why)) {
-        ReportWriteFailure("rd_arh.ini", why);
+    if (!SaveArchiveDefaults(ArchiveDefaultsPath(), ArchiveRequestDefaults)) {
+        ReportWriteFailure("rd_arh.ini");
         ok = false;
     }
     return ok;

@@ -129,7 +129,8 @@ std::string WithCnfExtension(std::string path) {
 // be opened (a folder, a device, missing, unreadable).
 bool ReadSmallFile(const std::string& path, std::size_t limit, std::string& bytes, bool& tooLong) {
     tooLong = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a pipe chosen by mistake must not hang the program.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -379,7 +380,9 @@ void FillConfigRecord(ConfigRecord& rec) {
     }
 }
 
-bool ApplyConfigRecord(ConfigRecord& rec, bool checkUsers) {
+namespace {
+
+bool ApplyConfigRecordTables(ConfigRecord& rec, bool checkUsers) {
     CopyToImage(5, rec, cnfofs::kNames);
     CopyToImage(3, rec, cnfofs::kUpperLink);
 
@@ -423,6 +426,17 @@ bool ApplyConfigRecord(ConfigRecord& rec, bool checkUsers) {
         CopyToImage(p.table, rec, p.offset);
     }
     return true;
+}
+
+}  // namespace
+
+bool ApplyConfigRecord(ConfigRecord& rec, bool checkUsers) {
+    // A refused record leaves the image as it was, not half from the file:
+    // the image stays what the controller holds.
+    const auto before = ConfigImage;
+    if (ApplyConfigRecordTables(rec, checkUsers)) return true;
+    ConfigImage = before;
+    return false;
 }
 
 // ---------------------------------------------------------------- writing

@@ -220,7 +220,8 @@ void TempWriteFailed(const TempArchiveWriter& w) {
 bool EndPagedRead(ReadSession& session, TempArchiveWriter& file, MainHost& form, bool writeFailed,
                   ArchiveReadResult& result) {
     session.EndExchange();
-    file.Close();
+    // A close can be where the disk first says it could not keep the bytes.
+    if (!file.Close()) writeFailed = true;
     form.SetExchangeText("");
     session.Close();
     if (writeFailed) {
@@ -531,12 +532,13 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
         return CompareRecByUnit(UnitOf(LoadRec6(a.data()), unit), UnitOf(LoadRec6(b.data()), unit), unit) < 0;
     });
     storeAll(afterEnd);
+    session.EndExchange();
+    // A close can be where the disk first says it could not keep the bytes.
+    if (!file.Close()) writeFailed = true;
     if (writeFailed) {
         result.complete = false;
         TempWriteFailed(file);
     }
-    session.EndExchange();
-    file.Close();
     form.HostMessageTimer().SetEnabled(true);
 
     const uint32_t written = file.Count();

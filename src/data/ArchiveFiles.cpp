@@ -96,8 +96,9 @@ std::size_t ReadFully(int fd, void* buf, std::size_t n) {
 }
 
 // Opens a regular file for reading; -1 otherwise. `size` gets its length.
+// Without blocking: a pipe chosen by mistake must not hang the program.
 int OpenRegular(const std::string& path, uint64_t& size) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return -1;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/GasParams.h"
 #include "common/ReportFormat.h"
 #include "common/Stringi.h"
 #include "common/Suplfunc.h"
@@ -134,11 +135,9 @@ void TFormMom::FormShow() {
                   lineName.c_str());
     SetCaption(caption);
 
-    const TextGroup& names =
-        ReportFormat.FractionWording != 0 ? texts::GasParamVolumeNames : texts::GasParamMolarNames;
     for (int k = 0; k < kRows; ++k) {
-        const char* unit = ReportFormat.HeatUnitKcal == 1 ? ParamUnitsKcal[k] : ParamUnitsMJ[k];
-        pn[k]->SetCaption(Fmt("%s, %s", names.At(k), unit));
+        pn[k]->SetCaption(Fmt("%s, %s", ParamFullName(k, ReportFormat.FractionWording),
+                              ParamUnit(k, ReportFormat.HeatUnitKcal)));
         pn[k]->SetFontColor(ui::clWindowText);
         v[k]->SetCaption({});
         z[k]->SetCaption({});

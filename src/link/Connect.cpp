@@ -335,14 +335,14 @@ void TFormConnect::BitBtn1Click() {
     // The hourglass shows until a message or the end, whichever comes first.
     std::optional<ui::HourGlass> hourglass(std::in_place);
     LinkParams& lp = type == 0 ? ProgramSettings.Dir : ProgramSettings.Fon.Link;
-    lp.Adr = std::uint8_t(address);
     if (type == 1) {
         const int i = ComboBox2.ItemIndex();
         if (i < 0 || i >= std::min<int>(ProgramSettings.Fon.Users.users_num, MaxSubscribers)) {
             hourglass.reset();
-            return Refuse(kNotAll);
+            return Refuse(kNotAll);  // a refused connect changes no setting
         }
     }
+    lp.Adr = std::uint8_t(address);
     hourglass.reset();
     if (!SaveSettingsFiles()) return;
     hourglass.emplace();

@@ -1,6 +1,8 @@
 // Drawing of laid-out pages with Qt: PDF files and the preview window.
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QFile>
 #include <QFileDialog>
 #include <QFont>
@@ -154,36 +156,41 @@ QPageLayout MakePageLayout(const TQRPage& pg) {
                        QPageLayout::Millimeter);
 }
 
-// Writes the pages as a PDF file through a temporary file beside `path`;
-// on failure the old file stays and *error names the problem.
+// Writes the pages as a PDF file: drawn into memory first, then written
+// whole through a temporary file beside `path` (so a disk that takes only
+// part of the bytes is a failure, not half a PDF); on failure the old file
+// stays and *error names the problem.
 bool WriteDocumentPdf(const Document& doc, const TQRPage& page, const std::string& path, std::string* error) {
     if (!EnsureApp()) {
         *error = "PDF output needs a graphical Qt application";
         return false;
     }
-    namespace fs = std::filesystem;
-    const fs::path target(path);   // file names are UTF-8 bytes here
-    const fs::path temp(platform::TempFileBeside(path));
-    std::error_code ec;
+    QByteArray bytes;
     bool ok;
     {
-        QPdfWriter writer(QString::fromUtf8(temp.string().c_str()));
+        QBuffer buffer(&bytes);
+        if (!buffer.open(QIODevice::WriteOnly)) {
+            *error = "cannot write the PDF file " + path;
+            return false;
+        }
+        QPdfWriter writer(&buffer);
         writer.setResolution(600);
         writer.setPageLayout(MakePageLayout(page));
         writer.setTitle(Q(doc.title));
         writer.setCreator(QStringLiteral("zbr"));
         ok = DrawDocument(writer, doc);
     }
-    ok = ok && fs::is_regular_file(temp, ec) && fs::file_size(temp, ec) > 0 && !ec;
-    if (ok) {
-        fs::rename(temp, target, ec);
-        ok = !ec;
+    if (!ok || bytes.isEmpty()) {
+        *error = "cannot draw the PDF file " + path;
+        return false;
     }
-    if (!ok) {
-        fs::remove(temp, ec);
-        *error = "cannot write the PDF file " + path;
+    std::string why;
+    if (platform::WriteWholeFile(path, std::string_view(bytes.constData(), std::size_t(bytes.size())), &why) !=
+        platform::WriteResult::Ok) {
+        *error = "cannot write the PDF file " + path + ": " + why;
+        return false;
     }
-    return ok;
+    return true;
 }
 
 // Where "save as PDF" starts: the report's own name, else a file named after

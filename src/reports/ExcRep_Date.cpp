@@ -175,9 +175,9 @@ void TFormExcRep_Date::ComboBox1Change() {
         l.objs[n] = added;
         l.obj_index = uint8_t(n);
         l.obj_num = uint8_t(n + 1);
-        std::string error;
-        if (!WriteObjectList(ObjectsIniPath(), &error))
-            ShowQues(1, "Помилка запису файлу " + std::string("objects.ini"), error);
+        // The object stays in the list for this run; the list window or the
+        // next object added writes the file again.
+        if (!WriteObjectList(ObjectsIniPath())) ShowQues(1, "Помилка роботи з файлом", ObjectsIniPath());
     }
     FillObjects();
 }

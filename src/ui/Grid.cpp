@@ -165,18 +165,6 @@ void StringGrid::SetCellColor(int col, int row, ui::Color text) {
     Touch();
 }
 
-void StringGrid::SetCellBackground(int col, int row, ui::Color background) {
-    if (!Stored(col, row)) return;
-    if (colors_.empty()) colors_.resize(cells_.size());
-    colors_[Index(col, row)].background = background;
-    Touch();
-}
-
-void StringGrid::ClearCellColors() {
-    colors_.clear();
-    Touch();
-}
-
 CellStyle StringGrid::StyleOf(int col, int row) const {
     CellStyle s;
     bool fixed = col < fixedCols_ || row < fixedRows_;
@@ -193,7 +181,6 @@ CellStyle StringGrid::StyleOf(int col, int row) const {
     if (!colors_.empty() && Stored(col, row)) {
         const CellColors& c = colors_[Index(col, row)];
         if (c.text != kDefault) s.text = c.text;
-        if (c.background != kDefault) s.background = c.background;
     }
     if (OnDrawCell) OnDrawCell(col, row, s);
     return s;

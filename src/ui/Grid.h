@@ -98,11 +98,9 @@ public:
     bool Sourced(int row) const { return source_ && row >= fixedRows_; }
     void RowsChanged();
 
-    // Per-cell colours (0xFFFFFFFF = default of the cell kind).
+    // Per-cell text colour (0xFFFFFFFF = default of the cell kind).
     static constexpr ui::Color kDefault = 0xFFFFFFFFu;
     void SetCellColor(int col, int row, ui::Color text);
-    void SetCellBackground(int col, int row, ui::Color background);
-    void ClearCellColors();
     // The style a cell is drawn with (fixed cells grey), after OnDrawCell.
     CellStyle StyleOf(int col, int row) const;
 
@@ -147,7 +145,7 @@ public:
     std::uint64_t RowHeightsRevision() const { return heightsRevision_; }
 
 private:
-    struct CellColors { ui::Color text = kDefault, background = kDefault; };
+    struct CellColors { ui::Color text = kDefault; };
     struct CachedRow {
         int row = -1;
         std::vector<std::string> texts;

@@ -9,6 +9,7 @@
 
 #include "app/ParamHandlers.h"
 #include "app/TableInfo.h"
+#include "common/GasParams.h"
 #include "common/Rd_wr_ini.h"
 #include "common/ReportFormat.h"
 #include "config/Ident.h"
@@ -146,6 +147,30 @@ TEST_F(Monitors, ZonesShowInTheirColoursAndOxygenOnlyWhenMeasured) {
         EXPECT_EQ(f.v[15]->Color(), ui::clWindow);
     });
     ASSERT_TRUE(form->NChrom_Mom_1.Click());
+}
+
+// The wording and heat-unit flags read as everywhere else: only 1 picks the
+// volume wording or kcal; any other value the molar wording and MJ.
+TEST_F(Monitors, NamesFollowTheWordingAndUnitFlagsAsTheViewersDo) {
+    Connect();
+    const struct {
+        uint8_t wording, kcal;
+        const char* methane;
+        const char* heat;
+    } cases[] = {{0, 0, "Молярна частка метану, %", "Теплота згоряння вища, МДж/м3"},
+                 {1, 1, "Об'ємна частка метану, %", "Теплота згоряння вища, ккал/м3"},
+                 {2, 2, "Молярна частка метану, %", "Теплота згоряння вища, МДж/м3"},
+                 {255, 0, "Молярна частка метану, %", "Теплота згоряння вища, МДж/м3"}};
+    for (const auto& c : cases) {
+        ReportFormat.FractionWording = c.wording;
+        ReportFormat.HeatUnitKcal = c.kcal;
+        drv->onModal<TFormMom>([&c](TFormMom& f) {
+            EXPECT_EQ(f.pn[8]->Caption(), c.methane) << int(c.wording);
+            EXPECT_EQ(f.pn[11]->Caption(), c.heat) << int(c.kcal);
+            EXPECT_EQ(f.pn[8]->Caption().substr(0, 10), std::string(ParamFullName(8, c.wording)).substr(0, 10));
+        });
+        ASSERT_TRUE(form->NChrom_Mom_1.Click());
+    }
 }
 
 TEST_F(Monitors, AFailedTickIsShownAndTheNextOneTriesAgain) {

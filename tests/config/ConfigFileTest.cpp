@@ -4,6 +4,7 @@
 // with its checks.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstring>
@@ -187,6 +188,10 @@ TEST_F(ConfigFiles, WrongFilesAreRefusedAndTheRecordStays) {
     fs::create_directories(Config("folder.cnf"));
     drv.expectMessage(1, "Помилка відкриття файлу", "folder.cnf");
     EXPECT_FALSE(ReadConfigFile(Config("folder.cnf"), rec));
+    // A pipe nobody writes into: refused, not waited on.
+    ASSERT_EQ(::mkfifo(Config("pipe.cnf").c_str(), 0600), 0);
+    drv.expectMessage(1, "Помилка відкриття файлу", "pipe.cnf");
+    EXPECT_FALSE(ReadConfigFile(Config("pipe.cnf"), rec));
     EXPECT_EQ(rec, before);
 
     // Version 9 is taken as 11; a file of a version-14 controller loads as it is.
@@ -297,14 +302,13 @@ TEST_F(ConfigFiles, RecordIntoTheImageWithItsChecks) {
     }
     EXPECT_EQ(*TablePtr(4), 0x11);  // without the users check table 4 stays
 
-    // With it: a record without a manufacturer is refused after names and
-    // link went in, before the system parameters.
+    // With it: a record without a manufacturer is refused, and the image is
+    // left as it was (not with the names and link that come before the check).
     InitConfigImage();
+    const auto untouched = ConfigImage;
     drv.expectMessage(2, "У списку зареєстрованих користувачів", "не зареєстровано виробника-наладчика");
     EXPECT_FALSE(ApplyConfigRecord(rec, true));
-    EXPECT_TRUE(same(5, 29));
-    EXPECT_TRUE(same(3, 109));
-    EXPECT_EQ(*RowPtr(6, 0), 0);
+    EXPECT_TRUE(ConfigImage == untouched);
     UsersTable users = LoadUsers(rec.At(cnfofs::kUsers));
     SetField(users[0].Name, 4, "ZBR");
     users[0].Level = 1;
@@ -315,11 +319,16 @@ TEST_F(ConfigFiles, RecordIntoTheImageWithItsChecks) {
     EXPECT_TRUE(same(4, 1985));
     EXPECT_EQ(RowPtr(4, 3)[5], 0);  // spare bytes cleared in the record and the image
 
-    // Device addresses.
+    // Device addresses; a refused record changes no table, not even those
+    // copied before its check.
     ConfigRecord bad = rec;
     bad[cnfofs::kChromLink] = 0;
+    *bad.At(cnfofs::kNames) = 'Q';
+    bad[cnfofs::kSystem] = 77;
+    const auto applied = ConfigImage;
     drv.expectMessage(2, "Невірно задана адреса хроматографа");
     EXPECT_FALSE(ApplyConfigRecord(bad, false));
+    EXPECT_TRUE(ConfigImage == applied);
     bad = rec;
     bad[cnfofs::kWmtLink] = 0;
     EXPECT_TRUE(ApplyConfigRecord(bad, false));  // no moisture meter in the record

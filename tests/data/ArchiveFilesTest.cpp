@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -262,6 +263,13 @@ TEST(ArchiveFile, WrongFilesAreRefusedWithTheirMessage) {
     EXPECT_EQ(m.line2, "");
     EXPECT_FALSE(OpenArchiveFile(ArchiveKind::ChromMeas, dir, c, m));  // a folder
     EXPECT_EQ(m.line1, "Помилка відкриття файлу");
+    // A pipe nobody writes into and an endless device: refused at once.
+    ASSERT_EQ(::mkfifo((dir + "/pipe.mch").c_str(), 0600), 0);
+    EXPECT_FALSE(OpenArchiveFile(ArchiveKind::ChromMeas, dir + "/pipe.mch", c, m));
+    EXPECT_EQ(m.line1, "Помилка відкриття файлу");
+    EXPECT_FALSE(OpenArchiveFile(ArchiveKind::ChromMeas, "/dev/zero", c, m));
+    EXPECT_EQ(m.line1, "Помилка відкриття файлу");
+    ::unlink((dir + "/pipe.mch").c_str());
 
     // Shorter than its header: refused, not read past its end.
     EXPECT_FALSE(open(ArchiveKind::ChromMeas, BytesOf(Header(ArchiveKind::ChromMeas)).substr(0, 40), m));

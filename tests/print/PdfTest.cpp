@@ -6,7 +6,9 @@
 #include <QPrintPreviewWidget>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
 #include <filesystem>
 #include <fstream>
 
@@ -120,6 +122,34 @@ TEST(PrintPdf, FailedWriteLeavesOldFileAndReplacementIsWhole) {
     if (HaveTool("pdftotext")) {
         EXPECT_TRUE(Contains(PageText(pdf, 1, "-raw"), "Лист 1 з 1"));
     }
+}
+
+// A disk that takes only part of the file (here the file-size limit) is a
+// failure: the old file stays, no half PDF and no temporary file is left.
+TEST(PrintPdf, ADiskThatRefusesBytesPartWayIsAFailure) {
+    const fs::path dir = TempDir("write-limit");
+    const fs::path pdf = dir / "r.pdf";
+    { std::ofstream(pdf) << "old"; }
+    SampleReport big(200);
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 3000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    try {
+        SavePdf(big.rep, pdf.string());
+    } catch (const ReportError&) {
+        threw = true;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(threw);
+    std::ifstream in(pdf);
+    std::string old((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(old, "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST(PrintPreview, HandlerGetsTheLaidOutDocument) {

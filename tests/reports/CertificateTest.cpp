@@ -247,6 +247,22 @@ TEST_F(Certificate, MissingOrBrokenTemplatesAreToldAndLeaveNoFile) {
     EXPECT_EQ(zbr_test::FileCount((dir / "REPORT").string()), 0);
 }
 
+TEST_F(Certificate, ACertificateThatCannotBeWrittenIsToldAndLeavesNothing) {
+    Connect();
+    std::filesystem::remove_all(dir / "REPORT");
+    zbr_test::WriteBytes((dir / "REPORT").string(), "a file where the folder belongs");
+    ChooseDate(24, 3, 18);
+    RunReportWindow();
+    ASSERT_TRUE(Item("NExcDay_1").Click());
+    const auto& all = drv->messages();
+    const bool told = std::any_of(all.begin(), all.end(), [](const ui::MessageInfo& m) {
+        return m.kind == 0 && m.lines[0].rfind("Помилка роботи з файлом!\n", 0) == 0;
+    });
+    EXPECT_TRUE(told);
+    EXPECT_EQ(drv->findMessage(std::string("Дані збережені в файлі ") + kDayFile), nullptr);
+    EXPECT_EQ(zbr_test::ReadBytes((dir / "REPORT").string()), "a file where the folder belongs");
+}
+
 TEST_F(Certificate, MoistureHoursThatDoNotMatchStopTheCertificate) {
     model.AddGap(emu::Archive::WmtHourly, -1, {24, 3, 18, 12, 0, 0}, {24, 3, 18, 12, 0, 0});
     Connect();
@@ -321,6 +337,27 @@ TEST_F(Certificate, ANewObjectChosenInTheDialogJoinsTheListFileAndTheCertificate
     EXPECT_EQ(saved.obj_num, 2);
     EXPECT_EQ(saved.objs[1].Name(), "ГРС-7");
     EXPECT_EQ(saved.objs[1].contr_adr, 7);
+}
+
+TEST_F(Certificate, ANewObjectWhoseListFileCannotBeWrittenIsTold) {
+    Connect();
+    std::filesystem::remove(ObjectsIniPath());
+    std::filesystem::create_directories(ObjectsIniPath());  // a folder where the file belongs
+    drv->onModal<TFormObject>([](TFormObject& f) {
+        f.Edit1.SetText("ГРС-7");
+        f.ComboBox1.Select(6);
+        f.BitBtn4.Click();
+    });
+    drv->onModal<TFormExcRep_Date>([this](TFormExcRep_Date& d) {
+        drv->expectMessage(1, "Помилка роботи з файлом", ObjectsIniPath());
+        d.ComboBox1.Select(TFormExcRep_Date::kNewObject);
+        // The object stays chosen for this run.
+        EXPECT_EQ(d.ComboBox1.Item(d.ComboBox1.ItemIndex()), "ГРС-7");
+        d.BitBtn6.Click();
+    });
+    ASSERT_TRUE(Item("NExcDay_1").Click());
+    EXPECT_EQ(ObjectList.obj_num, 2);
+    EXPECT_TRUE(std::filesystem::is_directory(ObjectsIniPath()));
 }
 
 }  // namespace

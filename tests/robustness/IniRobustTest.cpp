@@ -1,5 +1,5 @@
-// The ini files, the list files and the two small binary settings files
-// (rd_arh.ini, rep_format.ini), damaged: random bytes, very long lines,
+// The ini files, the list files and the three small binary files
+// (rd_arh.ini, rep_format.ini, title.ini), damaged: random bytes, very long lines,
 // lines without '=', duplicate sections, numbers far out of range, bytes that
 // are neither valid UTF-8 nor sensible Windows-1251. Every reader must give
 // defaults or clamped values and keep each text field terminated.
@@ -7,16 +7,25 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <map>
+
 #include "config/ArchiveDefaults.h"
+#include "data/ArchiveFiles.h"
 #include "common/ListFiles.h"
 #include "common/Rd_wr_ini.h"
 #include "common/ReportFormat.h"
 #include "link/LinkGlobals.h"
+#include "platform/Codepage.h"
 #include "platform/IniFile.h"
+#include "reports/PrnText.h"
 #include "robustness/Random.h"
 #include "support/TestFolders.h"
 
@@ -269,4 +278,96 @@ TEST(IniRobust, ReportFormatFromAnyBytes) {
         for (float v : {1e38f, -1e38f, NAN, INFINITY, 0.0f})
             ASSERT_LE(FormatGasCell(v, int(dice.Int(-50, 300))).size(), 64u);
     }
+}
+
+// title.ini, the report heading: any bytes, a folder in its place. The
+// heading read is at most its 40 bytes of text without a zero; a heading
+// written back is exactly 40 bytes and reads back the same.
+TEST(IniRobust, ReportHeadingFromAnyBytes) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    const std::string path = (dir / "title.ini").string();
+    Dice dice(2006);
+    for (int i = 0; i < 500; ++i) {
+        zbr_test::WriteBytes(path, dice.Bytes(std::size_t(dice.Int(0, 120))));
+        const std::string heading = ReadReportHeading(path);
+        const std::string bytes = platform::Utf8ToCp1251(heading);
+        ASSERT_LE(bytes.size(), kReportHeadingBytes) << i;
+        ASSERT_EQ(bytes.find('\0'), std::string::npos) << i;
+        ASSERT_TRUE(WriteReportHeading(path, heading, nullptr)) << i;
+        ASSERT_EQ(zbr_test::ReadBytes(path).size(), kReportHeadingBytes) << i;
+        // Bytes Windows-1251 leaves unassigned come back as '?'; after that
+        // the heading stays as it is.
+        const std::string again = ReadReportHeading(path);
+        ASSERT_EQ(platform::Utf8ToCp1251(again).size(), bytes.size()) << i;
+        ASSERT_TRUE(WriteReportHeading(path, again, nullptr)) << i;
+        ASSERT_EQ(ReadReportHeading(path), again) << i;
+    }
+    std::filesystem::remove(path);
+    std::filesystem::create_directories(path);  // a folder where the file belongs
+    EXPECT_EQ(ReadReportHeading(path), "");
+    std::string why;
+    EXPECT_FALSE(WriteReportHeading(path, "ТОВ", &why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+}
+
+// Files the program may not read (permissions bind only an ordinary user,
+// so this runs as one in a child): each reads as missing, with the
+// defaults or the refusal of a missing file, and none of them is replaced
+// by a write, so that nothing the program could not see is lost.
+TEST(IniRobust, UnreadableFilesReadAsMissingAndAreNeverOverwritten) {
+    const auto dir = zbr_test::FreshWorkDir("robustness");
+    std::filesystem::permissions(dir, std::filesystem::perms::all);
+    const std::string zbr = (dir / "zbr.ini").string(), fon = (dir / "fon_abonents.ini").string(),
+                      fmt = (dir / "rep_format.ini").string(), arh = (dir / "rd_arh.ini").string(),
+                      title = (dir / "title.ini").string(), mch = (dir / "saved.mch").string();
+    const std::map<std::string, std::string> contents = {
+        {zbr, "[DIR_CONN_PAR]\r\nRate=9600\r\n"},
+        {fon, "[FON_CONN_PAR]\r\nusers_num=1\r\n[FON_ABONENT_1]\r\nuser_name=A\r\n"},
+        {fmt, std::string(33, '\x07')},
+        {arh, std::string(74, '\x05')},
+        {title, std::string(40, 'T')},
+        {mch, std::string(200, '\x01')}};
+    for (const auto& [path, bytes] : contents) {
+        zbr_test::WriteBytes(path, bytes);
+        std::filesystem::permissions(path, std::filesystem::perms::none);
+    }
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(100);
+        int failed = 0;
+        auto settings = std::make_unique<ProgramSettingsRecord>();
+        ReadProgramIni(zbr, *settings, 1024, 768);
+        if (settings->Dir.Rate != 38400) failed |= 1;
+        if (!platform::IniFile(zbr).LoadFailed()) failed |= 2;
+        auto list = std::make_unique<PhoneSubscriberList>();
+        ReadPhoneSubscribers(fon, *list);
+        if (list->users_num != 0) failed |= 4;
+        auto shadow = std::make_unique<PhoneSubscriberList>(*list);
+        list->users_num = 1;
+        if (WritePhoneSubscribers(fon, *list, *shadow)) failed |= 8;  // would replace what it could not read
+        ReportFormatRecord rf;
+        if (LoadReportFormat(fmt, rf) || ParamDecimals(rf, 0) != 4)
+            failed |= 16;
+        ArchiveRequestDefaultsRecord ad;
+        if (LoadArchiveDefaults(arh, ad, 100.0) || ad.IndexKind != 1 || ad.PeriodBegin != 100.0) failed |= 32;
+        if (!ReadReportHeading(title).empty()) failed |= 64;
+        ArchiveFileContents c;
+        FileMessage m;
+        if (OpenArchiveFile(ArchiveKind::ChromMeas, mch, c, m) || m.line1 != "Помилка відкриття файлу") failed |= 128;
+        std::vector<uint8_t> recs;
+        uint32_t count = 7;
+        if (ReadTempArchive(mch, 94, 100, recs, count) || count != 0) failed |= 256;
+        _exit(failed > 99 ? 99 : failed);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    for (const auto& [path, bytes] : contents) {
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        EXPECT_EQ(zbr_test::ReadBytes(path), bytes) << path;
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 100) GTEST_SKIP() << "cannot drop root rights here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "failed checks (bits): " << WEXITSTATUS(status);
 }
