@@ -145,6 +145,19 @@ void RunArchiveReplies(Script& s) {
     HgcBox = &box;
 
     const uint8_t op = s.Choice();
+    if ((op & 0x0F) == 12 || (op & 0x0F) == 13) {
+        // The bounds of the hourly (12) or daily (13) archive, from tables 27, 2 and 6.
+        drv.onProcessMessages([&] { peer.Pump(); });
+        QueryPeriod range{};
+        DeviceDateTime oldest;
+        if (CheckArchiveBounds(host, range, oldest, (op & 0x0F) - 12)) {
+            Check(IsValidRec(oldest), "archive bounds from an invalid oldest date");
+            Check(IsValidRec(range.from) && IsValidRec(range.to) && CompareRec5(range.from, range.to) <= 0,
+                  "archive bounds that are no period");
+        }
+        HgcBox = nullptr;
+        return;
+    }
     const int pick = (op & 0x0F) % 12;
     const ArchiveKind kind = kKinds[pick];
     const int line = (op >> 4) & 1;
@@ -155,13 +168,23 @@ void RunArchiveReplies(Script& s) {
     peer.onAnswer = [&](const Bytes& request, PeerReply& reply) {
         if (reply.ctl & PeerReply::kFixRecords) SealRecords(reply.bytes, request[3], size);
     };
-    peer.onEscape = [&] {
-        if (ExchangeActive) {
+    // Esc as the main window takes it: the read ends, and so does the
+    // request on the line; or Esc pressed between two requests.
+    bool escapeLater = false;
+    peer.onEscape = [&](uint8_t ctl) {
+        if ((ctl & PeerReply::kEscape) && ExchangeActive) {
             AbortRequested = 1;
             if (box.Busy()) box.Abort = true;
         }
+        if (ctl & PeerReply::kEscapeLater) escapeLater = true;
     };
-    drv.onProcessMessages([&] { peer.Pump(); });
+    drv.onProcessMessages([&] {
+        peer.Pump();
+        if (escapeLater && !box.Busy() && ExchangeActive) {
+            AbortRequested = 1;
+            escapeLater = false;
+        }
+    });
 
     const uint8_t a = s.Choice(), b = s.Choice();
     const DeviceDateTime now{24, 3, 20, 10, 0, 0};

@@ -127,7 +127,7 @@ void LinePeer::Pump() {
         Trace(reply.none ? '.' : '<', reply.bytes);
         stream_.insert(stream_.end(), reply.bytes.begin(), reply.bytes.end());
         chunks_.push_back(std::move(reply.bytes));
-        if ((reply.ctl & PeerReply::kEscape) && onEscape) onEscape();
+        if ((reply.ctl & (PeerReply::kEscape | PeerReply::kEscapeLater)) && onEscape) onEscape(reply.ctl);
         if ((reply.ctl & PeerReply::kCloseAfter) && tcp_) {
             ::close(peer_);
             peer_ = -1;

@@ -15,6 +15,7 @@
 //   kFixCrc       every frame found in the chunk gets its right CRC
 //   kEscape       the operator presses Esc right after the chunk is sent
 //   kFixRecords   the targets that know the records fix their CRCs too
+//   kEscapeLater  Esc comes once the exchange is over (between requests)
 // A stream that has run out chooses 0 and answers nothing and closes.
 #pragma once
 #include <algorithm>
@@ -35,6 +36,7 @@ struct PeerReply {
     static constexpr uint8_t kFixCrc = 0x02;
     static constexpr uint8_t kEscape = 0x04;
     static constexpr uint8_t kFixRecords = 0x08;
+    static constexpr uint8_t kEscapeLater = 0x10;
     uint8_t ctl = 0;
     Bytes bytes;
     bool none = false;  // the stream had no reply left: silence, and the line closes
@@ -103,8 +105,8 @@ public:
     // before it is sent (a target may mend or note it).
     std::function<void(const Bytes& request)> onRequest;
     std::function<void(const Bytes& request, PeerReply& reply)> onAnswer;
-    // Called after a chunk with kEscape went out.
-    std::function<void()> onEscape;
+    // Called after a chunk with kEscape or kEscapeLater went out (with its ctl).
+    std::function<void(uint8_t ctl)> onEscape;
 
     // What the peer sent on the current connection, and on all of them.
     const Bytes& Stream() const { return stream_; }

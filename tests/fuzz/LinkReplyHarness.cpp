@@ -48,7 +48,9 @@ void RunLinkReply(Script& s) {
         Check(Crc16(req.data(), req.size()) == 0, "a request with a wrong CRC");
     };
     // Esc (or the window closing) in the middle of a request.
-    peer.onEscape = [&] { box.Abort = true; };
+    peer.onEscape = [&](uint8_t ctl) {
+        if (ctl & PeerReply::kEscape) box.Abort = true;
+    };
     platform::SetMessagePump([&] { peer.Pump(); });
 
     for (int i = 0; i < 6 && !s.Done(); ++i) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,8 @@ namespace {
 // are asked for; everything taken is written down in the input format.
 class Recorder : public Script {
 public:
-    Recorder(emu::Emulator& e, std::vector<uint8_t> choices) : emu_(e), choices_(choices.begin(), choices.end()) {}
+    Recorder(emu::Emulator& e, std::vector<uint8_t> choices, std::map<int, uint8_t> ctl)
+        : emu_(e), choices_(choices.begin(), choices.end()), ctl_(std::move(ctl)) {}
     uint8_t Choice() override {
         uint8_t v = 0;
         if (!choices_.empty()) {
@@ -37,7 +39,8 @@ public:
     PeerReply Answer(const Bytes& request) override {
         PeerReply r;
         r.bytes = emu_.Process(request);
-        out.push_back(0);
+        if (auto it = ctl_.find(answers_++); it != ctl_.end()) r.ctl = it->second;
+        out.push_back(r.ctl);
         if (r.bytes.size() >= 255) {
             out.push_back(255);
             out.push_back(uint8_t(r.bytes.size() - 255));
@@ -52,6 +55,8 @@ public:
 private:
     emu::Emulator& emu_;
     std::deque<uint8_t> choices_;
+    std::map<int, uint8_t> ctl_;  // ctl bytes of some answers, by their number from 0
+    int answers_ = 0;
 };
 
 constexpr emu::DeviceTime6 kNow{24, 3, 20, 10, 30, 0};
@@ -60,6 +65,7 @@ struct Seed {
     std::string name;
     std::vector<uint8_t> choices;
     std::function<void(emu::Emulator&)> setUp;  // faults, tables
+    std::map<int, uint8_t> ctl = {};            // ctl bytes of some answers
 };
 
 int Write(const std::filesystem::path& folder, const std::vector<Seed>& seeds, void (*run)(Script&)) {
@@ -69,7 +75,7 @@ int Write(const std::filesystem::path& folder, const std::vector<Seed>& seeds, v
         emu.SetClock(kNow);
         emu.FreezeClock(true);
         if (s.setUp) s.setUp(emu);
-        Recorder rec(emu, s.choices);
+        Recorder rec(emu, s.choices, s.ctl);
         run(rec);
         std::ofstream f(folder / (s.name + ".bin"), std::ios::binary | std::ios::trunc);
         f.write(reinterpret_cast<const char*>(rec.out.data()), std::streamsize(rec.out.size()));
@@ -130,6 +136,7 @@ std::vector<Seed> LinkSeeds() {
          }},
         {"silence", V{4} + Read(5, 0, 3), Fault(K::Silence)},
         {"new_address", V{0, 1, 4, 3, 0, 1, 7, 0} + Read(3, 0, 4), {}},
+        {"escape", V{0} + Read(5, 0, 3) + Read(6, 0, 12), {}, {{0, PeerReply::kEscape}}},
     };
 }
 
@@ -157,6 +164,7 @@ std::vector<Seed> TableSeeds() {
         {"destroyed_table", V{0} + Op(0, 22, 0, 20) + V{0}, Fault(K::ErrorReply, 60)},
         {"bad_crc_retry", V{0} + Op(0, 6, 0, 12) + V{1}, Fault(K::BadCrc)},
         {"held_reply", V{0} + Op(0, 5, 0, 3) + V{1} + Op(0, 6, 0, 12), Fault(K::HeldReply)},
+        {"closing", V{0} + Op(0, 22, 0, 20) + Op(0, 6, 0, 12), {}, {{0, PeerReply::kEscape}}},
     };
 }
 
@@ -168,6 +176,10 @@ std::vector<Seed> ArchiveSeeds(const emu::Emulator& probe) {
         return V{op, uint8_t(count - 1), 0, table[0], table[1], table[2], table[3]};
     };
     const std::vector<uint8_t> yes(8, 1);
+    // One past the newest diagnostic message.
+    std::vector<uint8_t> t10Newest(t10.begin() + 4, t10.begin() + 8);
+    for (auto& c : t10Newest)
+        if (++c != 0) break;
     return {
         {"chrom_hour", {0, 10, 5}, {}},
         {"chrom_hour_line2", {0x10, 10, 5}, {}},
@@ -195,6 +207,28 @@ std::vector<Seed> ArchiveSeeds(const emu::Emulator& probe) {
         {"index_short", index(10, 25, t10) + yes, ArchiveFault(A::ShortReply, 2, 2)},
         {"line_late_reply", V{2, 20, 12} + yes,
          [](emu::Emulator& e) { e.QueueFault({emu::FaultKind::None}); e.QueueFault({emu::FaultKind::HeldReply}); }},
+        {"broken_twice", V{0, 10, 3}, [](emu::Emulator& e) {
+             e.Archives().CorruptRecordAt(emu::Archive::ChromHourly, 0, {24, 3, 20, 3, 0, 0});
+         }},
+        {"late_twice", V{0, 10, 5} + yes, [](emu::Emulator& e) {
+             e.Archives().QueueFault({A::LateRecord, 2, 1});
+             e.Archives().QueueFault({A::LateRecord, 1, 2});
+         }},
+        {"late_again", V{0, 10, 5} + yes, [](emu::Emulator& e) {
+             e.Archives().QueueFault({A::LateRecord, 1, 1});
+             e.Archives().QueueFault({A::LateRecord, 1, 2});
+         }},
+        {"esc_between_hours", {0, 10, 5}, {}, {{1, PeerReply::kEscapeLater}}},
+        {"esc_during_hours", {0, 10, 5}, {}, {{1, PeerReply::kEscape}}},
+        {"esc_between_pages", {4, 6, 3}, {}, {{1, PeerReply::kEscapeLater}}},
+        {"esc_between_blocks", index(10, 25, t10), {}, {{0, PeerReply::kEscapeLater}}},
+        {"index_beyond", index(10, 5, t10Newest), {}},
+        {"index_repeat", index(10, 25, t10) + yes, [](emu::Emulator& e) {
+             e.QueueFault({emu::FaultKind::None});
+             e.QueueFault({emu::FaultKind::PreviousReply});
+         }},
+        {"bounds_hour", {12}, {}},
+        {"bounds_day", {13}, {}},
         {"previous_page", V{4, 6, 3} + yes,
          [](emu::Emulator& e) { e.QueueFault({emu::FaultKind::None}); e.QueueFault({emu::FaultKind::PreviousReply}); }},
     };

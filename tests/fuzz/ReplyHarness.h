@@ -21,8 +21,9 @@ void RunLinkReply(Script& s);
 void RunTableReplies(Script& s);
 
 // The archive readers: one read of any kind (hourly, daily, by period, by
-// index). Input: op (kind, line, into), two bytes for the period or
-// index and count, then the replies and the operator's answers.
+// index), or the bounds of the hourly or daily archive. Input: op (kind,
+// line, into), two bytes for the period or index and count, then the
+// replies and the operator's answers.
 void RunArchiveReplies(Script& s);
 
 }  // namespace zbr_fuzz

@@ -193,8 +193,8 @@ void RunTableReplies(Script& s) {
     TableWatch watch(peer);
     peer.onRequest = [&](const Bytes& r) { watch.Checkpoint(&r); };
     // The main window closing in the middle of a request.
-    peer.onEscape = [&] {
-        if (box.Busy()) box.Abort = true;
+    peer.onEscape = [&](uint8_t ctl) {
+        if ((ctl & PeerReply::kEscape) && box.Busy()) box.Abort = true;
     };
     drv.onProcessMessages([&] { peer.Pump(); });
 
