@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "common/Question.h"
@@ -21,6 +22,7 @@
 #include "data/ArchRead.h"
 #include "data/ArchView.h"
 #include "data/ArchiveRecords.h"
+#include "data/Period.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/ReplyHarness.h"
 #include "link/Hgcbox.h"
@@ -191,16 +193,27 @@ void RunArchiveReplies(Script& s) {
     ArchiveReadResult result;
     ArchiveView intoView;
     const bool hourDay = pick < 4;
+    const bool daily = kind == ArchiveKind::ChromDay || kind == ArchiveKind::WmtDay;
+    // The earliest date a sound record stored may carry (none for index reads).
+    std::optional<DeviceDateTime> earliest;
+    int earliestUnit = 0;
     if (hourDay) {
-        const int minutes = (kind == ArchiveKind::ChromDay || kind == ArchiveKind::WmtDay) ? 1440 : 60;
+        const int minutes = daily ? 1440 : 60;
         const DeviceDateTime begin = Moved(now, -int(a), minutes);
         const DeviceDateTime end = Moved(begin, b, minutes);
         result = ReadHourDayArchive(host, kind, line, begin, end, into ? &intoView : nullptr);
+        // The hour asked for first; a day's record may carry the day before.
+        DeviceDateTime low{begin.year, begin.month, begin.day, uint8_t(daily ? 0 : begin.hour), 0, 0};
+        if (daily) DecRecWithin(low, 1);
+        earliest = low;
+        earliestUnit = daily ? 1 : 0;
     } else if (pick < 10) {
         const int minutes = (kind == ArchiveKind::ChromMeas || kind == ArchiveKind::WmtMeas) ? 10 : 360;
         const DeviceDateTime begin = Moved(now, -int(a), minutes);
         const DeviceDateTime end = Moved(begin, b, minutes);
         result = ReadPeriodArchive(host, kind, line, begin, end);
+        earliest = begin;
+        earliestUnit = -1;  // to the second
     } else {
         const uint32_t first = s.Choice32();
         const uint32_t count = 1 + uint32_t(a) + uint32_t(b & 0x0F) * 256;
@@ -246,6 +259,13 @@ void RunArchiveReplies(Script& s) {
         for (const Bytes& c : peer.Chunks()) most = std::max(most, Occurrences(c.data(), c.size(), rec.data(), size));
         Check(most > 0, "a record stored that no reply carried");
         Check(count <= (hourDay ? 1 : most), "a record stored twice");
+        // Never a sound record from before what was asked for.
+        const DeviceDateTime date = LoadRec6(rec.data());
+        if (earliest && RecordCrcOk(rec.data(), size) && IsValidRec(date)) {
+            const int c = earliestUnit < 0 ? CompareRec6(date, *earliest)
+                                           : CompareRecByUnit(date, *earliest, earliestUnit);
+            Check(c >= 0, "a record from before the period stored");
+        }
     }
 }
 
