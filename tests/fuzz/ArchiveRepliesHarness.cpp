@@ -147,6 +147,7 @@ void RunArchiveReplies(Script& s) {
     HgcBox = &box;
 
     const uint8_t op = s.Choice();
+    box.Retries = (op & 0x40) ? 2 : 1;
     if ((op & 0x0F) == 12 || (op & 0x0F) == 13) {
         // The bounds of the hourly (12) or daily (13) archive, from tables 27, 2 and 6.
         drv.onProcessMessages([&] { peer.Pump(); });

@@ -164,6 +164,11 @@ std::vector<Seed> TableSeeds() {
         {"destroyed_table", V{0} + Op(0, 22, 0, 20) + V{0}, Fault(K::ErrorReply, 60)},
         {"bad_crc_retry", V{0} + Op(0, 6, 0, 12) + V{1}, Fault(K::BadCrc)},
         {"held_reply", V{0} + Op(0, 5, 0, 3) + V{1} + Op(0, 6, 0, 12), Fault(K::HeldReply)},
+        {"two_attempts", V{2} + Op(0, 6, 0, 12) + Op(1, 6, 0, 12), [](emu::Emulator& e) {
+             e.QueueFault({K::BadCrc});
+             e.QueueFault({K::None});
+             e.QueueFault({K::Silence});
+         }},
         {"closing", V{0} + Op(0, 22, 0, 20) + Op(0, 6, 0, 12), {}, {{0, PeerReply::kEscape}}},
     };
 }
@@ -226,6 +231,10 @@ std::vector<Seed> ArchiveSeeds(const emu::Emulator& probe) {
         {"index_repeat", index(10, 25, t10) + yes, [](emu::Emulator& e) {
              e.QueueFault({emu::FaultKind::None});
              e.QueueFault({emu::FaultKind::PreviousReply});
+         }},
+        {"two_attempts", {0x40, 10, 5}, [](emu::Emulator& e) {
+             e.QueueFault({emu::FaultKind::None});
+             e.QueueFault({emu::FaultKind::CutFrame, 20});
          }},
         {"bounds_hour", {12}, {}},
         {"bounds_day", {13}, {}},

@@ -115,13 +115,16 @@ public:
         return false;
     }
 
-    // A write reply of good CRC from address 1 that echoes h.
+    // A write reply of good CRC that echoes h, from address 1 (or from the
+    // new address a write of table 3 row 0 gives the controller).
     bool WriteEchoFound(const TableRequestHeader& h) {
         History();
+        const bool newAddress = h.table == 3 && h.first == 0;
         for (std::size_t p = 0; p + 10 <= history_.size(); ++p) {
             const uint8_t* f = history_.data() + p;
             const std::size_t len = f[2];
-            if (f[0] == 0x33 && f[1] == 1 && len >= 10 && p + len <= history_.size() && f[3] == 0x82 &&
+            const bool from = f[1] == 1 || (newAddress && f[1] == ConfigImage[cfgofs::kUpperLink]);
+            if (f[0] == 0x33 && from && len >= 10 && p + len <= history_.size() && f[3] == 0x82 &&
                 f[5] == h.table && f[6] == h.first && f[7] == h.rows && Crc16(f, len) == 0)
                 return true;
         }
@@ -183,7 +186,7 @@ void RunTableReplies(Script& s) {
     ui::ProgressBar progress(&form, "ProgressBar1");
 
     hgcbox box(1);
-    box.Retries = 1;
+    box.Retries = (cfg & 2) ? 2 : 1;
     box.ReplyTimeoutMs = 1;
     box.ByteTimeoutMs = 1;
     std::memcpy(box.WritePassword, "12345       ", sizeof box.WritePassword);
