@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,6 +55,9 @@ LinePeer::LinePeer(Script& script, hgcbox& box, bool tcp) : script_(script), box
     box_.OpenPerExchange = false;
     box_.OpenRetrySec = 0;
     box_.TcpSendDelayMs = 0;
+    // A serial port whose line hung up refuses writes (EIO); the socket
+    // that plays it would raise SIGPIPE instead.
+    if (!tcp_) std::signal(SIGPIPE, SIG_IGN);
     Connect();
     if (tcp_) box_.Reconnect = [this] { return !script_.Done() && Connect(); };
 }
@@ -128,7 +132,9 @@ void LinePeer::Pump() {
         stream_.insert(stream_.end(), reply.bytes.begin(), reply.bytes.end());
         chunks_.push_back(std::move(reply.bytes));
         if ((reply.ctl & (PeerReply::kEscape | PeerReply::kEscapeLater)) && onEscape) onEscape(reply.ctl);
-        if ((reply.ctl & PeerReply::kCloseAfter) && tcp_) {
+        // A closed serial line is a port that reports input and gives none
+        // (a modem that hung up); it stays so.
+        if (reply.ctl & PeerReply::kCloseAfter) {
             ::close(peer_);
             peer_ = -1;
             return;

@@ -11,7 +11,8 @@
 // the operator's answers) and the peer's replies. Each reply is a chunk
 //   ctl, length (255: 255 + one more byte), bytes
 // with ctl bits:
-//   kCloseAfter   the peer closes the connection once the chunk is sent (TCP)
+//   kCloseAfter   the peer closes the connection once the chunk is sent (TCP:
+//                 the link connects anew; serial: the line is dead from then on)
 //   kFixCrc       every frame found in the chunk gets its right CRC
 //   kEscape       the operator presses Esc right after the chunk is sent
 //   kFixRecords   the targets that know the records fix their CRCs too
