@@ -352,6 +352,8 @@ bool ReadWholeTable(int t, ui::StatusBar* bar, bool show) {
     return true;
 }
 
+int ReadAllTablesEndPauseMs = 500;
+
 bool ReadAllTables(ui::StatusBar* bar, ui::ProgressBar* progress) {
     if (progress) {
         progress->SetRange(0, kConfigTableCount + 1);
@@ -367,7 +369,7 @@ bool ReadAllTables(ui::StatusBar* bar, ui::ProgressBar* progress) {
     if (progress) progress->SetPosition(progress->Max());
     Repaint();
     // Let the full bar be seen for a moment.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ReadAllTablesEndPauseMs);
     while (std::chrono::steady_clock::now() < until) platform::IdleSlice(10);
     return true;
 }

@@ -119,3 +119,6 @@ bool ReadWholeTable(int t, ui::StatusBar* bar, bool show);
 // the progress bar one step per table and shows the controller name in
 // panel 1. Returns false at the first failure the operator gives up on.
 bool ReadAllTables(ui::StatusBar* bar, ui::ProgressBar* progress);
+// How long a finished ReadAllTables keeps its full progress bar in view
+// (500 ms; tests shorten it).
+extern int ReadAllTablesEndPauseMs;

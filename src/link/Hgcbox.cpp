@@ -473,8 +473,8 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
                             if (b == Tx[1] || learning) {
                                 learned_ = b;
                                 Rx[accepted++] = b;
-                            } else if (newAddressWrite) {
-                                if (b == Tx[24]) Rx[accepted++] = b;
+                            } else if (newAddressWrite && b == Tx[24]) {
+                                Rx[accepted++] = b;
                             } else {
                                 // Not ours: look for the start again, this byte included.
                                 accepted = 0;

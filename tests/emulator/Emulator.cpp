@@ -206,6 +206,8 @@ std::optional<Emulator::Impl::Outgoing> Emulator::Impl::OnFrame(const ParsedFram
         out.bytes.push_back(otherAddress(rep.address));
     }
     if (fault.kind == FaultKind::BadLengthPrefix) out.bytes.insert(out.bytes.end(), {kReplyStart, rep.address, 3});
+    if (fault.kind == FaultKind::StrayStart)
+        out.bytes.insert(out.bytes.end(), {kReplyStart, otherAddress(rep.address), rep.address});
     out.bytes.insert(out.bytes.end(), frame.begin(), frame.end());
     if (fault.kind == FaultKind::ByteDelay) out.byteDelayMs = std::max(0, fault.param);
     if (fault.kind == FaultKind::ReplyDelay) out.replyDelayMs = std::max(0, fault.param);

@@ -49,6 +49,8 @@ enum class FaultKind {
                          // controller gets (as a reply to an earlier attempt, late)
     PreviousReply,       // the reply to the request before goes out again instead of this one's
                          // (this one is carried out: a page or block answered and lost)
+    StrayStart,          // 0x33, a foreign address (`param`, 0: own address + 1) and the reply's own
+                         // address (noise with a start byte in it), then the correct reply
 };
 
 // One fault applies to one following request that the controller answers

@@ -1,8 +1,9 @@
 // Shared by the fuzz targets: a scratch folder made the program's WorkDir
-// once per process, and the input written to a file there (the readers take
-// paths). A target calls Fail() when the program broke a promise (a text
-// field left unterminated, a count beyond its array): the fuzzer reports it
-// like a crash, and the replay test fails on it.
+// once per process (removed at exit), and the input written to a file
+// there (the readers take paths). A target calls Fail() when the program
+// broke a promise (a text field left unterminated, a count beyond its
+// array): the fuzzer reports it like a crash, and the replay test fails on
+// it.
 #pragma once
 #include <unistd.h>
 
@@ -19,14 +20,20 @@
 namespace zbr_fuzz {
 
 inline const std::string& ScratchDir() {
-    static const std::string dir = [] {
+    // Never destroyed: the exit handler below still needs it.
+    static const std::string& dir = *new std::string([] {
         const char* base = std::getenv("TMPDIR");
         std::filesystem::path p = std::filesystem::path(base && *base ? base : "/tmp") /
                                   ("zbr-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(p / "INI");
         platform::SetWorkDir(p.string());
+        // Gone when the process ends normally (a finding keeps it for a look).
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(ScratchDir(), ec);
+        });
         return p.string();
-    }();
+    }());
     return dir;
 }
 

@@ -365,6 +365,26 @@ TEST_F(HgcboxPty, NewAddressWrittenToTable3) {
     EXPECT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
 }
 
+// Noise with a start byte in it ahead of the reply from the new address:
+// the foreign byte after the start byte starts the search again, as it does
+// for every other reply, and the reply that follows is taken.
+TEST_F(HgcboxPty, NewAddressReplyAfterAStrayStartByte) {
+    emu.QueueFault({emu::FaultKind::StrayStart, 0});
+    ASSERT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+
+    emu.SetCredentials("12345", "1111");
+    std::memcpy(box.WritePassword, "12345       ", 12);
+    std::memcpy(box.UserCode, "1111", 4);
+    auto t3 = emu.Table(3);
+    std::vector<uint8_t> req = {3, 0, 1};
+    req.insert(req.end(), t3.begin(), t3.begin() + emu::Shape(3).size);
+    req[3] = 9;  // the controller's new address
+    emu.QueueFault({emu::FaultKind::StrayStart, 0});
+    ASSERT_TRUE(box.Exchange(2, req.data(), static_cast<uint32_t>(req.size()))) << box.ErrorText();
+    EXPECT_EQ(box.Rx[1], 9);
+    EXPECT_EQ(emu.Address(), 9);
+}
+
 TEST_F(HgcboxPty, AbortAndNestedExchangeFromMessages) {
     // A message handler that asks for another exchange gets "busy" at once;
     // the running one carries on undisturbed.

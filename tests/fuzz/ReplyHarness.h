@@ -1,0 +1,30 @@
+// The runs of the reply fuzz targets, each driven by a Script (LinePeer.h):
+// the fuzz input, or the recorder that makes their seeds from the
+// controller emulator (MakeReplySeeds.cpp). A broken promise ends the
+// process (zbr_fuzz::Fail).
+#pragma once
+#include "fuzz/LinePeer.h"
+
+namespace zbr_fuzz {
+
+// The link object: up to 6 exchanges of any function, each answered by the
+// script. Input: cfg (bit 0 serial line, bit 1 address 255, bit 2 two
+// attempts), then per exchange: function pick, data length, data, argument
+// byte, and the replies as the requests come.
+void RunLinkReply(Script& s);
+
+// The table layer: up to 4 operations (read or write a range, read a whole
+// table, read all tables, write changed rows) on the configuration image.
+// Input: cfg (bit 0 names in Windows-1251, bit 1 two attempts), then per
+// operation: op (bits 0-2 which, bit 3 quiet), table, first row, rows,
+// (write changed rows: edits), and the replies and the operator's answers
+// as they are asked for.
+void RunTableReplies(Script& s);
+
+// The archive readers: one read of any kind (hourly, daily, by period, by
+// index), or the bounds of the hourly or daily archive. Input: op (bits
+// 0-3 kind, 4 line, 5 into a view, 6 two attempts), two bytes for the
+// period or index and count, then the replies and the operator's answers.
+void RunArchiveReplies(Script& s);
+
+}  // namespace zbr_fuzz
