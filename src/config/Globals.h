@@ -33,7 +33,7 @@ bool LinkBusy();
 // timer that may start an exchange takes one first and does nothing when it
 // is refused:
 //
-//   void TFormMom::Timer1Timer() {
+//   void LiveMonitorForm::Timer1Timer() {
 //       ExchangeGuard guard(this);
 //       if (!guard) return;      // another exchange runs; try at the next tick
 //       ... ReadTableRange(...) ...

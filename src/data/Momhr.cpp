@@ -10,8 +10,6 @@
 #include "config/Conffun.h"
 #include "config/ConfigImage.h"
 #include "config/ContrName.h"
-#include "config/Globals.h"
-#include "link/Hgcbox.h"
 
 namespace {
 
@@ -22,9 +20,6 @@ constexpr int kNameLeft = 8, kTitleWidth = 440, kValueLeft = 450, kValueWidth = 
 constexpr ui::Color kNavyName = 0x800000;
 constexpr ui::Color kWarning = 0x383872;
 constexpr ui::Color kUnknownZone = 0x008000;
-
-constexpr char kRefreshOn[] = "Не оновлювати дані";
-constexpr char kRefreshOff[] = "Оновлювати дані";
 
 std::string Fmt(const char* fmt, const char* a, const char* b) {
     char buf[256];
@@ -40,7 +35,7 @@ float FloatAt(const uint8_t* p) {
 
 }  // namespace
 
-TFormMom::TFormMom(ui::Component* owner) : ui::Form(owner, "FormMom") {
+TFormMom::TFormMom(ui::Component* owner) : LiveMonitorForm(owner, "FormMom") {
     SetBorderStyle(ui::BorderStyle::Dialog);
     SetBorderIcons(ui::border_icon::SystemMenu);
     SetPosition(ui::Position::MainFormCenter);
@@ -91,22 +86,15 @@ TFormMom::TFormMom(ui::Component* owner) : ui::Form(owner, "FormMom") {
     }
 
     lbState.SetBounds(10, 486, 736, 16);
-    lbState.SetFontColor(ui::clRed);
-    BitBtn1.SetCaption(kRefreshOn);
     BitBtn1.SetBounds(8, 504, 220, 28);
     BitBtn2.SetCaption("Вихід");
     BitBtn2.SetGlyph(ui::Glyph::Close);
     BitBtn2.SetCancel(true);
     BitBtn2.SetBounds(636, 504, 110, 28);
 
-    Timer1.SetEnabled(false);
-    Timer1.SetInterval(kTickMs);
-    Timer1.OnTimer = [this] { Timer1Timer(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    AttachRefresh(Timer1, BitBtn1, lbState, kTickMs, BeforeTick::Nothing);
     BitBtn2.OnClick = [this] { BitBtn2Click(); };
     OnShow = [this] { FormShow(); };
-    OnCloseQuery = [this](bool&) { StopExchange(); };
-    OnClose = [this](ui::CloseAction& a) { FormClose(a); };
     FormCreate();
 }
 
@@ -152,58 +140,25 @@ void TFormMom::FormShow() {
     }
     Label1.Hide();
     pnDate.SetCaption({});
-    lbState.SetCaption({});
-    refresh_ = true;
-    BitBtn1.SetCaption(kRefreshOn);
-    Timer1Timer();
+    RefreshAtOnce();
 }
 
-void TFormMom::FormClose(ui::CloseAction&) { StopExchange(); }
-
-bool TFormMom::Closing() const { return ModalResult() != ui::mrNone || !Visible(); }
-
-// Closing: the timer stays off. A request already on the line is left to
-// end (cutting it short would leave its reply to meet the next request);
-// the tick then unwinds without starting another.
-void TFormMom::StopExchange() { Timer1.SetEnabled(false); }
-
-void TFormMom::Timer1Timer() {
-    Timer1.SetEnabled(false);
-    if (busy_ || !refresh_ || Closing()) return;
-    ExchangeGuard guard(this);
-    if (!guard) {  // another exchange runs: the next tick tries again
-        Timer1.SetEnabled(true);
-        return;
-    }
-    busy_ = true;
+// The values, then (unless the window closes meanwhile) the zones.
+bool TFormMom::ReadAndShow() {
+    ui::HourGlass wait;
     bool ok = true;
-    {
-        ui::HourGlass wait;
-        const uint8_t values = uint8_t(ValueTable()), zones = uint8_t(ZoneTable());
-        if (ReadTableRange({values, 0, 22}, StatusBar, false)) {
-            std::memcpy(Values, RowPtr(values, 0), kValueBytes);
-            ShowMomValues();
-        } else {
-            ok = false;
-        }
-        if (!Closing()) {
-            if (ReadTableRange({zones, 0, 20}, StatusBar, false)) ShowMomZones();
-            else ok = false;
-        }
+    const uint8_t values = uint8_t(ValueTable()), zones = uint8_t(ZoneTable());
+    if (ReadTableRange({values, 0, 22}, StatusBar, false)) {
+        std::memcpy(Values, RowPtr(values, 0), kValueBytes);
+        ShowMomValues();
+    } else {
+        ok = false;
     }
-    busy_ = false;
-    if (ok) {
-        lbState.SetCaption({});
-    } else if (!Closing()) {
-        const std::string why = HgcBox ? HgcBox->ErrorText() : std::string();
-        lbState.SetCaption("Дані не оновлено: " + why);
-        if (StatusBar) StatusBar->SetPanelText(kPanelExchangeText, why);
+    if (!Closing()) {
+        if (ReadTableRange({zones, 0, 20}, StatusBar, false)) ShowMomZones();
+        else ok = false;
     }
-    if (MessageTimer) {
-        MessageTimer->SetEnabled(false);
-        MessageTimer->SetEnabled(true);
-    }
-    Timer1.SetEnabled(refresh_ && !Closing());
+    return ok;
 }
 
 void TFormMom::ShowMomValues() {
@@ -232,18 +187,6 @@ void TFormMom::ShowMomZones() {
         else if (code == 3 || code == 4) c = ui::clRed;
         else if (code >= 5) c = kUnknownZone;
         z[k]->SetFontColor(c);
-    }
-}
-
-void TFormMom::BitBtn1Click() {
-    if (refresh_) {
-        Timer1.SetEnabled(false);
-        BitBtn1.SetCaption(kRefreshOff);
-        refresh_ = false;
-    } else {
-        BitBtn1.SetCaption(kRefreshOn);
-        refresh_ = true;
-        if (!busy_) Timer1.SetEnabled(true);
     }
 }
 

@@ -4,9 +4,8 @@
 //
 // Row i shows parameter code i - 1. Oxygen (code 15) is filled only when
 // the chromatograph measures it; gas temperature (code 16) has no zone. A
-// zone code the program does not know shows "?" in green. A tick whose read
-// fails keeps what was shown, says so under the rows, and the next tick tries
-// again; the timer stands while a tick runs.
+// zone code the program does not know shows "?" in green. The refresh, its
+// button and the failure line under the rows: LiveMonitorForm.
 //
 //   TFormMom f(owner);
 //   f.Line = item.Tag();           // 0 or 1
@@ -19,9 +18,10 @@
 #include <string>
 
 #include "common/GasParams.h"
+#include "data/LiveMonitor.h"
 #include "ui/Ui.h"
 
-class TFormMom : public ui::Form {
+class TFormMom : public LiveMonitorForm {
 public:
     explicit TFormMom(ui::Component* owner = nullptr);
     ~TFormMom() override;
@@ -33,8 +33,6 @@ public:
     // Set by the caller.
     uint8_t Line = 0;    // 0 line 1, 1 line 2
     uint8_t Oxygen = 0;  // 1: oxygen is measured
-    ui::StatusBar* StatusBar = nullptr;
-    ui::Timer* MessageTimer = nullptr;
 
     // The values of the last successful read (date, time, 20 floats).
     uint8_t Values[kValueBytes] = {};
@@ -53,25 +51,17 @@ public:
     ui::Label* v[kRows] = {};
     ui::Label* z[kRows] = {};
 
-    bool Refreshing() const { return refresh_; }
     // Tables of the window's line: values and zones.
     int ValueTable() const { return Line == 0 ? 30 : 38; }
     int ZoneTable() const { return Line == 0 ? 32 : 39; }
 
-    void Timer1Timer();
     void ShowMomValues();
     void ShowMomZones();
 
 private:
     void FormCreate();
     void FormShow();
-    void FormClose(ui::CloseAction& action);
-    void BitBtn1Click();
+    bool ReadAndShow() override;
     void BitBtn2Click();
-    void StopExchange();
-    bool Closing() const;
     bool Shown(int code) const;
-
-    bool refresh_ = true;
-    bool busy_ = false;
 };
