@@ -6,8 +6,6 @@
 #include "common/Suplfunc.h"
 #include "config/Conffun.h"
 #include "config/ConfigImage.h"
-#include "config/Globals.h"
-#include "link/Hgcbox.h"
 
 namespace {
 
@@ -15,9 +13,6 @@ constexpr int kWidth = 676;
 constexpr int kTop = 44, kRowHeight = 22;
 constexpr int kTitleWidth = 500, kValueLeft = 516, kValueWidth = 140;
 constexpr double kBarToKgf = 1.019716213;
-
-constexpr char kRefreshOn[] = "Не оновлювати дані";
-constexpr char kRefreshOff[] = "Оновлювати дані";
 
 // Names of PV21 .. PV25 (with units) as a type-1 meter reports them.
 const char* const kNames[TFormMomWmt::kRows] = {
@@ -30,7 +25,7 @@ const char* const kNames[TFormMomWmt::kRows] = {
 
 }  // namespace
 
-TFormMomWmt::TFormMomWmt(ui::Component* owner) : ui::Form(owner, "FormMomWmt") {
+TFormMomWmt::TFormMomWmt(ui::Component* owner) : LiveMonitorForm(owner, "FormMomWmt") {
     SetBorderStyle(ui::BorderStyle::Dialog);
     SetBorderIcons(ui::border_icon::SystemMenu);
     SetPosition(ui::Position::MainFormCenter);
@@ -57,20 +52,13 @@ TFormMomWmt::TFormMomWmt(ui::Component* owner) : ui::Form(owner, "FormMomWmt") {
         value.SetFontBold(true);
     }
 
-    lbState.SetFontColor(ui::clRed);
-    BitBtn1.SetCaption(kRefreshOn);
     BitBtn2.SetCaption("Вихід");
     BitBtn2.SetGlyph(ui::Glyph::Close);
     BitBtn2.SetCancel(true);
 
-    Timer1.SetEnabled(false);
-    Timer1.SetInterval(kTickMs);
-    Timer1.OnTimer = [this] { Timer1Timer(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    AttachRefresh(Timer1, BitBtn1, lbState, kTickMs, BeforeTick::Nothing);
     BitBtn2.OnClick = [this] { BitBtn2Click(); };
     OnShow = [this] { FormShow(); };
-    OnCloseQuery = [this](bool&) { StopExchange(); };
-    OnClose = [this](ui::CloseAction&) { StopExchange(); };
     FormCreate();
 }
 
@@ -112,48 +100,20 @@ void TFormMomWmt::FormShow() {
     BitBtn1.SetBounds(8, bottom + 20, 220, 28);
     BitBtn2.SetBounds(kWidth - 6 - 8 - 110, bottom + 20, 110, 28);
     pnDate.SetCaption({});
-    lbState.SetCaption({});
-    refresh_ = true;
-    BitBtn1.SetCaption(kRefreshOn);
-    Timer1Timer();
+    RefreshAtOnce();
 }
 
-bool TFormMomWmt::Closing() const { return ModalResult() != ui::mrNone || !Visible(); }
-
-// Closing: the timer stays off. A request already on the line is left to
-// end (cutting it short would leave its reply to meet the next request);
-// the tick then unwinds without starting another.
-void TFormMomWmt::StopExchange() { Timer1.SetEnabled(false); }
-
-void TFormMomWmt::Timer1Timer() {
-    Timer1.SetEnabled(false);
-    if (busy_ || !refresh_ || Closing()) return;
-    ExchangeGuard guard(this);
-    if (!guard) {  // another exchange runs: the next tick tries again
-        Timer1.SetEnabled(true);
-        return;
-    }
-    busy_ = true;
+bool TFormMomWmt::ReadAndShow() {
     bool ok;
     {
         ui::HourGlass wait;
         ok = ReadTableRange({37, 0, 7}, StatusBar, false);
     }
-    busy_ = false;
     if (ok) {
         std::memcpy(Values, RowPtr(37, 0), kValueBytes);
         ShowWmtMomentaryValues();
-        lbState.SetCaption({});
-    } else if (!Closing()) {
-        const std::string why = HgcBox ? HgcBox->ErrorText() : std::string();
-        lbState.SetCaption("Дані не оновлено: " + why);
-        if (StatusBar) StatusBar->SetPanelText(kPanelExchangeText, why);
     }
-    if (MessageTimer) {
-        MessageTimer->SetEnabled(false);
-        MessageTimer->SetEnabled(true);
-    }
-    Timer1.SetEnabled(refresh_ && !Closing());
+    return ok;
 }
 
 void TFormMomWmt::ShowWmtMomentaryValues() {
@@ -167,18 +127,6 @@ void TFormMomWmt::ShowWmtMomentaryValues() {
         double value = f;
         if (type_ == 0 && (i == 2 || i == 4)) value *= kBarToKgf;
         v[i]->SetCaption("  " + FormatValueWmt(float(value)));
-    }
-}
-
-void TFormMomWmt::BitBtn1Click() {
-    if (refresh_) {
-        Timer1.SetEnabled(false);
-        BitBtn1.SetCaption(kRefreshOff);
-        refresh_ = false;
-    } else {
-        BitBtn1.SetCaption(kRefreshOn);
-        refresh_ = true;
-        if (!busy_) Timer1.SetEnabled(true);
     }
 }
 

@@ -2,15 +2,16 @@
 // PV25 as floats), refreshed every 10 seconds. The meter's type (table 15
 // byte 6) decides the rows: types 0 and 1 five values, type 2 four; a type-0
 // meter's pressures (PV23, PV25) come in bar and are shown in kgf/cm2.
-// A tick whose read fails keeps what was shown, says so under the rows, and
-// the next tick tries again; the timer stands while a tick runs.
+// The refresh, its button and the failure line under the rows:
+// LiveMonitorForm.
 #pragma once
 #include <cstdint>
 #include <string>
 
+#include "data/LiveMonitor.h"
 #include "ui/Ui.h"
 
-class TFormMomWmt : public ui::Form {
+class TFormMomWmt : public LiveMonitorForm {
 public:
     explicit TFormMomWmt(ui::Component* owner = nullptr);
     ~TFormMomWmt() override;
@@ -18,10 +19,6 @@ public:
     static constexpr int kRows = 5;
     static constexpr int kTickMs = 10000;
     static constexpr int kValueBytes = 28;  // 7 rows of 4 bytes
-
-    // Set by the caller.
-    ui::StatusBar* StatusBar = nullptr;
-    ui::Timer* MessageTimer = nullptr;
 
     // The values of the last successful read.
     uint8_t Values[kValueBytes] = {};
@@ -37,23 +34,17 @@ public:
     ui::Label* pn[kRows] = {};
     ui::Label* v[kRows] = {};
 
-    bool Refreshing() const { return refresh_; }
     // Rows the meter's type shows (5 or 4) and whether pressures are converted.
     int RowCount() const { return rows_; }
 
-    void Timer1Timer();
     void ShowWmtMomentaryValues();
 
 private:
     void FormCreate();
     void FormShow();
-    void BitBtn1Click();
+    bool ReadAndShow() override;
     void BitBtn2Click();
-    void StopExchange();
-    bool Closing() const;
 
     uint8_t type_ = 1;
     int rows_ = kRows;
-    bool refresh_ = true;
-    bool busy_ = false;
 };
