@@ -8,7 +8,6 @@
 #include "config/Globals.h"
 #include "config/ImageCounts.h"
 #include "config/VichInf.h"
-#include "link/Hgcbox.h"
 
 namespace {
 
@@ -16,9 +15,6 @@ constexpr int kWidth = 532, kHeight = 530;
 constexpr int kLabelLeft = 10, kLabelWidth = 330, kPanelLeft = 350, kPanelWidth = 146, kPanelHeight = 24;
 constexpr ui::Color kAbnormal = ui::clRed;
 constexpr ui::Color kNormal = ui::clWindowText;
-
-constexpr char kRefreshOn[] = "Не оновлювати дані";
-constexpr char kRefreshOff[] = "Оновлювати дані";
 
 void SetState(ui::Panel& p, bool abnormal, const std::string& abnormalText, const std::string& normalText) {
     p.SetCaption(abnormal ? abnormalText : normalText);
@@ -39,7 +35,7 @@ void Swap16(uint8_t* p) {
 
 }  // namespace
 
-TFormPrz::TFormPrz(ui::Component* owner) : ui::Form(owner, "FormPrz") {
+TFormPrz::TFormPrz(ui::Component* owner) : LiveMonitorForm(owner, "FormPrz") {
     SetBorderStyle(ui::BorderStyle::Dialog);
     SetBorderIcons(ui::border_icon::SystemMenu);
     SetPosition(ui::Position::MainFormCenter);
@@ -99,29 +95,23 @@ TFormPrz::TFormPrz(ui::Component* owner) : ui::Form(owner, "FormPrz") {
     panel(pnWmtLink, &GroupBox2, 50);
 
     lbState.SetBounds(10, 386, 508, 16);
-    lbState.SetFontColor(kAbnormal);
     lbState.SetCaption({});
 
     BitBtn6.SetCaption("Стан обміну з обчислювачами");
     BitBtn6.SetBounds(8, 408, 250, 30);
     BitBtn1.SetCaption("Стан таблиць конфігурації");
     BitBtn1.SetBounds(268, 408, 250, 30);
-    BitBtn10.SetCaption(kRefreshOn);
     BitBtn10.SetBounds(8, 448, 250, 30);
     BitBtn2.SetCaption("Вихід");
     BitBtn2.SetGlyph(ui::Glyph::Close);
     BitBtn2.SetCancel(true);
     BitBtn2.SetBounds(408, 448, 110, 30);
 
-    Timer1.SetEnabled(false);
-    Timer1.SetInterval(kTickMs);
-    Timer1.OnTimer = [this] { Timer1Timer(); };
-    BitBtn10.OnClick = [this] { BitBtn10Click(); };
+    AttachRefresh(Timer1, BitBtn10, lbState, kTickMs, BeforeTick::ProcessMessages);
     BitBtn6.OnClick = [this] { BitBtn6Click(); };
     BitBtn1.OnClick = [this] { BitBtn1Click(); };
     BitBtn2.OnClick = [this] { BitBtn2Click(); };
     OnShow = [this] { FormShow(); };
-    OnCloseQuery = [this](bool& can) { FormCloseQuery(can); };
 }
 
 TFormPrz::~TFormPrz() { Timer1.SetEnabled(false); }
@@ -136,50 +126,17 @@ void TFormPrz::FormShow() {
     for (ui::Control* c : {static_cast<ui::Control*>(&LabelOvg), static_cast<ui::Control*>(&pnOvg),
                            static_cast<ui::Control*>(&BitBtn6)})
         c->SetVisible(ovg);
-    refresh_ = true;
-    BitBtn10.SetCaption(kRefreshOn);
-    Timer1.SetEnabled(true);
+    RefreshByTimer();
 }
 
-bool TFormPrz::Closing() const { return ModalResult() != ui::mrNone || !Visible(); }
-
-void TFormPrz::RestartTimer() { Timer1.SetEnabled(refresh_ && !Closing()); }
-
-void TFormPrz::ShowFailure() {
-    const std::string why = HgcBox ? HgcBox->ErrorText() : std::string();
-    lbState.SetCaption("Дані не оновлено: " + why);
-    if (StatusBar) StatusBar->SetPanelText(kPanelExchangeText, why);
-}
-
-void TFormPrz::ClearFailure() {
-    lbState.SetCaption({});
-}
-
-// After the exchanges of a tick or a button: the main window's message timer
-// clears the result text.
-void TFormPrz::EndOfExchange() {
-    if (MessageTimer) {
-        MessageTimer->SetEnabled(false);
-        MessageTimer->SetEnabled(true);
-    }
-}
-
-void TFormPrz::Timer1Timer() {
-    Timer1.SetEnabled(false);
-    if (busy_) return;
-    ui::Application::ProcessMessages();
-    if (!refresh_ || Closing()) return;
-    ExchangeGuard guard(this);
-    if (!guard) {  // another exchange runs: the next tick tries again
-        RestartTimer();
-        return;
-    }
-    busy_ = true;
+// The abnormal situations, then (while refreshing stays on and the window
+// open) the links.
+bool TFormPrz::ReadAndShow() {
     bool ok = true;
     if (ReadTableRange({16, 0, 18}, StatusBar, false)) ShowSituationFlags();
     else ok = false;
     ui::Application::ProcessMessages();
-    if (refresh_ && !Closing()) {
+    if (Refreshing() && !Closing()) {
         if (ReadTableRange({33, 0, 2}, StatusBar, false)) {
             const uint8_t* link = RowPtr(33, 0);
             SetState(pnChromLink, link[0] == 0, "Связи нет", "Норма");
@@ -188,11 +145,7 @@ void TFormPrz::Timer1Timer() {
             ok = false;
         }
     }
-    busy_ = false;
-    if (ok) ClearFailure();
-    else if (!Closing()) ShowFailure();
-    EndOfExchange();
-    RestartTimer();
+    return ok;
 }
 
 void TFormPrz::ShowSituationFlags() {
@@ -214,26 +167,14 @@ void TFormPrz::ShowSituationFlags() {
     SetState(pnSelf, f[9] != 0, "Є", "Норма");
 }
 
-void TFormPrz::BitBtn10Click() {
-    if (refresh_) {
-        Timer1.SetEnabled(false);
-        BitBtn10.SetCaption(kRefreshOff);
-        refresh_ = false;
-    } else {
-        BitBtn10.SetCaption(kRefreshOn);
-        refresh_ = true;
-        if (!busy_) Timer1.SetEnabled(true);
-    }
-}
-
 void TFormPrz::SetButtons(bool enabled) {
     for (ui::Button* b : {&BitBtn6, &BitBtn1, &BitBtn10, &BitBtn2}) b->SetEnabled(enabled);
 }
 
 void TFormPrz::BitBtn6Click() {
     ExchangeGuard guard(this);
-    if (!guard || busy_) return;
-    busy_ = true;
+    if (!guard || Busy()) return;
+    SetBusy(true);
     Timer1.SetEnabled(false);
     SetButtons(false);
     uint8_t block[TFormVichInf::kBlockBytes] = {};
@@ -250,8 +191,8 @@ void TFormPrz::BitBtn6Click() {
             if (ok) std::memcpy(block + 16 * i, RowPtr(tables[i], 0), std::size_t(n));
         }
     }
-    busy_ = false;
-    EndOfExchange();
+    SetBusy(false);
+    RestartMessageTimer();
     if (ok && !Closing()) {
         TFormVichInf f(this);
         f.Block = block;
@@ -263,8 +204,8 @@ void TFormPrz::BitBtn6Click() {
 
 void TFormPrz::BitBtn1Click() {
     ExchangeGuard guard(this);
-    if (!guard || busy_) return;
-    busy_ = true;
+    if (!guard || Busy()) return;
+    SetBusy(true);
     Timer1.SetEnabled(false);
     SetButtons(false);
     bool ok;
@@ -272,8 +213,8 @@ void TFormPrz::BitBtn1Click() {
         ui::HourGlass wait;
         ok = ReadTableRange({7, 0, 47}, StatusBar, true);
     }
-    busy_ = false;
-    EndOfExchange();
+    SetBusy(false);
+    RestartMessageTimer();
     if (ok && Block && !Closing()) {
         std::memcpy(Block->States, RowPtr(7, 0), kTableCount);
         std::memset(Block->Marks, 0, sizeof Block->Marks);
@@ -292,10 +233,3 @@ void TFormPrz::BitBtn2Click() {
     SetModalResult(ui::mrCancel);
     StopExchange();
 }
-
-void TFormPrz::FormCloseQuery(bool&) { StopExchange(); }
-
-// Closing: the timer stays off. A request already on the line is left to
-// end (cutting it short would leave its reply to meet the next request);
-// the tick then unwinds without starting another.
-void TFormPrz::StopExchange() { Timer1.SetEnabled(false); }

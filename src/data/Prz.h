@@ -4,9 +4,9 @@
 // (tables 9, 18, 34, 35 -> TFormVichInf) and to the configuration-table
 // states (table 7 -> the caller opens the table-state window on the block).
 //
-// An abnormal state shows in red, a normal one in black. A tick whose read
-// fails keeps what was shown, says so under the panels, and the next tick
-// tries again. The timer stands while a tick or a button's exchange runs.
+// An abnormal state shows in red, a normal one in black. The refresh, its
+// button and the failure line under the panels: LiveMonitorForm. The timer
+// stands also while a button's exchange runs.
 //
 //   TableCheckBlock block{};
 //   TFormPrz f(owner);
@@ -20,9 +20,10 @@
 #include <string>
 
 #include "config/TableCheckBlock.h"
+#include "data/LiveMonitor.h"
 #include "ui/Ui.h"
 
-class TFormPrz : public ui::Form {
+class TFormPrz : public LiveMonitorForm {
 public:
     explicit TFormPrz(ui::Component* owner = nullptr);
     ~TFormPrz() override;
@@ -31,8 +32,6 @@ public:
 
     // Set by the caller.
     TableCheckBlock* Block = nullptr;
-    ui::StatusBar* StatusBar = nullptr;
-    ui::Timer* MessageTimer = nullptr;
     // Read back: 1 the table states were asked for, 0 plain exit.
     uint8_t Result = 0;
 
@@ -53,25 +52,13 @@ public:
     ui::Button BitBtn2{this, "BitBtn2"};    // "Вихід"
     ui::Timer Timer1{this, "Timer1"};
 
-    bool Refreshing() const { return refresh_; }
-    void Timer1Timer();
     void ShowSituationFlags();
 
 private:
     void FormShow();
-    void FormCloseQuery(bool& canClose);
-    void BitBtn10Click();
+    bool ReadAndShow() override;
     void BitBtn6Click();
     void BitBtn1Click();
     void BitBtn2Click();
     void SetButtons(bool enabled);
-    void RestartTimer();
-    void ShowFailure();
-    void ClearFailure();
-    void EndOfExchange();
-    void StopExchange();
-    bool Closing() const;
-
-    bool refresh_ = true;
-    bool busy_ = false;      // a tick or a button's exchange runs
 };
