@@ -194,6 +194,38 @@ TEST_F(Monitors, AFailedTickIsShownAndTheNextOneTriesAgain) {
     ASSERT_TRUE(form->NChrom_Mom_1.Click());
 }
 
+// Refreshing switched off and on again while a tick's request is on the
+// line: nothing more is asked meanwhile, and the timer starts again only
+// when the tick has ended.
+TEST_F(Monitors, RefreshSwitchedDuringATickRestartsTheTimerWhenTheTickEnds) {
+    Connect();
+    drv->onModal<TFormMomWmt>([&](TFormMomWmt& f) {
+        Taken();
+        emu.QueueFault({emu::FaultKind::ReplyDelay, 300});
+        const std::size_t before = Requests().size();
+        bool switched = false;
+        drv->onProcessMessages([&]() {
+            if (switched || !HgcBox->Busy() || Requests().size() == before) return;
+            switched = true;
+            f.BitBtn1.Click();
+            EXPECT_FALSE(f.Refreshing());
+            EXPECT_EQ(f.BitBtn1.Caption(), "Оновлювати дані");
+            f.Timer1Timer();  // a tick meanwhile does nothing
+            f.BitBtn1.Click();
+            EXPECT_TRUE(f.Refreshing());
+            EXPECT_EQ(f.BitBtn1.Caption(), "Не оновлювати дані");
+            EXPECT_FALSE(f.Timer1.Enabled());  // the tick still runs
+        });
+        ASSERT_TRUE(drv->fireTimer(f.Timer1));
+        drv->onProcessMessages(nullptr);
+        EXPECT_TRUE(switched);
+        EXPECT_EQ(Taken(), (std::vector<Request>{{1, 37, 0, 7}}));
+        EXPECT_EQ(f.lbState.Caption(), "");
+        EXPECT_TRUE(f.Timer1.Enabled());
+    });
+    ASSERT_TRUE(form->NWmt_MomData.Click());
+}
+
 TEST_F(Monitors, NoLinkNoMonitor) {
     emu.SetTable(33, {0, 0});
     Connect();
