@@ -1,6 +1,5 @@
 #include "data/LiveMonitor.h"
 
-#include "config/Conffun.h"
 #include "config/Globals.h"
 #include "link/Hgcbox.h"
 
@@ -58,8 +57,14 @@ void LiveMonitorForm::RestartMessageTimer() {
     }
 }
 
+bool LiveMonitorForm::ReadRows(const TableRequestHeader& h) {
+    if (ReadTableRange(h, StatusBar, false)) return true;
+    failure_ = HgcBox ? HgcBox->ErrorText() : std::string();
+    return false;
+}
+
 void LiveMonitorForm::ShowFailure() {
-    const std::string why = HgcBox ? HgcBox->ErrorText() : std::string();
+    const std::string why = !failure_.empty() ? failure_ : HgcBox ? HgcBox->ErrorText() : std::string();
     state_->SetCaption("Дані не оновлено: " + why);
     if (StatusBar) StatusBar->SetPanelText(kPanelExchangeText, why);
 }
@@ -75,6 +80,7 @@ void LiveMonitorForm::Timer1Timer() {
         return;
     }
     busy_ = true;
+    failure_.clear();
     const bool ok = ReadAndShow();
     busy_ = false;
     if (ok) state_->SetCaption({});

@@ -6,9 +6,12 @@
 //
 // A tick stops the timer, takes the exchange guard (refused: the timer is
 // restarted and the next tick tries again), lets the window read and show
-// its tables (ReadAndShow), then clears the failure line, or, unless the
-// window is closing, says "Дані не оновлено: <error>" there and puts the
-// error in the status bar's exchange panel. It restarts the main window's
+// its tables (ReadAndShow, each read through ReadRows), then clears the
+// failure line, or, unless the window is closing, says "Дані не оновлено:
+// <error>" there and puts the error in the status bar's exchange panel. The
+// error is that of the read that failed (the last one, when more did), not
+// of the link's last exchange: a later read of the same tick that went well
+// does not turn it into "Команда виконана". It restarts the main window's
 // message timer (which clears the exchange text) and, while refreshing is
 // on and the window is not closing, its own timer: the timer stands while a
 // tick runs, and a tick reached again meanwhile does nothing.
@@ -36,6 +39,7 @@
 #pragma once
 #include <string>
 
+#include "config/Conffun.h"
 #include "ui/Ui.h"
 
 class LiveMonitorForm : public ui::Form {
@@ -66,6 +70,9 @@ protected:
     // when a read failed (what was shown stays). Runs under the exchange
     // guard with the timer stopped.
     virtual bool ReadAndShow() = 0;
+    // One read of a tick: rows into the configuration image, no question on
+    // failure; a failure's text is kept for the failure line.
+    bool ReadRows(const TableRequestHeader& h);
 
     // At show: the failure line cleared, refreshing on, the first tick now.
     void RefreshAtOnce();
@@ -92,6 +99,7 @@ private:
     ui::Timer* timer_ = nullptr;
     ui::Button* refreshButton_ = nullptr;
     ui::Label* state_ = nullptr;
+    std::string failure_;  // the error of the tick's failed read
     BeforeTick before_ = BeforeTick::Nothing;
     bool refresh_ = true;
     bool busy_ = false;

@@ -148,14 +148,14 @@ bool TFormMom::ReadAndShow() {
     ui::HourGlass wait;
     bool ok = true;
     const uint8_t values = uint8_t(ValueTable()), zones = uint8_t(ZoneTable());
-    if (ReadTableRange({values, 0, 22}, StatusBar, false)) {
+    if (ReadRows({values, 0, 22})) {
         std::memcpy(Values, RowPtr(values, 0), kValueBytes);
         ShowMomValues();
     } else {
         ok = false;
     }
     if (!Closing()) {
-        if (ReadTableRange({zones, 0, 20}, StatusBar, false)) ShowMomZones();
+        if (ReadRows({zones, 0, 20})) ShowMomZones();
         else ok = false;
     }
     return ok;

@@ -107,7 +107,7 @@ bool TFormMomWmt::ReadAndShow() {
     bool ok;
     {
         ui::HourGlass wait;
-        ok = ReadTableRange({37, 0, 7}, StatusBar, false);
+        ok = ReadRows({37, 0, 7});
     }
     if (ok) {
         std::memcpy(Values, RowPtr(37, 0), kValueBytes);

@@ -133,11 +133,11 @@ void TFormPrz::FormShow() {
 // open) the links.
 bool TFormPrz::ReadAndShow() {
     bool ok = true;
-    if (ReadTableRange({16, 0, 18}, StatusBar, false)) ShowSituationFlags();
+    if (ReadRows({16, 0, 18})) ShowSituationFlags();
     else ok = false;
     ui::Application::ProcessMessages();
     if (Refreshing() && !Closing()) {
-        if (ReadTableRange({33, 0, 2}, StatusBar, false)) {
+        if (ReadRows({33, 0, 2})) {
             const uint8_t* link = RowPtr(33, 0);
             SetState(pnChromLink, link[0] == 0, "Связи нет", "Норма");
             if (pnWmtLink.Visible()) SetState(pnWmtLink, link[1] == 0, "Связи нет", "Норма");

@@ -194,6 +194,51 @@ TEST_F(Monitors, AFailedTickIsShownAndTheNextOneTriesAgain) {
     ASSERT_TRUE(form->NChrom_Mom_1.Click());
 }
 
+// The failure line and the exchange panel name the read that failed, also
+// when a later read of the same tick went well; the moisture meter's monitor
+// says it as the others do.
+TEST_F(Monitors, AFailedTickNamesTheReadThatFailed) {
+    const std::string why = "Команда 1.  Читання таблиці неможливе";
+    Connect();
+    drv->onModal<TFormMom>([&](TFormMom& f) {
+        const std::string before = f.v[8]->Caption();
+        Taken();
+        emu.QueueFault({emu::FaultKind::ErrorReply, 11});  // the values; the zones come
+        form->TimerMessage.SetEnabled(false);
+        ASSERT_TRUE(drv->fireTimer(f.Timer1));
+        EXPECT_EQ(Taken(), (std::vector<Request>{{1, 30, 0, 22}, {1, 32, 0, 20}}));
+        EXPECT_EQ(f.lbState.Caption(), "Дані не оновлено: " + why);
+        EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText), why);
+        EXPECT_EQ(f.v[8]->Caption(), before);
+        EXPECT_TRUE(form->TimerMessage.Enabled());
+        EXPECT_TRUE(f.Timer1.Enabled());
+    });
+    ASSERT_TRUE(form->NChrom_Mom_1.Click());
+
+    drv->onModal<TFormMomWmt>([&](TFormMomWmt& f) {
+        const std::string before = f.v[0]->Caption();
+        ASSERT_NE(before, "");
+        emu.QueueFault({emu::FaultKind::ErrorReply, 11});
+        ASSERT_TRUE(drv->fireTimer(f.Timer1));
+        EXPECT_EQ(f.lbState.Caption(), "Дані не оновлено: " + why);
+        EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText), why);
+        EXPECT_EQ(f.v[0]->Caption(), before);
+        EXPECT_TRUE(f.Timer1.Enabled());
+        ASSERT_TRUE(drv->fireTimer(f.Timer1));
+        EXPECT_EQ(f.lbState.Caption(), "");
+    });
+    ASSERT_TRUE(form->NWmt_MomData.Click());
+
+    drv->onModal<TFormPrz>([&](TFormPrz& f) {
+        emu.QueueFault({emu::FaultKind::ErrorReply, 11});  // the situations; the links come
+        ASSERT_TRUE(drv->fireTimer(f.Timer1));
+        EXPECT_EQ(f.lbState.Caption(), "Дані не оновлено: " + why);
+        EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText), why);
+        f.BitBtn2.Click();
+    });
+    ASSERT_TRUE(form->NSit.Click());
+}
+
 // Refreshing switched off and on again while a tick's request is on the
 // line: nothing more is asked meanwhile, and the timer starts again only
 // when the tick has ended.
