@@ -275,7 +275,7 @@ bool ReadConfigFile(const std::string& path, ConfigRecord& rec) {
     bool tooLong = false;
     if (!ReadSmallFile(path, kConfigRecordSize, bytes, tooLong)) {
         MessageKind = 1;
-        ShowQues("Помилка відкриття файлу", platform::BaseName(path));
+        ShowQues("Помилка відкриття файлу", "");
         return false;
     }
     const ConfigFileError e = DecodeConfigFile(bytes, rec);
