@@ -96,7 +96,11 @@ void TFormLimits::BitBtn3Click() {
         float v = 0;
         const std::string& text = ev[c]->Text();
         bool number = true;
-        if (shown_.Untouched(c, text)) v = gasrows::GetValue(Block, c);
+        // An edit left as shown keeps the stored value, as long as that value
+        // is within the range; otherwise what the edit shows is what counts
+        // (a value just outside the range shows rounded onto the bound).
+        const float stored = Block ? gasrows::GetValue(Block, c) : 0.0f;
+        if (Block && shown_.Untouched(c, text) && lower <= stored && stored <= upper) v = stored;
         else number = gasrows::ReadSingle(text, v) == gasrows::Value::Number;
         // NaN, infinities and texts that are no number all fail this test.
         if (!number || !(lower <= v && v <= upper))

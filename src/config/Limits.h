@@ -11,8 +11,8 @@
 //   if (f.accepted) ...
 //
 // The block changes only when every edited value is within its range (an
-// edit left as shown keeps its stored value exactly); the
-// gas temperature (code 16) is never edited and oxygen (code 15) only with
+// edit left as shown keeps its stored value exactly when that value is in
+// range, else the value it shows counts); the gas temperature (code 16) is never edited and oxygen (code 15) only with
 // the oxygen flag: their values stay as they were.
 #pragma once
 #include <array>

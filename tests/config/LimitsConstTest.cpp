@@ -401,3 +401,48 @@ TEST_F(LimitsConst, AcceptingUntouchedEditsKeepsTheStoredValuesExactly) {
     EXPECT_EQ(GetF(consts + 20, 3), 0.0f);
     EXPECT_EQ(GetF(consts + 20, 0), 0.0312345f);
 }
+
+TEST_F(LimitsConst, StoredValueJustOutsideItsRangeIsReplacedByTheValueShown) {
+    // The controller holds methane's lower warning set point a little below
+    // its range; the editor shows it rounded to the bound. Accepting what is
+    // shown, or typing the bound, stores the bound.
+    for (const char* typed : {"", "40"}) {
+        std::vector<uint8_t> block = Defaults(1);
+        PutF(block.data(), 8, 39.9999f);
+        PutF(block.data(), 0, 0.6004f);  // shown "0,600", above 0,6
+        std::vector<uint8_t> want = block;
+        PutF(want.data(), 8, 40.0f);
+        PutF(want.data(), 0, 0.6f);
+        drv.onModal<TFormLimits>([&](TFormLimits& f) {
+            EXPECT_EQ(f.ev[8]->Text(), "40,000");
+            EXPECT_EQ(f.ev[0]->Text(), "0,600");
+            if (*typed) {
+                f.ev[8]->SetFocus();
+                f.ev[8]->SetText(typed);
+                f.ev[0]->SetFocus();  // leaving it shows "40,000" again
+                EXPECT_EQ(f.ev[8]->Text(), "40,000");
+            }
+            ASSERT_TRUE(f.BitBtn3.Click());
+        });
+        TFormLimits f;
+        f.Block = block.data();
+        f.Kind = 1;
+        f.ShowModal();
+        EXPECT_EQ(f.accepted, 1) << typed;
+        EXPECT_EQ(block, want) << typed;
+    }
+    // A stored value that the shown text does not bring into range is still refused.
+    std::vector<uint8_t> block = Defaults(1);
+    PutF(block.data(), 8, 39.0f);
+    const std::vector<uint8_t> before = block;
+    drv.onModal<TFormLimits>([&](TFormLimits& f) {
+        EXPECT_EQ(f.ev[8]->Text(), "39,000");
+        ExpectRefused(drv, f, f.BitBtn3, 2, RangeMessage(8), kRangeHint);
+    });
+    TFormLimits f;
+    f.Block = block.data();
+    f.Kind = 1;
+    f.ShowModal();
+    EXPECT_EQ(f.accepted, 0);
+    EXPECT_EQ(block, before);
+}
