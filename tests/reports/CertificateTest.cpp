@@ -360,4 +360,50 @@ TEST_F(Certificate, ANewObjectWhoseListFileCannotBeWrittenIsTold) {
     EXPECT_TRUE(std::filesystem::is_directory(ObjectsIniPath()));
 }
 
+// Each read that brings nothing, or brings the two devices' records in
+// different numbers, stops the certificate with its own words and opens no
+// certificate window.
+TEST_F(Certificate, ReadsThatBringTooLittleAreToldAndStopTheCertificate) {
+    struct Case {
+        emu::Archive archive;
+        emu::DeviceTime from, to;
+        const char* item;
+        int month, day;
+        const char* line1;
+        const char* line2;
+    };
+    const Case cases[] = {
+        {emu::Archive::ChromDaily, {24, 3, 18, 0, 0, 0}, {24, 3, 18, 23, 0, 0}, "NExcDay_1", 3, 18,
+         "Добові дані з архіву", " хроматографа не прочитані"},
+        {emu::Archive::WmtDaily, {24, 3, 18, 0, 0, 0}, {24, 3, 18, 23, 0, 0}, "NExcDay_1", 3, 18,
+         "Добові дані з архіву", "вологоміра не прочитані"},
+        {emu::Archive::ChromHourly, {24, 3, 18, 0, 0, 0}, {24, 3, 19, 23, 0, 0}, "NExcDay_1", 3, 18,
+         "Годинні дані хроматографа з архіву", "не прочитані"},
+        {emu::Archive::WmtHourly, {24, 3, 18, 0, 0, 0}, {24, 3, 19, 23, 0, 0}, "NExcDay_1", 3, 18,
+         "Годинні дані вологоміра з архіву", "не прочитані"},
+        // The last hour of the gas day missing from the moisture meter only.
+        {emu::Archive::WmtHourly, {24, 3, 19, 6, 0, 0}, {24, 3, 19, 6, 0, 0}, "NExcDay_1", 3, 18,
+         "Невідповідність кількості прочитаних даних", "хроматографа (24) і вологоміра (23)"},
+        {emu::Archive::ChromDaily, {24, 2, 1, 0, 0, 0}, {24, 2, 29, 23, 0, 0}, "NExcMon_1", 2, 1,
+         "Добові дані хроматографа з архіву", "не прочитані"},
+        {emu::Archive::WmtDaily, {24, 2, 1, 0, 0, 0}, {24, 2, 29, 23, 0, 0}, "NExcMon_1", 2, 1,
+         "Добові дані вологоміра з архіву", "не прочитані"},
+        // The month's last day missing from the moisture meter only.
+        {emu::Archive::WmtDaily, {24, 2, 29, 0, 0, 0}, {24, 2, 29, 23, 0, 0}, "NExcMon_1", 2, 1,
+         "Неспівпадіння кількості прочитаних даних", "хроматографа (29) і вологоміра (28)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.line1) + " / " + c.line2);
+        model.Reset();
+        model.AddGap(c.archive, -1, c.from, c.to);
+        if (!IsConnected) Connect();
+        drv->clearMessages();
+        ChooseDate(24, c.month, c.day);
+        drv->expectMessage(6, c.line1, c.line2);
+        ASSERT_TRUE(Item(c.item).Click());
+        EXPECT_EQ(drv->modalCount<TFormXls_Report>(), 0);
+        EXPECT_TRUE(!std::filesystem::exists(dir / "REPORT") || zbr_test::FileCount((dir / "REPORT").string()) == 0);
+    }
+}
+
 }  // namespace

@@ -320,6 +320,81 @@ TEST_F(ExcelExport, MoistureSheetsKeepTheGridsBlanksAndTheMeterTypesHeadings) {
     EXPECT_EQ(got.at("F5"), Cell("кгc/см2"));
 }
 
+// Title ranges, heading frames and column widths of the verification and
+// the moisture members (the title of the verification stops one column
+// short of its 24).
+TEST_F(ExcelExport, TitleRangesFramesAndWidthsOfTheVerificationAndMoistureSheets) {
+    std::vector<VerifRecord> vr{Verif(3)};
+    ArchiveFileHeader vh = Header(ArchiveKind::Verif, 1, false);
+    TFormArhiv_Verif v(nullptr);
+    v.Header = &vh;
+    v.Records = vr;
+    v.Show();
+    const std::string vf = Path("VERIFARHIV/layout.xlsx");
+    Export(v, vf, "Дані збережені в файлі %s");
+    const auto vfmt = sheettest::ReadBack(vf, {"A1", "D1", "W1", "X1", "D3", "E5", "X5", "X7", "col:A", "col:B",
+                                               "col:C", "col:D", "col:E", "col:X", "row:1"});
+    ASSERT_EQ(vfmt.count("error"), 0u) << vfmt.at("error");
+    EXPECT_EQ(vfmt.at("A1.font"), "[\"Times New Roman\", 12.0, false]");
+    EXPECT_EQ(vfmt.at("A1.border"), "[null, \"thin\", \"thin\", \"thin\"]");   // columns 1-4 framed through the title
+    EXPECT_EQ(vfmt.at("D1.border"), "[null, \"thin\", \"thin\", \"thin\"]");
+    EXPECT_EQ(vfmt.at("W1.border"), "[null, null, \"thin\", \"thin\"]");
+    EXPECT_EQ(vfmt.at("X1.border"), "[null, null, null, null]");
+    EXPECT_EQ(vfmt.at("D3.fill"), "[\"solid\", \"FFDFDFDF\"]");
+    EXPECT_EQ(vfmt.at("E5.border"), "[null, \"thin\", null, \"thin\"]");
+    EXPECT_EQ(vfmt.at("X5.border"), "[null, \"thin\", null, \"thin\"]");
+    EXPECT_EQ(vfmt.at("X7.font"), "[\"Times New Roman\", 10.0, false]");   // the block's row beyond the last record
+    EXPECT_EQ(vfmt.at("X7.align"), "\"center\"");
+    EXPECT_EQ(vfmt.at("col:A"), "9.7109375");
+    EXPECT_EQ(vfmt.at("col:B"), "9.7109375");
+    EXPECT_EQ(vfmt.at("col:C"), "8.7109375");
+    EXPECT_EQ(vfmt.at("col:D"), "8.7109375");
+    EXPECT_EQ(vfmt.at("col:E"), "9.7109375");
+    EXPECT_EQ(vfmt.at("col:X"), "9.7109375");
+    EXPECT_EQ(vfmt.at("row:1"), "18.0");
+
+    std::vector<WmtArchiveRecord> hr{WmtHd(15, 7, 0, true)};
+    ArchiveFileHeader hh = Header(ArchiveKind::WmtDay, 1, true, 1);
+    TFormArhivHD_Wmt h(nullptr);
+    h.Header = &hh;
+    h.Records = hr;
+    h.Mode = 7;
+    h.Show();
+    const std::string hf = Path("DAYDATA/wd.xlsx");
+    Export(h, hf);
+    EXPECT_EQ(drv->fileDialogs().back().initialDir, Path("DAYDATA"));
+    const auto hfmt = sheettest::ReadBack(hf, {"A1", "G1", "H1", "G5", "col:A", "col:C", "col:D", "col:G"});
+    ASSERT_EQ(hfmt.count("error"), 0u) << hfmt.at("error");
+    EXPECT_EQ(hfmt.at("A1.font"), "[\"Times New Roman\", 12.0, false]");
+    EXPECT_EQ(hfmt.at("G1.border"), "[null, null, \"thin\", \"thin\"]");
+    EXPECT_EQ(hfmt.at("H1.border"), "[null, null, null, null]");
+    EXPECT_EQ(hfmt.at("G5.border"), "[null, \"thin\", null, \"thin\"]");
+    EXPECT_EQ(hfmt.at("col:A"), "9.7109375");
+    EXPECT_EQ(hfmt.at("col:C"), "9.7109375");
+    EXPECT_EQ(hfmt.at("col:D"), "12.7109375");
+    EXPECT_EQ(hfmt.at("col:G"), "12.7109375");
+
+    std::vector<WmtMomentaryRecord> mr{WmtMeas(0)};
+    ArchiveFileHeader mh = Header(ArchiveKind::WmtMeas, 1, true, 3);
+    TFormArhMeas_Wmt m(nullptr);
+    m.Header = &mh;
+    m.Records = mr;
+    m.Show();
+    const std::string mf = Path("MOMDATA/wm.xlsx");
+    Export(m, mf);
+    const auto mfmt = sheettest::ReadBack(mf, {"B1", "F1", "G1", "col:B", "col:F"});
+    ASSERT_EQ(mfmt.count("error"), 0u) << mfmt.at("error");
+    EXPECT_EQ(mfmt.at("B1.border"), "[null, \"thin\", \"thin\", \"thin\"]");
+    EXPECT_EQ(mfmt.at("F1.border"), "[null, null, \"thin\", \"thin\"]");
+    EXPECT_EQ(mfmt.at("G1.border"), "[null, null, null, null]");
+    EXPECT_EQ(mfmt.at("col:B"), "9.7109375");
+    EXPECT_EQ(mfmt.at("col:F"), "12.7109375");
+    // Type 3 gets the bar headings.
+    const auto mv = xt::Values(mf, {"E2", "E5"});
+    EXPECT_EQ(mv.at("E2"), Cell("Р надл."));
+    EXPECT_EQ(mv.at("E5"), Cell("bar"));
+}
+
 TEST_F(ExcelExport, EmptyViewerGivesTitleAndHeadingsAndWordingFlagsChooseTheHeadings) {
     ReportFormat.FractionWording = 1;
     ReportFormat.HeatUnitKcal = 1;
