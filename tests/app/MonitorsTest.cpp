@@ -78,8 +78,8 @@ TEST_F(Monitors, ChromatographValuesAreReadEveryTickFromTheLinesTables) {
         EXPECT_EQ(Taken(), (std::vector<Request>{{1, 33, 0, 1}, {1, 38, 0, 22}, {1, 39, 0, 20}}));
         EXPECT_EQ(f.pnDate.Caption(), "06.05.24 10:15:20");
         EXPECT_EQ(f.pn[8]->Caption(), "Молярна частка метану, %");
-        EXPECT_EQ(f.v[0]->Caption(), "0,5000 ");
-        EXPECT_EQ(f.v[3]->Caption(), "NAN ");
+        EXPECT_EQ(f.v[0]->Caption(), "0,5000");
+        EXPECT_EQ(f.v[3]->Caption(), "NAN");
         EXPECT_EQ(f.z[0]->Caption(), "Нижня попереджувальна зона");
         EXPECT_EQ(f.z[1]->Caption(), " Норма");
         EXPECT_TRUE(f.Timer1.Enabled());
