@@ -373,6 +373,9 @@ TEST_F(Monitors, ControllerStateShowsAbnormalStatesInRed) {
     Connect();
     drv->onModal<TFormPrz>([this](TFormPrz& f) {
         EXPECT_EQ(f.Caption(), " Поточний стан контролера");
+        EXPECT_EQ(f.LabelChrom.Caption(), "Нештатні ситуації, пов'язані з опитуванням хроматографа");
+        EXPECT_EQ(f.LabelWmt.Caption(), "Нештатні ситуації, пов'язані з опитуванням вологоміра");
+        EXPECT_EQ(f.LabelOvg.Caption(), "Нештатні ситуації, пов'язані з обміном\nз обчислювачами ВГ");
         EXPECT_TRUE(f.BitBtn6.Visible());
         EXPECT_TRUE(f.pnWmt.Visible());
         EXPECT_TRUE(Taken().empty());  // the first tick comes with the timer
