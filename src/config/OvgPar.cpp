@@ -61,7 +61,7 @@ TFormOvgPar::TFormOvgPar(ui::Component* owner) : ui::Form(owner, "FormOvgPar") {
     Edit3.SetBounds(406, 14, 70, 21);
     uspass::EnterMovesTo(Edit3, Edit4);
 
-    GroupBox1.SetCaption(" Необхідність запису параметрів газу ");
+    GroupBox1.SetCaption("Необхідність запису параметрів газу");
     GroupBox1.SetBounds(12, 172, 490, 136);
     for (int p = 0; p < 3; ++p) {
         const std::string n = std::to_string(p + 1);

@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kWidth = 760, kHeight = 562;
 constexpr int kTop = 62, kRowHeight = 21;
-constexpr int kNameLeft = 8, kTitleWidth = 440, kValueLeft = 450, kValueWidth = 100, kZoneLeft = 552,
+constexpr int kNameLeft = 8, kTitleWidth = 440, kValueLeft = 450, kValueWidth = 96, kZoneLeft = 552,
               kZoneWidth = 194;
 constexpr ui::Color kNavyName = 0x800000;
 constexpr ui::Color kWarning = 0x383872;
@@ -171,7 +171,7 @@ void TFormMom::ShowMomValues() {
         const uint8_t* p = d + 8 + 4 * k;
         const std::string text =
             IsFloatNanInf(p) ? std::string("NAN") : FloatToStrFixed(FloatAt(p), 12, ReportFormat.ParamDigits[k]);
-        v[k]->SetCaption(text + " ");
+        v[k]->SetCaption(text);
     }
 }
 

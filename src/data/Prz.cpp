@@ -74,15 +74,17 @@ TFormPrz::TFormPrz(ui::Component* owner) : LiveMonitorForm(owner, "FormPrz") {
     };
     const Row rows[] = {
         {&LabelOvg, &pnOvg, "Нештатні ситуації, пов'язані з обміном\nз обчислювачами ВГ", 2},
-        {&LabelChrom, &pnChrom, "Нештатні ситуації, пов'язані з опитуванням\nхроматографа", 2},
+        {&LabelChrom, &pnChrom, "Нештатні ситуації, пов'язані з опитуванням хроматографа", 2},
         {&LabelLine1, &pnLine1, "Нитка 1 хроматографа", 1},
         {&LabelLine2, &pnLine2, "Нитка 2 хроматографа", 1},
-        {&LabelWmt, &pnWmt, "Нештатні ситуації, пов'язані з опитуванням\nвологоміра", 2},
+        {&LabelWmt, &pnWmt, "Нештатні ситуації, пов'язані з опитуванням вологоміра", 2},
         {&LabelSelf, &pnSelf, "Нештатні ситуації, пов'язані із самодіагностикою", 1},
     };
     int top = 22;
     for (const Row& r : rows) {
         label(*r.label, &GroupBox1, r.text, top, r.lines * 15 + 2);
+        // A caption of one line that is too long for the column wraps.
+        r.label->SetWordWrap(r.lines > 1);
         panel(*r.panel, &GroupBox1, top);
         top += 36;
     }

@@ -78,8 +78,8 @@ TEST_F(Monitors, ChromatographValuesAreReadEveryTickFromTheLinesTables) {
         EXPECT_EQ(Taken(), (std::vector<Request>{{1, 33, 0, 1}, {1, 38, 0, 22}, {1, 39, 0, 20}}));
         EXPECT_EQ(f.pnDate.Caption(), "06.05.24 10:15:20");
         EXPECT_EQ(f.pn[8]->Caption(), "Молярна частка метану, %");
-        EXPECT_EQ(f.v[0]->Caption(), "0,5000 ");
-        EXPECT_EQ(f.v[3]->Caption(), "NAN ");
+        EXPECT_EQ(f.v[0]->Caption(), "0,5000");
+        EXPECT_EQ(f.v[3]->Caption(), "NAN");
         EXPECT_EQ(f.z[0]->Caption(), "Нижня попереджувальна зона");
         EXPECT_EQ(f.z[1]->Caption(), " Норма");
         EXPECT_TRUE(f.Timer1.Enabled());
@@ -373,6 +373,9 @@ TEST_F(Monitors, ControllerStateShowsAbnormalStatesInRed) {
     Connect();
     drv->onModal<TFormPrz>([this](TFormPrz& f) {
         EXPECT_EQ(f.Caption(), " Поточний стан контролера");
+        EXPECT_EQ(f.LabelChrom.Caption(), "Нештатні ситуації, пов'язані з опитуванням хроматографа");
+        EXPECT_EQ(f.LabelWmt.Caption(), "Нештатні ситуації, пов'язані з опитуванням вологоміра");
+        EXPECT_EQ(f.LabelOvg.Caption(), "Нештатні ситуації, пов'язані з обміном\nз обчислювачами ВГ");
         EXPECT_TRUE(f.BitBtn6.Visible());
         EXPECT_TRUE(f.pnWmt.Visible());
         EXPECT_TRUE(Taken().empty());  // the first tick comes with the timer

@@ -556,6 +556,7 @@ TEST_F(LinkEditors, FlowComputerPipelines) {
     uint8_t layout = 0;
     drv.onModal<TFormOvgPar>([&](TFormOvgPar& f) {
         EXPECT_EQ(f.Caption(), "Параметри обчислювача витрати газу № 3");
+        EXPECT_EQ(f.GroupBox1.Caption(), "Необхідність запису параметрів газу");
         EXPECT_EQ(f.ComboBox1.Text(), "5");
         EXPECT_EQ(f.cn1.Text(), " ВЕКТРЕН");
         EXPECT_EQ(f.Pipelines, 3);
