@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/Suplfunc.h"
+#include "platform/FileRead.h"
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
 
@@ -23,28 +24,15 @@ ReportFormatRecord ReportFormat = DefaultReportFormat();
 std::string ReportFormatPath() { return platform::InWorkDir("INI/rep_format.ini"); }
 
 bool LoadReportFormat(const std::string& path, ReportFormatRecord& rec) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    std::string bytes;
+    // A name that cannot be read as a file (missing, a folder, a pipe, a bad
+    // disk) is no format file: the defaults apply, not a record of zero decimals.
+    if (platform::ReadRegularFile(path, bytes, sizeof(ReportFormatRecord)) != platform::ReadResult::Ok) {
         rec = DefaultReportFormat();
         return false;
     }
     uint8_t buf[sizeof(ReportFormatRecord)] = {};
-    std::size_t done = 0;
-    bool failed = false;
-    while (done < sizeof buf) {
-        const ssize_t n = ::read(fd, buf + done, sizeof buf - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) failed = true;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    // A name that opens but cannot be read (a folder, a bad disk) is no
-    // format file: the defaults apply, not a record of zero decimals.
-    if (failed) {
-        rec = DefaultReportFormat();
-        return false;
-    }
+    std::memcpy(buf, bytes.data(), bytes.size());
     std::memcpy(&rec, buf, sizeof buf);  // unread bytes stay 0
     return true;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/FileRead.h"
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
 
@@ -75,19 +76,15 @@ void DecodeArchiveDefaults(const uint8_t* bytes, std::size_t n, ArchiveRequestDe
 }
 
 bool LoadArchiveDefaults(const std::string& path, ArchiveRequestDefaultsRecord& rec, double now) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
+    std::string bytes;
+    // Missing, a folder, a pipe, a device that fails: the defaults.
+    if (platform::ReadRegularFile(path, bytes, kArchiveRequestDefaultsSize) != platform::ReadResult::Ok) {
         rec = DefaultArchiveRequest(now);
         return false;
     }
     uint8_t b[kArchiveRequestDefaultsSize] = {};
-    const std::size_t n = std::fread(b, 1, sizeof b, f);
-    const bool unreadable = n == 0 && std::ferror(f);
-    std::fclose(f);
-    if (unreadable) {  // a folder of that name, a device that fails, ...
-        rec = DefaultArchiveRequest(now);
-        return false;
-    }
+    const std::size_t n = bytes.size();
+    std::memcpy(b, bytes.data(), n);
     DecodeArchiveDefaults(b, n, rec);
     if (!SaneDate(rec.PeriodBegin)) rec.PeriodBegin = now;
     if (!SaneDate(rec.PeriodEnd)) rec.PeriodEnd = now;

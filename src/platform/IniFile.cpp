@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/FileWrite.h"
+#include "platform/FileRead.h"
 
 #include "platform/Codepage.h"
 
@@ -115,31 +116,28 @@ std::string ErrorText(const std::string& path, const std::string& reason) {
 
 IniFile::IniFile(std::string path) : path_(std::move(path)) {
     sections_.emplace_back();  // lines before the first section
-    int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT) {
-            loadFailed_ = true;
-            exists_ = true;
-            error_ = "Не вдалося прочитати файл " + path_ + " (" + std::strerror(errno) + ")";
-        }
+    // Far beyond any settings or list file the program writes; something that
+    // big in their place is not one of them.
+    constexpr std::size_t kMaxIniBytes = 64u << 20;
+    std::string text, reason;
+    bool tooBig = false;
+    switch (ReadRegularFile(path_, text, kMaxIniBytes, &reason, &tooBig)) {
+    case ReadResult::Missing:
         return;
+    case ReadResult::Failed:
+        loadFailed_ = true;
+        exists_ = true;
+        error_ = "Не вдалося прочитати файл " + path_ + " (" + reason + ")";
+        return;
+    case ReadResult::Ok:
+        break;
     }
     exists_ = true;
-    std::string text;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            loadFailed_ = true;
-            error_ = "Не вдалося прочитати файл " + path_ + " (" + std::strerror(errno) + ")";
-            ::close(fd);
-            return;
-        }
-        if (n == 0) break;
-        text.append(buf, static_cast<std::size_t>(n));
+    if (tooBig) {
+        loadFailed_ = true;
+        error_ = "Не вдалося прочитати файл " + path_ + " (файл завеликий)";
+        return;
     }
-    ::close(fd);
     Parse(text);
 }
 

@@ -6,6 +6,7 @@
 #include "common/Suplfunc.h"
 #include "data/ViewerTexts.h"
 #include "platform/Codepage.h"
+#include "platform/FileRead.h"
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
 
@@ -14,11 +15,10 @@
 std::string TitleIniPath() { return platform::InWorkDir("INI/title.ini"); }
 
 std::string ReadReportHeading(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return {};
-    char buf[kReportHeadingBytes] = {};
-    f.read(buf, sizeof buf);
-    const std::size_t got = std::size_t(std::max<std::streamsize>(f.gcount(), 0));
+    std::string bytes;
+    if (platform::ReadRegularFile(path, bytes, kReportHeadingBytes) != platform::ReadResult::Ok) return {};
+    const char* buf = bytes.data();
+    const std::size_t got = bytes.size();
     const std::size_t n = std::find(buf, buf + got, '\0') - buf;
     return platform::Cp1251ToUtf8(std::string_view(buf, n));
 }

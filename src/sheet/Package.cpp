@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include "platform/FileRead.h"
 #include "platform/FileWrite.h"
 
 #include <cerrno>
@@ -237,36 +238,17 @@ bool Package::Build(const std::map<std::string, const std::string*>& replaced, s
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out, std::string& err, bool& missing) {
-    missing = false;
-    struct stat st;
-    if (stat(path.c_str(), &st) != 0) {
-        missing = errno == ENOENT;
-        err = std::strerror(errno);
+    // No workbook this program opens comes near this; anything bigger is not one.
+    constexpr std::size_t kMaxWorkbookBytes = std::size_t(512) << 20;
+    bool tooBig = false;
+    const platform::ReadResult r = platform::ReadRegularFile(path, out, kMaxWorkbookBytes, &err, &tooBig);
+    missing = r == platform::ReadResult::Missing;
+    if (r != platform::ReadResult::Ok) return false;
+    if (tooBig) {
+        out.clear();
+        err = std::strerror(EFBIG);
         return false;
     }
-    if (S_ISDIR(st.st_mode)) {
-        err = std::strerror(EISDIR);
-        return false;
-    }
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        err = std::strerror(errno);
-        return false;
-    }
-    out.clear();
-    char chunk[65536];
-    for (;;) {
-        const ssize_t r = read(fd, chunk, sizeof chunk);
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            err = std::strerror(errno);
-            close(fd);
-            return false;
-        }
-        if (r == 0) break;
-        out.append(chunk, static_cast<size_t>(r));
-    }
-    close(fd);
     return true;
 }
 

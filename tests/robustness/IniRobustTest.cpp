@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +27,7 @@
 #include "platform/Codepage.h"
 #include "platform/IniFile.h"
 #include "reports/PrnText.h"
+#include "sheet/Workbook.h"
 #include "robustness/Random.h"
 #include "support/TestFolders.h"
 
@@ -370,4 +372,57 @@ TEST(IniRobust, UnreadableFilesReadAsMissingAndAreNeverOverwritten) {
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 100) GTEST_SKIP() << "cannot drop root rights here";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "failed checks (bits): " << WEXITSTATUS(status);
+}
+
+// Whatever sits at a settings, list, format, heading or template path (a named
+// pipe nobody writes to, a folder, an endless device) reads at once as a file
+// that cannot be read: defaults, never a hang, never an overwrite.
+TEST(IniRobust, PipesFoldersAndDevicesInPlaceOfFilesNeverHang) {
+    const auto dir = zbr_test::FreshWorkDir("robustness_special");
+    const char* names[] = {"zbr.ini", "fon_abonents.ini", "rep_format.ini", "rd_arh.ini", "title.ini", "t.xlsx"};
+    for (int kind = 0; kind < 3; ++kind) {
+        for (const char* n : names) {
+            const std::string p = (dir / n).string();
+            std::filesystem::remove_all(p);
+            if (kind == 0) ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+            if (kind == 1) std::filesystem::create_directory(p);
+            if (kind == 2) std::filesystem::create_symlink("/dev/zero", p);
+        }
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            alarm(20);  // a reader that blocks ends the child with SIGALRM
+            int failed = 0;
+            auto settings = std::make_unique<ProgramSettingsRecord>();
+            ReadProgramIni((dir / "zbr.ini").string(), *settings, 1024, 768);
+            if (settings->Dir.Rate != 38400) failed |= 1;
+            if (!platform::IniFile((dir / "zbr.ini").string()).LoadFailed()) failed |= 2;
+            auto list = std::make_unique<PhoneSubscriberList>();
+            ReadPhoneSubscribers((dir / "fon_abonents.ini").string(), *list);
+            if (list->users_num != 0) failed |= 4;
+            auto shadow = std::make_unique<PhoneSubscriberList>(*list);
+            list->users_num = 1;
+            if (WritePhoneSubscribers((dir / "fon_abonents.ini").string(), *list, *shadow)) failed |= 8;
+            ReportFormatRecord rf;
+            if (LoadReportFormat((dir / "rep_format.ini").string(), rf) || ParamDecimals(rf, 0) != 4) failed |= 16;
+            ArchiveRequestDefaultsRecord ad;
+            if (LoadArchiveDefaults((dir / "rd_arh.ini").string(), ad, 100.0) || ad.PeriodBegin != 100.0)
+                failed |= 32;
+            if (!ReadReportHeading((dir / "title.ini").string()).empty()) failed |= 64;
+            sheet::Workbook wb;
+            if (wb.Open((dir / "t.xlsx").string()) || wb.LastError().empty()) failed |= 128;
+            _exit(failed > 99 ? 99 : failed);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << "kind " << kind << ": a reader hung or crashed";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "kind " << kind << ", failed checks (bits): " << WEXITSTATUS(status);
+        for (const char* n : names) {
+            const auto p = dir / n;
+            const auto st = std::filesystem::symlink_status(p).type();
+            EXPECT_TRUE(kind == 0 ? st == std::filesystem::file_type::fifo
+                        : kind == 1 ? st == std::filesystem::file_type::directory
+                                    : st == std::filesystem::file_type::symlink) << p;
+        }
+    }
 }
