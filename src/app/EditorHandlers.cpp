@@ -1,5 +1,6 @@
 #include "app/EditorHandlers.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 
@@ -77,12 +78,16 @@ bool ReadOvgTables(TFormMain& form, int n, OvgTableCopies& copies) {
 // The accepted list into the image and to the controller: table 9 (all of
 // it, or only its count when the count changed), tables 17..20 against the
 // copies, then the password of every row that got a new one. Stops at the
-// first failure.
-void WriteOvgList(TFormMain& form, TFormOvgList& ed, const OvgRow* rows, const OvgTableCopies& copies,
-                  bool wholeTable9, uint8_t oldCount) {
+// first failure. Rows from `rowsRead` on were added in the list and never read
+// from the controller: what the image holds there says nothing of what the
+// controller holds, so they are written whole.
+void WriteOvgList(TFormMain& form, TFormOvgList& ed, const OvgRow* rows, OvgTableCopies copies,
+                  bool wholeTable9, uint8_t oldCount, int rowsRead) {
     const int n = ClampOvgCount(ed.Count);
     *RowPtr(9, 0) = uint8_t(n);
     OvgRowsToImage(rows, n);
+    for (int k = 0; k < 4; ++k)
+        for (int i = std::max(rowsRead, 0); i < n; ++i) copies.rows[k][i] = uint8_t(~*RowPtr(uint8_t(17 + k), uint8_t(i)));
     ui::HourGlass busy;
     if (wholeTable9) {
         if (!WriteEditedRows(form, {9, 0, 6})) return;
@@ -159,7 +164,7 @@ void NVrgConnClick(TFormMain& form, ui::MenuItem&) {
     OvgRow rows[kMaxOvgCount] = {};
     TFormOvgList ed(&form);
     if (!EditOvgList(ed, rows, count)) return restoreTable9();
-    WriteOvgList(form, ed, rows, copies, true, oldCount);
+    WriteOvgList(form, ed, rows, copies, true, oldCount, ClampOvgCount(count));
 }
 
 void NCurrVichClick(TFormMain& form, ui::MenuItem&) {
@@ -171,7 +176,7 @@ void NCurrVichClick(TFormMain& form, ui::MenuItem&) {
     OvgRow rows[kMaxOvgCount] = {};
     TFormOvgList ed(&form);
     if (!EditOvgList(ed, rows, n)) return;
-    WriteOvgList(form, ed, rows, copies, false, oldCount);
+    WriteOvgList(form, ed, rows, copies, false, oldCount, n);
 }
 
 void NConHGCClick(TFormMain& form, ui::MenuItem&) {

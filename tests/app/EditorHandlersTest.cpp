@@ -293,6 +293,9 @@ TEST_F(EditorItems, FlowComputerCountsBeyondTheRowsAreClamped) {
 
 TEST_F(EditorItems, NoFlowComputersYet) {
     PatchTable(9, 0, 0);
+    // What an earlier configuration left in the rows no count covers now.
+    PatchTable(19, 0, 0x5A);
+    PatchTable(20, 0, 0x03);
     Connect();
     drv->onModal<TFormOvgList>([&](TFormOvgList& f) {
         EXPECT_EQ(f.Count, 1);
@@ -306,10 +309,14 @@ TEST_F(EditorItems, NoFlowComputersYet) {
         ASSERT_TRUE(f.BitBtn4.Click());
     });
     ASSERT_TRUE(ClickItem("NCurrVich"));
-    // No request for zero rows.
-    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 9, 0, 1}, {2, 9, 0, 1}, {2, 17, 0, 1}, {2, 18, 0, 1}}));
+    // No request for zero rows; the added row, never read, is written whole,
+    // so the controller holds what the list showed and not the old bytes.
+    EXPECT_EQ(Requests(), (std::vector<Request>{
+                              {1, 9, 0, 1}, {2, 9, 0, 1}, {2, 17, 0, 1}, {2, 18, 0, 1}, {2, 19, 0, 1}, {2, 20, 0, 1}}));
     EXPECT_EQ(emu.Table(18)[0], 40);
     EXPECT_EQ(emu.Table(17)[0], 3);
+    for (int t = 17; t <= 20; ++t) EXPECT_EQ(emu.Table(t)[0], *RowPtr(t, 0)) << "table " << t;
+    EXPECT_NE(emu.Table(19)[0], 0x5A);
     emu.ClearLog();
     PatchTable(9, 0, 0);
     drv->onModal<TFormConHGC>([](TFormConHGC& f) {
