@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -20,6 +21,7 @@
 #include <QStringList>
 #include <QToolBar>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -97,6 +99,9 @@ void DrawFrame(QPainter& p, const QRectF& r, const TQRFrame& frame, double width
     if (frame.DrawRight) p.drawLine(r.topRight(), r.bottomRight());
 }
 
+// Narrowest a line is set to fit its box, as a share of its natural width.
+constexpr double kMinCondense = 0.7;
+
 void DrawItem(QPainter& p, const PlacedItem& it, double k, double pageHeight) {
     const QRectF r = ToDevice(it.rect, k);
     DrawFrame(p, r, it.frame, it.frameWidthMm, k);
@@ -114,10 +119,24 @@ void DrawItem(QPainter& p, const PlacedItem& it, double k, double pageHeight) {
     p.setFont(MakeFont(it.font));
     p.setPen(Qt::black);
     const double pitch = it.linePitchMm * k;
+    const QFontMetricsF metrics(p.font(), p.device());
     for (size_t i = 0; i < it.lines.size(); ++i) {
         if (it.lines[i].empty()) continue;
+        const QString text = Q(it.lines[i]);
         const QRectF line(r.left(), r.top() + pitch * static_cast<double>(i), r.width(), pitch);
-        p.drawText(line, align, Q(it.lines[i]));
+        const double natural = metrics.horizontalAdvance(text);
+        if (natural <= line.width() || line.width() <= 0) {
+            p.drawText(line, align, text);
+            continue;
+        }
+        // A line wider than its box is set narrower to fit (down to a limit
+        // that keeps it legible; beyond that the clip cuts it).
+        const double sx = std::max(line.width() / natural, kMinCondense);
+        p.save();
+        p.translate(line.left(), line.top());
+        p.scale(sx, 1);
+        p.drawText(QRectF(0, 0, line.width() / sx, pitch), align, text);
+        p.restore();
     }
     p.restore();
 }

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "print/Output.h"
 #include "reports/PrnArhiv.h"
@@ -183,6 +185,58 @@ TEST_F(PrnPdf, MoistureReportsOfEveryMode) {
             ++n;
         }
     }
+}
+
+
+// Words of one page with their boxes in points (pdftotext -bbox).
+struct PdfWord {
+    double xMin, yMin, xMax, yMax;
+    std::string text;
+};
+
+std::vector<PdfWord> PageWords(const fs::path& pdf, int page) {
+    const std::string html = Shell("pdftotext -bbox -f " + std::to_string(page) + " -l " + std::to_string(page) +
+                                   " '" + pdf.string() + "' -");
+    std::vector<PdfWord> words;
+    for (size_t at = html.find("<word "); at != std::string::npos; at = html.find("<word ", at + 1)) {
+        PdfWord w{};
+        if (std::sscanf(html.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &w.xMin,
+                        &w.yMin, &w.xMax, &w.yMax) != 4)
+            continue;
+        const size_t b = html.find('>', at) + 1, e = html.find("</word>", b);
+        w.text = html.substr(b, e - b);
+        words.push_back(w);
+    }
+    return words;
+}
+
+// A heading line wider than its column is set narrower so that it stands
+// whole inside the column, not cut at both edges.
+TEST_F(PrnPdf, WideHeadingStaysInsideItsColumn) {
+    const auto rows = WmtRows(2);
+    TFormPrnHDM_Wmt w;
+    w.Header = Header("HOU", 1, 1);
+    w.Rows = rows;
+    BuildWmtReport(w, kPrintWmtHour);
+    const fs::path pdf = dir / "REPORT" / "narrow.pdf";
+    print::SavePdf(w.QuickRep1, pdf.string());
+
+    const print::Document doc = print::Layout(w.QuickRep1);
+    const print::PlacedItem* head = nullptr;
+    for (const print::PlacedBand* b : doc.pages[0].details())
+        for (const print::PlacedItem& it : b->items)
+            if (it.source == w.Tables[0]->Heads[7]) head = &it;
+    ASSERT_NE(head, nullptr);
+    const double pt = 72 / 25.4, left = head->rect.left * pt, right = head->rect.right() * pt;
+
+    int found = 0;
+    for (const PdfWord& word : PageWords(pdf, 1)) {
+        if (word.text != "Прив." && word.text != "т.роси") continue;
+        if (word.xMin < left - 0.5 || word.xMax > right + 0.5) continue;   // another column's word
+        ++found;
+    }
+    // "Прив. Т т.роси": both its words within the column.
+    EXPECT_EQ(found, 2) << "column " << left << ".." << right;
 }
 
 }  // namespace
