@@ -88,8 +88,6 @@ void NSinhrClick(TFormMain& form, ui::MenuItem&) {
     if (!ReadRowsForEdit(form, {14, 8, 2})) return;
     uint8_t* sys = RowPtr(6, 10);
     uint8_t* chrom = RowPtr(14, 8);
-    const uint8_t oldSys[2] = {sys[0], sys[1]};
-    const uint8_t oldChrom[2] = {chrom[0], chrom[1]};
     uint8_t flags[4] = {sys[0], sys[1], chrom[0], chrom[1]};
     {
         TFormTime_Sinhr f(&form);
@@ -98,12 +96,18 @@ void NSinhrClick(TFormMain& form, ui::MenuItem&) {
         f.ShowModal();
         if (!f.accepted) return;
     }
+    // Both pairs of flags are written whole once accepted: the controller's
+    // pair first, the chromatograph's only when that went through.
     sys[0] = flags[0];
     sys[1] = flags[1];
-    if (!WriteRowsChangedFrom(form, {6, 10, 2}, oldSys)) return;
+    {
+        ui::HourGlass busy;
+        if (!WriteTableRange({6, 10, 2}, &form.StatusBar1, true)) return;
+    }
     chrom[0] = flags[2];
     chrom[1] = flags[3];
-    WriteRowsChangedFrom(form, {14, 8, 2}, oldChrom);
+    ui::HourGlass busy;
+    WriteTableRange({14, 8, 2}, &form.StatusBar1, true);
 }
 
 void NContrDtClick(TFormMain& form, ui::MenuItem&) {

@@ -8,7 +8,8 @@
 //   NContrName            5 rows 0..2                 TFormContrName   -> panel 1, line names
 //   N_Ethernet            29 rows 0..6                TFormConEth
 //   Nsys                  6 rows 0..11                TFormSys         -> RefreshMenus
-//   NSinhr                6 rows 10..11, 14 rows 8..9 TFormTime_Sinhr  (table 14 only after table 6)
+//   NSinhr                6 rows 10..11, 14 rows 8..9 TFormTime_Sinhr  (both written whole once
+//                                                                      accepted, 14 only after 6)
 //   NContrDt              7, 6, 2, 42                 TFormDt          -> command 12
 //   NChrom_Ser_Num        41 row 0                    TFormChrom_Ser_Num
 //   NFun                  8 rows 0..1                 TFormFunInfo

@@ -654,11 +654,13 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverEveryLink) {
             if (f.command == 2 && f.data.size() >= 20)
                 ++writes["table " + std::to_string(f.data[17]) + " row " + std::to_string(f.data[18])];
         }
-    // "OK" of the users' window writes the user's row as it stands; the
+    // "OK" of the users' window writes the user's row as it stands, and so
+    // does the time synchronisation window its two pairs of flags; the
     // constants of a line clear the oxygen constant, which the controller
     // does not measure (once: the second pass finds it cleared).
-    const std::map<std::string, int> expectedWrites = {
-        {"table 4 row 0", 2}, {"table 44 row 15", 1}, {"table 46 row 15", 1}};
+    const std::map<std::string, int> expectedWrites = {{"table 4 row 0", 2},    {"table 6 row 10", 2},
+                                                       {"table 14 row 8", 2},   {"table 44 row 15", 1},
+                                                       {"table 46 row 15", 1}};
     EXPECT_EQ(writes, expectedWrites);
     EXPECT_EQ(corrections, 2);
     for (int n = 0; n < 3; ++n) {
