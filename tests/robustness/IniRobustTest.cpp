@@ -384,7 +384,9 @@ TEST(IniRobust, PipesFoldersAndDevicesInPlaceOfFilesNeverHang) {
         for (const char* n : names) {
             const std::string p = (dir / n).string();
             std::filesystem::remove_all(p);
-            if (kind == 0) ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+            if (kind == 0) {
+                ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0);
+            }
             if (kind == 1) std::filesystem::create_directory(p);
             if (kind == 2) std::filesystem::create_symlink("/dev/zero", p);
         }
