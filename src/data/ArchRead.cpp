@@ -620,15 +620,12 @@ ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, 
     bool received = false, archiveError = false, writeFailed = false;
     // A page cannot tell which page it is. A record of an earlier page sent
     // again (the page repeated, or a late reply to an earlier request taken
-    // for this one) is never stored twice, nor is a sound record from
-    // before the period's beginning; a page that brings nothing else is
-    // not this page's answer and is asked for again.
+    // for this one) is never stored twice; a page that brings nothing else
+    // is not this page's answer and is asked for again. Whatever else the
+    // controller sends is kept, also a record it dates a little before the
+    // beginning asked for (it may compare coarser than to the second).
     StoredRecords stored(size);
-    auto fresh = [&](const uint8_t* rec) {
-        if (stored.Has(rec)) return false;
-        const DeviceDateTime date = LoadRec6(rec);
-        return !(RecordCrcOk(rec, size) && IsValidRec(date) && CompareRec6(date, begin) < 0);
-    };
+    auto fresh = [&](const uint8_t* rec) { return !stored.Has(rec); };
     auto bringsSomething = [&] {
         const uint8_t* rx = HgcBox->Rx;
         for (int i = 0; i < rx[6]; ++i)

@@ -245,3 +245,21 @@ TEST_F(Period, AnArchiveWithoutItsViewerIsNotRead) {
     EXPECT_TRUE(emu.Log().empty());
     EXPECT_TRUE(drv->fileDialogs().empty());
 }
+
+// What the controller sends for a period is kept, also a record it dates
+// before the beginning asked for (a controller comparing coarser than to the
+// second sends the record of the same minute): nothing it sent is lost, and
+// the records of the period follow it whole.
+TEST_F(Period, ARecordTheControllerDatesBeforeTheBeginningIsKept) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10, 0, 30), e = Rec(24, 3, 19, 10, 40, 0);
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});
+    ChoosePeriod(b, e);
+    ASSERT_TRUE(Item("NChrom_RdMeas_1").Click());
+    ASSERT_EQ(views.size(), 1u);
+    const std::vector<Bytes> expected = Expected(emu::Archive::ChromMeasured, 0, b, e);
+    const std::vector<Bytes> got = Records(views[0]);
+    ASSERT_EQ(got.size(), expected.size() + 1);
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), got.begin() + 1));
+    EXPECT_LT(CompareRec6(LoadRec6(got[0].data()), b), 0);
+}
