@@ -391,6 +391,31 @@ TEST_F(MeasViewer, MarksFirstMatchWinsAndNoMethaneTest) {
     EXPECT_FALSE(f.BitBtn3.Visible());
 }
 
+TEST_F(MeasViewer, ManyRowsStopSixtyPixelsAboveTheScreenBottom) {
+    std::vector<ChromMeasRecord> recs;
+    for (int i = 0; i < 100; ++i) recs.push_back(Meas(i % 60));
+    drv->setScreen(1024, 768);
+    Measured v{Header(ArchiveKind::ChromMeas, 0), recs};
+    v.Show();
+    TFormArhMeas_Chr& f = *v.form;
+    EXPECT_EQ(f.Left(), 0);
+    EXPECT_EQ(f.Height(), 768 - 60);
+    EXPECT_EQ(f.ScrollBox1.Height(), f.Height() - f.ScrollBox1.Top() - 80);
+    EXPECT_TRUE(f.ScrollBox1.VertBarShown());
+    // Taller is refused, shorter is followed.
+    f.SetHeight(900);
+    EXPECT_EQ(f.Height(), 768 - 60);
+    f.SetHeight(400);
+    EXPECT_EQ(f.ScrollBox1.Height(), 400 - f.ScrollBox1.Top() - 80);
+    EXPECT_EQ(f.ScrollBox3.Height(), f.ScrollBox1.ClientHeight());
+    // A few rows: the area is just as high as they need.
+    drv->setScreen(1920, 1080);
+    Measured few{Header(ArchiveKind::ChromMeas, 0), {Meas(1), Meas(2), Meas(3)}};
+    few.Show();
+    EXPECT_EQ(few.form->ScrollBox1.Height(), 3 * TwoGridViewer::kRowStep + 2 + 17);
+    EXPECT_FALSE(few.form->ScrollBox1.VertBarShown());
+}
+
 TEST_F(MeasViewer, StateSignsGetTheWordAndTheStatusOfTheSelectedRow) {
     Measured v{Header(ArchiveKind::ChromMeas, 0), {Meas(1), Meas(2, 0x08, 0x8001)}};
     v.Show();
