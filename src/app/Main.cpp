@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -435,7 +436,10 @@ void TFormMain::TimerMessageTimer() {
 void TFormMain::TimerMoneyTimer() {
     double elapsed = platform::NowDateTime() - CallStart;
     if (elapsed < 0) elapsed = 0;
-    long secs = long(elapsed * 86400.0 + 0.5);
+    // Whole seconds that have passed: the elapsed time to the millisecond,
+    // then cut (a call of 1 min 7.8 s reads 00:01:07).
+    const long long ms = std::llround(elapsed * 86400000.0);
+    const long secs = long(ms / 1000);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%02ld:%02ld:%02ld", (secs / 3600) % 100, (secs / 60) % 60, secs % 60);
     pntime.SetCaption(buf);

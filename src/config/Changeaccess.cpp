@@ -134,7 +134,7 @@ void TFormChangeAccess::BitBtn1Click() {
     SetField(u.Password, sizeof u.Password, password);
     SetField(u.Code, sizeof u.Code, code);
     for (int o = 0; o < kUserCount; ++o) {
-        if (o == r || work_[o].Level == userlevel::None) continue;
+        if (o == r) continue;
         if (std::memcmp(work_[o].Name, u.Name, sizeof u.Name) != 0) continue;
         char line[96];
         std::snprintf(line, sizeof line, "Користувачі   %d и % d.", r + 1, o + 1);

@@ -210,6 +210,21 @@ TEST_F(Startup, DisplayFormatItemWritesItsFile) {
     EXPECT_EQ(files, 1);
 }
 
+TEST_F(Startup, CallClockShowsTheWholeSecondsOfTheCall) {
+    StartForm();
+    struct Case {
+        double seconds;
+        const char* shown;
+    };
+    for (const Case& c : {Case{0.2, "00:00:00"}, Case{67.8, "00:01:07"}, Case{3723.7, "01:02:03"},
+                          Case{36000.0 + 59 * 60 + 59.9, "10:59:59"}}) {
+        form->CallStart = platform::NowDateTime() - c.seconds / 86400.0;
+        form->TimerMoney.SetEnabled(true);
+        ASSERT_TRUE(drv->fireTimer(form->TimerMoney));
+        EXPECT_EQ(form->pntime.Caption(), c.shown) << c.seconds;
+    }
+}
+
 // The main window as its constructor leaves it: the program attaches the
 // menu handlers afterwards (AttachMenuHandlers), this test does not. Until
 // then every item but the few the window wires itself says that this version

@@ -4,10 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QtWidgets>
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 #include "UsersTestUtil.h"
 #include "config/Access.h"
+#include "config/Changeaccess.h"
+#include "config/ConfigImage.h"
+#include "config/Shortuspass.h"
+#include "config/Uspass.h"
 #include "support/QtScreens.h"
 #include "ui/qt/QtUi.h"
 
@@ -61,4 +67,64 @@ TEST(UsersScreen, UsersWindow) {
     ui::qt::SetModalShownHook(nullptr);
     EXPECT_TRUE(rendered);
     EXPECT_FALSE(f.Accepted);
+}
+
+// The three credential windows: their sizes, and every control drawn inside.
+TEST(UsersScreen, CredentialWindows) {
+    InitConfigImage();
+    StoreUsers(TablePtr(kUsersTable), FactoryUsers());
+    int rendered = 0;
+    ui::qt::SetModalShownHook([&](ui::Form& form) {
+        std::vector<ui::Control*> controls;
+        QSize size;
+        std::string name;
+        if (auto* f = dynamic_cast<TFormUsPass*>(&form)) {
+            controls = {&f->Edit1, &f->Edit4, &f->GroupBox1, &f->GroupBox2, &f->BitBtn1, &f->BitBtn2};
+            size = QSize(354, 308);
+            name = "FormUsPass.png";
+        } else if (auto* f = dynamic_cast<TFormChangeAccess*>(&form)) {
+            controls = {&f->ComboBox1, &f->Edit5, &f->ComboBox2, &f->Edit2, &f->Edit3, &f->BitBtn1, &f->BitBtn2};
+            size = QSize(676, 308);
+            name = "FormChangeAccess.png";
+            // The manufacturer's password and code, hidden behind '*'.
+            auto* password = qobject_cast<QLineEdit*>(ui::qt::WidgetOf(f->Edit2));
+            auto* code = qobject_cast<QLineEdit*>(ui::qt::WidgetOf(f->Edit3));
+            ASSERT_TRUE(password && code);
+            EXPECT_EQ(password->displayText().toStdString(), "*****");
+            EXPECT_EQ(code->displayText().toStdString(), "****");
+        } else if (auto* f = dynamic_cast<TFormShortUsPass*>(&form)) {
+            controls = {&f->Label1, &f->Label2, &f->BitBtn1, &f->BitBtn2};  // the edits start empty
+            size = QSize(384, 176);
+            name = "FormShortUsPass.png";
+        }
+        ASSERT_FALSE(name.empty());
+        const std::string file = ScreenFile(name);
+        std::filesystem::remove(file);
+        ASSERT_TRUE(ui::qt::RenderToPng(form, file));
+        ++rendered;
+        QImage img(QString::fromStdString(file));
+        EXPECT_EQ(img.size(), size) << name;
+        for (ui::Control* c : controls) {
+            const QRect area = AreaOf(form, *c);
+            EXPECT_TRUE(QRect(0, 0, size.width(), size.height()).contains(area)) << name << " " << c->Name();
+            EXPECT_GT(InkIn(img, area), 4) << name << " " << c->Name();
+        }
+        form.Close();
+    });
+    {
+        TFormUsPass f(nullptr);
+        std::memcpy(f.Password, "12345       ", 12);
+        std::memcpy(f.Code, "1111", 4);
+        f.ShowModal();
+    }
+    {
+        TFormChangeAccess f(nullptr);
+        f.ShowModal();
+    }
+    {
+        TFormShortUsPass f(nullptr);
+        f.ShowModal();
+    }
+    ui::qt::SetModalShownHook(nullptr);
+    EXPECT_EQ(rendered, 3);
 }

@@ -238,3 +238,26 @@ TEST_F(UsersWindows, ChangeAccessChecksTheInputBeforeTouchingTheImage) {
     std::memcpy(now.data() + 5 * sizeof(UserRow), before.data() + 5 * sizeof(UserRow), sizeof(UserRow));
     EXPECT_EQ(now, before);  // no other row changed
 }
+
+TEST_F(UsersWindows, ChangeAccessComparesTheNameWithEveryOtherRow) {
+    UsersTable t = FactoryUsers();
+    t[1] = User("ADM", userlevel::Admin, "adm", "22");
+    t[6] = User("OLD", userlevel::None, "", "");  // a free row that kept its name
+    StoreUsers(TablePtr(kUsersTable), t);
+    const std::vector<uint8_t> before = ImageTable();
+    drv.onModal<TFormChangeAccess>([](TFormChangeAccess& f) {
+        f.ComboBox1.Select(3);
+        f.ComboBox2.Select("Оператор");
+        f.Edit5.TypeText("OLD");
+        f.Edit3.TypeText("7");
+        f.Edit4.TypeText("7");
+        f.BitBtn1.Click();
+        EXPECT_EQ(f.ModalResult(), ui::mrNone);
+        f.BitBtn2.Click();
+    });
+    drv.expectMessage(2, "Користувачі   4 и  7.", "Співпадання імен користувачів");
+    TFormChangeAccess f(nullptr);
+    f.ShowModal();
+    EXPECT_FALSE(f.Accepted);
+    EXPECT_EQ(ImageTable(), before);
+}

@@ -369,6 +369,13 @@ public:
         if (metric == PM_ScrollBarExtent) return ui::ScrollBox::kBar;
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
+    // Hidden text shows as '*', the character every password box of the
+    // program is given, instead of the style's own dot.
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
 };
 
 struct ScreenState {
