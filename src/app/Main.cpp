@@ -492,9 +492,10 @@ void TFormMain::RefreshMenus() {
 }
 
 void TFormMain::ApplyThreadNames() {
-    ui::MenuItem* const items[2][6] = {
-        {&NChrom_Mom_1, &NChrom_RdMeas_1, &NChrom_RdHour_1, &NChrom_RdDay_1, &NExcDay_1, &NExcMon_1},
-        {&NChrom_Mom_2, &NChrom_RdMeas_2, &NChrom_RdHour_2, &NChrom_RdDay_2, &NExcDay_2, &NExcMon_2}};
+    // The constants items are per line as well: named and hidden with the rest.
+    ui::MenuItem* const items[2][7] = {
+        {&NChrom_Mom_1, &NChrom_RdMeas_1, &NChrom_RdHour_1, &NChrom_RdDay_1, &NExcDay_1, &NExcMon_1, &N1_Const},
+        {&NChrom_Mom_2, &NChrom_RdMeas_2, &NChrom_RdHour_2, &NChrom_RdDay_2, &NExcDay_2, &NExcMon_2, &N2_Const}};
     const uint8_t lines = ConfigImage[796];
     for (int n = 0; n < 2; ++n) {
         const bool inUse = (lines >> n) & 1;

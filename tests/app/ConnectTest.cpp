@@ -286,10 +286,11 @@ TEST_F(ConnectSequence, MenusFollowLinesMoistureMeterAndFlowComputers) {
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 5, 0, 3}, {1, 6, 0, 12}, {1, 14, 0, 14},
                                                 {1, 41, 0, 1}}));
     for (const char* off : {"NChrom_Mom_2", "NChrom_RdMeas_2", "NChrom_RdHour_2", "NChrom_RdDay_2", "NExcDay_2",
-                            "NExcMon_2", "NConnWMT", "NWmt_Data", "NCurrVich", "NVrgConn", "NDistr", "Ndistrpar"})
+                            "NExcMon_2", "N2_Const", "NConnWMT", "NWmt_Data", "NCurrVich", "NVrgConn", "NDistr",
+                            "Ndistrpar"})
         EXPECT_FALSE(Shown(off)) << off;
     for (ui::MenuItem* i : {&form->NChrom_Mom_1, &form->NChrom_RdMeas_1, &form->NChrom_RdHour_1,
-                            &form->NChrom_RdDay_1, &form->NExcDay_1, &form->NExcMon_1}) {
+                            &form->NChrom_RdDay_1, &form->NExcDay_1, &form->NExcMon_1, &form->N1_Const}) {
         EXPECT_TRUE(i->Visible()) << i->Name();
         EXPECT_EQ(i->Caption(), "Нитка А-2") << i->Name();
     }
@@ -304,9 +305,10 @@ TEST_F(ConnectSequence, MenusFollowLinesMoistureMeterAndFlowComputers) {
     ASSERT_TRUE(form->Nconnect.Click());
     ASSERT_TRUE(drv->fireTimer(form->TimerStart));
     EXPECT_EQ(IsConnected, 1);
-    for (const char* on : {"NChrom_Mom_2", "NExcMon_2", "NConnWMT", "NWmt_Data", "NCurrVich", "Ndistrpar"})
+    for (const char* on : {"NChrom_Mom_2", "NExcMon_2", "N2_Const", "NConnWMT", "NWmt_Data", "NCurrVich", "Ndistrpar"})
         EXPECT_TRUE(Shown(on)) << on;
     EXPECT_EQ(form->NChrom_Mom_2.Caption(), "Нитка 2");
+    EXPECT_EQ(form->N2_Const.Caption(), "Нитка 2");
 }
 
 TEST_F(ConnectSequence, UnreadableSerialNumberStillConnects) {
