@@ -294,7 +294,7 @@ int DialModem(int h, std::string_view phone, std::string_view initString, const 
         if (code != kModemOk) return code;
         const std::vector<std::string> commands = SplitInitCommands(initString);
         const std::string dial = "ATD" + StripPhoneNumber(phone) + "\r";
-        const uint32_t timeoutMs = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{waitSeconds} * 1000, UINT32_MAX));
+        const uint32_t timeoutMs = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{waitSeconds} * t.dialWaitUnitMs, UINT32_MAX));
         if (!WaitOrEscape(t.beforeDialMs)) return kModemEscape;
         // A settings file nobody checked may hold 0 attempts: one is always made.
         uint32_t left = std::max<uint32_t>(attempts, 1);

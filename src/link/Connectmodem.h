@@ -75,6 +75,7 @@ struct ModemTimings {
     uint32_t gsmTimeoutMs = 5000;      // each answer line of "AT+CPAS"
     uint32_t hangUpTimeoutMs = 2000;   // answers during the hang-up
     uint32_t hangUpGuardMs = 1000;     // quiet line before the hang-up's "+++"
+    uint32_t dialWaitUnitMs = 1000;    // one second of the operator's dial wait
 };
 ModemTimings& ModemTiming();
 

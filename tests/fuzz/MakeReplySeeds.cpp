@@ -1,5 +1,5 @@
 // Makes the seed corpora of the reply fuzz targets (link_reply,
-// table_replies, archive_replies): each seed is one run of the target's
+// table_replies, archive_replies, modem): each seed is one run of the target's
 // harness with the controller emulator answering every request, some with
 // a fault of the line or the archive, recorded as the input that replays
 // that run.
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "emulator/Emulator.h"
+#include "emulator/Modem.h"
 #include "fuzz/ReplyHarness.h"
 
 using namespace zbr_fuzz;
@@ -24,8 +25,8 @@ namespace {
 // are asked for; everything taken is written down in the input format.
 class Recorder : public Script {
 public:
-    Recorder(emu::Emulator& e, std::vector<uint8_t> choices, std::map<int, uint8_t> ctl)
-        : emu_(e), choices_(choices.begin(), choices.end()), ctl_(std::move(ctl)) {}
+    Recorder(std::function<Bytes(const Bytes&)> answer, std::vector<uint8_t> choices, std::map<int, uint8_t> ctl)
+        : answer_(std::move(answer)), choices_(choices.begin(), choices.end()), ctl_(std::move(ctl)) {}
     uint8_t Choice() override {
         uint8_t v = 0;
         if (!choices_.empty()) {
@@ -38,7 +39,7 @@ public:
     bool Done() const override { return choices_.empty(); }
     PeerReply Answer(const Bytes& request) override {
         PeerReply r;
-        r.bytes = emu_.Process(request);
+        r.bytes = answer_(request);
         if (auto it = ctl_.find(answers_++); it != ctl_.end()) r.ctl = it->second;
         out.push_back(r.ctl);
         if (r.bytes.size() >= 255) {
@@ -53,7 +54,7 @@ public:
     Bytes out;
 
 private:
-    emu::Emulator& emu_;
+    std::function<Bytes(const Bytes&)> answer_;
     std::deque<uint8_t> choices_;
     std::map<int, uint8_t> ctl_;  // ctl bytes of some answers, by their number from 0
     int answers_ = 0;
@@ -75,7 +76,7 @@ int Write(const std::filesystem::path& folder, const std::vector<Seed>& seeds, v
         emu.SetClock(kNow);
         emu.FreezeClock(true);
         if (s.setUp) s.setUp(emu);
-        Recorder rec(emu, s.choices, s.ctl);
+        Recorder rec([&emu](const Bytes& request) { return emu.Process(request); }, s.choices, s.ctl);
         run(rec);
         std::ofstream f(folder / (s.name + ".bin"), std::ios::binary | std::ios::trunc);
         f.write(reinterpret_cast<const char*>(rec.out.data()), std::streamsize(rec.out.size()));
@@ -243,6 +244,70 @@ std::vector<Seed> ArchiveSeeds(const emu::Emulator& probe) {
     };
 }
 
+// ---- modem: per step op, (dial: attempts, wait, phone, init string), the
+// emulator's modem answering every command line; its clock steps two
+// seconds a line, so that every "+++" has its guard time around it.
+struct ModemSeed {
+    std::string name;
+    std::vector<uint8_t> choices;
+    std::function<void(emu::Modem&)> setUp;
+    std::map<int, uint8_t> ctl = {};
+};
+
+V Text(const std::string& t) {
+    V out{uint8_t(t.size())};
+    out.insert(out.end(), t.begin(), t.end());
+    return out;
+}
+V Dial(uint8_t attempts, const std::string& init, uint8_t op = 2) {
+    V phone = {10};
+    for (char c : std::string("0001112233")) phone.push_back(uint8_t(c - '0'));
+    return V{op, attempts, 1} + phone + Text(init);
+}
+
+int WriteModemSeeds(const std::filesystem::path& folder) {
+    using D = emu::DialAnswer;
+    auto dials = [](std::vector<D> a) { return [a](emu::Modem& m) { m.QueueDial(a); }; };
+    const std::vector<ModemSeed> seeds = {
+        {"dial_connect", Dial(1, "ATZ^AT&F^ATS0=0"), {}},
+        {"dial_panel", Dial(1, "ATZ", 10), {}},
+        {"dial_busy_then_connect", Dial(3, "ATZ"), dials({D::Busy, D::Connect})},
+        {"dial_no_carrier", Dial(2, "AT&F"), dials({D::NoCarrier, D::NoDialtone})},
+        {"dial_no_answer", Dial(2, ""), dials({D::NoAnswer, D::Error})},
+        {"dial_silence", Dial(1, "ATZ"), dials({D::Silence})},
+        {"dial_then_hang_up", Dial(1, "ATZ") + V{4}, {}},
+        {"dial_then_hang_up_escape", Dial(1, "ATZ") + V{5}, {}},
+        {"online_prepare", Dial(1, "ATZ") + V{0}, {}},
+        {"gsm_ready", {9}, {}},
+        {"gsm_not_ready", Dial(1, "ATZ"), [](emu::Modem& m) { m.SetGsmStatus(3); }},
+        {"gsm_error", {1}, [](emu::Modem& m) { m.SetGsmStatus(-1); }},
+        {"switched_off", Dial(1, "ATZ") + V{4}, [](emu::Modem& m) { m.SetPowered(false); }},
+        {"command", V{6} + Text("ATI") + V{14} + Text("AT+CSQ"), {}},
+        {"escape", Dial(2, "ATZ^AT&F"), {}, {{2, PeerReply::kEscape}}},
+        {"hang_up_line", Dial(1, "ATZ") + V{4}, {}, {{4, PeerReply::kCloseAfter}}},
+    };
+    std::filesystem::create_directories(folder);
+    for (const ModemSeed& s : seeds) {
+        emu::Modem modem;
+        if (s.setUp) s.setUp(modem);
+        auto t = emu::Modem::Clock::time_point{} + std::chrono::hours(1);
+        Recorder rec(
+            [&](const Bytes& command) {
+                t += std::chrono::seconds(2);
+                std::string reply;
+                modem.FromProgram(command.data(), int(command.size()), t, reply);
+                reply += modem.Tick(t + std::chrono::seconds(1) + std::chrono::milliseconds(100));
+                return Bytes(reply.begin(), reply.end());
+            },
+            s.choices, s.ctl);
+        RunModem(rec);
+        std::ofstream f(folder / (s.name + ".bin"), std::ios::binary | std::ios::trunc);
+        f.write(reinterpret_cast<const char*>(rec.out.data()), std::streamsize(rec.out.size()));
+        std::printf("%s/%s.bin: %zu bytes\n", folder.filename().c_str(), s.name.c_str(), rec.out.size());
+    }
+    return int(seeds.size());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -258,6 +323,7 @@ int main(int argc, char** argv) {
     int n = Write(root / "link_reply", LinkSeeds(), RunLinkReply);
     n += Write(root / "table_replies", TableSeeds(), RunTableReplies);
     n += Write(root / "archive_replies", ArchiveSeeds(probe), RunArchiveReplies);
+    n += WriteModemSeeds(root / "modem");
     std::printf("%d seeds\n", n);
     return 0;
 }

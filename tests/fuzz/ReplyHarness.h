@@ -27,4 +27,12 @@ void RunTableReplies(Script& s);
 // period or index and count, then the replies and the operator's answers.
 void RunArchiveReplies(Script& s);
 
+// The modem dialogue: up to 4 steps, each answered line by line by the
+// script. Input per step: op (bits 0-2: 0 prepare, 1 GSM check, 2-3 dial,
+// 4 hang-up, 5 hang-up without the first "ath", 6-7 one command; bit 3
+// with a progress panel); a dial: attempts, wait, phone (length, bytes),
+// initialisation string (length, bytes); a command: length, bytes; then
+// the modem's answers as the commands come.
+void RunModem(Script& s);
+
 }  // namespace zbr_fuzz
