@@ -1,9 +1,10 @@
 // Makes the seed corpora of the reply fuzz targets (link_reply,
-// table_replies, archive_replies, modem): each seed is one run of the target's
+// table_replies, archive_replies, modem, monitors): each seed is one run of the target's
 // harness with the controller emulator answering every request, some with
 // a fault of the line or the archive, recorded as the input that replays
 // that run.
 //   make_reply_seeds <corpus folder>      (tests/fuzz/corpus)
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "emulator/Emulator.h"
+#include "config/ConfigImage.h"
 #include "emulator/Modem.h"
 #include "fuzz/ReplyHarness.h"
 
@@ -308,6 +310,47 @@ int WriteModemSeeds(const std::filesystem::path& folder) {
     return int(seeds.size());
 }
 
+// ---- monitors: fills (count, then table pick and the table's bytes, here
+// the emulator's own), then per window: pick, how, its own bytes.
+std::vector<Seed> MonitorSeeds(const emu::Emulator& probe) {
+    auto fills = [&probe](std::vector<uint8_t> tables, std::map<int, std::map<int, uint8_t>> changes = {}) {
+        V out{uint8_t(tables.size())};
+        for (uint8_t t : tables) {
+            out.push_back(uint8_t(std::find(std::begin(kMonitorTables), std::end(kMonitorTables), t) -
+                                  std::begin(kMonitorTables)));
+            std::vector<uint8_t> bytes = probe.Table(t);
+            bytes.resize(std::size_t(ConfigTableDir[t].rows) * ConfigTableDir[t].rowSize, 0);
+            for (const auto& [at, b] : changes[t]) bytes[std::size_t(at)] = b;
+            out.insert(out.end(), bytes.begin(), bytes.end());
+        }
+        return out;
+    };
+    const V sys = fills({0, 5, 6, 41});
+    return {
+        {"chrom_line1", sys + V{0, 0}, {}},
+        {"chrom_line2_oxygen", sys + V{1, 0x31}, {}},
+        {"chrom_refresh_off", sys + V{0, 0x50}, {}},
+        {"wmt", fills({15}) + V{2, 0}, {}},
+        {"wmt_type0", fills({15}, {{15, {{6, 0}}}}) + V{2, 0}, {}},
+        {"wmt_type2", fills({15}, {{15, {{6, 2}}}}) + V{2, 0}, {}},
+        {"state", fills({0, 6}, {{6, {{8, 1}, {9, 1}}}}) + V{3, 0}, {}},
+        {"state_flow", fills({0, 6, 9}, {{6, {{8, 1}, {9, 1}}}, {9, {{0, 3}}}}) + V{3, 1}, {}},
+        {"state_tables", fills({0, 6}) + V{3, 2 | 4}, {}},
+        {"state_byte_order", fills({0, 6}, {{0, {{10, 0}}}}) + V{3, 0}, {}},
+        {"table_info", fills({7}, {{7, {{3, 1}, {22, 1}}}}) + V{4, 0} + V(47, 1), {}},
+        {"ident", fills({0}) + V{5, 0, 6, 0}, {}},
+        {"sys", fills({6}) + V{7, 1} + V{7, 3}, {}},
+        {"clock", fills({2, 6, 42}) + V{8, 0, 0x10, 0x2D, 0x00, 0x80}, {}},
+        {"names", fills({0, 5}) + V{9, 1} + V{9, 3}, {}},
+        {"functions", fills({8, 41}) + V{10, 0, 11, 0}, {}},
+        {"flow_computers", fills({9}, {{9, {{0, 4}}}}) + V{12, 0} + V{1, 2, 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0} +
+                               V{1, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0} + V(16, 1),
+         {}},
+        {"distribution", fills({21}) + V{13, 1, 13, 7}, {}},
+        {"clock_sync", fills({6, 14}) + V{14, 1, 14, 3}, {}},
+    };
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -324,6 +367,7 @@ int main(int argc, char** argv) {
     n += Write(root / "table_replies", TableSeeds(), RunTableReplies);
     n += Write(root / "archive_replies", ArchiveSeeds(probe), RunArchiveReplies);
     n += WriteModemSeeds(root / "modem");
+    n += Write(root / "monitors", MonitorSeeds(probe), RunMonitors);
     std::printf("%d seeds\n", n);
     return 0;
 }

@@ -3,6 +3,8 @@
 // controller emulator (MakeReplySeeds.cpp). A broken promise ends the
 // process (zbr_fuzz::Fail).
 #pragma once
+#include <cstdint>
+
 #include "fuzz/LinePeer.h"
 
 namespace zbr_fuzz {
@@ -34,5 +36,17 @@ void RunArchiveReplies(Script& s);
 // initialisation string (length, bytes); a command: length, bytes; then
 // the modem's answers as the commands come.
 void RunModem(Script& s);
+
+// The live monitors and the information windows: the tables they show
+// filled from the input, then up to 4 windows, each shown (the live ones
+// refreshed once more, their reads answered by the script) and closed.
+// Input: fills (count, then per fill: table pick, the table's bytes), then
+// per window: pick, how (buttons, flags), the window's own bytes, and the
+// replies as the reads come (ctl kFixRecords: the chunk is the rows of a
+// good reply).
+void RunMonitors(Script& s);
+// The tables a fill of RunMonitors picks from.
+inline constexpr uint8_t kMonitorTables[] = {0,  2,  5,  6,  7,  8,  9,  14, 15, 16, 18,
+                                             21, 30, 32, 33, 34, 35, 37, 38, 39, 41, 42};
 
 }  // namespace zbr_fuzz
