@@ -212,9 +212,9 @@ void RunArchiveReplies(Script& s) {
         const int minutes = (kind == ArchiveKind::ChromMeas || kind == ArchiveKind::WmtMeas) ? 10 : 360;
         const DeviceDateTime begin = Moved(now, -int(a), minutes);
         const DeviceDateTime end = Moved(begin, b, minutes);
+        // A period read keeps whatever the controller sends for the period,
+        // also a record it dates a little before the beginning.
         result = ReadPeriodArchive(host, kind, line, begin, end);
-        earliest = begin;
-        earliestUnit = -1;  // to the second
     } else {
         const uint32_t first = s.Choice32();
         const uint32_t count = 1 + uint32_t(a) + uint32_t(b & 0x0F) * 256;
@@ -263,9 +263,7 @@ void RunArchiveReplies(Script& s) {
         // Never a sound record from before what was asked for.
         const DeviceDateTime date = LoadRec6(rec.data());
         if (earliest && RecordCrcOk(rec.data(), size) && IsValidRec(date)) {
-            const int c = earliestUnit < 0 ? CompareRec6(date, *earliest)
-                                           : CompareRecByUnit(date, *earliest, earliestUnit);
-            Check(c >= 0, "a record from before the period stored");
+            Check(CompareRecByUnit(date, *earliest, earliestUnit) >= 0, "a record from before the period stored");
         }
     }
 }
