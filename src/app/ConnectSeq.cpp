@@ -48,6 +48,13 @@ void PutName(int row, const std::string& utf8) {
 
 void TFormMain::TimerStartTimer() {
     TimerStart.SetEnabled(false);
+    if (!foldersNotMade_.empty()) {
+        // Nothing can be saved there: say so before anything is read.
+        std::string where = foldersNotMade_.front();
+        if (foldersNotMade_.size() > 1) where += " (і ще " + std::to_string(foldersNotMade_.size() - 1) + ")";
+        foldersNotMade_.clear();
+        ShowQues(1, "Не вдалося створити папку", where);
+    }
     {
         ui::HourGlass wait;
         Disconnect();

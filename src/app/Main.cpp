@@ -347,7 +347,8 @@ void TFormMain::FormCreate() {
     HgcBox->StatusPanel = [this](const std::string& s) { LinkStatusPanel(s); };
 
     platform::IgnoreFileSizeSignal();
-    for (const char* f : kFolders) platform::EnsureDir(platform::InWorkDir(f));
+    for (const char* f : kFolders)
+        if (!platform::EnsureDir(platform::InWorkDir(f))) foldersNotMade_.push_back(platform::InWorkDir(f));
     // What a run killed in the middle of a save left behind.
     platform::RemoveLeftoverTempFiles(platform::WorkDir());
     for (const char* f : kFolders) platform::RemoveLeftoverTempFiles(platform::InWorkDir(f));

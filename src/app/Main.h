@@ -239,4 +239,6 @@ private:
     bool closePending_ = false;
     bool closed_ = false;
     hgcbox* box_ = nullptr;  // the link object this window made
+    // The data folders start-up could not make, told once the window shows.
+    std::vector<std::string> foldersNotMade_;
 };

@@ -161,6 +161,28 @@ TEST_F(Startup, FailedWritesOfTheSettingsAtShutDownAreReported) {
     EXPECT_EQ(files, 0);
 }
 
+TEST_F(Startup, FoldersThatCannotBeMadeAreToldOnceBeforeTheConnectDialog) {
+    // Files where two of the folders belong.
+    std::ofstream(dir / "HOURDATA") << "not a folder";
+    std::ofstream(dir / "REPORT") << "not a folder";
+    StartForm();
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "DAYDATA"));
+    drv->expectMessage(1, "Не вдалося створити папку", (dir / "HOURDATA").string() + " (і ще 1)");
+    int dialogs = 0;
+    drv->onModal<TFormConnect>([&](TFormConnect& f) {
+        ++dialogs;
+        f.BitBtn2.Click();
+    });
+    ASSERT_TRUE(drv->fireTimer(form->TimerStart));
+    EXPECT_EQ(dialogs, 1);
+    // The next connect does not say it again.
+    form->TimerStart.SetEnabled(true);
+    ASSERT_TRUE(drv->fireTimer(form->TimerStart));
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_EQ(drv->messages().size(), 1u);
+    EXPECT_EQ(ReadFile("HOURDATA"), "not a folder");
+}
+
 TEST_F(Startup, ShutDownDeletesTheTemporaryArchiveFiles) {
     for (const char* f : {"datafile.aud", "datafile.msd", "datafile.vrf", "datafile.txt"})
         std::ofstream(dir / f) << "records";
