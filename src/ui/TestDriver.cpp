@@ -91,6 +91,8 @@ bool Driver::Record(const MessageInfo& m) {
             Fail("message " + Describe(m) + " shown where kind " + std::to_string(e.kind) + " \"" + e.line1 +
                  "\" / \"" + e.line2 + "\" was expected");
         answer = e.answer;
+    } else if (!m.question && !errorsAllowed_ && (m.kind == 1 || m.kind == 2 || m.kind == 4)) {
+        Fail("error message nobody expected: " + Describe(m));
     }
     if (!m.question) return false;
     if (!answer) {

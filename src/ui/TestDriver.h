@@ -17,8 +17,10 @@
 // action (click on a hidden or disabled control), a message that differs
 // from the next expected one, an unanswered question and a file dialog
 // nobody chose for are failures: reported through onFailure (a GoogleTest
-// failure by default) and kept in failures(). Expectations and answers
-// left over when the driver is destroyed are failures too.
+// failure by default) and kept in failures(). So is an error message (kinds
+// 1, 2 and 4 of the program's message box) that nobody expected, unless
+// the test allows them (allowErrorMessages). Expectations and answers left
+// over when the driver is destroyed are failures too.
 #pragma once
 #include <deque>
 #include <functional>
@@ -68,6 +70,9 @@ public:
     // The first message whose line 1 (or application text) equals `line1`.
     const MessageInfo* findMessage(const std::string& line1) const;
     void clearMessages() { messages_.clear(); }
+    // Error messages nobody expected are then only recorded (for tests that
+    // look at messages() themselves, or feed random input).
+    void allowErrorMessages(bool allow = true) { errorsAllowed_ = allow; }
 
     // ---- timers
     bool fireTimer(Timer& t);  // fires when enabled; returns whether it did
@@ -125,6 +130,7 @@ private:
     std::vector<FileDialogRecord> fileDialogs_;
     std::shared_ptr<std::function<void()>> pumpHook_;
     bool inPumpHook_ = false;
+    bool errorsAllowed_ = false;
     int processCount_ = 0;
     std::vector<std::string> failures_;
     Backend* previous_ = nullptr;

@@ -499,11 +499,14 @@ TEST_F(LinkEditors, FlowComputerListAddChangeDeleteAndDuplicates) {
         ASSERT_TRUE(f.BitBtn3.Click());
         drv.onModal<TFormOvgPar>(SetRow("98"));
         ASSERT_TRUE(f.BitBtn6.Click());
+        EXPECT_EQ(f.Count, 3);
+        EXPECT_EQ(f.StringGrid1.Cell(0, 0), "   99");
         ASSERT_TRUE(f.BitBtn2.Click());
     });
     TFormOvgList g;
     g.Rows = rows;
     g.Count = 2;
+    g.ThreadByte = 3;
     g.ShowModal();
     EXPECT_EQ(g.accepted, 0);
     EXPECT_EQ(Bytes(rows, 16), before);
