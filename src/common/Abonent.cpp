@@ -130,7 +130,7 @@ void TFormAbonent::BitBtn4Click() {
 
     switch (ProgramSettings.Conn_Prz) {
     case 1:
-        if (Edit2.Text().empty()) return Refuse(kNotAll);
+        if (listforms::IsBlankText(Edit2.Text())) return Refuse(kNotAll);
         if (!fon_rec) return;
         fon_rec->contr_adr = std::uint8_t(address);
         fon_rec->SetName(Edit1.Text());

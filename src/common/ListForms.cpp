@@ -93,9 +93,13 @@ void FillAddresses(ui::ComboBox& c) {
     for (int a = 1; a <= 255; ++a) c.AddItem(std::to_string(a));
 }
 
+bool IsBlankText(const std::string& text) {
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
+
 bool CheckNameAndAddress(const ui::Edit& name, const ui::ComboBox& address, int& value) {
     MessageKind = 2;
-    if (address.Text().empty() || name.Text().empty()) {
+    if (address.Text().empty() || IsBlankText(name.Text())) {
         ShowQues("Уведені не всі параметри", "");
         return false;
     }

@@ -68,8 +68,12 @@ void AcceptCancelButtons(ui::Button& accept, ui::Button& cancel, int left, int t
 void SetUpAddressBox(ui::ComboBox& c);
 void FillAddresses(ui::ComboBox& c);
 
+// Nothing but blanks (or nothing at all): such a name or number is not given.
+bool IsBlankText(const std::string& text);
+
 // The name and the address of a record window are given and the address is
-// 1..255; otherwise says so (message kind 2) and returns false.
+// 1..255; otherwise says so (message kind 2) and returns false. A name of
+// blanks only counts as not given: it would show as an empty row.
 bool CheckNameAndAddress(const ui::Edit& name, const ui::ComboBox& address, int& value);
 
 }  // namespace listforms

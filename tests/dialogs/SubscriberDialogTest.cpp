@@ -142,6 +142,7 @@ TEST_F(SubscriberDialog, WrongInputIsRefusedWithItsMessage) {
     ExpectRefusals(drv, 1,
                    {
                        {"no name", [](TFormAbonent& f) { f.Edit1.SetText({}); }, notAll, ""},
+                       {"a name of blanks only", [](TFormAbonent& f) { f.Edit1.SetText("   "); }, notAll, ""},
                        {"no address", [](TFormAbonent& f) { f.ComboBox1.SetText({}); }, notAll, ""},
                        {"address 0", [](TFormAbonent& f) { f.ComboBox1.SetText("0"); }, adr, "(1...255)"},
                        {"address 256", [](TFormAbonent& f) { f.ComboBox1.SetText("256"); }, adr, "(1...255)"},
@@ -150,6 +151,7 @@ TEST_F(SubscriberDialog, WrongInputIsRefusedWithItsMessage) {
                        {"address with a stray character", [](TFormAbonent& f) { f.ComboBox1.SetText("1%"); }, adr,
                         "(1...255)"},
                        {"no telephone number", [](TFormAbonent& f) { f.Edit2.SetText({}); }, notAll, ""},
+                       {"a telephone number of blanks", [](TFormAbonent& f) { f.Edit2.SetText("  "); }, notAll, ""},
                    });
     ExpectRefusals(drv, 2,
                    {
