@@ -10,7 +10,7 @@ using namespace settings_test;
 
 namespace {
 
-// As the Windows program leaves a file: CRLF, Windows-1251 ("Газ" below).
+// A file in the stored layout: CRLF, Windows-1251 ("Газ" below).
 const std::string kWindowsFile =
     "; settings\r\n"
     "[Main]\r\n"

@@ -1,4 +1,4 @@
-// The subscriber and object list files: files of the Windows program, round
+// The subscriber and object list files: hand-made files in the stored layout, round
 // trips, bounds on reading, the writers' skip logic, failures and the sorts.
 #include "common/ListFiles.h"
 #include "platform/IniFile.h"

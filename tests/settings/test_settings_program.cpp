@@ -1,4 +1,4 @@
-// "zbr.ini": defaults, a file as the Windows program wrote it, the round
+// "zbr.ini": defaults, a hand-made file in the stored layout (CRLF, Windows-1251), the round
 // trip of every field, and which sections a write touches.
 #include "common/ListFiles.h"
 #include "common/Rd_wr_ini.h"
