@@ -30,6 +30,7 @@
 #include <memory>
 #include <system_error>
 #include <tuple>
+#include <unordered_map>
 
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
@@ -97,7 +98,55 @@ constexpr int kMeasureDpi = 600;
 // Narrowest a line is set to fit its box, as a share of its natural width.
 constexpr double kMinCondense = 0.6;
 
-const QFontMetricsF& MetricsOf(const ResolvedFont& f) {
+// Start of the UTF-8 character after the one at `i`.
+size_t NextChar(const std::string& s, size_t i) {
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+    return i;
+}
+
+// Widths of texts in one font. Glyphs are set side by side (no kerning), so
+// a text's width is close to the sum of its characters' advances, which
+// are kept once measured; a text is measured whole only where that sum is
+// too near the width asked about to decide. Reports of many thousand rows
+// are measured in a moment so.
+class FontMeasure {
+public:
+    explicit FontMeasure(const QFont& font, QPaintDevice* device) : metrics_(font, device) {}
+
+    double Exact(const std::string& s, size_t pos, size_t len) const {
+        return metrics_.horizontalAdvance(QString::fromUtf8(s.data() + pos, static_cast<qsizetype>(len))) * kMm;
+    }
+
+    double Sum(const std::string& s, size_t pos, size_t len) {
+        double sum = 0;
+        for (size_t i = pos, end = pos + len; i < end;) {
+            const size_t next = std::min(NextChar(s, i), end);
+            uint32_t key = 0;
+            for (size_t j = i; j < next && j < i + 4; ++j) key = key << 8 | static_cast<unsigned char>(s[j]);
+            auto it = advances_.find(key);
+            if (it == advances_.end()) it = advances_.emplace(key, Exact(s, i, next - i)).first;
+            sum += it->second;
+            i = next;
+        }
+        return sum;
+    }
+
+    bool Fits(const std::string& s, size_t pos, size_t len, double widthMm) {
+        constexpr double kSure = 0.03, kSlack = 1e-6;
+        const double sum = Sum(s, pos, len);
+        if (sum <= widthMm * (1 - kSure)) return true;
+        if (sum > widthMm * (1 + kSure)) return false;
+        return Exact(s, pos, len) <= widthMm + kSlack;
+    }
+
+private:
+    static constexpr double kMm = 25.4 / kMeasureDpi;
+    QFontMetricsF metrics_;
+    std::unordered_map<uint32_t, double> advances_;
+};
+
+FontMeasure& MeasureOf(const ResolvedFont& f) {
     static QImage device = [] {
         QImage img(1, 1, QImage::Format_RGB32);
         const int dpm = static_cast<int>(kMeasureDpi / 0.0254 + 0.5);
@@ -105,22 +154,10 @@ const QFontMetricsF& MetricsOf(const ResolvedFont& f) {
         img.setDotsPerMeterY(dpm);
         return img;
     }();
-    static std::map<std::tuple<std::string, int, bool>, std::unique_ptr<QFontMetricsF>> cache;
+    static std::map<std::tuple<std::string, int, bool>, std::unique_ptr<FontMeasure>> cache;
     auto& m = cache[{f.name, f.sizePt, f.bold}];
-    if (!m) m = std::make_unique<QFontMetricsF>(MakeFont(f), &device);
+    if (!m) m = std::make_unique<FontMeasure>(MakeFont(f), &device);
     return *m;
-}
-
-double WidthMm(const QFontMetricsF& m, const std::string& s, size_t pos, size_t len) {
-    return m.horizontalAdvance(QString::fromUtf8(s.data() + pos, static_cast<qsizetype>(len))) * 25.4 /
-           kMeasureDpi;
-}
-
-// Start of the UTF-8 character after the one at `i`.
-size_t NextChar(const std::string& s, size_t i) {
-    ++i;
-    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
-    return i;
 }
 
 QRectF ToDevice(const RectMm& r, double k) { return QRectF(r.left * k, r.top * k, r.width * k, r.height * k); }
@@ -319,16 +356,17 @@ void SetPdfSaveNotice(PdfSaveNotice notice) { g_pdfNotice = std::move(notice); }
 double TextWidthMm(const ResolvedFont& font, const std::string& text) {
     if (text.empty()) return 0;
     if (!EnsureApp()) throw ReportError("measuring text needs a graphical Qt application");
-    return WidthMm(MetricsOf(font), text, 0, text.size());
+    return MeasureOf(font).Exact(text, 0, text.size());
 }
 
 std::vector<std::string> WrapText(const ResolvedFont& font, const std::string& text, double widthMm) {
-    constexpr double kSlack = 1e-6;
-    if (text.empty() || TextWidthMm(font, text) <= widthMm + kSlack) return {text};
-    const QFontMetricsF& m = MetricsOf(font);
-    auto fits = [&](size_t from, size_t to) { return WidthMm(m, text, from, to - from) <= widthMm + kSlack; };
-    std::vector<std::string> lines;
+    if (text.empty()) return {text};
+    if (!EnsureApp()) throw ReportError("measuring text needs a graphical Qt application");
+    FontMeasure& m = MeasureOf(font);
     const size_t n = text.size();
+    auto fits = [&](size_t from, size_t to) { return m.Fits(text, from, to - from, widthMm); };
+    if (fits(0, n)) return {text};
+    std::vector<std::string> lines;
     // Blanks before a text only set it off in its column: a text that is
     // too wide loses them first.
     size_t pos = 0;
@@ -349,7 +387,7 @@ std::vector<std::string> WrapText(const ResolvedFont& font, const std::string& t
         if (end == std::string::npos) {
             size_t word = pos;
             while (word < n && text[word] != ' ') ++word;
-            if (WidthMm(m, text, pos, word - pos) * kMinCondense <= widthMm + kSlack) {
+            if (m.Fits(text, pos, word - pos, widthMm / kMinCondense)) {
                 lines.push_back(text.substr(pos, word - pos));
                 pos = word;
                 while (pos < n && text[pos] == ' ') ++pos;
