@@ -120,6 +120,18 @@ void CheckPage(const TQRPage& p) {
 
 double LineSpacingMm(int sizePt) { return sizePt * 25.4 / 72.0 * 1.17; }
 
+RectMm TextBox(const RectMm& box) {
+    if (box.width <= 4 * kTextInsetMm) return box;
+    return {box.left + kTextInsetMm, box.top, box.width - 2 * kTextInsetMm, box.height};
+}
+
+ResolvedFont ResolveFont(const TQRPrintable& item) {
+    static const TFont kNone;
+    const TQRBand* band = item.Parent();
+    const TQuickRep* rep = band ? band->Report() : nullptr;
+    return Resolve(item.Font, band ? band->Font : kNone, rep ? rep->Font : kNone);
+}
+
 std::string PlacedItem::text() const {
     std::string out;
     for (size_t i = 0; i < lines.size(); ++i) {

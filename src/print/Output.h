@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "print/PageModel.h"
 #include "print/Report.h"
@@ -14,6 +15,26 @@ namespace print {
 // when the report cannot be laid out or the file cannot be written; an old
 // file at `path` is then left as it was.
 void SavePdf(const TQuickRep& report, const std::string& path);
+
+// Width on paper, in millimetres, of one line of text in a font, as the PDF
+// and the printer set it.
+double TextWidthMm(const ResolvedFont& font, const std::string& text);
+
+// A text broken into lines that each fit `widthMm` in the font. A text
+// that fits comes back as one line, unchanged; one that does not first
+// loses its leading blanks (they only set it off in its column), then is
+// broken at blanks (the blanks at a break are dropped). A single word wider
+// than the width gets a line of its own, which the drawing sets narrower to
+// fit (down to 0.6 of its natural width: a number or a code is not cut);
+// only a word too wide even for that is broken between characters. An
+// empty text gives one empty line.
+std::vector<std::string> WrapText(const ResolvedFont& font, const std::string& text, double widthMm);
+
+// The same for the text box of a report item (TextBox of its width, in its
+// font): the lines to give a memo so that none runs out of its box. Items
+// never wrap by themselves; the code that builds a report wraps with this
+// and sizes the memo and its band for the lines it gets.
+std::vector<std::string> WrapToItem(const TQRPrintable& item, const std::string& text);
 
 // Lays the report out and shows it in a modal preview window (zoom, page
 // navigation, page set-up, Print and "save as PDF"). Returns when the

@@ -83,4 +83,16 @@ Document Layout(const TQuickRep& report);
 // Natural line spacing of a font of the given size, in millimetres.
 double LineSpacingMm(int sizePt);
 
+// Room kept free inside an item's box on the left and on the right: text
+// never touches the edges of its box nor a frame line drawn on them.
+inline constexpr double kTextInsetMm = 0.5;
+
+// The part of an item's box that its text may take: the box less the inset
+// on both sides (a box too narrow for that keeps its whole width).
+RectMm TextBox(const RectMm& box);
+
+// The font an item prints in: its own settings, then its band's, then the
+// report's, then the default.
+ResolvedFont ResolveFont(const TQRPrintable& item);
+
 }  // namespace print

@@ -21,10 +21,16 @@
 #include <QStringList>
 #include <QToolBar>
 
+#include <QImage>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <system_error>
+#include <tuple>
+#include <unordered_map>
 
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
@@ -84,6 +90,76 @@ QFont MakeFont(const ResolvedFont& f) {
     return font;
 }
 
+// Texts are measured on a 600 dpi device, the resolution the PDF is drawn
+// at, so that a line measured to fit is drawn to fit. One metrics object per
+// font (the reports use a handful).
+constexpr int kMeasureDpi = 600;
+
+// Narrowest a line is set to fit its box, as a share of its natural width.
+constexpr double kMinCondense = 0.6;
+
+// Start of the UTF-8 character after the one at `i`.
+size_t NextChar(const std::string& s, size_t i) {
+    ++i;
+    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+    return i;
+}
+
+// Widths of texts in one font. Glyphs are set side by side (no kerning), so
+// a text's width is close to the sum of its characters' advances, which
+// are kept once measured; a text is measured whole only where that sum is
+// too near the width asked about to decide. Reports of many thousand rows
+// are measured in a moment so.
+class FontMeasure {
+public:
+    explicit FontMeasure(const QFont& font, QPaintDevice* device) : metrics_(font, device) {}
+
+    double Exact(const std::string& s, size_t pos, size_t len) const {
+        return metrics_.horizontalAdvance(QString::fromUtf8(s.data() + pos, static_cast<qsizetype>(len))) * kMm;
+    }
+
+    double Sum(const std::string& s, size_t pos, size_t len) {
+        double sum = 0;
+        for (size_t i = pos, end = pos + len; i < end;) {
+            const size_t next = std::min(NextChar(s, i), end);
+            uint32_t key = 0;
+            for (size_t j = i; j < next && j < i + 4; ++j) key = key << 8 | static_cast<unsigned char>(s[j]);
+            auto it = advances_.find(key);
+            if (it == advances_.end()) it = advances_.emplace(key, Exact(s, i, next - i)).first;
+            sum += it->second;
+            i = next;
+        }
+        return sum;
+    }
+
+    bool Fits(const std::string& s, size_t pos, size_t len, double widthMm) {
+        constexpr double kSure = 0.03, kSlack = 1e-6;
+        const double sum = Sum(s, pos, len);
+        if (sum <= widthMm * (1 - kSure)) return true;
+        if (sum > widthMm * (1 + kSure)) return false;
+        return Exact(s, pos, len) <= widthMm + kSlack;
+    }
+
+private:
+    static constexpr double kMm = 25.4 / kMeasureDpi;
+    QFontMetricsF metrics_;
+    std::unordered_map<uint32_t, double> advances_;
+};
+
+FontMeasure& MeasureOf(const ResolvedFont& f) {
+    static QImage device = [] {
+        QImage img(1, 1, QImage::Format_RGB32);
+        const int dpm = static_cast<int>(kMeasureDpi / 0.0254 + 0.5);
+        img.setDotsPerMeterX(dpm);
+        img.setDotsPerMeterY(dpm);
+        return img;
+    }();
+    static std::map<std::tuple<std::string, int, bool>, std::unique_ptr<FontMeasure>> cache;
+    auto& m = cache[{f.name, f.sizePt, f.bold}];
+    if (!m) m = std::make_unique<FontMeasure>(MakeFont(f), &device);
+    return *m;
+}
+
 QRectF ToDevice(const RectMm& r, double k) { return QRectF(r.left * k, r.top * k, r.width * k, r.height * k); }
 
 void DrawFrame(QPainter& p, const QRectF& r, const TQRFrame& frame, double widthMm, double k) {
@@ -99,12 +175,9 @@ void DrawFrame(QPainter& p, const QRectF& r, const TQRFrame& frame, double width
     if (frame.DrawRight) p.drawLine(r.topRight(), r.bottomRight());
 }
 
-// Narrowest a line is set to fit its box, as a share of its natural width.
-constexpr double kMinCondense = 0.7;
-
 void DrawItem(QPainter& p, const PlacedItem& it, double k, double pageHeight) {
-    const QRectF r = ToDevice(it.rect, k);
-    DrawFrame(p, r, it.frame, it.frameWidthMm, k);
+    DrawFrame(p, ToDevice(it.rect, k), it.frame, it.frameWidthMm, k);
+    const QRectF r = ToDevice(TextBox(it.rect), k);
     if (it.lines.empty()) return;
     int align = Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
     switch (it.alignment) {
@@ -112,8 +185,8 @@ void DrawItem(QPainter& p, const PlacedItem& it, double k, double pageHeight) {
         case taRightJustify: align |= Qt::AlignRight; break;
         default: align |= Qt::AlignLeft; break;
     }
-    // Text never spills sideways into the next column; vertically it is not
-    // cut, so a line set in a tight box stays readable.
+    // Text keeps inside its text box, clear of the box's edges and frame;
+    // vertically it is not cut, so a line set in a tight box stays readable.
     p.save();
     p.setClipRect(QRectF(r.left(), 0, r.width(), pageHeight));
     p.setFont(MakeFont(it.font));
@@ -129,8 +202,9 @@ void DrawItem(QPainter& p, const PlacedItem& it, double k, double pageHeight) {
             p.drawText(line, align, text);
             continue;
         }
-        // A line wider than its box is set narrower to fit (down to a limit
-        // that keeps it legible; beyond that the clip cuts it).
+        // A line wider than its box (a label, or a memo line its builder did
+        // not wrap) is set narrower to fit, down to a limit that keeps it
+        // legible; beyond that the clip cuts it.
         const double sx = std::max(line.width() / natural, kMinCondense);
         p.save();
         p.translate(line.left(), line.top());
@@ -278,6 +352,66 @@ void AllowPreviewWithoutDisplay(bool allow) { g_allowHeadlessPreview = allow; }
 void SetPdfPathChooser(PdfPathChooser chooser) { g_pdfChooser = std::move(chooser); }
 
 void SetPdfSaveNotice(PdfSaveNotice notice) { g_pdfNotice = std::move(notice); }
+
+double TextWidthMm(const ResolvedFont& font, const std::string& text) {
+    if (text.empty()) return 0;
+    if (!EnsureApp()) throw ReportError("measuring text needs a graphical Qt application");
+    return MeasureOf(font).Exact(text, 0, text.size());
+}
+
+std::vector<std::string> WrapText(const ResolvedFont& font, const std::string& text, double widthMm) {
+    if (text.empty()) return {text};
+    if (!EnsureApp()) throw ReportError("measuring text needs a graphical Qt application");
+    FontMeasure& m = MeasureOf(font);
+    const size_t n = text.size();
+    auto fits = [&](size_t from, size_t to) { return m.Fits(text, from, to - from, widthMm); };
+    if (fits(0, n)) return {text};
+    std::vector<std::string> lines;
+    // Blanks before a text only set it off in its column: a text that is
+    // too wide loses them first.
+    size_t pos = 0;
+    while (pos < n && text[pos] == ' ') ++pos;
+    if (pos == n) return {std::string()};
+    if (fits(pos, n)) return {text.substr(pos)};
+    while (pos < n) {
+        // The longest run of whole words from `pos` that fits.
+        size_t end = std::string::npos;
+        for (size_t e = pos + 1; e <= n; ++e) {
+            if (e < n && !(text[e] == ' ' && text[e - 1] != ' ')) continue;
+            if (!fits(pos, e)) break;
+            end = e;
+        }
+        // A word wider than the whole width stands alone on its line: whole
+        // when it is set narrower to fit (a number or a code is never cut),
+        // else as many of its characters as fit, at least one.
+        if (end == std::string::npos) {
+            size_t word = pos;
+            while (word < n && text[word] != ' ') ++word;
+            if (m.Fits(text, pos, word - pos, widthMm / kMinCondense)) {
+                lines.push_back(text.substr(pos, word - pos));
+                pos = word;
+                while (pos < n && text[pos] == ' ') ++pos;
+                continue;
+            }
+            end = NextChar(text, pos);
+            while (end < n && text[end] != ' ') {
+                const size_t e = NextChar(text, end);
+                if (!fits(pos, e)) break;
+                end = e;
+            }
+        }
+        lines.push_back(text.substr(pos, end - pos));
+        pos = end;
+        while (pos < n && text[pos] == ' ') ++pos;
+    }
+    if (lines.empty()) lines.emplace_back();
+    return lines;
+}
+
+std::vector<std::string> WrapToItem(const TQRPrintable& item, const std::string& text) {
+    const RectMm box = TextBox({0, 0, PixelsToMm(item.Width), 0});
+    return WrapText(ResolveFont(item), text, box.width);
+}
 
 void SavePdf(const TQuickRep& report, const std::string& path) {
     const Document doc = Layout(report);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/WmtCaptions.h"
+#include "print/Output.h"
 
 using namespace print;
 
@@ -67,6 +68,11 @@ TQRSubDetail* BuildTitle(TQuickRep* report, int height, const TitleLine (&lines)
     return band;
 }
 
+// A heading line, broken into more lines where it is wider than its memo.
+void AddHeadingLine(TQRMemo* memo, const std::string& line) {
+    for (const std::string& part : WrapToItem(*memo, line)) memo->Lines.Add(part);
+}
+
 template <class Child, int N>
 void DeleteAll(Child* (&children)[N]) {
     for (Child*& c : children) {
@@ -76,6 +82,28 @@ void DeleteAll(Child* (&children)[N]) {
 }
 
 }  // namespace
+
+// ---- rows -------------------------------------------------------------------
+
+std::vector<std::vector<std::string>> WrapRow(TQRMemo* const* data, int columns, const std::string* texts) {
+    std::vector<std::vector<std::string>> wrapped(std::size_t(std::max(columns, 0)));
+    std::size_t lines = 1;
+    for (int c = 0; c < columns; ++c) {
+        wrapped[std::size_t(c)] = WrapToItem(*data[c], texts[c]);
+        lines = std::max(lines, wrapped[std::size_t(c)].size());
+    }
+    for (auto& w : wrapped) w.resize(lines);
+    return wrapped;
+}
+
+void AddRow(TQRMemo* const* data, const std::vector<std::vector<std::string>>& wrapped, int rowHeight) {
+    for (std::size_t c = 0; c < wrapped.size(); ++c) {
+        for (const std::string& line : wrapped[c]) {
+            data[c]->Lines.Add(line);
+            data[c]->Height += rowHeight;
+        }
+    }
+}
 
 // ---- titles ---------------------------------------------------------------
 
@@ -110,7 +138,7 @@ TAlaTable::TAlaTable(TQuickRep* report) {
             Message->Caption = "Повідомлення";
         }
         Heads[c] = NewMemo(Band, left, underMessage ? 40 : 1, width, underMessage ? 19 : 58, taCenter);
-        for (const std::string& line : kHeads[c]) Heads[c]->Lines.Add(line);
+        for (const std::string& line : kHeads[c]) AddHeadingLine(Heads[c], line);
         Data[c] = NewMemo(Band, left, kDataTop, width, 3, taLeftJustify);
         left += width + 1;
     }
@@ -143,9 +171,9 @@ TArh_Wmt_Table::TArh_Wmt_Table(TQuickRep* report, uint8_t mode, uint8_t meterTyp
         Heads[c]->Font.Size = 9;
         Heads[c]->Frame.DrawRight = c < kColumns - 1;
         if (c < 4) {
-            for (const std::string& line : fixed[c]) Heads[c]->Lines.Add(line);
+            for (const std::string& line : fixed[c]) AddHeadingLine(Heads[c], line);
         } else {
-            for (int i = 0; i < 4; ++i) Heads[c]->Lines.Add(values[c - 4][i]);
+            for (int i = 0; i < 4; ++i) AddHeadingLine(Heads[c], values[c - 4][i]);
         }
         Data[c] = NewMemo(Band, left, kDataTop, width, 3, taLeftJustify);
         Data[c]->Font.Size = 10;

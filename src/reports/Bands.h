@@ -6,8 +6,11 @@
 //
 // Geometry is in report pixels; column widths are given at 120 pixels per
 // inch and scaled with print::ScaleFrom120. Every text is in "MS Sans Serif",
-// of fixed size, without word wrap. A title is centred between the margins
-// the report has when the title is made.
+// of fixed size. A heading line wider than its column is broken into more
+// lines (print::WrapToItem); the data rows are wrapped the same way by the
+// print windows, a wrapped row taking as many row heights as it has lines.
+// A title is centred between the margins the report has when the title is
+// made.
 //
 //   TarhTitle       title of a message-list report, six lines
 //   TrepTitle       title of the moisture-meter report, five lines
@@ -15,6 +18,8 @@
 //   TArh_Wmt_Table  one page of the moisture-meter report, eight columns
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "print/Report.h"
 
@@ -49,6 +54,17 @@ class TarhTitle : public TitleBand<6> {
 public:
     explicit TarhTitle(print::TQuickRep* report);
 };
+
+// The texts of one table row, each broken into the lines that fit its
+// column's data memo, every column given as many lines as the tallest one
+// (blank lines below the shorter texts), so that the columns of a row stay
+// side by side.
+std::vector<std::vector<std::string>> WrapRow(print::TQRMemo* const* data, int columns,
+                                              const std::string* texts);
+
+// Adds one row of wrapped texts (WrapRow) to the data memos, each memo
+// growing by `rowHeight` per line.
+void AddRow(print::TQRMemo* const* data, const std::vector<std::vector<std::string>>& wrapped, int rowHeight);
 
 class TAlaTable {
 public:

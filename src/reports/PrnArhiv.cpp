@@ -1,6 +1,7 @@
 #include "reports/PrnArhiv.h"
 
 #include <algorithm>
+#include <array>
 
 #include "config/Globals.h"
 #include "reports/Ques_Prn.h"
@@ -24,16 +25,23 @@ void BuildArhivTitle(TFormPrnArhiv& w, uint8_t /*kind*/) {
     for (int i = 0; i < TarhTitle::kLines; ++i) w.Title->Lines[i]->Caption = lines[std::size_t(i)];
 }
 
+namespace {
+// The texts of row r as printed: each cell trimmed.
+std::array<std::string, TAlaTable::kColumns> PrintedRow(const AlaRowTexts& row) {
+    std::array<std::string, TAlaTable::kColumns> texts;
+    for (int c = 0; c < TAlaTable::kColumns; ++c) texts[std::size_t(c)] = PrnTrim(row[std::size_t(c)]);
+    return texts;
+}
+}  // namespace
+
 void FillAlaPage(TFormPrnArhiv& w, std::size_t block, std::size_t firstRow, std::size_t rows) {
     if (block >= w.Tables.size() || !w.Tables[block])
         throw print::ReportError("no table for block " + std::to_string(block));
     TAlaTable& t = *w.Tables[block];
     const std::size_t end = firstRow >= w.Rows.size() ? firstRow : std::min(w.Rows.size(), firstRow + rows);
     for (std::size_t r = firstRow; r < end; ++r) {
-        for (int c = 0; c < TAlaTable::kColumns; ++c) {
-            t.Data[c]->Lines.Add(PrnTrim(w.Rows[r][std::size_t(c)]));
-            t.Data[c]->Height += w.RowHeight;
-        }
+        const auto texts = PrintedRow(w.Rows[r]);
+        AddRow(t.Data, WrapRow(t.Data, TAlaTable::kColumns, texts.data()), w.RowHeight);
     }
     t.Band->Height = t.Data[0]->Top + t.Data[0]->Height + 3;
 }
@@ -48,15 +56,26 @@ void BuildArhivReport(TFormPrnArhiv& w, uint8_t kind) {
     w.PlacePageBands();
     w.QRLabel3->Caption = w.Header.ControllerNameText();
     w.PageCounter = 1;
-
-    // The first block shares its page with the title; the blocks are sized
-    // so that each fills a page.
-    const std::vector<std::size_t> blocks = AlaBlockSizes(w.Rows.size(), RowsFirstPage, RowsNextPage);
     BuildArhivTitle(w, kind);
+
+    // The first block shares its page with the title. A block takes the
+    // rows that fill a page: RowsFirstPage / RowsNextPage printed lines, a
+    // row whose text wraps in its column counting each of its lines.
+    std::vector<int> lines;
+    lines.reserve(w.Rows.size());
+    if (!w.Rows.empty()) {
+        w.Tables.push_back(std::make_unique<TAlaTable>(&w.QuickRep1));
+        const TAlaTable& t = *w.Tables.front();
+        for (const AlaRowTexts& row : w.Rows) {
+            const auto texts = PrintedRow(row);
+            lines.push_back(int(WrapRow(t.Data, TAlaTable::kColumns, texts.data()).front().size()));
+        }
+    }
+    const std::vector<std::size_t> blocks = BlockSizesByLines(lines, RowsFirstPage, RowsNextPage);
     w.Tables.reserve(blocks.size());
     std::size_t first = 0;
     for (std::size_t b = 0; b < blocks.size(); ++b) {
-        w.Tables.push_back(std::make_unique<TAlaTable>(&w.QuickRep1));
+        if (b > 0) w.Tables.push_back(std::make_unique<TAlaTable>(&w.QuickRep1));
         FillAlaPage(w, b, first, blocks[b]);
         first += blocks[b];
         if (b > 0) ++w.PageCounter;

@@ -1,6 +1,7 @@
 // The printed list of diagnostic messages: a title band, then one framed
-// seven-column table band per page (63 rows on the first page, the one
-// with the title, 71 on every further page: RowsFirstPage / RowsNextPage),
+// seven-column table band per page (63 printed lines on the first page, the
+// one with the title, 71 on every further page: RowsFirstPage /
+// RowsNextPage; a row is one line unless a text wraps in its column),
 // shown in the report preview, from which the operator prints or saves a
 // PDF.
 //
@@ -45,8 +46,9 @@ public:
 void BuildArhivReport(TFormPrnArhiv& w, uint8_t kind);
 // Makes the title band and fills its six lines.
 void BuildArhivTitle(TFormPrnArhiv& w, uint8_t kind);
-// Fills table `block` with `rows` rows from `firstRow`: one trimmed line per
-// row in each column, the memos and the band grown to fit.
+// Fills table `block` with `rows` rows from `firstRow`: each cell trimmed
+// and broken into the lines that fit its column, the memos and the band
+// grown to fit.
 void FillAlaPage(TFormPrnArhiv& w, std::size_t block, std::size_t firstRow, std::size_t rows);
 
 // The "Друк" button of the diagnostic-message list, given the list's header

@@ -39,11 +39,23 @@ void BuildWmtReport(TFormPrnHDM_Wmt& w, uint8_t mode) {
     w.PageIndex = 0;
     w.PageCounter = 1;
 
-    const std::vector<std::size_t> pages = WmtPageSizes(w.Rows.size());
+    // Rows are counted in printed lines: a text wider than its column wraps
+    // and its row takes a line more of the page's budget for each.
+    // The first page's table measures the rows for all.
+    std::unique_ptr<TArh_Wmt_Table> first;
+    std::vector<int> lines;
+    lines.reserve(w.Rows.size());
+    if (!w.Rows.empty()) {
+        first = std::make_unique<TArh_Wmt_Table>(&w.QuickRep1, mode, w.Header.MoistureMeterType);
+        for (const WmtRowTexts& row : w.Rows)
+            lines.push_back(int(WrapRow(first->Data, TArh_Wmt_Table::kColumns, row.data()).front().size()));
+    }
+    const std::vector<std::size_t> pages = WmtPageSizes(lines);
     w.Tables.reserve(pages.size());
     std::size_t r = 0;
     for (std::size_t p = 0; p < pages.size(); ++p) {
-        auto table = std::make_unique<TArh_Wmt_Table>(&w.QuickRep1, mode, w.Header.MoistureMeterType);
+        auto table = p == 0 ? std::move(first)
+                            : std::make_unique<TArh_Wmt_Table>(&w.QuickRep1, mode, w.Header.MoistureMeterType);
         if (p > 0) {
             table->Band->ForceNewPage = true;
             ++w.PageCounter;
@@ -52,11 +64,8 @@ void BuildWmtReport(TFormPrnHDM_Wmt& w, uint8_t mode) {
         }
         w.LinesLeft -= kWmtHeadingLines;
         for (std::size_t n = 0; n < pages[p]; ++n, ++r) {
-            for (int c = 0; c < TArh_Wmt_Table::kColumns; ++c) {
-                table->Data[c]->Lines.Add(w.Rows[r][std::size_t(c)]);
-                table->Data[c]->Height += w.RowHeight;
-            }
-            --w.LinesLeft;
+            AddRow(table->Data, WrapRow(table->Data, TArh_Wmt_Table::kColumns, w.Rows[r].data()), w.RowHeight);
+            w.LinesLeft -= lines[r];
         }
         table->Band->Height = table->Data[0]->Top + table->Data[0]->Height + 3;
         w.Tables.push_back(std::move(table));

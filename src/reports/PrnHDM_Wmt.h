@@ -1,7 +1,8 @@
 // The printed moisture-meter report: a title band on the first page, then
 // one framed eight-column table band per page; a page holds 65 lines, of
 // which the title takes 8 and each table heading 7 (50 rows on the first
-// page, 58 on every further one). Modes: 6 hourly values, 7 daily values,
+// page, 58 on every further one; a row whose text wraps in its column takes
+// a line for each of its lines). Modes: 6 hourly values, 7 daily values,
 // 8 measured values.
 //
 // PrintWmtArchive() / PrintWmtMeasurements() are the "Друк" buttons of the

@@ -192,38 +192,34 @@ WmtRowTexts WmtArchiveRowTexts(const WmtArchiveRecord& r, uint8_t meterType, boo
 
 // ---- pages ----------------------------------------------------------------
 
-std::vector<std::size_t> AlaBlockSizes(std::size_t rows, uint32_t rowsFirst, uint32_t rowsNext) {
-    const std::size_t first = std::max<uint32_t>(rowsFirst, 1);
-    const std::size_t next = std::max<uint32_t>(rowsNext, 1);
+std::vector<std::size_t> BlockSizesByLines(const std::vector<int>& rowLines, uint32_t linesFirst,
+                                           uint32_t linesNext) {
     std::vector<std::size_t> blocks;
-    if (rows == 0) return blocks;
-    blocks.reserve(1 + rows / next);
-    std::size_t n = std::min(rows, first);
-    blocks.push_back(n);
-    std::size_t remaining = rows - n;
-    while (remaining > 0) {
-        n = std::min(remaining, next);
-        blocks.push_back(n);
-        remaining -= n;
+    long long limit = std::max<uint32_t>(linesFirst, 1);
+    long long used = 0;
+    for (int lines : rowLines) {
+        const long long n = std::max(lines, 1);
+        if (!blocks.empty() && used + n <= limit) {
+            ++blocks.back();
+            used += n;
+            continue;
+        }
+        if (!blocks.empty()) limit = std::max<uint32_t>(linesNext, 1);
+        blocks.push_back(1);
+        used = n;
     }
     return blocks;
 }
 
-std::vector<std::size_t> WmtPageSizes(std::size_t rows) {
+std::vector<std::size_t> AlaBlockSizes(std::size_t rows, uint32_t rowsFirst, uint32_t rowsNext) {
+    return BlockSizesByLines(std::vector<int>(rows, 1), rowsFirst, rowsNext);
+}
+
+std::vector<std::size_t> WmtPageSizes(std::size_t rows) { return WmtPageSizes(std::vector<int>(rows, 1)); }
+
+std::vector<std::size_t> WmtPageSizes(const std::vector<int>& rowLines) {
     // The line budget of the report: the title and each table heading take
-    // their lines, every row one more.
-    std::vector<std::size_t> pages;
-    if (rows == 0) return pages;
-    int linesLeft = kWmtLinesPerPage - kWmtTitleLines;
-    std::size_t r = 0;
-    for (;;) {
-        linesLeft -= kWmtHeadingLines;
-        pages.push_back(0);
-        for (;;) {
-            ++pages.back();
-            if (++r == rows) return pages;
-            if (--linesLeft <= 0) break;
-        }
-        linesLeft = kWmtLinesPerPage;
-    }
+    // their lines, every row its own.
+    return BlockSizesByLines(rowLines, kWmtLinesPerPage - kWmtTitleLines - kWmtHeadingLines,
+                             kWmtLinesPerPage - kWmtHeadingLines);
 }

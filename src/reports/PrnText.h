@@ -80,10 +80,19 @@ WmtRowTexts WmtArchiveRowTexts(const WmtArchiveRecord& r, uint8_t meterType, boo
 
 // ---- pages ----------------------------------------------------------------
 
+// Rows of each page's block of a table whose rows take `rowLines[r]`
+// printed lines each (a text too wide for its column wraps and its row
+// grows): the first block takes rows while their lines stay within
+// `linesFirst` (the page that also holds the title), every further block
+// within `linesNext`, so that no block runs past its page. A block has at
+// least one row; limits below 1 count as 1. No rows: no blocks.
+std::vector<std::size_t> BlockSizesByLines(const std::vector<int>& rowLines, uint32_t linesFirst,
+                                           uint32_t linesNext);
+
 // Rows of each table block of the diagnostic-message report: the first
 // block takes up to `rowsFirst` rows (the page that also holds the title),
 // every further block up to `rowsNext`. Limits below 1 count as 1. No rows:
-// no blocks.
+// no blocks. (Rows of one line each; BlockSizesByLines for wrapped rows.)
 std::vector<std::size_t> AlaBlockSizes(std::size_t rows, uint32_t rowsFirst, uint32_t rowsNext);
 
 // Rows of each page of the moisture-meter report: a page has 65 lines, the
@@ -93,3 +102,5 @@ inline constexpr int kWmtLinesPerPage = 65;
 inline constexpr int kWmtTitleLines = 8;
 inline constexpr int kWmtHeadingLines = 7;
 std::vector<std::size_t> WmtPageSizes(std::size_t rows);
+// The same for rows of `rowLines[r]` printed lines each.
+std::vector<std::size_t> WmtPageSizes(const std::vector<int>& rowLines);

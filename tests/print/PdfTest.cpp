@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QString>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QTimer>
@@ -150,6 +151,37 @@ TEST(PrintPdf, ADiskThatRefusesBytesPartWayIsAFailure) {
     std::string old((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(old, "old");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+// Texts wider than their width: broken at blanks, a word alone on its line
+// (set narrower when drawn) unless even that is too narrow for it, and then
+// broken between whole characters; nothing lost but the blanks at breaks.
+TEST(PrintText, WrapBreaksAtBlanksKeepsWordsAndNeverSplitsACharacter) {
+    const ResolvedFont font{"MS Sans Serif", 8, false};
+    const std::string text = "Полож. крана стало невизнач. (аварійним)";
+    const double width = TextWidthMm(font, text);
+    EXPECT_EQ(WrapText(font, text, width), std::vector<std::string>{text});
+    EXPECT_EQ(WrapText(font, "   " + text, width), std::vector<std::string>{text});   // leading blanks go first
+    const auto two = WrapText(font, text, width * 0.8);
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0] + " " + two[1], text);
+    for (const std::string& line : two) EXPECT_LE(TextWidthMm(font, line), width * 0.8 + 1e-6) << line;
+
+    const std::string number = "-3,399999952E38";
+    const double w = TextWidthMm(font, number);
+    EXPECT_EQ(WrapText(font, number, w * 0.7), std::vector<std::string>{number});   // drawn narrower, whole
+    const std::string word = "Вологомір_Вологомір_Вологомір";
+    const auto parts = WrapText(font, word, TextWidthMm(font, "Волог"));
+    ASSERT_GT(parts.size(), 2u);
+    std::string joined;
+    for (const std::string& p : parts) {
+        EXPECT_FALSE(p.empty());
+        EXPECT_EQ(QString::fromUtf8(p.data(), qsizetype(p.size())).toUtf8().toStdString(), p);   // whole characters
+        joined += p;
+    }
+    EXPECT_EQ(joined, word);
+    EXPECT_EQ(WrapText(font, "", 1), std::vector<std::string>{""});
+    EXPECT_EQ(WrapText(font, "Ж", 0).size(), 1u);   // no room at all: still one character a line, no endless loop
 }
 
 TEST(PrintPreview, HandlerGetsTheLaidOutDocument) {

@@ -4,13 +4,19 @@
 // be looked at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
+#include <set>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "common/Stringi.h"
+#include "data/MessageDecoders.h"
 #include "print/Output.h"
+#include "print/PageModel.h"
 #include "reports/PrnArhiv.h"
 #include "reports/PrnHDM_Wmt.h"
 #include "reports/PrnTestUtil.h"
@@ -210,33 +216,148 @@ std::vector<PdfWord> PageWords(const fs::path& pdf, int page) {
     return words;
 }
 
-// A heading line wider than its column is set narrower so that it stands
-// whole inside the column, not cut at both edges.
-TEST_F(PrnPdf, WideHeadingStaysInsideItsColumn) {
-    const auto rows = WmtRows(2);
-    TFormPrnHDM_Wmt w;
-    w.Header = Header("HOU", 1, 1);
-    w.Rows = rows;
-    BuildWmtReport(w, kPrintWmtHour);
-    const fs::path pdf = dir / "REPORT" / "narrow.pdf";
-    print::SavePdf(w.QuickRep1, pdf.string());
-
-    const print::Document doc = print::Layout(w.QuickRep1);
-    const print::PlacedItem* head = nullptr;
-    for (const print::PlacedBand* b : doc.pages[0].details())
-        for (const print::PlacedItem& it : b->items)
-            if (it.source == w.Tables[0]->Heads[7]) head = &it;
-    ASSERT_NE(head, nullptr);
-    const double pt = 72 / 25.4, left = head->rect.left * pt, right = head->rect.right() * pt;
-
-    int found = 0;
-    for (const PdfWord& word : PageWords(pdf, 1)) {
-        if (word.text != "Прив." && word.text != "т.роси") continue;
-        if (word.xMin < left - 0.5 || word.xMax > right + 0.5) continue;   // another column's word
-        ++found;
+// Every word of every page stands inside the box of the report item it
+// belongs to (the item whose box holds the word's centre), clear of the
+// box's edges and so of any frame line drawn on them: nothing runs into the
+// next column or touches a rule. The boxes come from the report's own
+// layout, the words from pdftotext.
+void ExpectEveryWordInsideItsBox(const print::TQuickRep& rep, const fs::path& pdf) {
+    const print::Document doc = print::Layout(rep);
+    ASSERT_EQ(PageCount(pdf), doc.pageCount());
+    const double pt = 72 / 25.4, clear = 0.25 * pt, slack = 0.05;
+    for (const print::Page& page : doc.pages) {
+        const print::PlacedBand* footer = nullptr;
+        for (const print::PlacedBand& b : page.bands)
+            if (b.kind == print::PlacedBandKind::PageFooter) footer = &b;
+        for (const print::PlacedBand* b : page.details()) {
+            EXPECT_FALSE(b->overflows) << "page " << page.number;
+            if (footer) {
+                EXPECT_LE(b->rect.bottom(), footer->rect.top + 1e-6) << "page " << page.number;
+            }
+        }
+        const std::vector<PdfWord> words = PageWords(pdf, page.number);
+        EXPECT_FALSE(words.empty()) << "page " << page.number;
+        for (const PdfWord& w : words) {
+            const double cx = (w.xMin + w.xMax) / 2, cy = (w.yMin + w.yMax) / 2;
+            bool inside = false, owned = false;
+            for (const print::PlacedBand& b : page.bands)
+                for (const print::PlacedItem& it : b.items) {
+                    const print::RectMm& r = it.rect;
+                    if (cx < r.left * pt || cx > r.right() * pt || cy < r.top * pt || cy > r.bottom() * pt) continue;
+                    owned = true;
+                    if (w.xMin >= r.left * pt + clear - slack && w.xMax <= r.right() * pt - clear + slack)
+                        inside = true;
+                }
+            EXPECT_TRUE(owned && inside) << "page " << page.number << ": \"" << w.text << "\" at " << w.xMin << ".."
+                                         << w.xMax << (owned ? " crosses its box" : " is in no box");
+        }
     }
-    // "Прив. Т т.роси": both its words within the column.
-    EXPECT_EQ(found, 2) << "column " << left << ".." << right;
+}
+
+// Every text the diagnostic decoder can give, as the list keeps its rows:
+// each event code (and codes past the last one) with every object, index,
+// error code and moisture-meter type that picks a text of its own, limit
+// values from tiny to the largest a float holds. Texts that differ only in
+// their digits are kept once for each number of digits.
+std::vector<AlaRowTexts> EveryDiagnosticText() {
+    std::vector<std::vector<std::string>> columns(7);
+    std::vector<std::set<std::string>> seen(7);
+    auto keep = [&](const DiagnosticTexts& texts) {
+        const AlaRowTexts row = AlaRowTextsOf(MakeDiagnosticRow(texts));
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            std::string shape = row[c];
+            for (char& ch : shape)
+                if (ch >= '0' && ch <= '9') ch = '8';
+            if (!row[c].empty() && seen[c].insert(shape).second) columns[c].push_back(row[c]);
+        }
+    };
+    const std::vector<int> objects = {0, 1, 9, 14, 33, 34, 99, 200, 201, 202, 242, 243, 244, 255};
+    std::vector<int> indexes;
+    for (int i = 0; i <= 80; ++i) indexes.push_back(i);
+    indexes.push_back(255);
+    const float values[] = {0.0352f, -12345.678f, -3.4e38f, 1e-38f};
+    for (int code = 0; code <= kLastDiagnosticEvent + 2; ++code) {
+        const std::string group = DiagnosticGroup(code);
+        const int types = group == "flag" ? 4 : 1;
+        for (int type = 0; type < types; ++type)
+            for (int object : objects)
+                for (int index : indexes)
+                    for (int err = 0; err <= (group == "fault" && object == 14 ? texts::kChromErrorLast + 1 : 0);
+                         ++err)
+                        for (float v : values) {
+                            DiagnosticRecord r;
+                            r.time = {26, 12, 31, 23, 59, 59};
+                            r.event = uint8_t(code);
+                            r.object = uint8_t(object);
+                            r.index = uint8_t(index);
+                            std::memcpy(r.value, &v, 4);
+                            std::memcpy(r.setpoint, &v, 4);
+                            if (group == "fault") r.value[0] = uint8_t(err);
+                            if (group == "checksum") std::memset(r.value, 0xFF, 4), std::memset(r.setpoint, 0xFF, 4);
+                            SealRecord(r);
+                            keep(DecodeDiagnosticRecord(r, uint8_t(type)));
+                        }
+    }
+    DiagnosticRecord broken;
+    keep(DecodeDiagnosticRecord(broken, 0));   // CRC fails: "***"
+    std::size_t n = 0;
+    for (const auto& c : columns) n = std::max(n, c.size());
+    std::vector<AlaRowTexts> rows(n);
+    for (std::size_t r = 0; r < n; ++r)
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            if (!columns[c].empty()) rows[r][c] = columns[c][r % columns[c].size()];
+    return rows;
+}
+
+TEST_F(PrnPdf, EveryDiagnosticTextStaysInsideItsColumn) {
+    const auto rows = EveryDiagnosticText();
+    ASSERT_GT(rows.size(), 100u);
+    bool longEvent = false;
+    for (const AlaRowTexts& row : rows) longEvent |= row[2] == "Полож. крана стало невизнач. (аварійним)";
+    ASSERT_TRUE(longEvent);
+    TFormPrnArhiv w;
+    w.Header = AlaHeader(uint32_t(rows.size()));
+    w.Heading = "ТОВ «Газ-Контроль»";
+    w.Rows = rows;
+    BuildArhivReport(w, kPrintDiagnostic);
+    const fs::path pdf = dir / "REPORT" / "every-text.pdf";
+    print::SavePdf(w.QuickRep1, pdf.string());
+    PageOnePng(pdf, "diagnostic-every-text-p1");
+    ExpectEveryWordInsideItsBox(w.QuickRep1, pdf);
+    EXPECT_EQ(w.QRLabel31->Caption, "з " + std::to_string(PageCount(pdf)));
+    // Wrapped rows take more lines; every row is still printed, in order.
+    std::string all;
+    for (int p = 1; p <= PageCount(pdf); ++p) all += Squeeze(PageText(pdf, p, "-raw"));
+    EXPECT_TRUE(Contains(all, "Полож. крана стало")) << all;
+}
+
+TEST_F(PrnPdf, EveryMoistureHeadingStaysInsideItsColumn) {
+    // The viewers' texts of real records: normal, switched off, no link,
+    // meter state flags, broken.
+    std::vector<WmtArchiveRecord> hd = {WmtHd(5, 10), WmtHd(5, 11, 0x02), WmtHd(5, 12, 0x04), WmtHd(5, 13, 0x81)};
+    hd.push_back(WmtHd(5, 14));
+    hd.back().crc[0] ^= 1;
+    std::vector<WmtMomentaryRecord> ms = {WmtMeas(1), WmtMeas(2, 0x02), WmtMeas(3, 0x04), WmtMeas(4, 0, 0xFFFF)};
+    ms.push_back(WmtMeas(5));
+    ms.back().crc[1] ^= 0x40;
+    for (uint8_t mode : {kPrintWmtHour, kPrintWmtDay, kPrintWmtMeas})
+        for (uint8_t type : {0, 1, 2, 3}) {
+            SCOPED_TRACE(std::to_string(mode) + "/" + std::to_string(type));
+            std::vector<WmtRowTexts> rows = WmtRows(3);
+            if (mode == kPrintWmtMeas)
+                for (const auto& r : ms) rows.push_back(WmtMomentaryRowTexts(r, type));
+            else
+                for (const auto& r : hd) rows.push_back(WmtArchiveRowTexts(r, type, mode == kPrintWmtDay));
+            TFormPrnHDM_Wmt w;
+            w.Header = Header(mode == kPrintWmtMeas ? "MSA" : mode == kPrintWmtDay ? "DAY" : "HOU", 1, type);
+            w.Heading = "ПАТ Облгаз";
+            w.Rows = rows;
+            BuildWmtReport(w, mode);
+            const fs::path pdf = dir / "REPORT" / ("wmt" + std::to_string(mode) + std::to_string(type) + ".pdf");
+            print::SavePdf(w.QuickRep1, pdf.string());
+            if (mode == kPrintWmtMeas && type == 0) PageOnePng(pdf, "moisture-every-heading-p1");
+            ExpectEveryWordInsideItsBox(w.QuickRep1, pdf);
+        }
 }
 
 }  // namespace
