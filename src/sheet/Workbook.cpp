@@ -163,6 +163,7 @@ struct Content {
     Styles styles;
     std::string calcChainPath;
     std::string scratch;     // reused for escaping texts
+    std::string numberScratch;   // and for the values of numbers
 
     bool Load(std::string& err);
     void RegisterStyles();
@@ -389,6 +390,45 @@ void Content::WritePrintArea() {
 
 using detail::Book;
 using detail::Content;
+
+// The program writes its numbers with a decimal comma (the separator of the
+// spreadsheet program's locale it was made for).
+bool NumberFromText(std::string_view text, std::string& value, int& decimals) {
+    constexpr int kMaxDigits = 15;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t b = 0, e = text.size();
+    while (b < e && text[b] == ' ') ++b;
+    while (e > b && text[e - 1] == ' ') --e;
+    const std::string_view t = text.substr(b, e - b);
+    std::size_t i = 0;
+    const bool minus = i < t.size() && t[i] == '-';
+    if (minus) ++i;
+    const std::size_t intBegin = i;
+    while (i < t.size() && digit(t[i])) ++i;
+    const std::size_t intDigits = i - intBegin;
+    if (intDigits == 0 || intDigits > kMaxDigits) return false;
+    if (intDigits > 1 && t[intBegin] == '0') return false;
+    std::size_t decDigits = 0;
+    if (i < t.size() && t[i] == ',') {
+        const std::size_t decBegin = ++i;
+        while (i < t.size() && digit(t[i])) ++i;
+        decDigits = i - decBegin;
+        if (decDigits == 0 || decDigits > kMaxDigits) return false;
+    }
+    if (i != t.size()) return false;
+    // Digits from the first significant one on.
+    std::size_t first = intBegin;
+    while (first < t.size() && (t[first] == '0' || t[first] == ',')) ++first;
+    if (first == t.size()) {
+        if (minus) return false;
+    } else if (t.size() - first - (first < intBegin + intDigits && decDigits ? 1 : 0) > kMaxDigits) {
+        return false;
+    }
+    value.assign(t);
+    if (decDigits) value[intBegin + intDigits] = '.';
+    decimals = static_cast<int>(decDigits);
+    return true;
+}
 
 // ---------------------------------------------------------------- Workbook
 
@@ -667,8 +707,29 @@ bool Range::SetValue(std::string_view text) {
     esc.clear();
     if (AppendCellText(esc, text) > kMaxTextChars)
         return book->Fail("Текст довший за 32767 знаків не вміщується в клітинку " + Address());
-    if (!content->sheet.SetText(rect_, esc, NeedsSpacePreserve(text)))
-        return book->Fail("Забагато тексту на аркуші");
+    std::string& value = content->numberScratch;
+    int decimals = 0;
+    bool stored = false;
+    if (NumberFromText(text, value, decimals)) {
+        StyleChange ch;
+        ch.kind = StyleChange::Kind::NumFmt;
+        ch.name = decimals > 0 ? "0." + std::string(std::size_t(decimals), '0') : "0";
+        const std::uint32_t id = content->styles.Intern(ch);
+        Styles& styles = content->styles;
+        std::uint32_t lastIn = std::numeric_limits<std::uint32_t>::max(), lastOut = 0;
+        stored = content->sheet.SetNumber(
+            rect_, value, esc, NeedsSpacePreserve(text), [&](std::uint32_t s) { return styles.IsTextFormat(s); },
+            [&](std::uint32_t s) {
+                if (s != lastIn) {
+                    lastIn = s;
+                    lastOut = styles.Apply(s, id);
+                }
+                return lastOut;
+            });
+    } else {
+        stored = content->sheet.SetText(rect_, esc, NeedsSpacePreserve(text));
+    }
+    if (!stored) return book->Fail("Забагато тексту на аркуші");
     return true;
 }
 
