@@ -124,13 +124,16 @@ template <class T, class F>
 bool SheetModel::SetNumber(const CellRect& rect, std::string_view value, std::string_view escaped, bool preserve,
                            T&& keepsText, F&& map) {
     std::uint32_t valueOff = 0, textOff = 0;
-    if (!Store(value, valueOff) || !Store(escaped, textOff)) return false;
+    bool textStored = false;
+    if (!Store(value, valueOff)) return false;
     dirty_ = true;
     for (int r = rect.row1; r <= rect.row2; ++r) {
         Row& row = RowAt(static_cast<std::uint32_t>(r));
         for (int c = rect.col1; c <= rect.col2; ++c) {
             Cell& cell = CellAt(row, static_cast<std::uint32_t>(c));
             if (keepsText(cell.style)) {
+                if (!textStored && !Store(escaped, textOff)) return false;
+                textStored = true;
                 Put(row, cell, escaped.empty() ? kEmpty : kText, textOff, static_cast<std::uint32_t>(escaped.size()),
                     preserve);
             } else {

@@ -8,7 +8,9 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <vector>
@@ -164,6 +166,10 @@ struct Content {
     std::string calcChainPath;
     std::string scratch;     // reused for escaping texts
     std::string numberScratch;   // and for the values of numbers
+    // The style change of a number format by its decimals, once interned.
+    std::uint32_t numberFormats[16];
+    Content() { std::fill(std::begin(numberFormats), std::end(numberFormats), kNoChange); }
+    static constexpr std::uint32_t kNoChange = std::numeric_limits<std::uint32_t>::max();
 
     bool Load(std::string& err);
     void RegisterStyles();
@@ -711,14 +717,25 @@ bool Range::SetValue(std::string_view text) {
     int decimals = 0;
     bool stored = false;
     if (NumberFromText(text, value, decimals)) {
-        StyleChange ch;
-        ch.kind = StyleChange::Kind::NumFmt;
-        ch.name = decimals > 0 ? "0." + std::string(std::size_t(decimals), '0') : "0";
-        const std::uint32_t id = content->styles.Intern(ch);
+        std::uint32_t& id = content->numberFormats[decimals];
+        if (id == Content::kNoChange) {
+            StyleChange ch;
+            ch.kind = StyleChange::Kind::NumFmt;
+            ch.name = decimals > 0 ? "0." + std::string(std::size_t(decimals), '0') : "0";
+            id = content->styles.Intern(ch);
+        }
         Styles& styles = content->styles;
-        std::uint32_t lastIn = std::numeric_limits<std::uint32_t>::max(), lastOut = 0;
+        std::uint32_t lastIn = Content::kNoChange, lastOut = 0, lastTextIn = Content::kNoChange;
+        bool lastText = false;
         stored = content->sheet.SetNumber(
-            rect_, value, esc, NeedsSpacePreserve(text), [&](std::uint32_t s) { return styles.IsTextFormat(s); },
+            rect_, value, esc, NeedsSpacePreserve(text),
+            [&](std::uint32_t s) {
+                if (s != lastTextIn) {
+                    lastTextIn = s;
+                    lastText = styles.IsTextFormat(s);
+                }
+                return lastText;
+            },
             [&](std::uint32_t s) {
                 if (s != lastIn) {
                     lastIn = s;
