@@ -824,6 +824,18 @@ bool Range::SetFontBold(bool bold) {
     return ApplyChange(*book, *content, rect_, ch);
 }
 
+bool Range::SetNumberFormat(std::string_view code) {
+    ZBR_RANGE_ENTER();
+    bool ok = !code.empty() && code.size() <= 255 && IsValidUtf8(code);
+    for (unsigned char ch : code)
+        if (ch < 0x20) ok = false;
+    if (!ok) return book->Fail("Неправильний формат числа \"" + std::string(code) + "\"");
+    StyleChange ch;
+    ch.kind = StyleChange::Kind::NumFmt;
+    ch.name = std::string(code);
+    return ApplyChange(*book, *content, rect_, ch);
+}
+
 bool Range::Merge() {
     ZBR_RANGE_ENTER();
     if (rect_.row1 == rect_.row2 && rect_.col1 == rect_.col2) return true;   // one cell: nothing to join

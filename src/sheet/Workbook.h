@@ -109,6 +109,9 @@ public:
     bool SetVerticalAlignment(VAlign align);
     // Long texts break into lines within the cell's width.
     bool SetWrapText(bool wrap);
+    // The number format of every cell of the range, as a format code
+    // ("0.00", "@" for text: what is written into it later stays text).
+    bool SetNumberFormat(std::string_view code);
     // Joins the cells of the range into one (its first cell shows the
     // value). Fails when the range overlaps a merged range already there.
     bool Merge();
