@@ -15,6 +15,9 @@
 //   columns  2..23 the chromatograph's values (column 11 oxygen only when
 //            the line shows oxygen; heat values in kcal, MJ and kWh), 24..27
 //            the moisture meter's, 28 the gas temperature.
+// The values are written as the program's texts ("9,2500", "--", "NAN");
+// the sheet holds each number as a number shown with exactly those digits
+// (sheet::Range::SetValue).
 #pragma once
 #include <cstdint>
 #include <span>

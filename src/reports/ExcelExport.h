@@ -1,7 +1,9 @@
 // The spreadsheet export of the six archive viewers ("Зберегти у форматі
 // Excel"): one sheet with a title row (the viewer's caption), grey heading
 // rows with the parameters' captions and units, and one row per record with
-// the texts the viewer shows. This unit lays the sheet out and writes the
+// the texts the viewer shows (a value's text becomes that number in its
+// cell, shown with the same digits; dates, times and marks stay texts: see
+// sheet::Range::SetValue). This unit lays the sheet out and writes the
 // file; the viewers' buttons (ExcelViewers.h) give it the texts.
 //
 // Members and what they differ in:

@@ -158,6 +158,8 @@ bool MakeCertificateTemplate(int kind, const std::string& path, std::string& err
         f.ok = f.R(kFirstRow, 1, summary, 1).SetFontSize(9) && f.ok;
     }
     if (!day) {
+        // The day labels are texts, "01" as well as "31".
+        f.ok = f.R(kFirstRow, kDateCol, lastData, kDateCol).SetNumberFormat("@") && f.ok;
         for (int d = 1; d <= kMonthRows; ++d) {
             char text[8];
             std::snprintf(text, sizeof text, "%02d", d);

@@ -435,6 +435,17 @@ SheetModel::Cell& SheetModel::CellAt(Row& row, std::uint32_t col) {
     return *v.insert(it, Cell{col, DefaultStyle(row, col), 0, 0, 0, kEmpty, 0});
 }
 
+void SheetModel::Put(const Row& row, Cell& cell, std::uint8_t kind, std::uint32_t off, std::uint32_t len,
+                     bool preserve) {
+    if (cell.kind == kRaw && (cell.flags & kFormula)) formulaOverwritten_ = true;
+    if (cell.kind == kRaw && (cell.flags & kSharedMaster)) sharedMasters_[{row.r, cell.col}].overwritten = true;
+    cell.kind = kind;
+    cell.off = off;
+    cell.len = len;
+    cell.attrLen = 0;
+    cell.flags = preserve ? kPreserve : 0;
+}
+
 bool SheetModel::SetText(const CellRect& rect, std::string_view escaped, bool preserve) {
     std::uint32_t off = 0;
     if (!Store(escaped, off)) return false;
@@ -442,17 +453,8 @@ bool SheetModel::SetText(const CellRect& rect, std::string_view escaped, bool pr
     const auto len = static_cast<std::uint32_t>(escaped.size());
     for (int r = rect.row1; r <= rect.row2; ++r) {
         Row& row = RowAt(static_cast<std::uint32_t>(r));
-        for (int c = rect.col1; c <= rect.col2; ++c) {
-            Cell& cell = CellAt(row, static_cast<std::uint32_t>(c));
-            if (cell.kind == kRaw && (cell.flags & kFormula)) formulaOverwritten_ = true;
-            if (cell.kind == kRaw && (cell.flags & kSharedMaster))
-                sharedMasters_[{row.r, cell.col}].overwritten = true;
-            cell.kind = len ? kText : kEmpty;
-            cell.off = off;
-            cell.len = len;
-            cell.attrLen = 0;
-            cell.flags = preserve ? kPreserve : 0;
-        }
+        for (int c = rect.col1; c <= rect.col2; ++c)
+            Put(row, CellAt(row, static_cast<std::uint32_t>(c)), len ? kText : kEmpty, off, len, preserve);
     }
     return true;
 }
@@ -663,6 +665,16 @@ void SheetModel::StreamRows(std::string& out, std::uint32_t styleCount) const {
                     out += (cell.flags & kPreserve) ? textOpenKeep : textOpen;
                     out.append(store_, cell.off, cell.len);
                     out += textClose;
+                    break;
+                case kNumber:
+                    out += "><";
+                    out += prefix_;
+                    out += "v>";
+                    out.append(store_, cell.off, cell.len);
+                    out += "</";
+                    out += prefix_;
+                    out += "v>";
+                    out += cellClose;
                     break;
                 case kRaw:
                     out.append(store_, cell.off, cell.attrLen);

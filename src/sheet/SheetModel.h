@@ -41,6 +41,14 @@ public:
     // An empty text clears the value and keeps the cell's format. False
     // when the character store would overflow.
     bool SetText(const CellRect& rect, std::string_view escaped, bool preserve);
+    // Sets a number in every cell of the rectangle: `value` is its text as
+    // stored ("-12.5"), and each cell gets the format `map(old format)`.
+    // A cell whose format `keepsText` holds gets the text instead (`escaped`,
+    // `preserve` as for SetText). False when the character store would
+    // overflow.
+    template <class T, class F>
+    bool SetNumber(const CellRect& rect, std::string_view value, std::string_view escaped, bool preserve,
+                   T&& keepsText, F&& map);
     // Gives every cell of the rectangle the format `map(old format)`.
     template <class F>
     void MapStyles(const CellRect& rect, F&& map);
@@ -60,12 +68,13 @@ public:
     std::string Serialize(std::uint32_t styleCount);
 
 private:
-    enum : std::uint8_t { kEmpty = 0, kText = 1, kRaw = 2 };
+    enum : std::uint8_t { kEmpty = 0, kText = 1, kRaw = 2, kNumber = 3 };
     enum : std::uint8_t { kPreserve = 1, kFormula = 2, kSharedMaster = 4 };
     struct Cell {
         std::uint32_t col;
         std::uint32_t style;
-        std::uint32_t off;      // kText: escaped text; kRaw: attributes then inner XML
+        std::uint32_t off;      // kText: escaped text; kNumber: the value;
+                                // kRaw: attributes then inner XML
         std::uint32_t len;
         std::uint32_t attrLen;  // kRaw: length of the attribute part
         std::uint8_t kind;
@@ -83,6 +92,8 @@ private:
 
     Row& RowAt(std::uint32_t r);
     Cell& CellAt(Row& row, std::uint32_t col);
+    // Gives a cell new contents, noting a formula it held.
+    void Put(const Row& row, Cell& cell, std::uint8_t kind, std::uint32_t off, std::uint32_t len, bool preserve);
     std::uint32_t DefaultStyle(const Row& row, std::uint32_t col) const;
     bool Store(std::string_view s, std::uint32_t& off);
     void RebuildColumnStyles();
@@ -108,6 +119,31 @@ private:
     bool dirty_ = false;
     bool formulaOverwritten_ = false;
 };
+
+template <class T, class F>
+bool SheetModel::SetNumber(const CellRect& rect, std::string_view value, std::string_view escaped, bool preserve,
+                           T&& keepsText, F&& map) {
+    std::uint32_t valueOff = 0, textOff = 0;
+    bool textStored = false;
+    if (!Store(value, valueOff)) return false;
+    dirty_ = true;
+    for (int r = rect.row1; r <= rect.row2; ++r) {
+        Row& row = RowAt(static_cast<std::uint32_t>(r));
+        for (int c = rect.col1; c <= rect.col2; ++c) {
+            Cell& cell = CellAt(row, static_cast<std::uint32_t>(c));
+            if (keepsText(cell.style)) {
+                if (!textStored && !Store(escaped, textOff)) return false;
+                textStored = true;
+                Put(row, cell, escaped.empty() ? kEmpty : kText, textOff, static_cast<std::uint32_t>(escaped.size()),
+                    preserve);
+            } else {
+                Put(row, cell, kNumber, valueOff, static_cast<std::uint32_t>(value.size()), false);
+                cell.style = map(cell.style);
+            }
+        }
+    }
+    return true;
+}
 
 template <class F>
 void SheetModel::MapStyles(const CellRect& rect, F&& map) {

@@ -5,6 +5,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -65,6 +66,30 @@ struct Styles::Impl {
         std::unordered_map<std::string, std::uint32_t> index;
     };
     Collection fonts, fills, borders, xfs;
+
+    // The id of the number format with `code`: a built-in one, one of the
+    // workbook's own, or a new entry after them (ids from 164 are the
+    // workbook's).
+    std::uint32_t NumFmtId(const std::string& code, bool& changed) {
+        if (code == "0") return 1;
+        if (code == "0.00") return 2;
+        if (code == "@") return 49;
+        pugi::xml_node root = doc.document_element();
+        std::uint32_t last = 163;
+        pugi::xml_node list = Child(root, "numFmts");
+        for (pugi::xml_node n : Elements(list, "numFmt")) {
+            const std::uint32_t id = n.attribute("numFmtId").as_uint(0);
+            if (code == n.attribute("formatCode").value()) return id;
+            last = std::max(last, id);
+        }
+        if (!list) list = Ensure("numFmts");
+        pugi::xml_node n = NewElement(list, "numFmt");
+        n.append_attribute("numFmtId") = last + 1;
+        n.append_attribute("formatCode") = code.c_str();
+        SetAttr(list, "count", std::to_string(Elements(list, "numFmt").size()));
+        changed = true;
+        return last + 1;
+    }
 
     void Index(Collection& c) {
         c.items = Elements(c.node, c.item);
@@ -193,6 +218,7 @@ std::uint32_t Styles::Intern(const StyleChange& c) {
         case StyleChange::Kind::HAlign: key = "H" + c.name; break;
         case StyleChange::Kind::VAlign: key = "V" + c.name; break;
         case StyleChange::Kind::Wrap: key = c.line ? "W1" : "W0"; break;
+        case StyleChange::Kind::NumFmt: key = "#" + c.name; break;
     }
     auto it = changeIds_.find(key);
     if (it != changeIds_.end()) return it->second;
@@ -296,10 +322,25 @@ std::uint32_t Styles::Apply(std::uint32_t xf, std::uint32_t id) {
             SetAttr(nx, "applyAlignment", "1");
             break;
         }
+        case StyleChange::Kind::NumFmt:
+            SetAttr(nx, "numFmtId", std::to_string(d.NumFmtId(c.name, changed_)));
+            SetAttr(nx, "applyNumberFormat", "1");
+            break;
     }
     const std::uint32_t result = d.Add(d.xfs, nx, changed_);
     cache_.emplace(key, result);
     return result;
+}
+
+bool Styles::IsTextFormat(std::uint32_t xf) const {
+    const Impl& d = *d_;
+    if (xf >= d.xfs.items.size()) return false;
+    const std::uint32_t id = d.xfs.items[xf].attribute("numFmtId").as_uint(0);
+    if (id == 49) return true;
+    if (id < 164) return false;
+    for (pugi::xml_node n : Elements(Child(d.doc.document_element(), "numFmts"), "numFmt"))
+        if (n.attribute("numFmtId").as_uint(0) == id) return std::string_view(n.attribute("formatCode").value()) == "@";
+    return false;
 }
 
 std::uint32_t Styles::Count() const { return static_cast<std::uint32_t>(d_->xfs.items.size()); }

@@ -3,9 +3,10 @@
 //
 // A cell carries one index into the cell formats (cellXfs). Changing one
 // property of a cell (font name, size or weight, fill, one border side,
-// horizontal or vertical alignment, text wrapping) gives a new format: a copy of the cell's format with
-// that property changed, pointing at a copy of its font/fill/border changed
-// likewise. New fonts, fills, borders and formats are appended after the
+// horizontal or vertical alignment, text wrapping, number format) gives a
+// new format: a copy of the cell's format with that property changed,
+// pointing at a copy of its font/fill/border changed likewise (a number
+// format is a numFmt entry, found by its format code or added). New fonts, fills, borders and formats are appended after the
 // workbook's own and reused when an equal one exists, so the template's own
 // formats keep their indexes. Internal to src/sheet.
 #pragma once
@@ -19,10 +20,11 @@
 namespace sheet {
 
 struct StyleChange {
-    enum class Kind { FontName, FontSize, FontBold, Fill, Border, HAlign, VAlign, Wrap };
+    enum class Kind { FontName, FontSize, FontBold, Fill, Border, HAlign, VAlign, Wrap, NumFmt };
     Kind kind = Kind::FontName;
     std::string name;      // FontName; HAlign / VAlign: the alignment value
-                           // ("left", "center", "right", "top", "bottom"; "" = general)
+                           // ("left", "center", "right", "top", "bottom"; "" = general);
+                           // NumFmt: the format code ("0", "0.0000")
     double size = 0;       // FontSize, in points
     std::uint32_t rgb = 0; // Fill: 0xRRGGBB
     int side = 0;          // Border: 1 left, 2 right, 3 top, 4 bottom
@@ -49,6 +51,9 @@ public:
     std::uint32_t Apply(std::uint32_t xf, std::uint32_t id);
 
     bool Changed() const { return changed_; }
+    // True when format `xf` shows its cells as text (the "@" format): a
+    // value typed into such a cell stays the text typed.
+    bool IsTextFormat(std::uint32_t xf) const;
     // Number of cell formats.
     std::uint32_t Count() const;
     std::string Serialize() const;

@@ -8,7 +8,9 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <vector>
@@ -163,6 +165,11 @@ struct Content {
     Styles styles;
     std::string calcChainPath;
     std::string scratch;     // reused for escaping texts
+    std::string numberScratch;   // and for the values of numbers
+    // The style change of a number format by its decimals, once interned.
+    std::uint32_t numberFormats[16];
+    Content() { std::fill(std::begin(numberFormats), std::end(numberFormats), kNoChange); }
+    static constexpr std::uint32_t kNoChange = std::numeric_limits<std::uint32_t>::max();
 
     bool Load(std::string& err);
     void RegisterStyles();
@@ -389,6 +396,45 @@ void Content::WritePrintArea() {
 
 using detail::Book;
 using detail::Content;
+
+// The program writes its numbers with a decimal comma (the separator of the
+// spreadsheet program's locale it was made for).
+bool NumberFromText(std::string_view text, std::string& value, int& decimals) {
+    constexpr int kMaxDigits = 15;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t b = 0, e = text.size();
+    while (b < e && text[b] == ' ') ++b;
+    while (e > b && text[e - 1] == ' ') --e;
+    const std::string_view t = text.substr(b, e - b);
+    std::size_t i = 0;
+    const bool minus = i < t.size() && t[i] == '-';
+    if (minus) ++i;
+    const std::size_t intBegin = i;
+    while (i < t.size() && digit(t[i])) ++i;
+    const std::size_t intDigits = i - intBegin;
+    if (intDigits == 0 || intDigits > kMaxDigits) return false;
+    if (intDigits > 1 && t[intBegin] == '0') return false;
+    std::size_t decDigits = 0;
+    if (i < t.size() && t[i] == ',') {
+        const std::size_t decBegin = ++i;
+        while (i < t.size() && digit(t[i])) ++i;
+        decDigits = i - decBegin;
+        if (decDigits == 0 || decDigits > kMaxDigits) return false;
+    }
+    if (i != t.size()) return false;
+    // Digits from the first significant one on.
+    std::size_t first = intBegin;
+    while (first < t.size() && (t[first] == '0' || t[first] == ',')) ++first;
+    if (first == t.size()) {
+        if (minus) return false;
+    } else if (t.size() - first - (first < intBegin + intDigits && decDigits ? 1 : 0) > kMaxDigits) {
+        return false;
+    }
+    value.assign(t);
+    if (decDigits) value[intBegin + intDigits] = '.';
+    decimals = static_cast<int>(decDigits);
+    return true;
+}
 
 // ---------------------------------------------------------------- Workbook
 
@@ -667,8 +713,40 @@ bool Range::SetValue(std::string_view text) {
     esc.clear();
     if (AppendCellText(esc, text) > kMaxTextChars)
         return book->Fail("Текст довший за 32767 знаків не вміщується в клітинку " + Address());
-    if (!content->sheet.SetText(rect_, esc, NeedsSpacePreserve(text)))
-        return book->Fail("Забагато тексту на аркуші");
+    std::string& value = content->numberScratch;
+    int decimals = 0;
+    bool stored = false;
+    if (NumberFromText(text, value, decimals)) {
+        std::uint32_t& id = content->numberFormats[decimals];
+        if (id == Content::kNoChange) {
+            StyleChange ch;
+            ch.kind = StyleChange::Kind::NumFmt;
+            ch.name = decimals > 0 ? "0." + std::string(std::size_t(decimals), '0') : "0";
+            id = content->styles.Intern(ch);
+        }
+        Styles& styles = content->styles;
+        std::uint32_t lastIn = Content::kNoChange, lastOut = 0, lastTextIn = Content::kNoChange;
+        bool lastText = false;
+        stored = content->sheet.SetNumber(
+            rect_, value, esc, NeedsSpacePreserve(text),
+            [&](std::uint32_t s) {
+                if (s != lastTextIn) {
+                    lastTextIn = s;
+                    lastText = styles.IsTextFormat(s);
+                }
+                return lastText;
+            },
+            [&](std::uint32_t s) {
+                if (s != lastIn) {
+                    lastIn = s;
+                    lastOut = styles.Apply(s, id);
+                }
+                return lastOut;
+            });
+    } else {
+        stored = content->sheet.SetText(rect_, esc, NeedsSpacePreserve(text));
+    }
+    if (!stored) return book->Fail("Забагато тексту на аркуші");
     return true;
 }
 
@@ -743,6 +821,18 @@ bool Range::SetFontBold(bool bold) {
     StyleChange ch;
     ch.kind = StyleChange::Kind::FontBold;
     ch.line = bold;
+    return ApplyChange(*book, *content, rect_, ch);
+}
+
+bool Range::SetNumberFormat(std::string_view code) {
+    ZBR_RANGE_ENTER();
+    bool ok = !code.empty() && code.size() <= 255 && IsValidUtf8(code);
+    for (unsigned char ch : code)
+        if (ch < 0x20) ok = false;
+    if (!ok) return book->Fail("Неправильний формат числа \"" + std::string(code) + "\"");
+    StyleChange ch;
+    ch.kind = StyleChange::Kind::NumFmt;
+    ch.name = std::string(code);
     return ApplyChange(*book, *content, rect_, ch);
 }
 

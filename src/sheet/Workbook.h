@@ -1,7 +1,8 @@
 // Spreadsheet workbooks (.xlsx) for the exports and certificates.
 //
 // A workbook is started empty or opened from a template file; the program
-// fills cells of its active sheet with texts and formats and saves it under
+// fills cells of its active sheet with texts (numbers among them become
+// numbers) and formats and saves it under
 // a file name. Everything the program does not change is kept: a template's
 // other sheets, drawings, styles, merged ranges and so on go into the saved
 // file byte for byte, and its own formats keep their numbers.
@@ -63,6 +64,17 @@ namespace detail {
 struct Book;
 }
 
+// When `text` is a number as the program writes it: its value as stored in
+// the workbook ("-12.5", "0.0352") and its number of decimals. The rule:
+// blanks around, an optional minus, 1 to 15 integer digits, optionally the
+// decimal comma and 1 to 15 decimals, at most 15 digits from the first
+// significant one (a spreadsheet keeps no more). Stays a text: an integer
+// part with a leading zero ("007", "01": codes, serial and day numbers keep
+// their zeros), dates and times ("01.11.26", "10:00"), a point or blanks
+// inside, a plus sign, exponent forms, "--", "NAN", and a minus before
+// zeros only ("-0,0" would show without its sign).
+bool NumberFromText(std::string_view text, std::string& value, int& decimals);
+
 class Range {
 public:
     Range() = default;   // refers to nothing; every call fails
@@ -74,8 +86,14 @@ public:
     int LastColumn() const { return rect_.col2; }
     std::string Address() const;   // "A2:A5", or "B3" for one cell
 
-    // Every cell of the range gets the text, stored as text exactly as
-    // given (UTF-8; numbers already formatted by the caller stay texts).
+    // Every cell of the range gets the text (UTF-8). As a spreadsheet
+    // program takes a typed entry, a text that is a plain decimal number as
+    // the program writes them ("  0,0352", "-12,5", "123") becomes that
+    // number, and its cell a number format that shows exactly the text's
+    // digits ("0.0000" for four decimals), the rest of the cell's format
+    // kept; see NumberFromText for what counts. Anything else (dates,
+    // times, "--", "NAN", names, codes) is stored as text exactly as given,
+    // and so is everything written into a cell formatted as text ("@").
     // An empty text clears the values and keeps the formats.
     bool SetValue(std::string_view text);
     bool SetBorder(Border item, LineStyle style = LineStyle::Continuous);
@@ -91,6 +109,9 @@ public:
     bool SetVerticalAlignment(VAlign align);
     // Long texts break into lines within the cell's width.
     bool SetWrapText(bool wrap);
+    // The number format of every cell of the range, as a format code
+    // ("0.00", "@" for text: what is written into it later stays text).
+    bool SetNumberFormat(std::string_view code);
     // Joins the cells of the range into one (its first cell shows the
     // value). Fails when the range overlaps a merged range already there.
     bool Merge();

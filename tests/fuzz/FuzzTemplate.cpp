@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sheet::Worksheet ws = wb.ActiveSheet();
     ws.Cells(2, 28).SetValue("Серійний номер хроматографа 4021;  Нитка 1");
     ws.Cells(10, 1).SetValue("01.03.24  10:00");
-    ws.Cells(34, 11).SetValue("34.10");
+    ws.Cells(34, 11).SetValue("34,10");   // a number: the template's number formats extended
     const bool saved = wb.SaveAs(out);
     Check(saved || !wb.LastError().empty(), "a failed save without a reason");
     Check(saved == std::filesystem::exists(out), "a save that says otherwise than the file");

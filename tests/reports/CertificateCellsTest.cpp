@@ -165,10 +165,11 @@ TEST_F(CertificateCells, DayOfTwentyHoursAndMonthStartingOnTheThird) {
     in.chromSummary = &mean;
     const std::string month =
         Fill(kMonthTemplateName, [&](sheet::Worksheet& ws) { EXPECT_TRUE(WriteMonthReport(ws, in)); });
-    got = xt::Values(month, {"V4", "A12", "B11", "B12", "B13", "B14", "B15", "O41", "P41", "Q41", "R41", "T41",
+    got = xt::Values(month, {"V4", "A12", "A25", "B11", "B12", "B13", "B14", "B15", "O41", "P41", "Q41", "R41", "T41",
                              "A41", "B41", "U41"});
     EXPECT_EQ(got.at("V4"), Cell("За період з 03.02.24 по  06.02.24"));
     EXPECT_EQ(got.at("A12"), Cell("03"));   // the template's day label stays
+    EXPECT_EQ(got.at("A25"), sheettest::Json("16"));   // a text like the others
     EXPECT_EQ(got.at("B11"), "null");
     EXPECT_EQ(got.at("B12"), Cell("9,2500"));
     EXPECT_EQ(got.at("B13"), Cell("9,2500"));

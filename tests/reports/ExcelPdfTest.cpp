@@ -1,7 +1,9 @@
 // The certificate templates and a filled certificate opened by another
-// spreadsheet program: LibreOffice converts them to PDF without error, on
-// one landscape A4 page, with their texts; the first pages go to PNG files
-// in build/reports-pdf for a look.
+// spreadsheet program (LibreOffice, in the Ukrainian locale: decimal comma):
+// it converts them to PDF without error, on one landscape A4 page, with
+// their texts, and shows the values with exactly the program's digits while
+// holding them as numbers; the first pages go to PNG files in
+// build/reports-pdf for a look.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -52,11 +54,23 @@ TEST(ExcelPdf, TemplatesAndAFilledCertificateConvertToOneA4PageEach) {
     }
 
     std::string out;
-    const std::string cmd = "cd '" + dir.string() + "' && HOME='" + dir.string() + "' timeout 100 '" + soffice +
-                            "' -env:UserInstallation=file://" + dir.string() +
-                            "/lo-profile --headless --convert-to pdf " + kDayTemplateName + " " + kMonthTemplateName +
-                            " filled.xlsx";
-    ASSERT_EQ(xt::Run(cmd, out), 0) << out;
+    const std::string lo = "cd '" + dir.string() + "' && HOME='" + dir.string() + "' LC_ALL=uk_UA.UTF-8 timeout 100 '" +
+                           soffice + "' -env:UserInstallation=file://" + dir.string() + "/lo-profile --headless ";
+    ASSERT_EQ(xt::Run(lo + "--convert-to pdf " + kDayTemplateName + " " + kMonthTemplateName + " filled.xlsx", out), 0)
+        << out;
+    // The cells' values as they are held, not as shown: a number gives its
+    // bare value ("9,25" for the shown "9,2500"), a text itself.
+    ASSERT_EQ(xt::Run(lo + "--convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false' filled.xlsx",
+                      out),
+              0)
+        << out;
+    {
+        const std::string csv = sheettest::ReadFile((dir / "filled.csv").string());
+        EXPECT_NE(csv.find("18.03.24  07:00,\"9,25\",\"11,25\",\"2,25\","), std::string::npos) << csv;
+        EXPECT_NE(csv.find(",\"4597,7836\",\"19,25\",\"5,3472\","), std::string::npos) << csv;
+        EXPECT_NE(csv.find(",\"-12,5\",\"-20,75\",\"-8,25\",\"1,0197\",\"17,25\""), std::string::npos) << csv;
+        EXPECT_NE(csv.find("18.03.24  12:00,--,--,"), std::string::npos) << csv;
+    }
     const std::string pngDir = std::string(ZBR_BUILD_DIR) + "/reports-pdf";
     std::filesystem::create_directories(pngDir);
     for (const std::string base : {"day_report_title_v11", "mon_report_title_v11", "filled"}) {
@@ -74,7 +88,16 @@ TEST(ExcelPdf, TemplatesAndAFilledCertificateConvertToOneA4PageEach) {
             EXPECT_NE(out.find("ГРС-1 Дослідна"), std::string::npos) << out;
             EXPECT_NE(out.find("18.03.24 07:00"), std::string::npos) << out;
             EXPECT_NE(out.find("За період з 18.03.24 07:00 по 19.03.24 06:00"), std::string::npos) << out;
-            EXPECT_NE(out.find("9,2500"), std::string::npos) << out;
+            // Every value of an hourly row as the program wrote it (the
+            // columns' gaps as one blank).
+            std::string flat;
+            for (char ch : out)
+                if (ch != ' ' || flat.empty() || flat.back() != ' ') flat.push_back(ch);
+            EXPECT_NE(flat.find("18.03.24 07:00 9,2500 11,2500 2,2500 3,2500 4,2500 5,2500 6,2500 7,2500 1,2500 "
+                               "8,2500 10,2500 13,2500 4597,7836 19,2500 5,3472 2925,8623 12,2500 3,4028 "
+                               "3403,5541 14,2500 3,9583 -12,5000 -20,7500 -8,2500 1,0197 17,2500"),
+                      std::string::npos)
+                << out;
         }
         std::string ignored;
         EXPECT_EQ(xt::Run("pdftoppm -r 110 -png -singlefile '" + pdf + "' '" + pngDir + "/" + base + "'", ignored), 0)

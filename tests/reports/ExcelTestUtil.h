@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,13 @@
 
 namespace xt {
 
-// Cell values of the active sheet as JSON texts ("null" for an empty cell);
-// "error" holds a failure of the reader.
+// Cell values of the active sheet: texts as JSON texts ("null" for an empty
+// cell), numbers as "#<number format> <the number as that format shows it,
+// with a decimal comma>" ("#0.000 9,250"); "error" holds a failure of the
+// reader.
 inline std::map<std::string, std::string> Values(const std::string& file, const std::vector<std::string>& cells) {
     static const char* const kScript = R"PY(
-import json, sys
+import json, re, sys
 import openpyxl
 from openpyxl.utils.escape import unescape
 try:
@@ -28,7 +31,13 @@ except Exception as e:
     sys.exit(0)
 ws = wb.active
 for q in sys.argv[2:]:
-    v = ws[q].value
+    c = ws[q]
+    v = c.value
+    if isinstance(v, (int, float)) and not isinstance(v, bool):
+        m = re.fullmatch(r"0(?:\.(0+))?", c.number_format)
+        shown = ("%.*f" % (len(m.group(1) or ""), v)).replace(".", ",") if m else "?" + repr(v)
+        print(q + "\t#" + c.number_format + " " + shown)
+        continue
     if isinstance(v, str):
         v = unescape(v)
     print(q + "\t" + json.dumps(v, ensure_ascii=False))
@@ -53,8 +62,26 @@ for q in sys.argv[2:]:
     return result;
 }
 
-// JSON text of a cell holding `text`, or null for an empty text.
-inline std::string Cell(const std::string& text) { return text.empty() ? "null" : sheettest::Json(text); }
+// What Values gives for a cell written with `text`: a number when the text
+// is one in the program's form (blanks around, an optional minus, an integer
+// part without leading zeros, the decimal comma; at most 15 significant
+// digits; not a negative zero), else the text; null for an empty text.
+inline std::string Cell(const std::string& text) {
+    if (text.empty()) return "null";
+    static const std::regex kNumber(" *(-?)(0|[1-9][0-9]*)(?:,([0-9]+))? *");
+    std::smatch m;
+    if (std::regex_match(text, m, kNumber)) {
+        const std::string digits = m.str(2) + m.str(3);
+        const std::size_t first = digits.find_first_not_of('0');
+        const bool negativeZero = !m.str(1).empty() && first == std::string::npos;
+        if (!negativeZero && m.length(2) <= 15 && m.length(3) <= 15 &&
+            (first == std::string::npos || digits.size() - first <= 15)) {
+            const std::string format = m.length(3) ? "0." + std::string(std::size_t(m.length(3)), '0') : "0";
+            return "#" + format + " " + m.str(1) + m.str(2) + (m.length(3) ? "," + m.str(3) : "");
+        }
+    }
+    return sheettest::Json(text);
+}
 
 // "A1"-style name.
 inline std::string Name(int row, int col) {

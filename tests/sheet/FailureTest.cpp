@@ -109,6 +109,8 @@ TEST(SheetFailure, BadAddressesAndValuesFailAndStopTheSave) {
     EXPECT_FALSE(ok.SetFontName("a name far too long for any font at all"));
     EXPECT_FALSE(ok.SetInteriorColor(0x1000000));
     EXPECT_FALSE(ok.SetRowHeight(500));
+    EXPECT_FALSE(ok.SetNumberFormat(""));
+    EXPECT_FALSE(ok.SetNumberFormat("0\n0"));
     EXPECT_FALSE(ok.SetBorder(static_cast<sheet::Border>(7)));
     EXPECT_FALSE(ok.SetHorizontalAlignment(static_cast<sheet::HAlign>(-4108)));
     EXPECT_FALSE(ws.SetColumnWidth(1, -1));

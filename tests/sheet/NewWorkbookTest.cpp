@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <map>
+
 using namespace sheettest;
 
 namespace {
@@ -56,6 +59,11 @@ void FillExport(sheet::Worksheet& ws) {
     ASSERT_TRUE(ws.Cells(9, 6).SetValue("_x0041_ лишається"));
     ASSERT_TRUE(ws.Cells(9, 7).SetValue(std::string("\x01x\r", 3)));
     ASSERT_TRUE(ws.Cells(9, 8).SetValue("bad \xFF byte"));
+    // Numbers in the program's own form become numbers; the rest stays text.
+    const char* const row10[] = {"  0,0352", "-12,5", "123", "1,50", "007", "-0,00", "01.11.2026", "10:00",
+                                 "1,5E12", "0,1234567890123456", "12,", "0", "1 234,5"};
+    for (int c = 0; c < int(std::size(row10)); ++c) ASSERT_TRUE(ws.Cells(10, c + 1).SetValue(row10[c]));
+    ASSERT_TRUE(ws.Range("P10:Q10").SetValue("7,25"));
     ASSERT_TRUE(ws.Cells(7, 5).SetValue("тимчасово"));
     ASSERT_TRUE(ws.Cells(7, 5).SetValue(""));   // cleared, format kept
 }
@@ -77,7 +85,8 @@ TEST(NewWorkbook, FormatsAndCyrillicTextsReadBack) {
 
     auto got = ReadBack(file, {"A1", "V1", "W1", "A2", "C2", "A4", "C4", "A5", "D5", "E5", "A6", "D6",
                                "D7", "D8", "D9", "E9", "F9", "G9", "H9", "E7", "W10", "col:A",
-                               "col:C", "col:D", "col:W", "row:1", "row:6"});
+                               "col:C", "col:D", "col:W", "row:1", "row:6", "A10", "B10", "C10", "D10",
+                               "E10", "F10", "G10", "H10", "I10", "J10", "K10", "L10", "M10", "P10", "Q10"});
     ASSERT_EQ(got.count("error"), 0u) << got["error"];
     EXPECT_EQ(got["sheets"], "[\"Аркуш1\"]");
     EXPECT_EQ(got["active"], "0");
@@ -127,6 +136,28 @@ TEST(NewWorkbook, FormatsAndCyrillicTextsReadBack) {
     EXPECT_EQ(got["W10.font"], "[\"Times New Roman\", 10.0, false]");
     EXPECT_EQ(got["W10.value"], "null");
     EXPECT_EQ(got["row:6"], "null");
+
+    // Numbers: the value, a format showing exactly the written digits, the
+    // rest of the cell's format kept.
+    const std::map<std::string, std::pair<std::string, std::string>> numbers = {
+        {"A10", {"0.0352", "0.0000"}}, {"B10", {"-12.5", "0.0"}}, {"C10", {"123", "0"}},
+        {"D10", {"1.5", "0.00"}},      {"L10", {"0", "0"}},       {"P10", {"7.25", "0.00"}},
+        {"Q10", {"7.25", "0.00"}}};
+    for (const auto& [cell, want] : numbers) {
+        EXPECT_EQ(got[cell + ".value"], want.first) << cell;
+        EXPECT_EQ(got[cell + ".type"], "\"n\"") << cell;
+        EXPECT_EQ(got[cell + ".format"], Json(want.second)) << cell;
+        EXPECT_EQ(got[cell + ".font"], "[\"Times New Roman\", 10.0, false]") << cell;
+        EXPECT_EQ(got[cell + ".align"], "\"center\"") << cell;
+    }
+    const std::map<std::string, std::string> texts = {
+        {"E10", "007"},    {"F10", "-0,00"},   {"G10", "01.11.2026"},         {"H10", "10:00"},
+        {"I10", "1,5E12"}, {"J10", "0,1234567890123456"}, {"K10", "12,"}, {"M10", "1 234,5"}};
+    for (const auto& [cell, text] : texts) {
+        EXPECT_EQ(got[cell + ".value"], Json(text)) << cell;
+        EXPECT_EQ(got[cell + ".type"], "\"s\"") << cell;
+        EXPECT_EQ(got[cell + ".format"], Json("General")) << cell;
+    }
 
     // Widths as a spreadsheet program stores 9 and 10 characters.
     EXPECT_EQ(got["col:A"], "9.7109375");

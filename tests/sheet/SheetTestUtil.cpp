@@ -62,6 +62,7 @@ for q in sys.argv[2:]:
         v = unescape(v)
     out(q + ".value", v)
     out(q + ".type", c.data_type)
+    out(q + ".format", c.number_format)
     out(q + ".font", [c.font.name, c.font.sz, bool(c.font.b)])
     rgb = c.fill.fgColor.rgb if c.fill.fill_type else None
     out(q + ".fill", [c.fill.fill_type, rgb if isinstance(rgb, str) else None])

@@ -28,8 +28,8 @@ int RunPython(const std::string& script, const std::vector<std::string>& args, s
 
 // Reads a saved workbook back through openpyxl. Keys:
 //   "sheets", "active", "merged"         the workbook / active sheet
-//   "<cell>.value", ".type", ".font" ([name, size, bold]), ".fill" ([type, rgb]),
-//   ".border" ([left, right, top, bottom]), ".align"
+//   "<cell>.value", ".type", ".format" (number format), ".font" ([name, size, bold]),
+//   ".fill" ([type, rgb]), ".border" ([left, right, top, bottom]), ".align"
 //   "col:<letters>" width, "row:<n>" height
 // Each value is the JSON text of what openpyxl gives (strings unescaped the
 // way a spreadsheet program reads them). An "error" key holds a failure.

@@ -38,6 +38,11 @@ s2["B3"] = "рамка"
 s2["B3"].border = Border(left=medium, right=medium, top=medium, bottom=medium)
 s2["C3"] = "=SUM(1,2)"
 s2["AB12"] = "t-old"
+s2["D10"].font = Font(bold=True, color="FFFF0000")
+s2["D10"].border = Border(left=medium, right=medium, top=medium, bottom=medium)
+s2["D10"].alignment = Alignment(horizontal="right")
+s2["D10"].number_format = "0.0"
+s2["F10"].number_format = "@"
 s2.row_dimensions[10].height = 20
 s2.column_dimensions["B"].width = 25
 s2.column_dimensions["E"].font = Font(bold=True)
@@ -145,7 +150,7 @@ TEST_F(Template, FilledCellsAreWrittenAndTheRestIsKept) {
         std::snprintf(date, sizeof date, "%02d.%02d.%02d  %02d:00", 1, 2, 24, 10 + i);
         ASSERT_TRUE(ws.Cells(row, 1).SetValue(date));
         for (int c = 2; c <= 23; ++c)
-            ASSERT_TRUE(ws.Cells(row, c).SetValue(c == 11 ? "--" : std::to_string(90 + c) + ".125"));
+            ASSERT_TRUE(ws.Cells(row, c).SetValue(c == 11 ? "--" : std::to_string(90 + c) + ",125"));
     }
     ASSERT_TRUE(ws.Range("B10:W13").SetFontName("Times New Roman"));
     ASSERT_TRUE(ws.Cells(3, 3).SetValue("3"));   // over the formula
@@ -163,7 +168,7 @@ TEST_F(Template, FilledCellsAreWrittenAndTheRestIsKept) {
                                         "missing xl/calcChain.xml", "changed xl/styles.xml",
                                         "changed xl/worksheets/sheet2.xml"}));
 
-    auto got = ReadBack(saved, {"A1", "B2", "B3", "C3", "E11", "AB2", "AB12", "V4", "A10", "B10",
+    auto got = ReadBack(saved, {"A1", "B2", "B3", "C3", "E11", "AB2", "AB12", "V4", "A10", "B10", "D10", "F10",
                                 "K11", "W13", "col:B", "col:C", "row:10"});
     ASSERT_EQ(got.count("error"), 0u) << got["error"];
     EXPECT_EQ(got["sheets"], "[\"Титул\", \"Дані\"]");
@@ -183,15 +188,28 @@ TEST_F(Template, FilledCellsAreWrittenAndTheRestIsKept) {
     EXPECT_EQ(got["B3.border"], "[\"medium\", \"medium\", \"medium\", \"medium\"]");
     EXPECT_EQ(got["B3.font"], "[\"Calibri\", 12.0, false]");
     // Written cells.
-    EXPECT_EQ(got["C3.value"], Json("3"));
-    EXPECT_EQ(got["C3.type"], "\"s\"");
+    EXPECT_EQ(got["C3.value"], "3");
+    EXPECT_EQ(got["C3.type"], "\"n\"");
+    EXPECT_EQ(got["C3.format"], Json("0"));
     EXPECT_EQ(got["AB2.value"], Json("Серійний номер хроматографа 1234;  Нитка 1"));
     EXPECT_EQ(got["V4.value"], Json("За період з 01.02.24 10:00  по  02.02.24 09:00"));
     EXPECT_EQ(got["A10.value"], Json("01.02.24  10:00"));
-    EXPECT_EQ(got["B10.value"], Json("92.125"));
+    EXPECT_EQ(got["B10.value"], "92.125");
+    EXPECT_EQ(got["B10.type"], "\"n\"");
+    EXPECT_EQ(got["B10.format"], Json("0.000"));
     EXPECT_EQ(got["B10.font"], "[\"Times New Roman\", 11.0, false]");
+    // A number in a formatted template cell: its own number format gives
+    // way to one showing the written digits, the rest of its format stays.
+    EXPECT_EQ(got["D10.value"], "94.125");
+    EXPECT_EQ(got["D10.format"], Json("0.000"));
+    EXPECT_EQ(got["D10.font"], "[\"Times New Roman\", null, true]");
+    EXPECT_EQ(got["D10.border"], "[\"medium\", \"medium\", \"medium\", \"medium\"]");
+    EXPECT_EQ(got["D10.align"], "\"right\"");
+    // A cell formatted as text keeps what is written as text.
+    EXPECT_EQ(got["F10.value"], Json("96,125"));
+    EXPECT_EQ(got["F10.type"], "\"s\"");
     EXPECT_EQ(got["K11.value"], Json("--"));
-    EXPECT_EQ(got["W13.value"], Json("113.125"));
+    EXPECT_EQ(got["W13.value"], "113.125");
     // A new cell in a formatted column takes the column's format (bold).
     EXPECT_EQ(got["E11.font"], "[\"Times New Roman\", null, true]");
     EXPECT_EQ(got["col:C"], "12.7109375");
