@@ -132,7 +132,8 @@ bool TFormMain::ConnectSteps() {
     if (kind != 1) AskUserIdentity();
     if (closePending_) return false;
 
-    if (!(version == 11 && ConfigImage[cfgofs::kDamagedTable] == 0)) {
+    // Byte 0 of table 0 names a damaged table; 0 when there is none.
+    if (ConfigImage[cfgofs::kDamagedTable] != 0) {
         if (!TableStateSteps(version)) return false;
         if (closePending_) return false;
     }
@@ -143,18 +144,25 @@ bool TFormMain::ConnectSteps() {
 // The table states; true to go on with the identification tables.
 bool TFormMain::TableStateSteps(uint8_t version) {
     uint8_t* states = ConfigImage.data() + cfgofs::kTableStates;
-    if (version == 11) {
-        bool ok;
-        {
-            ui::HourGlass wait;
-            ok = ReadTableRange({7, 0, 47}, &StatusBar1, true);
-        }
-        if (!ok) return true;
-    } else {
-        // A version-14 controller: every table is taken as damaged.
+    bool ok;
+    {
+        ui::HourGlass wait;
+        ok = ReadTableRange({7, 0, 47}, &StatusBar1, true);
+    }
+    if (!ok) {
+        if (version == 11) return true;
+        // A version-14 controller whose states cannot be read: every table
+        // is taken as damaged, so that the restore stays on offer.
         std::memset(states, 1, kTableCount);
     }
     TableCheckBlock block = MakeTableCheckBlock(states);
+    if (version == 14) {
+        // Only what the controller reports as damaged is offered; a
+        // controller with every configuration table whole is simply used.
+        bool damaged = false;
+        for (int t = 0; t < kTableCount; ++t) damaged = damaged || (block.Flags[t] && block.States[t]);
+        if (!damaged) return true;
+    }
     uint8_t result = 0;
     {
         TFormTableInfo f(this);
@@ -188,8 +196,14 @@ bool TFormMain::TableStateSteps(uint8_t version) {
         }
         return true;
     }
-    RestoreTablesFromConfigFile(block);
+    const bool written = RestoreTablesFromConfigFile(block);
     if (RestoreThenDisconnect) {
+        // The link ends here: a write that went through must not look like
+        // a dropped link.
+        if (written) {
+            MessageKind = 5;
+            ShowQues("Таблиці записано в контролер.", "Зв'язок з контролером буде завершено.");
+        }
         IsConnected = 0;
         RestoreThenDisconnect = 0;
         return false;

@@ -187,6 +187,8 @@ TEST_F(ConfigFilesApp, ReadFailureIsReported) {
     EXPECT_TRUE(drv->fileDialogs().empty());
 }
 
+// The whole round: the damaged tables the controller reports, all tables
+// written, the link ended with a word; the next connect finds nothing damaged.
 TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     DirectSettings();
     StartPty();
@@ -202,11 +204,18 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     std::memcpy(rec.FlowRow(1) + 4, "secret-password ", 16);
     zbr_test::WriteBytes(Config("plant.cnf"), EncodeConfigFile(rec));
     emu.SetSoftwareVersion(14);
+    emu.SetTableDamaged(2, true);
     emu.SetTableDamaged(4, true);
     emu.SetTableDamaged(5, true);
     StartForm();
 
-    drv->onModal<TFormTableInfo>([](TFormTableInfo& f) { EXPECT_TRUE(f.BitBtn1.Click()); });
+    drv->onModal<TFormTableInfo>([](TFormTableInfo& f) {
+        for (int n = 1; n <= f.RowCount(); ++n) {
+            const int t = f.cb(n).Tag();
+            EXPECT_EQ(f.pw(n).Caption(), t == 2 || t == 4 || t == 5 ? "Так" : "Ні") << t;
+        }
+        EXPECT_TRUE(f.BitBtn1.Click());
+    });
     drv->chooseFile(Config("plant.cnf"));
     drv->onModal<TFormConfig>([](TFormConfig& f) {
         EXPECT_EQ(f.Mode, 1);
@@ -216,10 +225,11 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     });
     drv->expectQuestion(3, "В контролер буде записано час ЕОМ.", "Ви впевнені, що годинник ЕОМ показують правильний час?",
                         true);
+    drv->expectMessage(5, "Таблиці записано в контролер.", "Зв'язок з контролером буде завершено.");
     RunConnect();
 
     const std::vector<Request> want = {
-        {1, 0, 0, 18},  {2, 4, 0, 10},  {2, 4, 10, 6},  {2, 2, 0, 8},   {2, 9, 0, 6},   {2, 17, 0, 3},
+        {1, 0, 0, 18},  {1, 7, 0, 47},  {2, 4, 0, 10},  {2, 4, 10, 6},  {2, 2, 0, 8},   {2, 9, 0, 6},   {2, 17, 0, 3},
         {2, 18, 0, 3},  {2, 19, 0, 3},  {2, 20, 0, 3},  {2, 13, 0, 3},  {2, 5, 0, 3},   {2, 6, 0, 12},
         {2, 14, 0, 14}, {2, 15, 0, 8},  {2, 21, 0, 20}, {2, 22, 0, 20}, {2, 23, 0, 20}, {2, 24, 0, 20},
         {2, 25, 0, 20}, {2, 26, 0, 20}, {2, 28, 0, 2},  {2, 29, 0, 7},  {2, 43, 0, 20}, {2, 44, 0, 20},
@@ -229,14 +239,13 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     for (const emu::ReceivedFrame& f : log) EXPECT_TRUE(f.answered) << int(f.command);
     // The users table goes with blank credentials, the rest with the operator's.
     ASSERT_EQ(log.size(), want.size());
-    EXPECT_EQ(CredentialsOf(log[1]), std::string(16, ' '));
     EXPECT_EQ(CredentialsOf(log[2]), std::string(16, ' '));
-    EXPECT_EQ(CredentialsOf(log[3]), "12345       1111");
+    EXPECT_EQ(CredentialsOf(log[3]), std::string(16, ' '));
+    EXPECT_EQ(CredentialsOf(log[4]), "12345       1111");
     EXPECT_EQ(std::memcmp(HgcBox->UserCode, "1111", 4), 0);
 
     // The controller holds the file's configuration and no damaged table.
-    EXPECT_FALSE(emu.TableDamaged(4));
-    EXPECT_FALSE(emu.TableDamaged(5));
+    for (int t = 0; t < kTableCount; ++t) EXPECT_FALSE(emu.TableDamaged(t)) << t;
     EXPECT_EQ(emu.Address(), 7);
     EXPECT_EQ(emu.Table(3)[1], 15);
     EXPECT_EQ(emu.Table(9)[0], 3);
@@ -261,6 +270,21 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     EXPECT_EQ(ProgramSettings.Dir.Adr, 7);
     EXPECT_EQ(ProgramSettings.Dir.Rate, 19200u);
     EXPECT_FALSE(Shown("NWorkPar"));
+
+    // Connected again at the new address and rate: no table-state window,
+    // straight to the identification tables.
+    emu.ClearLog();
+    form->TimerStart.SetEnabled(true);
+    RunConnect();
+    EXPECT_EQ(drv->modalCount<TFormTableInfo>(), 1);
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18},
+                                                {1, 5, 0, 3},
+                                                {1, 6, 0, 12},
+                                                {1, 14, 0, 14},
+                                                {1, 41, 0, 1},
+                                                {1, 15, 6, 1}}));
+    EXPECT_EQ(IsConnected, 1);
+    EXPECT_TRUE(Shown("NWorkPar"));
 }
 
 TEST_F(ConfigFilesApp, Version14ChosenTablesThenTheIdentificationTables) {
@@ -283,6 +307,7 @@ TEST_F(ConfigFilesApp, Version14ChosenTablesThenTheIdentificationTables) {
     drv->onModal<TFormConfig>([](TFormConfig& f) { EXPECT_TRUE(f.BitBtn14.Click()); });
     RunConnect();
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18},
+                                                {1, 7, 0, 47},
                                                 {2, 4, 0, 10},
                                                 {2, 4, 10, 6},
                                                 {2, 9, 0, 6},
@@ -302,6 +327,7 @@ TEST_F(ConfigFilesApp, Version14UsersAndClockFromTheUsersWindow) {
     ConfigRecord rec = RecordOfEmulator();
     zbr_test::WriteBytes(Config("plant.cnf"), EncodeConfigFile(rec));
     emu.SetSoftwareVersion(14);
+    emu.SetTableDamaged(2, true);
     emu.SetTableDamaged(4, true);
     StartForm();
 
@@ -323,6 +349,7 @@ TEST_F(ConfigFilesApp, Version14UsersAndClockFromTheUsersWindow) {
     RunConnect();
     EXPECT_EQ(drv->modalCount<TFormConfig>(), 0);
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18},
+                                                {1, 7, 0, 47},
                                                 {1, 6, 0, 12},
                                                 {2, 4, 0, 10},
                                                 {2, 4, 10, 6},
@@ -332,6 +359,7 @@ TEST_F(ConfigFilesApp, Version14UsersAndClockFromTheUsersWindow) {
                                                 {1, 14, 0, 14},
                                                 {1, 41, 0, 1},
                                                 {1, 15, 6, 1}}));
+    EXPECT_FALSE(emu.TableDamaged(2));
     EXPECT_FALSE(emu.TableDamaged(4));
     EXPECT_EQ(IsConnected, 1);
 }
@@ -345,6 +373,7 @@ TEST_F(ConfigFilesApp, Version14RestoreRefusals) {
     noMaker.At(1985)[4] = 3;  // the manufacturer made an engineer
     zbr_test::WriteBytes(Config("nomaker.cnf"), EncodeConfigFile(noMaker));
     emu.SetSoftwareVersion(14);
+    emu.SetTableDamaged(4, true);
     StartForm();
 
     // The configuration editor closed with "Відмінити": nothing written.
@@ -352,7 +381,7 @@ TEST_F(ConfigFilesApp, Version14RestoreRefusals) {
     drv->chooseFile(Config("plant.cnf"));
     drv->onModal<TFormConfig>([](TFormConfig& f) { EXPECT_TRUE(f.BitBtn2.Click()); });
     RunConnect();
-    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}}));
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 7, 0, 47}}));
     EXPECT_EQ(IsConnected, 0);
 
     // A record whose users fail the check: asked to correct it, declined.
@@ -364,12 +393,24 @@ TEST_F(ConfigFilesApp, Version14RestoreRefusals) {
     drv->expectQuestion(3, "Корегувати параметри конфігурації?", "", false);
     drv->expectMessage(6, "Запис таблиць не виконана");
     RunConnect();
-    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}}));
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 7, 0, 47}}));
 
-    // The users table is not damaged in the controller: the write with blank
-    // credentials is refused, and nothing else is written.
+    // No file chosen: nothing written either.
     emu.ClearLog();
     form->TimerStart.SetEnabled(true);
+    drv->cancelFileDialog();
+    RunConnect();
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 7, 0, 47}}));
+
+    // The table states cannot be read: every table is taken as damaged. The
+    // users table is whole in the controller, so the write with blank
+    // credentials is refused, and nothing else is written.
+    emu.SetTableDamaged(4, false);
+    emu.SetTableDamaged(7, true);
+    emu.ClearLog();
+    form->TimerStart.SetEnabled(true);
+    drv->expectQuestion(7, "Не виконано читання з таблиці 7.", "\"" + std::string(texts::TableNames.At(7)) + "\"",
+                        false);
     drv->chooseFile(Config("plant.cnf"));
     drv->onModal<TFormConfig>([](TFormConfig& f) { EXPECT_TRUE(f.BitBtn14.Click()); });
     drv->expectQuestion(7, "Не виконано  запис в таблицю 4.", "\"" + std::string(texts::TableNames.At(4)) + "\".",
@@ -377,16 +418,9 @@ TEST_F(ConfigFilesApp, Version14RestoreRefusals) {
     drv->expectMessage(6, "Таблиця доступу до запису в контролер не відновлена",
                        "Запис в таблиці параметрів конфігурації неприпустимий");
     RunConnect();
-    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {2, 4, 0, 10}}));
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 7, 0, 47}, {2, 4, 0, 10}}));
     EXPECT_EQ(std::memcmp(HgcBox->WritePassword, "12345       ", 12), 0);
     EXPECT_EQ(IsConnected, 0);
-
-    // No file chosen: nothing written either.
-    emu.ClearLog();
-    form->TimerStart.SetEnabled(true);
-    drv->cancelFileDialog();
-    RunConnect();
-    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}}));
 }
 
 TEST_F(ConfigFilesApp, ChosenTablesNeedOneThatWouldBeWritten) {

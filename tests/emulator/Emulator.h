@@ -92,8 +92,9 @@ public:
     uint8_t Address() const;
 
     // Software version of table 0 (byte 3): 11 by default; 14 plays the newer
-    // controller the program takes as having every configuration table
-    // damaged (combine with SetTableDamaged for tables that really are).
+    // controller, whose damaged tables the program may restore. Either
+    // version reports its damaged tables in table 7 and table 0 byte 0
+    // (SetTableDamaged); a restored table is reported whole.
     void SetSoftwareVersion(uint8_t version);
 
     // The line speed check of the pseudo-terminal (off by default). With it
