@@ -132,8 +132,7 @@ bool TFormMain::ConnectSteps() {
     if (kind != 1) AskUserIdentity();
     if (closePending_) return false;
 
-    // Byte 0 of table 0 names a damaged table; 0 when there is none.
-    if (ConfigImage[cfgofs::kDamagedTable] != 0) {
+    if (!(version == 11 && ConfigImage[cfgofs::kDamagedTable] == 0)) {
         if (!TableStateSteps(version)) return false;
         if (closePending_) return false;
     }
@@ -144,25 +143,19 @@ bool TFormMain::ConnectSteps() {
 // The table states; true to go on with the identification tables.
 bool TFormMain::TableStateSteps(uint8_t version) {
     uint8_t* states = ConfigImage.data() + cfgofs::kTableStates;
-    bool ok;
-    {
-        ui::HourGlass wait;
-        ok = ReadTableRange({7, 0, 47}, &StatusBar1, true);
-    }
-    if (!ok) {
-        if (version == 11) return true;
-        // A version-14 controller whose states cannot be read: every table
-        // is taken as damaged, so that the restore stays on offer.
+    if (version == 11) {
+        bool ok;
+        {
+            ui::HourGlass wait;
+            ok = ReadTableRange({7, 0, 47}, &StatusBar1, true);
+        }
+        if (!ok) return true;
+    } else {
+        // A version-14 controller is in its recovery state: every table is
+        // taken as damaged, and its states are not asked for.
         std::memset(states, 1, kTableCount);
     }
     TableCheckBlock block = MakeTableCheckBlock(states);
-    if (version == 14) {
-        // Only what the controller reports as damaged is offered; a
-        // controller with every configuration table whole is simply used.
-        bool damaged = false;
-        for (int t = 0; t < kTableCount; ++t) damaged = damaged || (block.Flags[t] && block.States[t]);
-        if (!damaged) return true;
-    }
     uint8_t result = 0;
     {
         TFormTableInfo f(this);

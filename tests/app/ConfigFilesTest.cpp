@@ -187,8 +187,8 @@ TEST_F(ConfigFilesApp, ReadFailureIsReported) {
     EXPECT_TRUE(drv->fileDialogs().empty());
 }
 
-// The whole round: the damaged tables the controller reports, all tables
-// written, the link ended with a word; the next connect finds nothing damaged.
+// The whole round: a controller in its recovery state restored from a file,
+// the link ended with a word, then connected again as an ordinary one.
 TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     DirectSettings();
     StartPty();
@@ -204,18 +204,11 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     std::memcpy(rec.FlowRow(1) + 4, "secret-password ", 16);
     zbr_test::WriteBytes(Config("plant.cnf"), EncodeConfigFile(rec));
     emu.SetSoftwareVersion(14);
-    emu.SetTableDamaged(2, true);
     emu.SetTableDamaged(4, true);
     emu.SetTableDamaged(5, true);
     StartForm();
 
-    drv->onModal<TFormTableInfo>([](TFormTableInfo& f) {
-        for (int n = 1; n <= f.RowCount(); ++n) {
-            const int t = f.cb(n).Tag();
-            EXPECT_EQ(f.pw(n).Caption(), t == 2 || t == 4 || t == 5 ? "Так" : "Ні") << t;
-        }
-        EXPECT_TRUE(f.BitBtn1.Click());
-    });
+    drv->onModal<TFormTableInfo>([](TFormTableInfo& f) { EXPECT_TRUE(f.BitBtn1.Click()); });
     drv->chooseFile(Config("plant.cnf"));
     drv->onModal<TFormConfig>([](TFormConfig& f) {
         EXPECT_EQ(f.Mode, 1);
@@ -229,7 +222,7 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     RunConnect();
 
     const std::vector<Request> want = {
-        {1, 0, 0, 18},  {1, 7, 0, 47},  {2, 4, 0, 10},  {2, 4, 10, 6},  {2, 2, 0, 8},   {2, 9, 0, 6},   {2, 17, 0, 3},
+        {1, 0, 0, 18},  {2, 4, 0, 10},  {2, 4, 10, 6},  {2, 2, 0, 8},   {2, 9, 0, 6},   {2, 17, 0, 3},
         {2, 18, 0, 3},  {2, 19, 0, 3},  {2, 20, 0, 3},  {2, 13, 0, 3},  {2, 5, 0, 3},   {2, 6, 0, 12},
         {2, 14, 0, 14}, {2, 15, 0, 8},  {2, 21, 0, 20}, {2, 22, 0, 20}, {2, 23, 0, 20}, {2, 24, 0, 20},
         {2, 25, 0, 20}, {2, 26, 0, 20}, {2, 28, 0, 2},  {2, 29, 0, 7},  {2, 43, 0, 20}, {2, 44, 0, 20},
@@ -239,13 +232,16 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     for (const emu::ReceivedFrame& f : log) EXPECT_TRUE(f.answered) << int(f.command);
     // The users table goes with blank credentials, the rest with the operator's.
     ASSERT_EQ(log.size(), want.size());
+    EXPECT_EQ(CredentialsOf(log[1]), std::string(16, ' '));
     EXPECT_EQ(CredentialsOf(log[2]), std::string(16, ' '));
-    EXPECT_EQ(CredentialsOf(log[3]), std::string(16, ' '));
-    EXPECT_EQ(CredentialsOf(log[4]), "12345       1111");
+    EXPECT_EQ(CredentialsOf(log[3]), "12345       1111");
     EXPECT_EQ(std::memcmp(HgcBox->UserCode, "1111", 4), 0);
 
-    // The controller holds the file's configuration and no damaged table.
-    for (int t = 0; t < kTableCount; ++t) EXPECT_FALSE(emu.TableDamaged(t)) << t;
+    // The controller holds the file's configuration and no damaged table;
+    // it has left its recovery state.
+    EXPECT_FALSE(emu.TableDamaged(4));
+    EXPECT_FALSE(emu.TableDamaged(5));
+    EXPECT_EQ(emu.Table(0)[3], 11);
     EXPECT_EQ(emu.Address(), 7);
     EXPECT_EQ(emu.Table(3)[1], 15);
     EXPECT_EQ(emu.Table(9)[0], 3);
@@ -271,8 +267,8 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     EXPECT_EQ(ProgramSettings.Dir.Rate, 19200u);
     EXPECT_FALSE(Shown("NWorkPar"));
 
-    // Connected again at the new address and rate: no table-state window,
-    // straight to the identification tables.
+    // Connected again, at the new address and rate: an ordinary controller,
+    // no table-state window, straight to the identification tables.
     emu.ClearLog();
     form->TimerStart.SetEnabled(true);
     RunConnect();
@@ -283,6 +279,8 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
                                                 {1, 14, 0, 14},
                                                 {1, 41, 0, 1},
                                                 {1, 15, 6, 1}}));
+    EXPECT_EQ(ConfigImage[cfgofs::kSoftwareVersion], 11);
+    EXPECT_EQ(ConfigImage[cfgofs::kDamagedTable], 0);
     EXPECT_EQ(IsConnected, 1);
     EXPECT_TRUE(Shown("NWorkPar"));
 }
@@ -307,7 +305,6 @@ TEST_F(ConfigFilesApp, Version14ChosenTablesThenTheIdentificationTables) {
     drv->onModal<TFormConfig>([](TFormConfig& f) { EXPECT_TRUE(f.BitBtn14.Click()); });
     RunConnect();
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18},
-                                                {1, 7, 0, 47},
                                                 {2, 4, 0, 10},
                                                 {2, 4, 10, 6},
                                                 {2, 9, 0, 6},
@@ -327,7 +324,6 @@ TEST_F(ConfigFilesApp, Version14UsersAndClockFromTheUsersWindow) {
     ConfigRecord rec = RecordOfEmulator();
     zbr_test::WriteBytes(Config("plant.cnf"), EncodeConfigFile(rec));
     emu.SetSoftwareVersion(14);
-    emu.SetTableDamaged(2, true);
     emu.SetTableDamaged(4, true);
     StartForm();
 
@@ -349,7 +345,6 @@ TEST_F(ConfigFilesApp, Version14UsersAndClockFromTheUsersWindow) {
     RunConnect();
     EXPECT_EQ(drv->modalCount<TFormConfig>(), 0);
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18},
-                                                {1, 7, 0, 47},
                                                 {1, 6, 0, 12},
                                                 {2, 4, 0, 10},
                                                 {2, 4, 10, 6},
@@ -359,7 +354,6 @@ TEST_F(ConfigFilesApp, Version14UsersAndClockFromTheUsersWindow) {
                                                 {1, 14, 0, 14},
                                                 {1, 41, 0, 1},
                                                 {1, 15, 6, 1}}));
-    EXPECT_FALSE(emu.TableDamaged(2));
     EXPECT_FALSE(emu.TableDamaged(4));
     EXPECT_EQ(IsConnected, 1);
 }
@@ -373,7 +367,6 @@ TEST_F(ConfigFilesApp, Version14RestoreRefusals) {
     noMaker.At(1985)[4] = 3;  // the manufacturer made an engineer
     zbr_test::WriteBytes(Config("nomaker.cnf"), EncodeConfigFile(noMaker));
     emu.SetSoftwareVersion(14);
-    emu.SetTableDamaged(4, true);
     StartForm();
 
     // The configuration editor closed with "Відмінити": nothing written.
@@ -381,7 +374,7 @@ TEST_F(ConfigFilesApp, Version14RestoreRefusals) {
     drv->chooseFile(Config("plant.cnf"));
     drv->onModal<TFormConfig>([](TFormConfig& f) { EXPECT_TRUE(f.BitBtn2.Click()); });
     RunConnect();
-    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 7, 0, 47}}));
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}}));
     EXPECT_EQ(IsConnected, 0);
 
     // A record whose users fail the check: asked to correct it, declined.
@@ -393,24 +386,12 @@ TEST_F(ConfigFilesApp, Version14RestoreRefusals) {
     drv->expectQuestion(3, "Корегувати параметри конфігурації?", "", false);
     drv->expectMessage(6, "Запис таблиць не виконана");
     RunConnect();
-    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 7, 0, 47}}));
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}}));
 
-    // No file chosen: nothing written either.
-    emu.ClearLog();
-    form->TimerStart.SetEnabled(true);
-    drv->cancelFileDialog();
-    RunConnect();
-    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 7, 0, 47}}));
-
-    // The table states cannot be read: every table is taken as damaged. The
-    // users table is whole in the controller, so the write with blank
+    // The users table is not damaged in the controller: the write with blank
     // credentials is refused, and nothing else is written.
-    emu.SetTableDamaged(4, false);
-    emu.SetTableDamaged(7, true);
     emu.ClearLog();
     form->TimerStart.SetEnabled(true);
-    drv->expectQuestion(7, "Не виконано читання з таблиці 7.", "\"" + std::string(texts::TableNames.At(7)) + "\"",
-                        false);
     drv->chooseFile(Config("plant.cnf"));
     drv->onModal<TFormConfig>([](TFormConfig& f) { EXPECT_TRUE(f.BitBtn14.Click()); });
     drv->expectQuestion(7, "Не виконано  запис в таблицю 4.", "\"" + std::string(texts::TableNames.At(4)) + "\".",
@@ -418,9 +399,18 @@ TEST_F(ConfigFilesApp, Version14RestoreRefusals) {
     drv->expectMessage(6, "Таблиця доступу до запису в контролер не відновлена",
                        "Запис в таблиці параметрів конфігурації неприпустимий");
     RunConnect();
-    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 7, 0, 47}, {2, 4, 0, 10}}));
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {2, 4, 0, 10}}));
     EXPECT_EQ(std::memcmp(HgcBox->WritePassword, "12345       ", 12), 0);
     EXPECT_EQ(IsConnected, 0);
+
+    // No file chosen: nothing written either.
+    emu.ClearLog();
+    form->TimerStart.SetEnabled(true);
+    drv->cancelFileDialog();
+    RunConnect();
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}}));
+    // None of these said that the tables were written.
+    EXPECT_EQ(drv->findMessage("Таблиці записано в контролер."), nullptr);
 }
 
 TEST_F(ConfigFilesApp, ChosenTablesNeedOneThatWouldBeWritten) {
