@@ -151,7 +151,8 @@ bool TFormMain::TableStateSteps(uint8_t version) {
         }
         if (!ok) return true;
     } else {
-        // A version-14 controller: every table is taken as damaged.
+        // A version-14 controller is in its recovery state: every table is
+        // taken as damaged, and its states are not asked for.
         std::memset(states, 1, kTableCount);
     }
     TableCheckBlock block = MakeTableCheckBlock(states);
@@ -188,8 +189,14 @@ bool TFormMain::TableStateSteps(uint8_t version) {
         }
         return true;
     }
-    RestoreTablesFromConfigFile(block);
+    const bool written = RestoreTablesFromConfigFile(block);
     if (RestoreThenDisconnect) {
+        // The link ends here: a write that went through must not look like
+        // a dropped link.
+        if (written) {
+            MessageKind = 5;
+            ShowQues("Таблиці записано в контролер.", "Зв'язок з контролером буде завершено.");
+        }
         IsConnected = 0;
         RestoreThenDisconnect = 0;
         return false;

@@ -187,6 +187,8 @@ TEST_F(ConfigFilesApp, ReadFailureIsReported) {
     EXPECT_TRUE(drv->fileDialogs().empty());
 }
 
+// The whole round: a controller in its recovery state restored from a file,
+// the link ended with a word, then connected again as an ordinary one.
 TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     DirectSettings();
     StartPty();
@@ -216,6 +218,7 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     });
     drv->expectQuestion(3, "В контролер буде записано час ЕОМ.", "Ви впевнені, що годинник ЕОМ показують правильний час?",
                         true);
+    drv->expectMessage(5, "Таблиці записано в контролер.", "Зв'язок з контролером буде завершено.");
     RunConnect();
 
     const std::vector<Request> want = {
@@ -234,9 +237,11 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     EXPECT_EQ(CredentialsOf(log[3]), "12345       1111");
     EXPECT_EQ(std::memcmp(HgcBox->UserCode, "1111", 4), 0);
 
-    // The controller holds the file's configuration and no damaged table.
+    // The controller holds the file's configuration and no damaged table;
+    // it has left its recovery state.
     EXPECT_FALSE(emu.TableDamaged(4));
     EXPECT_FALSE(emu.TableDamaged(5));
+    EXPECT_EQ(emu.Table(0)[3], 11);
     EXPECT_EQ(emu.Address(), 7);
     EXPECT_EQ(emu.Table(3)[1], 15);
     EXPECT_EQ(emu.Table(9)[0], 3);
@@ -261,6 +266,23 @@ TEST_F(ConfigFilesApp, Version14RestoreOfAllTablesThenDisconnect) {
     EXPECT_EQ(ProgramSettings.Dir.Adr, 7);
     EXPECT_EQ(ProgramSettings.Dir.Rate, 19200u);
     EXPECT_FALSE(Shown("NWorkPar"));
+
+    // Connected again, at the new address and rate: an ordinary controller,
+    // no table-state window, straight to the identification tables.
+    emu.ClearLog();
+    form->TimerStart.SetEnabled(true);
+    RunConnect();
+    EXPECT_EQ(drv->modalCount<TFormTableInfo>(), 1);
+    EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18},
+                                                {1, 5, 0, 3},
+                                                {1, 6, 0, 12},
+                                                {1, 14, 0, 14},
+                                                {1, 41, 0, 1},
+                                                {1, 15, 6, 1}}));
+    EXPECT_EQ(ConfigImage[cfgofs::kSoftwareVersion], 11);
+    EXPECT_EQ(ConfigImage[cfgofs::kDamagedTable], 0);
+    EXPECT_EQ(IsConnected, 1);
+    EXPECT_TRUE(Shown("NWorkPar"));
 }
 
 TEST_F(ConfigFilesApp, Version14ChosenTablesThenTheIdentificationTables) {
@@ -387,6 +409,8 @@ TEST_F(ConfigFilesApp, Version14RestoreRefusals) {
     drv->cancelFileDialog();
     RunConnect();
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}}));
+    // None of these said that the tables were written.
+    EXPECT_EQ(drv->findMessage("Таблиці записано в контролер."), nullptr);
 }
 
 TEST_F(ConfigFilesApp, ChosenTablesNeedOneThatWouldBeWritten) {

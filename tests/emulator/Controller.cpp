@@ -30,6 +30,9 @@ constexpr int kBaudRates[] = {300,   600,   1200,  2400,  3200,  3600,  4800,  5
 
 constexpr int kMaxWriteData = 229;  // rows a single write request can carry
 
+constexpr uint8_t kOrdinaryVersion = 11;  // software version (table 0 byte 3)
+constexpr uint8_t kRecoveryVersion = 14;
+
 int64_t SteadyMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -236,6 +239,19 @@ void Controller::UpdateDamageIndex() {
         }
 }
 
+// A version-14 controller is in its recovery state. Once the last table it
+// reported damaged has been written whole, it restarts as an ordinary
+// version-11 controller with nothing damaged. Only the version changes: the
+// link, the users and every table stay as they are, so the writes of a
+// restore still under way (the clock, the other tables, table 3 last, all
+// with the credentials of the users just written) are taken as before.
+void Controller::LeaveRecoveryWhenRestored() {
+    if (tables_[0][3] != kRecoveryVersion) return;
+    for (int t = 0; t < kTableCount; ++t)
+        if (tables_[7][t]) return;
+    tables_[0][3] = kOrdinaryVersion;
+}
+
 uint8_t Controller::Address() const { return tables_[3][0]; }
 void Controller::SetAddress(uint8_t a) { tables_[3][0] = a; }
 int Controller::BaudCode() const { return tables_[3][1]; }
@@ -364,7 +380,8 @@ Reply Controller::ReadRows(const Request& r) {
 // table, first row, row count, the rows. Reply data: status 0 and the echoed
 // header. A damaged table takes writes only in row order from row 0 and is
 // whole again once its last row was written; while the users table is
-// damaged it takes any credentials and nothing else can be written.
+// damaged it takes any credentials and nothing else can be written. With
+// the last damaged table written, a version-14 controller becomes version 11.
 Reply Controller::WriteRows(const Request& r) {
     if (r.data.size() < 20) return Error(2, err::BadLength);
     const uint8_t t = r.data[17], first = r.data[18], count = r.data[19];
@@ -404,7 +421,10 @@ Reply Controller::WriteRows(const Request& r) {
     if (t == 2 && first < 6) SetClock(newClock);
     if (Damaged(t)) {
         restoreNext_[t] = first + count;
-        if (restoreNext_[t] >= s.rows) SetDamaged(t, false);
+        if (restoreNext_[t] >= s.rows) {
+            SetDamaged(t, false);
+            LeaveRecoveryWhenRestored();
+        }
     }
     // A new address holds from this reply on; a new baud rate from the next request.
     Reply rep = Ok(2, {0, t, first, count});

@@ -157,6 +157,7 @@ private:
     void Generate(int t, std::vector<uint8_t>& v) const;
     int64_t NowSeconds() const;
     void UpdateDamageIndex();
+    void LeaveRecoveryWhenRestored();
 
     std::array<std::vector<uint8_t>, kTableCount> tables_;
     std::array<bool, kTableCount> live_{};

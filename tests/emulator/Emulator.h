@@ -91,9 +91,11 @@ public:
     void SetAddress(uint8_t a);
     uint8_t Address() const;
 
-    // Software version of table 0 (byte 3): 11 by default; 14 plays the newer
-    // controller the program takes as having every configuration table
-    // damaged (combine with SetTableDamaged for tables that really are).
+    // Software version of table 0 (byte 3): 11 by default; 14 plays a
+    // controller in its recovery state, which the program takes as having
+    // every configuration table damaged (combine with SetTableDamaged for the
+    // tables that really are). When a write makes the last damaged table
+    // whole it restarts as version 11, at once and with everything else kept.
     void SetSoftwareVersion(uint8_t version);
 
     // The line speed check of the pseudo-terminal (off by default). With it

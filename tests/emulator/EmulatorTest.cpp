@@ -305,6 +305,7 @@ TEST(Emulator, Version14WithDamagedTablesAndTheLineSpeedOfTable3) {
     e.SetCredentials("secret", "42");
     e.SetSoftwareVersion(14);
     e.SetTableDamaged(5, true);
+    e.SetTableDamaged(9, true);
     EXPECT_EQ(14, e.Table(0)[3]);
     EXPECT_EQ(5, e.Table(0)[0]);  // the lowest damaged table
     const std::filesystem::path dir = std::filesystem::path(ZBR_TEST_TMP) / "emulator-rate";
@@ -334,10 +335,15 @@ TEST(Emulator, Version14WithDamagedTablesAndTheLineSpeedOfTable3) {
     EXPECT_TRUE(c.Ask(ReadReq(1, 3, 0, 4), 0, 100).empty());
     EXPECT_EQ(-1, ErrorOf(c.Ask(ReadReq(7, 3, 0, 4))));
 
-    // The damaged names table, written whole, is sound again.
+    // The damaged names table, written whole, is sound again; with the last
+    // damaged table whole the controller leaves its recovery state.
     EXPECT_EQ(-1, ErrorOf(c.Ask(WriteReq(7, cred, 5, 0, Bytes(60, ' '), 3))));
     EXPECT_FALSE(e.TableDamaged(5));
+    EXPECT_EQ(9, e.Table(0)[0]);
+    EXPECT_EQ(14, e.Table(0)[3]);
+    EXPECT_EQ(-1, ErrorOf(c.Ask(WriteReq(7, cred, 9, 0, e.Table(9), 6))));
     EXPECT_EQ(0, e.Table(0)[0]);
+    EXPECT_EQ(11, e.Table(0)[3]);
     e.Stop();
 }
 

@@ -9,7 +9,8 @@
 // noanswer, error, silence, separated by commas; later dials connect).
 // --archive-from / --archive-to (YYYY-MM-DD or YYYY-MM-DDTHH:MM) set where
 // every archive begins and ends (by default it runs up to the clock).
-// --version 14 plays the newer controller, --damaged marks configuration
+// --version 14 plays a controller in its recovery state (version 11 again
+// once its damaged tables are written), --damaged marks configuration
 // tables damaged, --rate-check ignores frames sent at another line speed
 // than the controller's (table 3).
 #include <algorithm>
