@@ -221,6 +221,42 @@ bool PlainAscii(std::string_view s) {
     return true;
 }
 
+// The Windows-1251 byte of each code point below U+0800 ('?' where the code
+// page has none): ASCII and the Cyrillic letters, the characters of almost
+// every text of the lists.
+const std::array<uint8_t, 0x800>& Cp1251Below800() {
+    static const std::array<uint8_t, 0x800> table = [] {
+        std::array<uint8_t, 0x800> t{};
+        for (char32_t ch = 0; ch < 0x800; ++ch) {
+            const int b = platform::UnicodeToByte(ch, platform::CodePage::Cp1251);
+            t[ch] = b < 0 ? uint8_t('?') : uint8_t(b);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Writes a text into its zeroed field of `width` bytes as the row's Set()
+// does, when the text's characters before the cut are all of one or two
+// UTF-8 bytes (well formed); false, with the field left to Set(), otherwise.
+bool PutShortCharacters(uint8_t* field, std::size_t width, std::string_view s) {
+    const std::array<uint8_t, 0x800>& cp1251 = Cp1251Below800();
+    std::size_t n = 0, i = 0;
+    while (i < s.size() && n + 1 < width) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            field[n++] = c;
+            ++i;
+        } else if (c >= 0xC2 && c <= 0xDF && i + 1 < s.size() && (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {
+            field[n++] = cp1251[((c & 0x1Fu) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3Fu)];
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 // A saved row of either list from its texts, and back.
 template <class Row>
 Row MakeRow(const std::array<std::string, Row::kFieldCount>& t) {
@@ -229,14 +265,8 @@ Row MakeRow(const std::array<std::string, Row::kFieldCount>& t) {
     for (int i = 0; i < Row::kFieldCount; ++i) {
         const std::string& s = t[std::size_t(i)];
         if (s.empty()) continue;
-        if (PlainAscii(s)) {
-            // Most fields (dates, times, numbers): copied as they are, the
-            // field's last byte left zero.
-            std::memcpy(reinterpret_cast<uint8_t*>(&row) + fields[i].offset, s.data(),
-                        std::min(s.size(), fields[i].width - 1));
-        } else {
-            row.Set(i, s);
-        }
+        if (!PutShortCharacters(reinterpret_cast<uint8_t*>(&row) + fields[i].offset, fields[i].width, s))
+            row.Set(i, s);  // zeroes the field first
     }
     return row;
 }
