@@ -11,7 +11,7 @@
 // The grid keeps no texts: it asks the window for the rows it shows
 // (RowTexts, through a ui::RowSource), and the window makes them from the
 // records or saved rows it was given, which stay where the caller keeps them.
-// A list of a hundred thousand messages opens as fast as one of ten.
+// Showing a hundred thousand rows costs what showing ten does.
 #pragma once
 #include <algorithm>
 #include <array>
