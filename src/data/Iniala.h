@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "data/ArchView.h"
@@ -32,8 +33,9 @@ public:
     // Column numbers of the grid.
     int colDate = 0, colTime = 0, colEvent = 0, colObject = 0, colValue = 0, colSetpoint = 0, colUnit = 0;
 
-    // The rows shown, exactly as they are saved (one per record or file row).
-    const std::vector<DiagnosticRow>& Rows() const { return rows_; }
+    // The rows shown, exactly as they are saved (one per record or file
+    // row), made now.
+    std::vector<DiagnosticRow> Rows() const;
 
     static constexpr const char* kUnreliableText = "  ***  Дані у запису недостовірні (не співпадає КС)";
 
@@ -43,10 +45,17 @@ private:
     void ShowDiagnosticRecords();
     void ShowSavedDiagnosticRows();
     std::array<int, DiagnosticRow::kFieldCount> Columns() const;
+    void RowTexts(int row, std::vector<std::string>& texts) const override;
+    DiagnosticRow SavedRow(std::size_t n) const;
     void BitBtn2Click();
     void BitBtn3Click();
 
-    std::vector<DiagnosticRow> rows_;
+    // What the window shows, from FormShow on: the records, or the rows of
+    // a file (fromFile_); the moisture-meter type the records read by.
+    std::span<const DiagnosticRecord> records_;
+    std::span<const DiagnosticRow> savedRows_;
+    bool fromFile_ = false;
+    uint8_t moistureMeterType_ = 0;
 };
 
 // Shows a diagnostic view (a read or an opened .ala file) in TFormAla.

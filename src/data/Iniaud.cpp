@@ -1,5 +1,8 @@
 #include "data/Iniaud.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "config/ConfigImage.h"
 #include "data/ArchView.h"
 
@@ -51,16 +54,56 @@ std::array<int, InterventionRow::kFieldCount> TFormAud::Columns() const {
 }
 
 void TFormAud::ShowInterventionRecords() {
-    const bool cp866 = NamesIn866.has_value() ? *NamesIn866 : TablePtr(0)[12] == 0;
-    ShowRecords(Records, Columns(), kUnreliableText,
-                [cp866](const InterventionRecord& r) { return DecodeInterventionRecord(r, cp866); },
-                MakeInterventionRow, rows_);
+    fromFile_ = false;
+    records_ = Records;
+    savedRows_ = {};
+    namesIn866_ = NamesIn866.has_value() ? *NamesIn866 : TablePtr(0)[12] == 0;
+    PrepareRows(int(records_.size()));
+    if (!AllRecordsSound(records_)) MarkUnreliable(kUnreliableText);
 }
 
-void TFormAud::ShowSavedInterventionRows() { ShowSavedRows(SavedRows, Columns(), MakeInterventionRow, rows_); }
+void TFormAud::ShowSavedInterventionRows() {
+    fromFile_ = true;
+    records_ = {};
+    savedRows_ = SavedRows;
+    PrepareRows(int(savedRows_.size()));
+}
+
+// As in TFormAla: a record shows what its saved row will hold, a file's row
+// its fields as they stand.
+void TFormAud::RowTexts(int row, std::vector<std::string>& texts) const {
+    const std::size_t n = std::size_t(row);
+    if (fromFile_) {
+        if (n < savedRows_.size()) PutTexts(TextsOf(savedRows_[n]), Columns(), texts);
+    } else if (n < records_.size()) {
+        PutTexts(InterventionTextsAsSaved(DecodeInterventionRecord(records_[n], namesIn866_)), Columns(), texts);
+    }
+}
+
+InterventionRow TFormAud::SavedRow(std::size_t n) const {
+    if (fromFile_) return n < savedRows_.size() ? SavedAgain(savedRows_[n]) : InterventionRow{};
+    return n < records_.size() ? MakeInterventionRow(DecodeInterventionRecord(records_[n], namesIn866_))
+                               : InterventionRow{};
+}
+
+std::vector<InterventionRow> TFormAud::Rows() const {
+    std::vector<InterventionRow> rows;
+    rows.reserve(std::size_t(RowCount()));
+    for (int n = 0; n < RowCount(); ++n) rows.push_back(SavedRow(std::size_t(n)));
+    return rows;
+}
 
 void TFormAud::BitBtn2Click() {
-    SaveRecords<InterventionRow>(ArchiveKind::Intervention, kArchiveSaveTitle, "Файл %s вже є.", rows_);
+    // As in TFormAla: a file's rows that save unchanged are saved as they are.
+    if (fromFile_ && std::all_of(savedRows_.begin(), savedRows_.end(), [](const InterventionRow& r) {
+            const InterventionRow again = SavedAgain(r);
+            return std::memcmp(&again, &r, sizeof r) == 0;
+        })) {
+        SaveRecords<InterventionRow>(ArchiveKind::Intervention, kArchiveSaveTitle, "Файл %s вже є.", savedRows_);
+        return;
+    }
+    const std::vector<InterventionRow> rows = Rows();
+    SaveRecords<InterventionRow>(ArchiveKind::Intervention, kArchiveSaveTitle, "Файл %s вже є.", rows);
 }
 
 void ShowInterventionView(ArchiveView& v) { ShowMessageView<TFormAud, InterventionRecord, InterventionRow>(v); }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "data/ArchView.h"
@@ -29,8 +30,8 @@ public:
 
     int colDate = 0, colTime = 0, colParameter = 0, colOld = 0, colNew = 0, colUnit = 0, colOperator = 0;
 
-    // The rows shown, exactly as they are saved.
-    const std::vector<InterventionRow>& Rows() const { return rows_; }
+    // The rows shown, exactly as they are saved, made now.
+    std::vector<InterventionRow> Rows() const;
 
     static constexpr const char* kUnreliableText = "  ***  Дані запису недостовірні (не збігається КС)";
 
@@ -40,9 +41,16 @@ private:
     void ShowInterventionRecords();
     void ShowSavedInterventionRows();
     std::array<int, InterventionRow::kFieldCount> Columns() const;
+    void RowTexts(int row, std::vector<std::string>& texts) const override;
+    InterventionRow SavedRow(std::size_t n) const;
     void BitBtn2Click();
 
-    std::vector<InterventionRow> rows_;
+    // What the window shows, from FormShow on: the records, or the rows of
+    // a file (fromFile_); the code page the records' names are read in.
+    std::span<const InterventionRecord> records_;
+    std::span<const InterventionRow> savedRows_;
+    bool fromFile_ = false;
+    bool namesIn866_ = false;
 };
 
 // Shows an intervention view (a read or an opened .aud file) in TFormAud.

@@ -1,7 +1,11 @@
 #include "data/MessageDecoders.h"
 
+#include <algorithm>
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
+#include <span>
 
 #include "common/Stringi.h"
 #include "common/Suplfunc.h"
@@ -183,12 +187,87 @@ DiagnosticTexts DecodeDiagnosticRecord(const DiagnosticRecord& r, uint8_t moistu
 }
 
 namespace {
+// Where each field of a saved row lies, in column order.
+struct Field {
+    std::size_t offset, width;
+};
+constexpr Field kDiagnosticFields[DiagnosticRow::kFieldCount] = {
+    {offsetof(DiagnosticRow, date), sizeof(DiagnosticRow::date)},
+    {offsetof(DiagnosticRow, time), sizeof(DiagnosticRow::time)},
+    {offsetof(DiagnosticRow, event), sizeof(DiagnosticRow::event)},
+    {offsetof(DiagnosticRow, object), sizeof(DiagnosticRow::object)},
+    {offsetof(DiagnosticRow, value), sizeof(DiagnosticRow::value)},
+    {offsetof(DiagnosticRow, setpoint), sizeof(DiagnosticRow::setpoint)},
+    {offsetof(DiagnosticRow, unit), sizeof(DiagnosticRow::unit)}};
+constexpr Field kInterventionFields[InterventionRow::kFieldCount] = {
+    {offsetof(InterventionRow, date), sizeof(InterventionRow::date)},
+    {offsetof(InterventionRow, time), sizeof(InterventionRow::time)},
+    {offsetof(InterventionRow, parameter), sizeof(InterventionRow::parameter)},
+    {offsetof(InterventionRow, oldValue), sizeof(InterventionRow::oldValue)},
+    {offsetof(InterventionRow, newValue), sizeof(InterventionRow::newValue)},
+    {offsetof(InterventionRow, unit), sizeof(InterventionRow::unit)},
+    {offsetof(InterventionRow, operatorName), sizeof(InterventionRow::operatorName)}};
+
+const Field* FieldsOf(const DiagnosticRow*) { return kDiagnosticFields; }
+const Field* FieldsOf(const InterventionRow*) { return kInterventionFields; }
+
+// True for a text of ASCII characters without a zero byte: the same bytes
+// in Windows-1251.
+bool PlainAscii(std::string_view s) {
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == 0 || c >= 0x80) return false;
+    }
+    return true;
+}
+
+// The Windows-1251 byte of each code point below U+0800 ('?' where the code
+// page has none): ASCII and the Cyrillic letters, the characters of almost
+// every text of the lists.
+const std::array<uint8_t, 0x800>& Cp1251Below800() {
+    static const std::array<uint8_t, 0x800> table = [] {
+        std::array<uint8_t, 0x800> t{};
+        for (char32_t ch = 0; ch < 0x800; ++ch) {
+            const int b = platform::UnicodeToByte(ch, platform::CodePage::Cp1251);
+            t[ch] = b < 0 ? uint8_t('?') : uint8_t(b);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Writes a text into its zeroed field of `width` bytes as the row's Set()
+// does, when the text's characters before the cut are all of one or two
+// UTF-8 bytes (well formed); false, with the field left to Set(), otherwise.
+bool PutShortCharacters(uint8_t* field, std::size_t width, std::string_view s) {
+    const std::array<uint8_t, 0x800>& cp1251 = Cp1251Below800();
+    std::size_t n = 0, i = 0;
+    while (i < s.size() && n + 1 < width) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (c < 0x80) {
+            field[n++] = c;
+            ++i;
+        } else if (c >= 0xC2 && c <= 0xDF && i + 1 < s.size() && (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {
+            field[n++] = cp1251[((c & 0x1Fu) << 6) | (static_cast<unsigned char>(s[i + 1]) & 0x3Fu)];
+            i += 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 // A saved row of either list from its texts, and back.
 template <class Row>
 Row MakeRow(const std::array<std::string, Row::kFieldCount>& t) {
     Row row;
-    for (int i = 0; i < Row::kFieldCount; ++i)
-        if (!t[std::size_t(i)].empty()) row.Set(i, t[std::size_t(i)]);
+    const Field* fields = FieldsOf(&row);
+    for (int i = 0; i < Row::kFieldCount; ++i) {
+        const std::string& s = t[std::size_t(i)];
+        if (s.empty()) continue;
+        if (!PutShortCharacters(reinterpret_cast<uint8_t*>(&row) + fields[i].offset, fields[i].width, s))
+            row.Set(i, s);  // zeroes the field first
+    }
     return row;
 }
 
@@ -198,11 +277,72 @@ std::array<std::string, Row::kFieldCount> RowTexts(const Row& row) {
     for (int i = 0; i < Row::kFieldCount; ++i) t[std::size_t(i)] = row.Get(i);
     return t;
 }
+
+// A text as a field of `width` bytes gives it back: one Windows-1251 byte a
+// character ('?' for a character the code page lacks), cut so that the
+// field's last byte stays zero, read up to the first zero byte.
+std::string Fitted(std::string_view utf8, std::size_t width) {
+    std::string out;
+    if (width == 0) return out;
+    std::size_t bytes = 0;
+    for (char32_t ch : platform::DecodeUtf8(utf8)) {
+        if (bytes == width - 1) break;
+        ++bytes;
+        const int b = platform::UnicodeToByte(ch, platform::CodePage::Cp1251);
+        if (b == 0) break;
+        platform::AppendUtf8(out, b < 0 ? char32_t('?') : platform::ByteToUnicode(uint8_t(b), platform::CodePage::Cp1251));
+    }
+    return out;
+}
+
+template <class Row>
+std::array<std::string, Row::kFieldCount> FitTexts(std::array<std::string, Row::kFieldCount> t) {
+    const Field* fields = FieldsOf(static_cast<const Row*>(nullptr));
+    for (int i = 0; i < Row::kFieldCount; ++i) {
+        std::string& s = t[std::size_t(i)];
+        // Texts of plain ASCII that fit need no work (dates, times, numbers).
+        if (s.size() >= fields[i].width || !PlainAscii(s)) s = Fitted(s, fields[i].width);
+    }
+    return t;
+}
+
+// What each byte of a saved field becomes when the field is read and
+// written again: itself, or '?' where it stands for no character.
+const std::array<uint8_t, 256>& ResavedBytes() {
+    static const std::array<uint8_t, 256> table = [] {
+        std::array<uint8_t, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const int again =
+                platform::UnicodeToByte(platform::ByteToUnicode(uint8_t(b), platform::CodePage::Cp1251),
+                                        platform::CodePage::Cp1251);
+            t[std::size_t(b)] = again < 0 ? uint8_t('?') : uint8_t(again);
+        }
+        return t;
+    }();
+    return table;
+}
+
+template <class Row>
+Row Resaved(const Row& row) {
+    const std::array<uint8_t, 256>& again = ResavedBytes();
+    const auto* from = reinterpret_cast<const uint8_t*>(&row);
+    Row out;  // zeros
+    auto* to = reinterpret_cast<uint8_t*>(&out);
+    for (const Field& f : std::span(FieldsOf(&row), Row::kFieldCount)) {
+        for (std::size_t k = 0; k + 1 < f.width && from[f.offset + k] != 0; ++k)
+            to[f.offset + k] = again[from[f.offset + k]];
+    }
+    return out;
+}
 }  // namespace
 
 DiagnosticRow MakeDiagnosticRow(const DiagnosticTexts& t) { return MakeRow<DiagnosticRow>(t); }
 
 DiagnosticTexts TextsOf(const DiagnosticRow& row) { return RowTexts(row); }
+
+DiagnosticTexts DiagnosticTextsAsSaved(DiagnosticTexts t) { return FitTexts<DiagnosticRow>(std::move(t)); }
+
+DiagnosticRow SavedAgain(const DiagnosticRow& row) { return Resaved(row); }
 
 // ===========================================================================
 // Operator interventions
@@ -479,3 +619,7 @@ InterventionTexts DecodeInterventionRecord(const InterventionRecord& r, bool nam
 InterventionRow MakeInterventionRow(const InterventionTexts& t) { return MakeRow<InterventionRow>(t); }
 
 InterventionTexts TextsOf(const InterventionRow& row) { return RowTexts(row); }
+
+InterventionTexts InterventionTextsAsSaved(InterventionTexts t) { return FitTexts<InterventionRow>(std::move(t)); }
+
+InterventionRow SavedAgain(const InterventionRow& row) { return Resaved(row); }

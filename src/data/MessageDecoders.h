@@ -9,7 +9,9 @@
 //
 // The rows are UTF-8 here; DiagnosticRow / InterventionRow (ArchiveRecords.h)
 // hold them in Windows-1251, each field cut to its width and ended by a zero
-// byte.
+// byte. A list shows a record as its saved row would read it back
+// (DiagnosticTextsAsSaved, InterventionTextsAsSaved) and makes the saved
+// rows only when they are saved or printed.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -41,6 +43,15 @@ const char* DiagnosticGroup(int code);
 // The row as saved: zeroed, then each text in its field.
 DiagnosticRow MakeDiagnosticRow(const DiagnosticTexts& t);
 DiagnosticTexts TextsOf(const DiagnosticRow& row);
+// The texts as their saved row gives them back, TextsOf(MakeDiagnosticRow(t)),
+// without making the row: each cut to its field less the zero byte that ends
+// it, a character that Windows-1251 lacks read as '?'.
+DiagnosticTexts DiagnosticTextsAsSaved(DiagnosticTexts t);
+// A row of a saved file as the list saves it again,
+// MakeDiagnosticRow(TextsOf(row)) byte for byte: each field up to its first
+// zero byte and at most its width less one, a byte that stands for no
+// character made '?', zeros after.
+DiagnosticRow SavedAgain(const DiagnosticRow& row);
 
 // ---- operator interventions ------------------------------------------------
 
@@ -60,3 +71,5 @@ std::string TransitionDayText(uint8_t v);
 
 InterventionRow MakeInterventionRow(const InterventionTexts& t);
 InterventionTexts TextsOf(const InterventionRow& row);
+InterventionTexts InterventionTextsAsSaved(InterventionTexts t);
+InterventionRow SavedAgain(const InterventionRow& row);

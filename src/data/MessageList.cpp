@@ -22,6 +22,9 @@ MessageListForm::MessageListForm(ui::Component* owner, std::string name, int wid
     opts.rowSelect = true;
     StringGrid1.SetOptions(opts);
     lastColWidth_ = colWidths.empty() ? 0 : colWidths.back();
+    source_.count = [this] { return rows_; };
+    source_.texts = [this](int row, std::vector<std::string>& texts) { RowTexts(row, texts); };
+    StringGrid1.SetRowSource(&source_);
 
     // Left edge of each column inside the grid (after its frame).
     std::vector<int> left(std::size_t(cols) + 1, kGridLeft + 1);
@@ -58,7 +61,7 @@ MessageListForm::MessageListForm(ui::Component* owner, std::string name, int wid
 void MessageListForm::PrepareRows(int rows) {
     rows_ = std::max(rows, 0);
     StringGrid1.SetRowCount(rows_);
-    StringGrid1.ClearCells();
+    StringGrid1.RowsChanged();
     unreliableShown_ = false;
     Panel9.SetCaption({});
 }
@@ -67,11 +70,6 @@ void MessageListForm::MarkUnreliable(const char* text) {
     if (unreliableShown_) return;
     unreliableShown_ = true;
     Panel9.SetCaption(text);
-}
-
-void MessageListForm::PutRow(int n, std::span<const int> cols, std::span<const std::string> texts) {
-    for (std::size_t i = 0; i < cols.size() && i < texts.size(); ++i)
-        if (!texts[i].empty()) StringGrid1.SetCell(cols[i], n, texts[i]);
 }
 
 void MessageListForm::ShowLaidOut() {

@@ -7,7 +7,15 @@
 // (up to the screen height less 60, a whole row at a time); when the grid
 // area is shorter than its rows need, the last column gives up room for the
 // vertical scroll bar. The last row is selected.
+//
+// The grid keeps no texts: it asks the window for the rows it shows
+// (RowTexts, through a ui::RowSource), and the window makes them from the
+// records or saved rows it was given, which stay where the caller keeps them.
+// Showing a hundred thousand rows costs what showing ten does.
 #pragma once
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -18,6 +26,9 @@
 #include "data/ViewerBody.h"
 
 class MessageListForm : public ArchiveViewerForm {
+    // Declared before the grid, so that it outlives it.
+    ui::RowFunctions source_;
+
 public:
     // A heading panel over the columns first..last (1-based), `top` and
     // `height` within the heading band, its text lines centred.
@@ -29,6 +40,8 @@ public:
 
     MessageListForm(ui::Component* owner, std::string name, int width, const std::vector<int>& colWidths,
                     const std::vector<Heading>& headings);
+    // No row is asked for once the window that makes them is going.
+    ~MessageListForm() override { rows_ = 0; }
 
     ui::StringGrid StringGrid1{this, "StringGrid1"};
     ui::Panel Panel9{this, "Panel9"};  // message panel in the button bar
@@ -47,46 +60,23 @@ public:
     std::string CellText(int c, int row) const { return StringGrid1.Cell(c, row); }
 
 protected:
-    // Sets the row count (grid emptied) before the rows are filled.
+    // The grid gets `rows` rows (0..rows-1), each made by RowTexts when it
+    // is shown; the message panel is emptied.
     void PrepareRows(int rows);
     // Shows the unreliable-record message in Panel9 (once per window).
     void MarkUnreliable(const char* text);
     // Sizes the window for its rows, lays it out and selects the last row.
     void ShowLaidOut();
 
-    // Shows texts[i] in column cols[i] of row n (an empty text leaves its cell empty).
-    void PutRow(int n, std::span<const int> cols, std::span<const std::string> texts);
-
-    // Fills `rows` and the grid from controller records: each record is
-    // decoded and made into its saved row, and the grid shows what that row
-    // holds (a text longer than its field is cut there, so a reopened file
-    // reads like this window). A record whose CRC fails shows unreliableText.
-    template <class Row, class Record, class Decode, class MakeRow>
-    void ShowRecords(std::span<const Record> records, std::span<const int> cols, const char* unreliableText,
-                     Decode decode, MakeRow makeRow, std::vector<Row>& rows) {
-        const int count = int(records.size());
-        PrepareRows(count);
-        rows.assign(std::size_t(count), Row{});
-        for (int n = 0; n < count; ++n) {
-            const Record& r = records[std::size_t(n)];
-            if (!RecordCrcOk(r)) MarkUnreliable(unreliableText);
-            rows[std::size_t(n)] = makeRow(decode(r));
-            PutRow(n, cols, TextsOf(rows[std::size_t(n)]));
-        }
-    }
-
-    // Fills `rows` and the grid from the rows of a saved file.
-    template <class Row, class MakeRow>
-    void ShowSavedRows(std::span<const Row> saved, std::span<const int> cols, MakeRow makeRow, std::vector<Row>& rows) {
-        const int count = int(saved.size());
-        PrepareRows(count);
-        rows.assign(std::size_t(count), Row{});
-        for (int n = 0; n < count; ++n) {
-            const auto t = TextsOf(saved[std::size_t(n)]);
-            PutRow(n, cols, t);
-            // What is saved again is what is shown: every field ends in a zero byte.
-            rows[std::size_t(n)] = makeRow(t);
-        }
+    // The texts of row `row` (0 <= row < RowCount()) as the grid shows
+    // them, column 0 (the spacer) first, appended to `texts`.
+    virtual void RowTexts(int row, std::vector<std::string>& texts) const = 0;
+    // Puts t[i] into column cols[i] of `texts` (one text a grid column).
+    template <std::size_t N>
+    void PutTexts(std::array<std::string, N>&& t, const std::array<int, N>& cols, std::vector<std::string>& texts) const {
+        texts.resize(std::size_t(std::max(StringGrid1.ColCount(), 0)));
+        for (std::size_t i = 0; i < N; ++i)
+            if (cols[i] >= 0 && std::size_t(cols[i]) < texts.size()) texts[std::size_t(cols[i])] = std::move(t[i]);
     }
 
 private:
@@ -100,26 +90,31 @@ private:
     bool unreliableShown_ = false;
 };
 
+// True when no record of the list fails its CRC.
+template <ArchiveRecordType R>
+bool AllRecordsSound(std::span<const R> records) {
+    for (const R& r : records)
+        if (!RecordCrcOk(r)) return false;
+    return true;
+}
+
 // Shows a message view (a read, or an opened file of saved rows) in a list
-// window with Header, FirstIndex, Mode, Records and SavedRows. Only whole
-// entries of the right size, never more than the view counts.
+// window with Header, FirstIndex, Mode, Records and SavedRows. The window
+// reads the view's entries where they are (byte records, alignment 1): only
+// whole entries of the right size, never more than the view counts.
 template <class Form, class Record, class Row>
 void ShowMessageView(ArchiveView& v) {
     Form form(nullptr);
     form.Header = &v.header;
     form.FirstIndex = v.firstIndex;
-    std::vector<Record> records;
-    std::vector<Row> rows;
+    const std::size_t whole = v.entrySize ? v.records.size() / v.entrySize : 0;
+    const std::size_t n = std::min<std::size_t>(whole, v.count);
     if (v.entrySize == sizeof(Row)) {
-        rows = EntriesAs<Row>(v.records);
-        if (rows.size() > v.count) rows.resize(v.count);
         form.Mode = 2;
-        form.SavedRows = rows;
+        form.SavedRows = std::span<const Row>(reinterpret_cast<const Row*>(v.records.data()), n);
     } else if (v.entrySize == sizeof(Record)) {
-        records = EntriesAs<Record>(v.records);
-        if (records.size() > v.count) records.resize(v.count);
         form.Mode = uint8_t(v.mode == viewmode::kByIndex ? 0 : 1);
-        form.Records = records;
+        form.Records = std::span<const Record>(reinterpret_cast<const Record*>(v.records.data()), n);
     } else {
         return;
     }

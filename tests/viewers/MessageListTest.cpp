@@ -245,6 +245,36 @@ TEST_F(MessageLists, HandMadeDiagnosticFileShownUnchanged) {
     EXPECT_EQ(drv->modalCount<TFormAla>(), 1);
 }
 
+// A list shows a record as its saved row reads back and saves a file's row
+// as reading and writing it again gives it, without making the row in
+// between: the same texts and bytes for every byte value, texts longer than
+// their fields, characters Windows-1251 lacks and broken UTF-8.
+TEST_F(MessageLists, ShownAndSavedAgainAsTheSavedRowsHoldThem) {
+    auto fill = [](auto& row) {
+        auto* b = reinterpret_cast<uint8_t*>(&row);
+        for (std::size_t i = 0; i < sizeof row; ++i) b[i] = uint8_t(1 + (i * 7) % 255);
+    };
+    DiagnosticRow d;
+    fill(d);
+    d.value[5] = 0;  // a field that ends early
+    const DiagnosticRow dAgain = SavedAgain(d);
+    const DiagnosticRow dMade = MakeDiagnosticRow(TextsOf(d));
+    EXPECT_EQ(std::memcmp(&dAgain, &dMade, sizeof d), 0);
+    InterventionRow a;
+    fill(a);
+    a.parameter[40] = 0;
+    const InterventionRow aAgain = SavedAgain(a);
+    const InterventionRow aMade = MakeInterventionRow(TextsOf(a));
+    EXPECT_EQ(std::memcmp(&aAgain, &aMade, sizeof a), 0);
+
+    std::string cyrillic;
+    for (int i = 0; i < 60; ++i) cyrillic += "Їж";
+    const DiagnosticTexts t{"  15.03.24", std::string(30, 'x'), "Подія € ✓ \xF0\x9F\x98\x80 ґЄ \xC3 кінець",
+                            cyrillic, std::string("a\0b", 3), "", "\xEF\xBF\xBD%"};
+    EXPECT_EQ(DiagnosticTextsAsSaved(t), TextsOf(MakeDiagnosticRow(t)));
+    EXPECT_EQ(InterventionTextsAsSaved(t), TextsOf(MakeInterventionRow(t)));
+}
+
 TEST_F(MessageLists, InterventionRecordsDecodedIntoTheGrid) {
     const std::vector<InterventionRecord> recs = AudMix();
     ArchiveFileHeader h = Header(ArchiveKind::Intervention, uint32_t(recs.size()));

@@ -1,0 +1,486 @@
+// bench_messages [records] [runs] [--qt] [--folder DIR] [kinds...]
+//
+// Opens `records` (default 100,000) diagnostic messages or operator
+// interventions in their list window and reports the time until the window
+// shows, the time of a jump to another place of the list, the time of a save
+// of the whole list (headless only) and the peak memory of the process.
+//
+// Kinds:
+//   ala, aud          a saved .ala / .aud file of that many rows, opened the
+//                     way "Перегляд з файлу" does it (ViewArchiveFileAt: the
+//                     file read and checked, the rows handed to the window,
+//                     the window laid out and shown);
+//   alaread, audread  the controller's records as a read hands them over:
+//                     read back from the read's temporary file
+//                     (ReadTempArchive) and given to the window registered
+//                     for the kind (ShowArchiveViewer), by index / by period.
+// Default: all four.
+//
+// Every case runs in a process of its own (this program started again with
+// --case), so that each peak is its own: the parent writes the files, runs
+// each case `runs` times (default 3) and prints the median times and the
+// largest peaks of resident memory: when the window has shown, and at the
+// end (after the jumps and the save). Headless, "shown" ends when the texts
+// of the rows on screen have been read from the grid (what a screen would
+// draw); with --qt the Qt backend shows the real window on the offscreen
+// platform and "shown" ends after a full paint of the window into its
+// backing store (QWidget::repaint). "jump" is the mean of 50 jumps spread
+// over the list (row selected and scrolled into view, then the screen read,
+// or painted again). "save" (headless) is "Зберегти у файлі" with a new file
+// name, from the click to the message that the file is saved; the saved
+// files stay in the folder as saved-<kind>.ala / .aud.
+//
+// With ZBR_BENCH_PNG=<folder> set, the Qt case also saves a picture of each
+// window there (after the timing).
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BenchTimes.h"
+#include "data/ArchOpen.h"
+#include "data/ArchView.h"
+#include "data/ArchiveFiles.h"
+#include "data/Iniala.h"
+#include "data/Iniaud.h"
+#include "data/MessageDecoders.h"
+#include "data/MessageViewers.h"
+#include "platform/Paths.h"
+#include "ui/TestDriver.h"
+#ifdef ZBR_BENCH_QT
+#include <QtWidgets>
+
+#include "ui/qt/QtUi.h"
+#endif
+
+namespace {
+
+using bench::Clock;
+using bench::Ms;
+
+struct Kind {
+    const char* name;
+    ArchiveKind kind;
+    bool read;  // the records of a read, not a saved file
+};
+const Kind kKinds[] = {
+    {"ala", ArchiveKind::Diagnostic, false},
+    {"aud", ArchiveKind::Intervention, false},
+    {"alaread", ArchiveKind::Diagnostic, true},
+    {"audread", ArchiveKind::Intervention, true},
+};
+
+// ---- the records
+
+// Record `i` is `i` times 7 minutes and 13 seconds after 01.01.2013 00:00:00.
+DeviceDateTime TimeOf(int i) {
+    static const int len[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    long long s = (long long)i * (7 * 60 + 13);
+    int n = int(s / 86400);
+    s %= 86400;
+    int year = 2013;
+    for (;;) {
+        const int days = (year % 4 == 0) ? 366 : 365;
+        if (n < days) break;
+        n -= days;
+        ++year;
+    }
+    int month = 0;
+    for (;; ++month) {
+        const int l = len[month] + (month == 1 && year % 4 == 0 ? 1 : 0);
+        if (n < l) break;
+        n -= l;
+    }
+    DeviceDateTime t;
+    t.year = uint8_t(year - 2000);
+    t.month = uint8_t(month + 1);
+    t.day = uint8_t(n + 1);
+    t.hour = uint8_t(s / 3600);
+    t.minute = uint8_t(s / 60 % 60);
+    t.second = uint8_t(s % 60);
+    return t;
+}
+
+// Objects of the diagnostic events: tables, the devices and the time settings.
+const uint8_t kObjects[] = {0, 3, 5, 9, 14, 22, 23, 33, 34, 41, 46, 200, 201, 202, 242, 243, 244, 12};
+
+// Every event code (a few unknown ones among them) on every kind of object;
+// every 4999th record damaged.
+std::vector<DiagnosticRecord> DiagnosticRecords(int n) {
+    std::vector<DiagnosticRecord> v(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        DiagnosticRecord& r = v[std::size_t(i)];
+        r.time = TimeOf(i);
+        r.event = uint8_t((i * 7) % 86);
+        r.object = kObjects[std::size_t(i / 86) % std::size(kObjects)];
+        r.index = uint8_t((i / 3) % 24);
+        if (r.event == 5) r.value[0] = uint8_t(i % 90);
+        else PutF32(r.value, float(40.0 + std::sin(i * 0.37) * 12.5));
+        PutF32(r.setpoint, float(45.0 + std::cos(i * 0.11) * 3.25));
+        if (r.event == 59) PutU32(r.setpoint, 0x5A5A0000u + uint32_t(i));
+        SealRecord(r);
+        if (i % 4999 == 4998) r.crc[1] ^= 0x5A;
+    }
+    return v;
+}
+
+// Changes of every table, fields 0..11 of each, by four operators (names in
+// Windows-1251); every 4999th record damaged.
+std::vector<InterventionRecord> InterventionRecords(int n) {
+    std::vector<InterventionRecord> v(static_cast<std::size_t>(n));
+    const uint8_t names[4][4] = {{0xCE, 0xEF, '0', '1'}, {'Z', 'B', 'R', ' '}, {0xC0, 0xE4, 0xEC, 0}, {'T', 0xE5, 'x', 'n'}};
+    for (int i = 0; i < n; ++i) {
+        InterventionRecord& r = v[std::size_t(i)];
+        r.time = TimeOf(i);
+        r.table = uint8_t((i * 5) % 48);
+        r.field = uint8_t((i / 48) % 12);
+        r.unit = uint8_t(i % 40);
+        if (r.table >= 22 && r.table <= 26) {
+            PutF32(r.oldValue, float(90.0 + std::sin(i * 0.37)));
+            PutF32(r.newValue, float(91.0 + std::cos(i * 0.37)));
+        } else if (r.table == 5) {
+            std::memcpy(r.oldValue, "\x8f\xa5\xe0\xa2", 4);  // code page 866
+            std::memcpy(r.newValue, "\x83\x90\x91-", 4);
+        } else {
+            for (int k = 0; k < 4; ++k) {
+                r.oldValue[k] = uint8_t(i + k);
+                r.newValue[k] = uint8_t(i * 3 + k);
+            }
+        }
+        std::memcpy(r.operatorName, names[i % 4], 4);
+        SealRecord(r);
+        if (i % 4999 == 4998) r.crc[1] ^= 0x5A;
+    }
+    return v;
+}
+
+ArchiveFileHeader MakeHeader(ArchiveKind kind, uint32_t count, const DeviceDateTime& from, const DeviceDateTime& to) {
+    ArchiveFileHeader h;
+    const ArchiveKindInfo& info = ArchiveInfo(kind);
+    std::memcpy(h.KindTag, info.tag, 3);
+    std::memcpy(h.ControllerName, "ZBR-7", 5);
+    h.ControllerAddress = 5;
+    h.ProgramVersion = kArchiveProgramVersion;
+    h.ChromatographType = kSupportedChromatographType;
+    h.MoistureMeterType = 0;
+    h.SetSerial(123456);
+    h.ReadTime = {24, 3, 16, 10, 0, 0};
+    h.FromDate = from;
+    h.ToDate = to;
+    h.SetCount(count);
+    return h;
+}
+
+// The saved file of the list: one row per record, as the window saves it.
+bool WriteSavedFile(ArchiveKind kind, const std::string& path, int n) {
+    FileMessage message;
+    bool ok = false;
+    if (kind == ArchiveKind::Diagnostic) {
+        const std::vector<DiagnosticRecord> recs = DiagnosticRecords(n);
+        std::vector<DiagnosticRow> rows;
+        rows.reserve(recs.size());
+        for (const DiagnosticRecord& r : recs) rows.push_back(MakeDiagnosticRow(DecodeDiagnosticRecord(r, 0)));
+        ok = SaveArchiveFile(path, MakeHeader(kind, uint32_t(n), TimeOf(0), TimeOf(n - 1)),
+                             std::span<const DiagnosticRow>(rows), message);
+    } else {
+        const std::vector<InterventionRecord> recs = InterventionRecords(n);
+        std::vector<InterventionRow> rows;
+        rows.reserve(recs.size());
+        for (const InterventionRecord& r : recs) rows.push_back(MakeInterventionRow(DecodeInterventionRecord(r, true)));
+        ok = SaveArchiveFile(path, MakeHeader(kind, uint32_t(n), TimeOf(0), TimeOf(n - 1)),
+                             std::span<const InterventionRow>(rows), message);
+    }
+    if (!ok) std::fprintf(stderr, "%s: %s %s\n", path.c_str(), message.line1.c_str(), message.line2.c_str());
+    return ok;
+}
+
+// The records of a read, as its temporary file holds them.
+bool WriteReadFile(ArchiveKind kind, const std::string& path, int n) {
+    TempArchiveWriter w;
+    bool ok = false;
+    if (kind == ArchiveKind::Diagnostic) {
+        const std::vector<DiagnosticRecord> recs = DiagnosticRecords(n);
+        ok = w.Open(path, sizeof(DiagnosticRecord)) && w.Append(recs.data(), recs.size());
+    } else {
+        const std::vector<InterventionRecord> recs = InterventionRecords(n);
+        ok = w.Open(path, sizeof(InterventionRecord)) && w.Append(recs.data(), recs.size());
+    }
+    ok = w.Close() && ok;
+    if (!ok) std::fprintf(stderr, "%s: %s\n", path.c_str(), w.Error().c_str());
+    return ok;
+}
+
+// ---- one case (a process of its own)
+
+// The peak resident memory of the process so far (VmHWM), KiB.
+long PeakKb() {
+    rusage ru{};
+    getrusage(RUSAGE_SELF, &ru);
+    return ru.ru_maxrss;
+}
+
+// The texts of the rows the grid shows, read as a screen would.
+std::size_t ReadShown(MessageListForm& f) {
+    const ui::StringGrid& g = f.StringGrid1;
+    std::size_t chars = 0;
+    for (int r = g.TopRow(); r < std::min(g.RowCount(), g.TopRow() + g.VisibleRowCount() + 1); ++r)
+        for (int c = 0; c < g.ColCount(); ++c) chars += g.Cell(c, r).size();
+    return chars;
+}
+
+// Jumps to 50 places spread over the list; `show` makes each screen (reads
+// its rows, or paints it). The mean time of one jump.
+template <class Show>
+double JumpAround(MessageListForm& f, Show&& show) {
+    const int rows = f.StringGrid1.RowCount();
+    if (rows <= 0) return 0;
+    constexpr int kJumps = 50;
+    const Clock::time_point t0 = Clock::now();
+    for (int i = 0; i < kJumps; ++i) {
+        f.StringGrid1.SetRow(int((long long)rows * ((i * 37) % kJumps) / kJumps));
+        show();
+    }
+    return Ms(Clock::now() - t0) / kJumps;
+}
+
+// Hands the case's entries to the window registered for its kind.
+bool Open(const Kind& k, const std::string& path, int records) {
+    if (!k.read) return ViewArchiveFileAt(k.kind, path);
+    const ArchiveKindInfo& info = ArchiveInfo(k.kind);
+    ArchiveView view;
+    uint32_t count = 0;
+    if (!ReadTempArchive(path, RecordSizeOf(info.record), uint32_t(records), view.records, count) || count == 0)
+        return false;
+    view.kind = k.kind;
+    view.header = MakeHeader(k.kind, count, TimeOf(0), TimeOf(int(count) - 1));
+    view.entryKind = info.record;
+    view.entrySize = RecordSizeOf(info.record);
+    view.count = count;
+    view.mode = k.kind == ArchiveKind::Diagnostic ? viewmode::kByIndex : viewmode::kByPeriod;
+    view.firstIndex = 1000;
+    return ShowArchiveViewer(view);
+}
+
+int RunCaseHeadless(const Kind& k, const std::string& path, int records, const std::string& saveTo) {
+    ui::test::Driver drv;
+    drv.setScreen(1280, 1024);
+    drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "driver: %s\n", what.c_str()); };
+    Clock::time_point t0, read;
+    std::size_t chars = 0;
+    double jump = 0, save = 0;
+    long peakShown = 0;
+    auto onShown = [&](MessageListForm& f) {
+        chars = ReadShown(f);
+        read = Clock::now();
+        peakShown = PeakKb();
+        jump = JumpAround(f, [&] { chars += ReadShown(f); });
+        std::filesystem::remove(saveTo);
+        drv.chooseFile(saveTo);
+        drv.expectMessage(6, "Дані збережені в файлі " + std::filesystem::path(saveTo).filename().string() + ".", "");
+        const Clock::time_point s0 = Clock::now();
+        f.BitBtn2.Click();
+        save = Ms(Clock::now() - s0);
+    };
+    drv.onModal<TFormAla>([&](TFormAla& f) { onShown(f); });
+    drv.onModal<TFormAud>([&](TFormAud& f) { onShown(f); });
+    t0 = Clock::now();
+    if (!Open(k, path, records) || chars == 0 || !std::filesystem::exists(saveTo)) {
+        std::fprintf(stderr, "the list did not show or save %s\n", path.c_str());
+        return 1;
+    }
+    std::printf("%.2f %.3f %.2f %zu %ld\n", Ms(read - t0), jump, save, chars, peakShown);
+    return 0;
+}
+
+#ifdef ZBR_BENCH_QT
+int RunCaseQt(const Kind& k, const std::string& path, int records, int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        const std::string runtime = "/tmp/zbr-bench-runtime-" + std::to_string(getuid());
+        std::filesystem::create_directories(runtime);
+        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
+    ui::qt::Screen screen(argc, argv);
+    ui::Screen::SetMetrics(1280, 1024, 96);
+    Clock::time_point t0, painted;
+    std::size_t chars = 0;
+    double jump = 0;
+    long peakShown = 0;
+    ui::qt::SetModalShownHook([&](ui::Form& form) {
+        auto* f = dynamic_cast<MessageListForm*>(&form);
+        ui::qt::Sync();
+        QWidget* w = ui::qt::WidgetOf(form);
+        if (!w || !f) return;
+        // A full paint of the window into its backing store, now: every row
+        // on screen asked for and drawn.
+        w->window()->repaint();
+        painted = Clock::now();
+        peakShown = PeakKb();
+        chars = ReadShown(*f);
+        jump = JumpAround(*f, [&] {
+            ui::qt::Sync();
+            w->window()->repaint();
+        });
+        if (const char* dir = std::getenv("ZBR_BENCH_PNG"))
+            ui::qt::RenderToPng(form, std::string(dir) + "/" + k.name + ".png");
+        form.SetModalResult(ui::mrOk);
+    });
+    t0 = Clock::now();
+    if (!Open(k, path, records) || chars == 0) {
+        std::fprintf(stderr, "the list did not show %s\n", path.c_str());
+        return 1;
+    }
+    ui::qt::SetModalShownHook(nullptr);
+    std::printf("%.2f %.3f %.2f %zu %ld\n", Ms(painted - t0), jump, 0.0, chars, peakShown);
+    return 0;
+}
+#endif
+
+int RunCase(const std::string& kindName, const std::string& path, int records, const std::string& saveTo, bool qt,
+            int argc, char** argv) {
+    RegisterMessageViewers();
+    for (const Kind& k : kKinds)
+        if (kindName == k.name) {
+#ifdef ZBR_BENCH_QT
+            if (qt) return RunCaseQt(k, path, records, argc, argv);
+#else
+            (void)argc;
+            (void)argv;
+            if (qt) {
+                std::fprintf(stderr, "built without Qt\n");
+                return 1;
+            }
+#endif
+            return RunCaseHeadless(k, path, records, saveTo);
+        }
+    std::fprintf(stderr, "unknown kind %s\n", kindName.c_str());
+    return 1;
+}
+
+// ---- the parent
+
+struct Result {
+    bool ok = false;
+    double shownMs = 0, jumpMs = 0, saveMs = 0;
+    long shownRssKb = 0, maxRssKb = 0;
+};
+
+Result RunChild(const std::string& self, const std::string& kind, const std::string& path, int records,
+                const std::string& saveTo, bool qt) {
+    Result res;
+    int fd[2];
+    if (pipe(fd) != 0) return res;
+    const pid_t pid = fork();
+    if (pid < 0) return res;
+    const std::string count = std::to_string(records);
+    if (pid == 0) {
+        dup2(fd[1], 1);
+        close(fd[0]);
+        close(fd[1]);
+        std::vector<const char*> args = {self.c_str(), "--case", kind.c_str(), path.c_str(), count.c_str(),
+                                         saveTo.c_str()};
+        if (qt) args.push_back("--qt");
+        args.push_back(nullptr);
+        execv(self.c_str(), const_cast<char* const*>(args.data()));
+        _exit(127);
+    }
+    close(fd[1]);
+    std::string out;
+    char buf[256];
+    for (ssize_t n; (n = read(fd[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
+    close(fd[0]);
+    int status = 0;
+    rusage ru{};
+    if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return res;
+    std::size_t chars = 0;
+    if (std::sscanf(out.c_str(), "%lf %lf %lf %zu %ld", &res.shownMs, &res.jumpMs, &res.saveMs, &chars,
+                    &res.shownRssKb) != 5)
+        return res;
+    res.ok = true;
+    res.maxRssKb = ru.ru_maxrss;
+    return res;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "--case") == 0) {
+        if (argc < 6) return 2;  // never the parent again
+        return RunCase(argv[2], argv[3], std::atoi(argv[4]), argv[5], argc >= 7 && std::strcmp(argv[6], "--qt") == 0,
+                       argc, argv);
+    }
+
+    int records = 100000, runs = 3;
+    bool qt = false;
+    std::string folder = "/tmp/zbr-bench-messages";
+    std::vector<std::string> kinds;
+    int numbers = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--qt") qt = true;
+        else if (a == "--folder" && i + 1 < argc) folder = argv[++i];
+        else if (!a.empty() && a[0] >= '0' && a[0] <= '9') (numbers++ == 0 ? records : runs) = std::atoi(a.c_str());
+        else kinds.push_back(a);
+    }
+    if (kinds.empty())
+        for (const Kind& k : kKinds) kinds.push_back(k.name);
+    if (records <= 0 || runs <= 0) {
+        std::fprintf(stderr, "records and runs must be positive\n");
+        return 2;
+    }
+    for (const char* sub : {"INI", "ALAFILES", "AUDFILES"}) std::filesystem::create_directories(std::filesystem::path(folder) / sub);
+    platform::SetWorkDir(folder);
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+
+    std::printf("%s, %d records, median of %d runs\n", qt ? "Qt (offscreen)" : "headless", records, runs);
+    std::printf("%-8s %10s %12s %10s %10s %12s\n", "kind", "shown ms", "peak MiB", "jump ms", "save ms", "peak MiB end");
+    int failures = 0;
+    for (const std::string& name : kinds) {
+        const Kind* k = nullptr;
+        for (const Kind& x : kKinds)
+            if (name == x.name) k = &x;
+        if (!k) {
+            std::fprintf(stderr, "unknown kind %s\n", name.c_str());
+            ++failures;
+            continue;
+        }
+        const std::string ext = ArchiveInfo(k->kind).extension;
+        const std::string path = folder + "/bench-" + name + "-" + std::to_string(records) + (k->read ? ".rec" : ext);
+        const std::string saveTo = folder + "/saved-" + name + "-" + std::to_string(records) + ext;
+        if (!std::filesystem::exists(path) &&
+            !(k->read ? WriteReadFile(k->kind, path, records) : WriteSavedFile(k->kind, path, records))) {
+            ++failures;
+            continue;
+        }
+        std::vector<double> shown, jumps, saves;
+        long rss = 0, rssShown = 0;
+        for (int r = 0; r < runs; ++r) {
+            const Result res = RunChild(self, name, path, records, saveTo, qt);
+            if (!res.ok) {
+                std::fprintf(stderr, "%s: the case failed\n", name.c_str());
+                ++failures;
+                break;
+            }
+            shown.push_back(res.shownMs);
+            jumps.push_back(res.jumpMs);
+            saves.push_back(res.saveMs);
+            rss = std::max(rss, res.maxRssKb);
+            rssShown = std::max(rssShown, res.shownRssKb);
+        }
+        if (shown.empty()) continue;
+        std::printf("%-8s %10.1f %12.1f %10.2f %10.1f %12.1f\n", name.c_str(), bench::Median(shown),
+                    double(rssShown) / 1024.0, bench::Median(jumps), bench::Median(saves), double(rss) / 1024.0);
+        std::fflush(stdout);
+    }
+    return failures == 0 ? 0 : 1;
+}
