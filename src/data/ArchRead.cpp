@@ -93,8 +93,8 @@ Outcome Request(MainHost& form, uint8_t command, const uint8_t* data, uint32_t l
     }
 }
 
-// The records one read has stored, byte for byte: a record the controller
-// sends again is never stored twice.
+// A set of records told apart byte for byte: a record the controller sends
+// again is the same bytes.
 class StoredRecords {
 public:
     explicit StoredRecords(std::size_t size) : size_(size) {}
@@ -412,7 +412,7 @@ struct HourDayState {
 struct ReplyPlan {
     std::vector<Fate> fate;
     HourDayState after;
-    bool moves = false;   // a record stored in sequence, or a loose one
+    bool moves = false;   // the hour (day) expected moved on, or a loose record came
     bool stale = false;   // only records already held, one of them dated before the hour (day) asked
                           // for: the reply answers an earlier request
     bool held = false;    // only loose records already held: the controller's first records from
@@ -498,11 +498,14 @@ ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, cons
             continue;
         }
         plan.fate.push_back(Fate::Store);
-        plan.moves = true;
         if (!latest || dates.Compare(date, *latest) > 0) latest = date;
         DeviceDateTime next = date;
-        if (!IncRecWithin(next, dates.unit)) plan.beyond = true;
-        else if (dates.Compare(next, plan.after.expected) > 0) plan.after.expected = next;
+        if (!IncRecWithin(next, dates.unit)) {
+            plan.beyond = plan.moves = true;
+        } else if (dates.Compare(next, plan.after.expected) > 0) {
+            plan.after.expected = next;
+            plan.moves = true;
+        }
     }
     plan.stale = onlyCopies && copyBefore;
     plan.held = onlyCopies && !copyDated;
