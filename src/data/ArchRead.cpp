@@ -62,13 +62,13 @@ bool ReplyHoldsRecords(const ReplyShape& s) {
 enum class Outcome { Ok, Declined, Aborted };
 
 // One request with the retry question. A reply that does not hold what it
-// announces is a failure like a lost one; so is a reply that brings nothing
-// this read has not already got (`bringsSomething` says no): it answers an
-// earlier request -- a page or block sent again, a reply that came late --
-// and the link lets the line settle before the request goes out again. Esc
-// pressed while the request was on the line ends it without a question.
+// announces is a failure like a lost one; so is a reply that answers an
+// earlier request (`answersThis` says no) -- a page or block sent again, a
+// reply that came late: error 88, and the link lets the line settle before
+// the request goes out again. Esc pressed while the request was on the line
+// ends it without a question.
 Outcome Request(MainHost& form, uint8_t command, const uint8_t* data, uint32_t length, const ReplyShape& shape,
-                const std::function<bool()>& bringsSomething) {
+                const std::function<bool()>& answersThis) {
     if (!HgcBox) return Outcome::Declined;
     for (;;) {
         bool ok = HgcBox->Exchange(command, data, length);
@@ -76,7 +76,7 @@ Outcome Request(MainHost& form, uint8_t command, const uint8_t* data, uint32_t l
             HgcBox->Error = kErrReplyLength;
             ok = false;
         }
-        if (ok && bringsSomething && !bringsSomething()) {
+        if (ok && answersThis && !answersThis()) {
             HgcBox->ReplyMismatch();
             ok = false;
         }
@@ -93,8 +93,8 @@ Outcome Request(MainHost& form, uint8_t command, const uint8_t* data, uint32_t l
     }
 }
 
-// The records one read has stored, byte for byte: a record the controller
-// sends again is never stored twice.
+// A set of records told apart byte for byte: a record the controller sends
+// again is the same bytes.
 class StoredRecords {
 public:
     explicit StoredRecords(std::size_t size) : size_(size) {}
@@ -169,6 +169,7 @@ struct HandOver {
     bool datesFromRecords = false;   // index reads: the first and last record's dates
     uint32_t firstIndex = 0;
     const char* archiveError = nullptr;  // second line of "Виявлено помилку", when seen
+    bool hourDay = false;                // an hourly or daily read
 };
 
 uint32_t ShowRecords(MainHost& form, const HandOver& h, uint32_t written, ArchiveView* into = nullptr) {
@@ -210,27 +211,121 @@ uint32_t ShowRecords(MainHost& form, const HandOver& h, uint32_t written, Archiv
 }
 
 // Shown when the temporary file refuses a record (a full disk).
-void TempWriteFailed(const TempArchiveWriter& w) {
-    Message(1, "Помилка роботи з файлом", platform::BaseName(w.Path()));
+void TempWriteFailed(const std::string& path) { Message(1, "Помилка роботи з файлом", platform::BaseName(path)); }
+
+// The temporary file of one read and the records it holds, byte for byte:
+// a record the controller sends again is never stored twice. Once the file
+// refuses a record (a full disk) it takes no more, and the read ends.
+class ReadFile {
+public:
+    explicit ReadFile(ArchiveKind kind)
+        : temp_(ArchiveInfo(kind).temp), size_(RecordSizeOf(ArchiveInfo(kind).record)), held_(size_) {}
+
+    // False (told) when the file cannot be made: nothing is sent then.
+    bool Open() {
+        if (file_.Open(temp_, size_)) return true;
+        const FileMessage m = TempArchiveWriter::OpenFailureMessage();
+        Message(m.kind, m.line1, m.line2);
+        return false;
+    }
+    std::size_t RecordSize() const { return size_; }
+    // True when the record is stored, or kept to be stored later (Hold).
+    bool Holds(const uint8_t* rec) const { return held_.Has(rec); }
+    void Hold(const uint8_t* rec) { held_.Add(rec); }
+    bool Store(const uint8_t* rec) {
+        if (failed_) return false;
+        if (!file_.Append(rec)) {
+            failed_ = true;
+            return false;
+        }
+        held_.Add(rec);
+        return true;
+    }
+    // The records of a page or block that the read does not hold yet, in
+    // order (a page may carry a record twice: both are its own); the others
+    // are dropped, and so is one that `keep` refuses.
+    void StoreFresh(const uint8_t* recs, int n, ArchiveReadResult& result,
+                    const std::function<bool(const uint8_t*)>& keep = {}) {
+        std::vector<const uint8_t*> fresh;
+        for (int i = 0; i < n; ++i) {
+            const uint8_t* rec = recs + std::size_t(i) * size_;
+            if (Holds(rec)) ++result.dropped;
+            else fresh.push_back(rec);
+        }
+        for (const uint8_t* rec : fresh) {
+            if (keep && !keep(rec)) ++result.dropped;
+            else if (!Store(rec)) break;
+        }
+    }
+    bool Failed() const { return failed_; }
+    uint32_t Count() const { return file_.Count(); }
+    // False when a write failed, also one the close is the first to report.
+    bool Close() {
+        if (!file_.Close()) failed_ = true;
+        return !failed_;
+    }
+    const std::string& Path() const { return file_.Path(); }
+
+private:
+    TempArchive temp_;
+    std::size_t size_;
+    TempArchiveWriter file_;
+    StoredRecords held_;
+    bool failed_ = false;
+};
+
+// A request left without its answer: Esc ends the read as a whole one; a
+// declined failure says whether anything was read before it.
+void EndWithoutAnswer(Outcome o, bool anything, const char* const notRead[2], const char* const inPart[2],
+                      ArchiveReadResult& result) {
+    if (o == Outcome::Aborted) {
+        AbortRequested = 0;
+        result.aborted = true;
+        return;
+    }
+    result.complete = false;
+    if (anything) Message(6, inPart[0], inPart[1]);
+    else Message(6, notRead[0], notRead[1]);
 }
 
-// Ends a read by period or by index: the exchange, the temporary file, the
-// panel and the wait box; a refused write is told. False when nothing was
-// written (the cursor is normal again then).
-bool EndPagedRead(ReadSession& session, TempArchiveWriter& file, MainHost& form, bool writeFailed,
-                  ArchiveReadResult& result) {
-    session.EndExchange();
-    // A close can be where the disk first says it could not keep the bytes.
-    if (!file.Close()) writeFailed = true;
-    form.SetExchangeText("");
-    session.Close();
-    if (writeFailed) {
-        result.complete = false;
-        TempWriteFailed(file);
-    }
-    if (file.Count() > 0) return true;
-    ui::Screen::SetCursor(ui::Cursor::Default);
+// After each reply of every read: a refused write ends the read; the window
+// messages run, and Esc ends the read after the reply in hand. True when
+// the read goes on.
+bool GoOn(const ReadFile& file, ArchiveReadResult& result) {
+    if (file.Failed()) return false;
+    ui::Application::ProcessMessages();
+    if (!AbortRequested) return true;
+    AbortRequested = 0;
+    result.aborted = true;
     return false;
+}
+
+// The end of every read: the exchange, the temporary file (a refused write
+// is told), the wait box; then the records are read back and handed over
+// (not with `handOver` false). An hourly or daily read keeps its full bar in
+// view a moment and leaves panel 2 to the message timer; the others empty
+// panel 2. Returns the records handed over.
+uint32_t FinishRead(MainHost& form, ReadSession& session, ReadFile& file, ArchiveReadResult& result,
+                    const HandOver& h, ArchiveView* into = nullptr, bool handOver = true) {
+    session.EndExchange();
+    const bool written = file.Close();
+    if (h.hourDay) form.HostMessageTimer().SetEnabled(true);
+    else form.SetExchangeText("");
+    const uint32_t count = handOver ? file.Count() : 0;
+    if (h.hourDay && count > 0) {
+        session.FillProgress();
+        if (ArchiveReadEndPauseMs > 0) platform::WaitMs(ArchiveReadEndPauseMs);
+    }
+    session.Close();
+    if (!written) {
+        result.complete = false;
+        TempWriteFailed(file.Path());
+    }
+    if (count == 0) {
+        ui::Screen::SetCursor(ui::Cursor::Default);
+        return 0;
+    }
+    return ShowRecords(form, h, count, into);
 }
 
 // ---- hourly and daily values (commands 15, 16) -----------------------------
@@ -267,107 +362,153 @@ DeviceDateTime UnitOf(const DeviceDateTime& d, int unit) {
     return {d.year, d.month, d.day, uint8_t(unit == 0 ? d.hour : 0), 0, 0};
 }
 
-// The period test of one record: true when it lies outside what was asked.
-bool OutsidePeriod(const DeviceDateTime& rec, const DeviceDateTime& expected, const DeviceDateTime& end, int unit) {
-    if (unit == 0) return CompareRecByUnit(rec, expected, 0) < 0 || CompareRecByUnit(rec, end, 0) > 0;
-    // Daily records get a day of tolerance on either side; before 1 January
-    // 2000 and after 31 December 2255 there is nothing a record can carry.
-    DeviceDateTime before = expected, after = end;
-    return (DecRecWithin(before, 1) && CompareRecByUnit(rec, before, 1) < 0) ||
-           (IncRecWithin(after, 1) && CompareRecByUnit(rec, after, 1) > 0);
-}
+// How one hourly or daily read compares dates. A daily record gets a day of
+// tolerance on either side of what is asked for (a gas day's record may
+// carry the date before), except in a certificate, which compares to the
+// day; before 1 January 2000 and after 31 December 2255 there is nothing a
+// record can carry.
+struct HourDayDates {
+    int unit;
+    DeviceDateTime last;  // the period's last hour (day)
+    bool exact;           // no tolerance (the certificates)
+
+    int Compare(const DeviceDateTime& a, const DeviceDateTime& b) const { return CompareRecByUnit(a, b, unit); }
+    // The earliest date taken in sequence while `expected` is asked for.
+    DeviceDateTime Lowest(const DeviceDateTime& expected) const {
+        DeviceDateTime low = expected;
+        if (unit != 0 && !exact) DecRecWithin(low, 1);
+        return low;
+    }
+    bool AfterPeriod(const DeviceDateTime& rec) const {
+        DeviceDateTime high = last;
+        if (unit != 0 && !exact && !IncRecWithin(high, 1)) return false;
+        return Compare(rec, high) > 0;
+    }
+};
 
 // What becomes of a record of an hourly or daily reply. The controller
-// answers a request with the records it has from the hour (day) asked for
-// on, in order, so the next request starts after the last record stored.
+// answers a request with its records from the hour (day) asked for on, in
+// order, so the next request starts after the latest record stored.
 enum class Fate {
-    Store,     // the record of the hour (day) expected or a later one within the period
-    Copy,      // a record this read has already got (a late reply to an earlier request)
-    Early,     // dated before the hour (day) expected: answers nothing asked for
-    AfterEnd,  // dated after the period: kept, and put after the period's records
-    Broken,    // its CRC or date is broken: it cannot tell its hour (day)
+    Store,     // the hour (day) expected or a later one of the period: stored, the read goes on after it
+    Copy,      // a record this read already holds (a late reply to an earlier request): dropped
+    Early,     // dated before the hour (day) expected, not before the latest stored: stored
+    Behind,    // dated before the latest record stored: dropped, so that the file keeps its time order
+    AfterEnd,  // dated after the period: kept aside and stored after the period's records
+    Loose,     // broken, and its date does not fit where it came: stored there, moves nothing
+};
+
+// The fates that the period test asks about.
+bool OutsidePeriod(Fate f) { return f == Fate::Early || f == Fate::Behind || f == Fate::AfterEnd; }
+
+// Where one hourly or daily read stands.
+struct HourDayState {
+    DeviceDateTime expected;               // the hour (day) asked for next
+    std::optional<DeviceDateTime> latest;  // the latest date stored
 };
 
 // The fate of every record of one reply, worked out before anything is
-// stored, and where the next request will start.
+// stored, and where the read stands after it.
 struct ReplyPlan {
     std::vector<Fate> fate;
-    std::vector<DeviceDateTime> expectedAt;  // the hour (day) expected when each record came
-    DeviceDateTime expected;                 // the hour (day) expected after the reply
-    bool stores = false;                     // a record of the period is stored
-    bool broken = false;                     // a broken record not got before
-    bool afterEnd = false;                   // a record after the period
-    bool beyond = false;                     // a record of the last hour (day) of 2255: nothing later exists
-    bool BringsSomething() const { return stores || broken || afterEnd; }
+    HourDayState after;
+    bool moves = false;   // the hour (day) expected moved on, or a loose record came
+    bool stale = false;   // only records already held, one of them dated before the hour (day) asked
+                          // for: the reply answers an earlier request
+    bool held = false;    // only loose records already held: the controller's first records from
+                          // the hour (day) asked for are ones this read holds
+    bool beyond = false;  // a record of the last hour (day) of 2255: nothing later exists
 };
 
-// Daily records get a day of tolerance on either side of what is asked
-// for (a gas day's record may carry the date before); before 1 January 2000
-// and after 31 December 2255 there is nothing a record can carry.
-DeviceDateTime LowestTaken(const DeviceDateTime& expected, int unit) {
-    DeviceDateTime low = expected;
-    if (unit != 0) DecRecWithin(low, 1);
-    return low;
-}
-
-bool AfterPeriod(const DeviceDateTime& rec, const DeviceDateTime& last, int unit) {
-    DeviceDateTime high = last;
-    if (unit != 0 && !IncRecWithin(high, 1)) return false;
-    return CompareRecByUnit(rec, high, unit) > 0;
-}
-
 // The rules of one hourly or daily reply, whatever the operator answers:
-//  - a record is stored once: a byte-for-byte copy of one already stored
-//    (or put aside) is dropped;
-//  - a record dated before the hour (day) expected next is dropped, except
-//    a second, different record of the hour just stored (the hour that
-//    repeats when the clocks go back);
-//  - a record within the period moves the hour (day) expected to the one
-//    after it, never back;
-//  - a record whose CRC or date is broken cannot tell its hour (day) and
-//    moves nothing: it is stored ahead of the next sound record of the same
-//    reply; broken records that end a full reply are asked for again with
-//    the next request (the controller sends them again from the hour
-//    expected) and stored only once that reply shows them broken again or
-//    the read ends;
+//  - a record is stored once: a byte-for-byte copy of one held is dropped;
+//  - a record of the hour (day) expected or a later one of the period is
+//    stored and moves the hour (day) expected to the one after it, never back;
+//  - a record dated before the hour (day) expected is stored only when it
+//    is not dated before the latest record stored (an hour stored again is
+//    the hour that repeats when the clocks go back): the file stays in time
+//    order;
+//  - a record whose CRC is broken still carries the date it was written
+//    with. The frame's own CRC guarded the line, so the controller holds it
+//    broken and asking again brings the same bytes: it is stored as it
+//    came, and its date moves the read on like a sound record's when it fits
+//    where the record came -- not before the hour (day) asked for, not
+//    before the record ahead of it, not after the next sound record of the
+//    reply, within the period. A date that does not fit moves nothing: the
+//    record is stored where it came ("loose"), and when the controller later
+//    answers with nothing but such records already held, the next request
+//    starts one hour (day) later;
 //  - a record after the period is kept aside and stored after the period's
 //    records at the end of the read.
-ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, DeviceDateTime expected,
-                           const DeviceDateTime& last, int unit, const StoredRecords& stored) {
+ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, const HourDayState& at,
+                           const HourDayDates& dates, const ReadFile& file, const StoredRecords& loose) {
     ReplyPlan plan;
+    plan.after = at;
+    const DeviceDateTime low = dates.Lowest(at.expected);
+    auto recordAt = [&](int i) { return records + std::size_t(i) * size; };
+    auto dateAt = [&](int i) { return UnitOf(LoadRec6(recordAt(i)), dates.unit); };
+    auto soundAt = [&](int i) { return RecordCrcOk(recordAt(i), size) && IsValidRec(dateAt(i)); };
     StoredRecords inReply(size);
-    bool storedOne = false;
-    DeviceDateTime storedLast;
+    std::optional<DeviceDateTime> ahead;  // the date of the record ahead, where it holds
+    bool onlyCopies = n > 0, copyBefore = false, copyDated = false;
     for (int i = 0; i < n; ++i) {
-        const uint8_t* rec = records + std::size_t(i) * size;
-        const DeviceDateTime date = UnitOf(LoadRec6(rec), unit);
-        const bool sound = RecordCrcOk(rec, size) && IsValidRec(date);
-        plan.expectedAt.push_back(expected);
-        Fate fate;
-        if (sound && AfterPeriod(date, last, unit)) {
-            fate = Fate::AfterEnd;
-            plan.afterEnd = true;
-        } else if (stored.Has(rec) || inReply.Has(rec)) {
-            fate = Fate::Copy;
-        } else if (!sound) {
-            fate = Fate::Broken;
-            plan.broken = true;
-        } else if (CompareRecByUnit(date, LowestTaken(expected, unit), unit) < 0 &&
-                   !(storedOne && CompareRecByUnit(date, storedLast, unit) == 0)) {
-            fate = Fate::Early;
-        } else {
-            fate = Fate::Store;
-            plan.stores = true;
-            storedOne = true;
-            storedLast = date;
-            DeviceDateTime next = date;
-            if (!IncRecWithin(next, unit)) plan.beyond = true;
-            else if (CompareRecByUnit(next, expected, unit) > 0) expected = next;
+        const uint8_t* rec = recordAt(i);
+        const DeviceDateTime date = dateAt(i);
+        const bool valid = IsValidRec(date);
+        if (file.Holds(rec) || inReply.Has(rec)) {
+            plan.fate.push_back(Fate::Copy);
+            if (valid && !loose.Has(rec)) {
+                copyDated = true;
+                if (dates.Compare(date, at.expected) < 0) copyBefore = true;
+                ahead = date;
+            }
+            continue;
         }
-        if (fate != Fate::Copy && fate != Fate::AfterEnd) inReply.Add(rec);
-        plan.fate.push_back(fate);
+        onlyCopies = false;
+        inReply.Add(rec);
+        bool dated = soundAt(i);
+        if (!dated && valid) {
+            dated = dates.Compare(date, low) >= 0 && (!ahead || dates.Compare(date, *ahead) >= 0) &&
+                    !dates.AfterPeriod(date);
+            for (int j = i + 1; dated && j < n; ++j)
+                if (soundAt(j)) {
+                    dated = dates.Compare(date, dateAt(j)) <= 0;
+                    break;
+                }
+        }
+        if (!dated) {
+            plan.fate.push_back(Fate::Loose);
+            plan.moves = true;
+            continue;
+        }
+        ahead = date;
+        if (dates.AfterPeriod(date)) {
+            plan.fate.push_back(Fate::AfterEnd);
+            continue;
+        }
+        std::optional<DeviceDateTime>& latest = plan.after.latest;
+        const bool again = latest && dates.Compare(date, *latest) == 0;
+        if (dates.Compare(date, dates.Lowest(plan.after.expected)) < 0 && !again) {
+            if (latest && dates.Compare(date, *latest) < 0) {
+                plan.fate.push_back(Fate::Behind);
+            } else {
+                plan.fate.push_back(Fate::Early);
+                latest = date;
+            }
+            continue;
+        }
+        plan.fate.push_back(Fate::Store);
+        if (!latest || dates.Compare(date, *latest) > 0) latest = date;
+        DeviceDateTime next = date;
+        if (!IncRecWithin(next, dates.unit)) {
+            plan.beyond = plan.moves = true;
+        } else if (dates.Compare(next, plan.after.expected) > 0) {
+            plan.after.expected = next;
+            plan.moves = true;
+        }
     }
-    plan.expected = expected;
+    plan.stale = onlyCopies && copyBefore;
+    plan.held = onlyCopies && !copyDated;
     return plan;
 }
 
@@ -381,16 +522,13 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
     const HourDayRead* how = HourDayReadOf(kind);
     if (!how || !HgcBox) return result;
     const int unit = how->unit;
-    const ArchiveKindInfo& info = ArchiveInfo(kind);
-    const std::size_t size = RecordSizeOf(info.record);
     const DeviceDateTime first = UnitOf(begin, unit), last = UnitOf(end, unit);
-
-    TempArchiveWriter file;
-    if (!file.Open(info.temp, size)) {
-        const FileMessage m = TempArchiveWriter::OpenFailureMessage();
-        Message(m.kind, m.line1, m.line2);
-        return result;
-    }
+    // A certificate takes no record outside the period it asked for.
+    const bool exact = into != nullptr;
+    const HourDayDates dates{unit, last, exact};
+    ReadFile file(kind);
+    const std::size_t size = file.RecordSize();
+    if (!file.Open()) return result;
 
     // The request: {3, line, device, first Y M D [H], last Y M D [H]}.
     uint8_t request[11] = {};
@@ -405,46 +543,20 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
 
     form.SetExchangeText("");
     ReadSession session(form, PeriodsBetween(first, last, uint8_t(unit)));
-    DeviceDateTime expected = first;
+    HourDayState at{first, std::nullopt};
     bool check = true;
-    bool writeFailed = false;
-    StoredRecords stored(size);
-    std::vector<RecordBytes> tail;      // broken records at the end of the last reply, asked for again
+    StoredRecords loose(size);          // records stored with a date that did not fit
     std::vector<RecordBytes> afterEnd;  // records after the period, stored at the end
-    // Appends records and remembers them; false when the file refuses.
-    auto store = [&](const uint8_t* rec) {
-        if (writeFailed) return false;
-        if (!file.Append(rec)) {
-            writeFailed = true;
-            return false;
-        }
-        stored.Add(rec);
-        return true;
-    };
-    auto storeAll = [&](std::vector<RecordBytes>& recs) {
-        for (const RecordBytes& r : recs) store(r.data());
-        recs.clear();
-    };
-    auto plan = [&](const uint8_t* rx) {
-        return PlanHourDayReply(rx + 5, rx[4], size, expected, last, unit, stored);
-    };
+    auto plan = [&](const uint8_t* rx) { return PlanHourDayReply(rx + 5, rx[4], size, at, dates, file, loose); };
     for (;;) {
-        const uint8_t from[4] = {expected.year, expected.month, expected.day, expected.hour};
+        const uint8_t from[4] = {at.expected.year, at.expected.month, at.expected.day, at.expected.hour};
         std::memcpy(request + 3, from, dateBytes);
         const Outcome o = Request(form, how->command, request, length, shape, [&] {
             const uint8_t* rx = HgcBox->Rx;
-            return rx[4] == 0 || plan(rx).BringsSomething();
+            return rx[4] == 0 || !plan(rx).stale;
         });
-        if (o == Outcome::Aborted) {
-            result.aborted = true;
-            break;
-        }
-        if (o == Outcome::Declined) {
-            result.complete = false;
-            storeAll(tail);
-            if (writeFailed) break;
-            if (file.Count() == 0) Message(6, how->notRead[0], how->notRead[1]);
-            else Message(6, how->inPart[0], how->inPart[1]);
+        if (o != Outcome::Ok) {
+            EndWithoutAnswer(o, file.Count() > 0 || !afterEnd.empty(), how->notRead, how->inPart, result);
             break;
         }
         ++result.requests;
@@ -453,99 +565,68 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
         if (n == 0) break;
 
         const ReplyPlan p = plan(rx);
-        // The broken records that ended the last reply come again in this
-        // one, ahead of the others of the period (the controller answers
-        // from the hour expected on): its first such record replaces them.
-        const std::vector<RecordBytes> lastTail = tail;
-        bool replaced = false;
-        auto replaceTail = [&] {
-            if (!replaced) tail.clear();
-            replaced = true;
-        };
-        std::vector<RecordBytes> pending;  // broken records waiting for the next sound one
         bool stop = false;
-        for (int i = 0; i < n && !stop && !writeFailed; ++i) {
+        for (int i = 0; i < n && !stop; ++i) {
             const uint8_t* rec = rx + 5 + std::size_t(i) * size;
             session.StepProgress();
-            const DeviceDateTime recDate = UnitOf(LoadRec6(rec), unit);
-            if (check && p.fate[i] != Fate::Broken && p.fate[i] != Fate::Copy &&
-                OutsidePeriod(recDate, p.expectedAt[i], last, unit)) {
-                Message(3, "Дані, що передаються контролером, не відповідають",
-                        "запитуваному періоду. Продовжити читання?");
-                check = false;
-                if (!MessageAnswer) {
-                    // The read ends after this record.
-                    AbortRequested = 1;
-                    result.aborted = true;
-                    stop = true;
+            const Fate fate = p.fate[i];
+            if (OutsidePeriod(fate)) {
+                if (exact) {
+                    result.outOfPeriod = true;
+                    break;
+                }
+                if (check) {
+                    Message(3, "Дані, що передаються контролером, не відповідають",
+                            "запитуваному періоду. Продовжити читання?");
+                    check = false;
+                    if (!MessageAnswer) {
+                        // The read ends after this record.
+                        AbortRequested = 1;
+                        result.aborted = true;
+                        stop = true;
+                    }
                 }
             }
-            switch (p.fate[i]) {
+            switch (fate) {
             case Fate::Store:
-                replaceTail();
-                storeAll(pending);
-                store(rec);
+            case Fate::Early:
+                file.Store(rec);
+                break;
+            case Fate::Loose:
+                if (file.Store(rec)) loose.Add(rec);
                 break;
             case Fate::AfterEnd:
-                if (!stored.Has(rec)) {
-                    afterEnd.emplace_back(rec, rec + size);
-                    stored.Add(rec);
-                } else {
-                    ++result.dropped;
-                }
-                break;
-            case Fate::Broken:
-                replaceTail();
-                pending.emplace_back(rec, rec + size);
+                afterEnd.emplace_back(rec, rec + size);
+                file.Hold(rec);
                 break;
             default:
                 ++result.dropped;
                 break;
             }
         }
-        if (writeFailed) break;
-        expected = p.expected;
-        bool beyond = p.beyond;
-        if (!p.stores && p.broken && pending == lastTail) {
-            // The same broken records again: broken in the controller. They
-            // are stored, each taken for one hour (day), and the read goes on
-            // after them.
-            storeAll(pending);
-            for (std::size_t i = 0; i < lastTail.size() && !beyond; ++i) beyond = !IncRecWithin(expected, unit);
-        }
-        for (RecordBytes& r : pending) tail.push_back(std::move(r));
-        if (stop) break;
-        ui::Application::ProcessMessages();
-        if (AbortRequested) {
-            result.aborted = true;
+        if (result.outOfPeriod || file.Failed()) break;
+        at = p.after;
+        if (stop || !GoOn(file, result)) break;
+        if (n < how->full) break;
+        if (p.held) {
+            // Nothing to go by but that the controller holds these records at
+            // or after the hour (day) asked for: ask from the one after it.
+            if (!IncRecWithin(at.expected, unit)) break;
+        } else if (!p.moves) {
+            // Only records after the period or out of order: the controller
+            // has nothing more in it.
             break;
         }
-        if (n < how->full) break;
-        // Only records after the period: the controller has nothing more in it.
-        if (!p.stores && !p.broken) break;
-        if (beyond || CompareRecByUnit(expected, last, unit) > 0) break;
+        if (p.beyond || dates.Compare(at.expected, last) > 0) break;
     }
-    // What was held back: broken records at the end of the last reply, then
-    // the records after the period in their order.
-    storeAll(tail);
-    std::stable_sort(afterEnd.begin(), afterEnd.end(), [unit](const RecordBytes& a, const RecordBytes& b) {
-        return CompareRecByUnit(UnitOf(LoadRec6(a.data()), unit), UnitOf(LoadRec6(b.data()), unit), unit) < 0;
-    });
-    storeAll(afterEnd);
-    session.EndExchange();
-    // A close can be where the disk first says it could not keep the bytes.
-    if (!file.Close()) writeFailed = true;
-    if (writeFailed) {
-        result.complete = false;
-        TempWriteFailed(file);
+    // What was kept aside: the records after the period, in their order.
+    if (!result.outOfPeriod) {
+        std::stable_sort(afterEnd.begin(), afterEnd.end(), [&](const RecordBytes& a, const RecordBytes& b) {
+            return dates.Compare(UnitOf(LoadRec6(a.data()), unit), UnitOf(LoadRec6(b.data()), unit)) < 0;
+        });
+        for (const RecordBytes& r : afterEnd)
+            if (!file.Store(r.data())) break;
     }
-    form.HostMessageTimer().SetEnabled(true);
-
-    const uint32_t written = file.Count();
-    if (written == 0) return result;
-    session.FillProgress();
-    if (ArchiveReadEndPauseMs > 0) platform::WaitMs(ArchiveReadEndPauseMs);
-    session.Close();
 
     HandOver h;
     h.kind = kind;
@@ -553,7 +634,8 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
     h.mode = how->mode;
     h.from = first;
     h.to = last;
-    result.records = ShowRecords(form, h, written, into);
+    h.hourDay = true;
+    result.records = FinishRead(form, session, file, result, h, into, !result.outOfPeriod);
     return result;
 }
 
@@ -598,16 +680,10 @@ ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, 
     ArchiveReadResult result;
     const PeriodRead* how = PeriodReadOf(kind);
     if (!how || !HgcBox) return result;
-    const ArchiveKindInfo& info = ArchiveInfo(kind);
-    const std::size_t size = RecordSizeOf(info.record);
     const int ln = line == 1 ? 1 : 0;
-
-    TempArchiveWriter file;
-    if (!file.Open(info.temp, size)) {
-        const FileMessage m = TempArchiveWriter::OpenFailureMessage();
-        Message(m.kind, m.line1, m.line2);
-        return result;
-    }
+    ReadFile file(kind);
+    const std::size_t size = file.RecordSize();
+    if (!file.Open()) return result;
 
     ReadSession session(form, PeriodsBetween(begin, end, 0));
     // {line * 16 + device, archive, page, begin[6], end[6]}
@@ -617,34 +693,34 @@ ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, 
     StoreRec6(end, request + 9);
     const ReplyShape shape{6, 8, size};
     int page = 0;
-    bool received = false, archiveError = false, writeFailed = false;
+    bool received = false, archiveError = false;
     // A page cannot tell which page it is. A record of an earlier page sent
     // again (the page repeated, or a late reply to an earlier request taken
     // for this one) is never stored twice; a page that brings nothing else
     // is not this page's answer and is asked for again. Whatever else the
     // controller sends is kept, also a record it dates a little before the
-    // beginning asked for (it may compare coarser than to the second).
-    StoredRecords stored(size);
-    auto fresh = [&](const uint8_t* rec) { return !stored.Has(rec); };
-    auto bringsSomething = [&] {
+    // beginning asked for (it may compare coarser than to the second) -- but
+    // only ahead of the first record inside the period, so that the file
+    // keeps its time order.
+    bool inside = false;
+    auto keep = [&](const uint8_t* rec) {
+        const DeviceDateTime d = LoadRec6(rec);
+        if (!IsValidRec(d) || CompareRec6(d, begin) >= 0) inside = true;
+        else if (inside) return false;
+        return true;
+    };
+    auto answersThis = [&] {
         const uint8_t* rx = HgcBox->Rx;
         for (int i = 0; i < rx[6]; ++i)
-            if (fresh(rx + 8 + std::size_t(i) * size)) return true;
+            if (!file.Holds(rx + 8 + std::size_t(i) * size)) return true;
         return rx[6] == 0;
     };
     for (;;) {
         request[2] = uint8_t(page);
         StoreRec6(begin, request + 3);
-        const Outcome o = Request(form, 8, request, sizeof request, shape, bringsSomething);
-        if (o == Outcome::Aborted) {
-            AbortRequested = 0;
-            result.aborted = true;
-            break;
-        }
-        if (o == Outcome::Declined) {
-            result.complete = false;
-            if (!received) Message(6, how->notRead[0], how->notRead[1]);
-            else Message(6, how->inPart[0], how->inPart[1]);
+        const Outcome o = Request(form, 8, request, sizeof request, shape, answersThis);
+        if (o != Outcome::Ok) {
+            EndWithoutAnswer(o, received, how->notRead, how->inPart, result);
             break;
         }
         ++result.requests;
@@ -658,34 +734,12 @@ ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, 
         if (rx[4] & 0x80) archiveError = true;
         const DeviceDateTime lastDate = LoadRec6(rx + 8 + std::size_t(n - 1) * size);
         session.SetProgress(HoursBetween(begin, lastDate));
-        // Records of one page are all its own, copies of each other or not.
-        std::vector<const uint8_t*> kept;
-        for (int i = 0; i < n; ++i) {
-            const uint8_t* rec = rx + 8 + std::size_t(i) * size;
-            if (fresh(rec)) kept.push_back(rec);
-            else ++result.dropped;
-        }
-        for (const uint8_t* rec : kept) {
-            if (!file.Append(rec)) {
-                writeFailed = true;
-                break;
-            }
-            stored.Add(rec);
-        }
-        if (writeFailed) break;
+        file.StoreFresh(rx + 8, n, result, keep);
         const bool more = rx[7] != 0;
-        ui::Application::ProcessMessages();
-        if (AbortRequested) {
-            AbortRequested = 0;
-            result.aborted = true;
-            break;
-        }
-        if (!more) break;
+        if (!GoOn(file, result) || !more) break;
         page = page + 1;
         if (page == 256) page = 1;
     }
-    if (!EndPagedRead(session, file, form, writeFailed, result)) return result;
-    const uint32_t written = file.Count();
     HandOver h;
     h.kind = kind;
     h.line = ln;
@@ -693,7 +747,7 @@ ArchiveReadResult ReadPeriodArchive(MainHost& form, ArchiveKind kind, int line, 
     h.from = begin;
     h.to = end;
     h.archiveError = archiveError ? how->archiveError : nullptr;
-    result.records = ShowRecords(form, h, written);
+    result.records = FinishRead(form, session, file, result, h);
     return result;
 }
 
@@ -716,30 +770,23 @@ ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, 
     const uint8_t archive = ala ? 0 : 1;
     const uint32_t perRequest = ala ? 11 : 10;
     const char* words = ala ? "Діагностичні повідомлення" : "Повідомлення про втручання оператора";
-    const ArchiveKindInfo& info = ArchiveInfo(kind);
-    const std::size_t size = RecordSizeOf(info.record);
-
-    TempArchiveWriter file;
-    if (!file.Open(info.temp, size)) {
-        const FileMessage m = TempArchiveWriter::OpenFailureMessage();
-        Message(m.kind, m.line1, m.line2);
-        return result;
-    }
+    const char* const notRead[2] = {words, kNotRead};
+    const char* const inPart[2] = {words, kReadInPart};
+    ReadFile file(kind);
+    const std::size_t size = file.RecordSize();
+    if (!file.Open()) return result;
 
     ReadSession session(form, count);
     const ReplyShape shape{10, 11, size};
     uint32_t remaining = count, index = first;
-    uint64_t total = 0;
-    bool writeFailed = false;
     // The records carry no index. A record of an earlier block sent again
     // (a late reply to an earlier request taken for this one) is never
     // stored twice; a block that brings nothing else is not this block's
     // answer and is asked for again.
-    StoredRecords stored(size);
-    auto bringsSomething = [&] {
+    auto answersThis = [&] {
         const uint8_t* rx = HgcBox->Rx;
         for (int i = 0; i < rx[10]; ++i)
-            if (!stored.Has(rx + 11 + std::size_t(i) * size)) return true;
+            if (!file.Holds(rx + 11 + std::size_t(i) * size)) return true;
         return rx[10] == 0;
     };
     while (remaining > 0) {
@@ -747,58 +794,30 @@ ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, 
         uint8_t request[7] = {0, archive, 0, 0, 0, 0, 0};
         PutU32(request + 2, index);
         request[6] = uint8_t(std::min(remaining, perRequest));
-        const Outcome o = Request(form, 7, request, sizeof request, shape, bringsSomething);
-        if (o == Outcome::Aborted) {
-            AbortRequested = 0;
-            result.aborted = true;
-            break;
-        }
-        if (o == Outcome::Declined) {
-            result.complete = false;
-            Message(6, words, total == 0 ? kNotRead : kReadInPart);
+        const Outcome o = Request(form, 7, request, sizeof request, shape, answersThis);
+        if (o != Outcome::Ok) {
+            EndWithoutAnswer(o, file.Count() > 0, notRead, inPart, result);
             break;
         }
         ++result.requests;
         const uint8_t* rx = HgcBox->Rx;
         const uint32_t n = rx[10];
         if (n == 0) {
-            if (total == 0) Message(6, "Немає повідомлень із заданими індексами", "");
+            if (file.Count() == 0) Message(6, "Немає повідомлень із заданими індексами", "");
             break;
         }
-        std::vector<const uint8_t*> kept;
-        for (uint32_t i = 0; i < n; ++i) {
-            const uint8_t* rec = rx + 11 + std::size_t(i) * size;
-            if (!stored.Has(rec)) kept.push_back(rec);
-            else ++result.dropped;
-        }
-        for (const uint8_t* rec : kept) {
-            if (!file.Append(rec)) {
-                writeFailed = true;
-                break;
-            }
-            stored.Add(rec);
-        }
-        total += kept.size();
-        session.SetProgress(int64_t(std::min<uint64_t>(total, INT_MAX)));
-        if (writeFailed) break;
-        ui::Application::ProcessMessages();
-        if (AbortRequested) {
-            AbortRequested = 0;
-            result.aborted = true;
-            break;
-        }
-        if (n >= remaining) break;
+        file.StoreFresh(rx + 11, int(n), result);
+        session.SetProgress(file.Count());
+        if (!GoOn(file, result) || n >= remaining) break;
         remaining -= n;
         index += n;
     }
-    if (!EndPagedRead(session, file, form, writeFailed, result)) return result;
-    const uint32_t written = file.Count();
     HandOver h;
     h.kind = kind;
     h.mode = viewmode::kByIndex;
     h.datesFromRecords = true;
     h.firstIndex = first;
-    result.records = ShowRecords(form, h, written);
+    result.records = FinishRead(form, session, file, result, h);
     return result;
 }
 

@@ -75,14 +75,19 @@ struct ArchiveReadResult {
     uint32_t requests = 0;    // requests that got a usable reply
     bool complete = true;     // false: ended by a declined failure
     bool aborted = false;     // ended by Esc or a "Ні" to the period question
+    bool outOfPeriod = false; // a read into a view met a record outside its period and
+                              // ended without records
     uint32_t dropped = 0;     // records of the replies taken that were not stored: copies
-                              // of stored ones, or from before the one expected
+                              // of held ones, or records that would break the time order
 };
 
 // Hourly or daily values of `kind` (ChromHour, ChromDay, WmtHour, WmtDay) for
 // the hours (days) begin..end; `line` 0 or 1 for the chromatograph. With
 // `into` the records read go there (headed as for the viewer) instead of to
-// the viewer: the certificates read their records this way.
+// the viewer: the certificates read their records this way. Such a read
+// asks no period question: a record dated outside the period, compared to
+// the hour (day) without tolerance, ends it with `outOfPeriod` and nothing
+// handed over (the caller says so).
 ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin,
                                      const DeviceDateTime& end, ArchiveView* into = nullptr);
 // A period read with command 8 of `kind` (ChromMeas, WmtMeas, Calib, Verif,

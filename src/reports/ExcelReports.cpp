@@ -56,13 +56,20 @@ void Take(const ArchiveView& v, Read<R>& out) {
     }
 }
 
-// One read for a certificate. False when it ended without records, was
-// broken off or failed (each told: the read tells its own failures).
+void OutOfPeriod() { ShowQues(6, "Дані, що передаються контролером, не відповідають", "запитуваному періоду"); }
+
+// One read for a certificate. False when it ended without records, met a
+// record outside the period, was broken off or failed (each told: the read
+// tells its own failures).
 template <class R>
 bool ReadFor(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& begin, const DeviceDateTime& end,
              const char* words1, const char* words2, Read<R>& out) {
     ArchiveView view;
     const ArchiveReadResult r = ReadHourDayArchive(form, kind, line, begin, end, &view);
+    if (r.outOfPeriod) {
+        OutOfPeriod();
+        return false;
+    }
     if (!r.complete) return false;
     if (r.aborted || r.records == 0) {
         ShowQues(6, words1, words2);
@@ -75,8 +82,6 @@ bool ReadFor(MainHost& form, ArchiveKind kind, int line, const DeviceDateTime& b
     }
     return true;
 }
-
-void OutOfPeriod() { ShowQues(6, "Дані, що передаються контролером, не відповідають", "запитуваному періоду"); }
 
 // The one daily record of `day`. False (told) when the read fails, the
 // controller sends another period or the record's CRC fails.

@@ -194,31 +194,35 @@ TEST_F(HourDay, ARecordBeforeTheHourAskedForRaisesTheQuestionOnce) {
     Connect();
     const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 13);
     const std::vector<Bytes> asked = Expected(emu::Archive::ChromHourly, 0, b, e);
+    const std::vector<Bytes> early = Expected(emu::Archive::ChromHourly, 0, Rec(24, 3, 19, 9), Rec(24, 3, 19, 9));
 
-    // "Так": one question only; the records from before the hour asked for
-    // (hour 9, then hour 11 again ahead of 12) are never stored, and every
-    // hour asked for comes once.
+    // "Ні": the read ends with the record that raised the question, and the
+    // viewer shows it.
     model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});
-    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 2});
     ChooseHours(b, e);
-    ExpectQuestion(true);
-    ArchiveReadResult r = ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
+    ExpectQuestion(false);
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
     ASSERT_EQ(views.size(), 1u);
-    EXPECT_EQ(Records(views[0]), asked);
-    EXPECT_EQ(r.dropped, 2u);
-    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(0, 0, b, e), Hourly(0, 0, Rec(24, 3, 19, 11), e),
-                                                Hourly(0, 0, Rec(24, 3, 19, 12), e)}));
+    EXPECT_EQ(Records(views[0]), early);
+    EXPECT_EQ(Requests(15).size(), 1u);
+    EXPECT_EQ(drv->messages().size(), 1u);  // the question, no other message
 
-    // "Ні": the read ends there, without the record that raised the question.
+    // "Так": one question only; the hour before comes first, every hour
+    // asked for comes once, and the hour 10 sent again ahead of 11 is not
+    // stored twice.
     emu.ClearLog();
     model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 1});
-    ExpectQuestion(false);
-    r = ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
-    EXPECT_TRUE(r.aborted);
-    EXPECT_EQ(r.records, 0u);
-    EXPECT_EQ(views.size(), 1u);
-    EXPECT_EQ(Requests(15).size(), 1u);
-    EXPECT_EQ(drv->messages().size(), 2u);  // the two questions, no other message
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 2});
+    ExpectQuestion(true);
+    const ArchiveReadResult r = ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
+    ASSERT_EQ(views.size(), 2u);
+    std::vector<Bytes> want = early;
+    want.insert(want.end(), asked.begin(), asked.end());
+    EXPECT_EQ(Records(views[1]), want);
+    EXPECT_EQ(r.dropped, 1u);
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(0, 0, b, e), Hourly(0, 0, Rec(24, 3, 19, 11), e),
+                                                Hourly(0, 0, Rec(24, 3, 19, 12), e)}));
+    EXPECT_EQ(drv->messages().size(), 2u);
 }
 
 TEST_F(HourDay, DailyReadAcrossTheLeapDayFetchesTheSerialNumber) {
@@ -257,11 +261,12 @@ TEST_F(HourDay, DailyRecordsGetADayOfTolerance) {
     for (const Bytes& r : Expected(emu::Archive::ChromDaily, 0, b, e)) want.push_back(r);
     EXPECT_EQ(Records(views[0]), want);
 
-    // Two days before: the question; "Ні" ends the read with nothing stored.
+    // Two days before: the question; "Ні" ends the read with that record.
     model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 2, 1});
     ExpectQuestion(false);
     ASSERT_TRUE(Item("NChrom_RdDay_1").Click());
-    EXPECT_EQ(views.size(), 1u);
+    ASSERT_EQ(views.size(), 2u);
+    EXPECT_EQ(Records(views[1]), Expected(emu::Archive::ChromDaily, 0, Rec(24, 3, 8), Rec(24, 3, 8)));
 }
 
 TEST_F(HourDay, MoistureMeterHoursAndDays) {

@@ -249,7 +249,8 @@ TEST_F(Period, AnArchiveWithoutItsViewerIsNotRead) {
 // What the controller sends for a period is kept, also a record it dates
 // before the beginning asked for (a controller comparing coarser than to the
 // second sends the record of the same minute): nothing it sent is lost, and
-// the records of the period follow it whole.
+// the records of the period follow it whole. Such a record coming after
+// records of the period is not stored: the file keeps its time order.
 TEST_F(Period, ARecordTheControllerDatesBeforeTheBeginningIsKept) {
     Connect();
     const DeviceDateTime b = Rec(24, 3, 19, 10, 0, 30), e = Rec(24, 3, 19, 10, 40, 0);
@@ -262,4 +263,10 @@ TEST_F(Period, ARecordTheControllerDatesBeforeTheBeginningIsKept) {
     ASSERT_EQ(got.size(), expected.size() + 1);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), got.begin() + 1));
     EXPECT_LT(CompareRec6(LoadRec6(got[0].data()), b), 0);
+
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 2, 3});  // the third page opens with it
+    const ArchiveReadResult r = ReadPeriodArchive(*form, ArchiveKind::ChromMeas, 0, b, e);
+    ASSERT_EQ(views.size(), 2u);
+    EXPECT_EQ(Records(views[1]), expected);
+    EXPECT_EQ(r.dropped, 1u);
 }

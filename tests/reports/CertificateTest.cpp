@@ -274,6 +274,20 @@ TEST_F(Certificate, MoistureHoursThatDoNotMatchStopTheCertificate) {
     EXPECT_FALSE(std::filesystem::exists(dir / "REPORT" / kDayFile));
 }
 
+// An hourly record an hour before the one asked for stops the certificate
+// at once: no question, no certificate window, no file.
+TEST_F(Certificate, AnHourlyRecordAnHourEarlyStopsTheCertificate) {
+    Connect();
+    ChooseDate(24, 3, 18);
+    model.QueueFault({emu::ArchiveFaultKind::EarlyRecord, 1, 3});  // the first hourly request, after the two daily ones
+    drv->expectMessage(6, "Дані, що передаються контролером, не відповідають", "запитуваному періоду");
+    ASSERT_TRUE(Item("NExcDay_1").Click());
+    EXPECT_EQ(Requests(16).size(), 2u);
+    EXPECT_EQ(Requests(15).size(), 1u);
+    EXPECT_EQ(drv->modalCount<TFormXls_Report>(), 0);
+    EXPECT_FALSE(std::filesystem::exists(dir / "REPORT" / kDayFile));
+}
+
 TEST_F(Certificate, ABrokenDailyRecordStopsTheDayCertificate) {
     model.CorruptRecordAt(emu::Archive::ChromDaily, 0, {24, 3, 18, 12, 0, 0});
     Connect();
