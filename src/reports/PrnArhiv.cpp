@@ -5,6 +5,7 @@
 #include "config/Globals.h"
 #include "reports/Ques_Prn.h"
 #include "ui/Ui.h"
+#include "platform/Codepage.h"
 
 TFormPrnArhiv::TFormPrnArhiv() {
     RowHeight = print::ScaleFrom120(16);
@@ -31,7 +32,7 @@ void FillAlaPage(TFormPrnArhiv& w, std::size_t block, std::size_t firstRow, std:
     const std::size_t end = firstRow >= w.Rows.size() ? firstRow : std::min(w.Rows.size(), firstRow + rows);
     for (std::size_t r = firstRow; r < end; ++r) {
         for (int c = 0; c < TAlaTable::kColumns; ++c) {
-            t.Data[c]->Lines.Add(PrnTrim(w.Rows[r][std::size_t(c)]));
+            t.Data[c]->Lines.Add(std::string(platform::TrimSpace(w.Rows[r][std::size_t(c)])));
             t.Data[c]->Height += w.RowHeight;
         }
     }

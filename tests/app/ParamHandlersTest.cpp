@@ -111,7 +111,7 @@ TEST_F(ParamItems, NamesUnchangedSendNothingAndAChangedOneIsWrittenAloneThroughC
     // The image, the menus and the status bar show what the controller holds.
     EXPECT_EQ(platform::ReadField(RowPtr(5, 2), 20), "Пiвнiчна");
     EXPECT_EQ(form->NChrom_Mom_2.Caption(), "Пiвнiчна");
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelControllerName), "ГРС-1 Дослiдна");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelControllerName), "ГРС-1 Дослiдна");
 }
 
 TEST_F(ParamItems, AFullTwentyByteNameHasNoTerminatorAndShowsWhole) {
@@ -125,7 +125,7 @@ TEST_F(ParamItems, AFullTwentyByteNameHasNoTerminatorAndShowsWhole) {
     EXPECT_EQ(Writes(), (std::vector<Request>{{2, 5, 0, 1}}));
     const std::vector<uint8_t> row = Row(5, 0, 20);
     EXPECT_EQ(std::count(row.begin(), row.end(), 0), 0);
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelControllerName), "ГРС Пiвденна Дослiдн");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelControllerName), "ГРС Пiвденна Дослiдн");
     // Read again: whole, and the line name behind it is not part of it.
     drv->onModal<TFormContrName>([](TFormContrName& f) {
         EXPECT_EQ(f.Edit1.Text(), "ГРС Пiвденна Дослiдн");
@@ -281,7 +281,7 @@ TEST_F(ClockItem, CorrectionGoesOutWithCommand12AndMovesTheClock) {
         EXPECT_EQ(last.command, 12);
         ASSERT_EQ(last.data.size(), 18u);
         EXPECT_EQ(int16_t(last.data[16] | last.data[17] << 8), c.correction);
-        EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText), "Корегування часу виконано");
+        EXPECT_EQ(form->StatusBar1.PanelText(kPanelExchangeText), "Корегування часу виконано");
         EXPECT_TRUE(form->TimerMessage.Enabled());
     }
 }
@@ -294,7 +294,7 @@ TEST_F(ClockItem, RefusedCorrectionAndDamagedTables) {
         drv->expectMessage(6, "Корегування часу не виконано", "");
     });
     EXPECT_EQ(emu.Clock(), (emu::DeviceTime6{24, 5, 6, 10, 15, 20}));
-    EXPECT_NE(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText).find("Команда 12."), std::string::npos);
+    EXPECT_NE(form->StatusBar1.PanelText(kPanelExchangeText).find("Команда 12."), std::string::npos);
 
     // Correction from the PC forbidden: no button.
     PatchTable(6, 11, 0);
