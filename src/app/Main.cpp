@@ -267,17 +267,6 @@ void TFormMain::BuildMenu() {
         else MainMenu1.Add(*e.item);
         if (itemCount_ < int(std::size(allItems_))) allItems_[itemCount_++] = e.item;
     }
-    // Until a handler is attached, an item says plainly that this version
-    // cannot do it yet, rather than doing nothing.
-    for (int i = 0; i < itemCount_; ++i) {
-        ui::MenuItem* item = allItems_[i];
-        if (item->IsSeparator()) continue;
-        item->OnClick = [item] {
-            if (item->Count() > 0) return;
-            MessageKind = 6;
-            ShowQues("\"" + item->Caption() + "\"", "Ця функція в цій версії програми ще не доступна");
-        };
-    }
     SetMenu(&MainMenu1);
 }
 
