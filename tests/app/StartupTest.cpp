@@ -162,13 +162,19 @@ TEST_F(Startup, FailedWritesOfTheSettingsAtShutDownAreReported) {
     EXPECT_EQ(files, 0);
 }
 
-TEST_F(Startup, FoldersThatCannotBeMadeAreToldOnceBeforeTheConnectDialog) {
+TEST_F(Startup, FoldersThatCannotBeMadeAndListsCutAreToldOnceBeforeTheConnectDialog) {
     // Files where two of the folders belong.
     std::ofstream(dir / "HOURDATA") << "not a folder";
     std::ofstream(dir / "REPORT") << "not a folder";
+    // Lists longer than their records keep.
+    std::filesystem::create_directories(dir / "INI");
+    std::ofstream(dir / "INI" / "objects.ini") << "[OBJECT_LIST]\r\nobj_num=51\r\n";
+    std::ofstream(dir / "INI" / "ethr_abonents.ini") << "[ETHERNET_CONN_PAR]\r\nusers_num=300\r\n";
     StartForm();
     EXPECT_TRUE(std::filesystem::is_directory(dir / "DAYDATA"));
     drv->expectMessage(1, "Не вдалося створити папку", (dir / "HOURDATA").string() + " (і ще 1)");
+    drv->expectMessage(6, "У файлі ethr_abonents.ini більше записів, ніж можна зберегти:", "завантажено перші 200.");
+    drv->expectMessage(6, "У файлі objects.ini більше записів, ніж можна зберегти:", "завантажено перші 50.");
     int dialogs = 0;
     drv->onModal<TFormConnect>([&](TFormConnect& f) {
         ++dialogs;
@@ -180,7 +186,7 @@ TEST_F(Startup, FoldersThatCannotBeMadeAreToldOnceBeforeTheConnectDialog) {
     form->TimerStart.SetEnabled(true);
     ASSERT_TRUE(drv->fireTimer(form->TimerStart));
     EXPECT_EQ(dialogs, 2);
-    EXPECT_EQ(drv->messages().size(), 1u);
+    EXPECT_EQ(drv->messages().size(), 3u);
     EXPECT_EQ(ReadFile("HOURDATA"), "not a folder");
 }
 
