@@ -1,5 +1,6 @@
 #include "common/ListFiles.h"
 
+#include "common/Suplfunc.h"
 #include "platform/IniFile.h"
 
 #include <algorithm>
@@ -58,35 +59,12 @@ void SortEntries(Entry* entries, int n, uint8_t& index, Less less) {
     index = static_cast<uint8_t>(selected);
 }
 
-uint8_t Upper1251(uint8_t c) {
-    if (c >= 'a' && c <= 'z') return static_cast<uint8_t>(c - 0x20);
-    if (c >= 0xE0) return static_cast<uint8_t>(c - 0x20);  // а..я
-    switch (c) {
-    case 0x90: return 0x80;  // ђ
-    case 0x83: return 0x81;  // ѓ
-    case 0x9A: return 0x8A;  // љ
-    case 0x9C: return 0x8C;  // њ
-    case 0x9D: return 0x8D;  // ќ
-    case 0x9E: return 0x8E;  // ћ
-    case 0x9F: return 0x8F;  // џ
-    case 0xA2: return 0xA1;  // ў
-    case 0xBC: return 0xA3;  // ј
-    case 0xB4: return 0xA5;  // ґ
-    case 0xB8: return 0xA8;  // ё
-    case 0xBA: return 0xAA;  // є
-    case 0xBF: return 0xAF;  // ї
-    case 0xB3: return 0xB2;  // і
-    case 0xBE: return 0xBD;  // ѕ
-    default: return c;
-    }
-}
-
 }  // namespace
 
 int CompareFieldsNoCase(const char* a, const char* b, std::size_t width) {
     for (std::size_t i = 0; i < width; ++i) {
-        uint8_t ca = Upper1251(static_cast<uint8_t>(a[i]));
-        uint8_t cb = Upper1251(static_cast<uint8_t>(b[i]));
+        uint8_t ca = UpperCp1251(static_cast<uint8_t>(a[i]));
+        uint8_t cb = UpperCp1251(static_cast<uint8_t>(b[i]));
         if (ca != cb) return ca < cb ? -1 : 1;
         if (ca == 0) return 0;
     }

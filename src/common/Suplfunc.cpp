@@ -13,8 +13,8 @@ namespace {
 
 char g_decimalSeparator = ',';
 
-// Upper case of a Windows-1251 byte: Latin and Cyrillic letters, the
-// Ukrainian, Belarusian and Serbian/Macedonian letters included.
+}  // namespace
+
 uint8_t UpperCp1251(uint8_t c) {
     if (c >= 'a' && c <= 'z') return uint8_t(c - 32);
     if (c >= 0xE0) return uint8_t(c - 32);
@@ -37,6 +37,8 @@ uint8_t UpperCp1251(uint8_t c) {
         default: return c;
     }
 }
+
+namespace {
 
 // The 18 significant decimal digits of a positive finite value as "%.17e"
 // gives them: the value correctly rounded to 18 digits, ties to even, so

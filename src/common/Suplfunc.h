@@ -16,6 +16,9 @@
 // text (Cyrillic letters included) and compared byte by byte in that code
 // page; < 0, 0, > 0.
 int CompareNamesNoCase(std::string_view a, std::string_view b);
+// Upper case of a Windows-1251 byte: Latin and Cyrillic letters, the
+// Ukrainian, Belarusian and Serbian/Macedonian letters included.
+uint8_t UpperCp1251(uint8_t c);
 // 1 if a > b, -1 if a < b, else 0.
 int CompareBytes(uint8_t a, uint8_t b);
 // Exchanges the two bytes in place.
