@@ -52,22 +52,6 @@ protected:
     }
 };
 
-TEST_F(ParamItems, NoItemSaysItIsNotAvailable) {
-    Connect();
-    for (const char* name : {"Nident", "NContrName", "N_Ethernet", "Nsys", "NSinhr", "NContrDt", "NChrom_Ser_Num",
-                             "NFun", "NSit", "NChrom_Mom_1", "NChrom_Mom_2", "NWmt_MomData", "Nabout"}) {
-        drv->clearMessages();
-        ui::MenuItem* item = form->MenuItemByName(name);
-        ASSERT_NE(item, nullptr);
-        // Each window closes as cancelled; a message is answered "no".
-        drv->onFailure = [](const std::string&) {};
-        item->Click();
-        for (const ui::MessageInfo& m : drv->messages())
-            EXPECT_NE(m.lines[1], "Ця функція в цій версії програми ще не доступна") << name;
-    }
-    drv->onFailure = nullptr;
-}
-
 TEST_F(ParamItems, IdentificationReadsTableZeroAndShowsItInFull) {
     Connect();
     drv->onModal<TFormIdent>([](TFormIdent& f) {
