@@ -21,6 +21,7 @@
 #include "common/Suplfunc.h"
 #include "data/ArchiveRecords.h"
 #include "reports/ExcelExport.h"
+#include "platform/Codepage.h"
 #include "reports/ExcelViewers.h"
 #include "sheet/Workbook.h"
 
@@ -62,7 +63,7 @@ bool Run(const std::string& file, const std::vector<HdmArchiveRecord>& recs, Tim
     c.rows = int(recs.size());
     c.row = [&recs](int i, std::vector<std::string>& cells) {
         std::vector<std::string> row = ExcelHdmRow(recs[std::size_t(i)], false, false);
-        for (std::size_t k = 0; k < cells.size() && k < row.size(); ++k) cells[k] = ExcelTrim(row[k]);
+        for (std::size_t k = 0; k < cells.size() && k < row.size(); ++k) cells[k] = platform::TrimBlanks(row[k]);
     };
     sheet::Workbook wb;
     if (!wb.Add()) return false;

@@ -55,6 +55,7 @@ void TFormMain::TimerStartTimer() {
         foldersNotMade_.clear();
         ShowQues(1, "Не вдалося створити папку", where);
     }
+    ShowListNotes();
     {
         ui::HourGlass wait;
         Disconnect();

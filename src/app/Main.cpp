@@ -267,17 +267,6 @@ void TFormMain::BuildMenu() {
         else MainMenu1.Add(*e.item);
         if (itemCount_ < int(std::size(allItems_))) allItems_[itemCount_++] = e.item;
     }
-    // Until a handler is attached, an item says plainly that this version
-    // cannot do it yet, rather than doing nothing.
-    for (int i = 0; i < itemCount_; ++i) {
-        ui::MenuItem* item = allItems_[i];
-        if (item->IsSeparator()) continue;
-        item->OnClick = [item] {
-            if (item->Count() > 0) return;
-            MessageKind = 6;
-            ShowQues("\"" + item->Caption() + "\"", "Ця функція в цій версії програми ще не доступна");
-        };
-    }
     SetMenu(&MainMenu1);
 }
 
@@ -338,6 +327,12 @@ void TFormMain::LinkStatusPanel(const std::string& text) {
     if (closePending_ && !text.empty() && HgcBox) HgcBox->Abort = true;
 }
 
+void TFormMain::ShowListNotes() {
+    std::vector<std::pair<std::string, std::string>> notes;
+    notes.swap(listNotes_);
+    for (const auto& [line1, line2] : notes) ShowQues(6, line1, line2);
+}
+
 // ---------------------------------------------------------------- creation
 
 void TFormMain::FormCreate() {
@@ -358,12 +353,16 @@ void TFormMain::FormCreate() {
     LoadArchiveDefaults(ArchiveDefaultsPath(), ArchiveRequestDefaults, now);
 
     ReadProgramIni(SettingsIniPath(), ui::Screen::Width(), ui::Screen::Height());
-    ReadPhoneSubscribers(PhoneIniPath());
+    const auto noteCut = [this](const std::string& path, int stated, int limit) {
+        auto note = ListCutNote(path, stated, limit);
+        if (!note.first.empty()) listNotes_.push_back(std::move(note));
+    };
+    noteCut(PhoneIniPath(), ReadPhoneSubscribers(PhoneIniPath()), MaxSubscribers);
     SortPhoneSubscribers(ProgramSettings.Fon.Users);
-    ReadEthernetSubscribers(EthernetIniPath());
+    noteCut(EthernetIniPath(), ReadEthernetSubscribers(EthernetIniPath()), MaxSubscribers);
     SortEthernetSubscribers(ProgramSettings.Ethr.Users);
     SettingsShadow = ProgramSettings;
-    ReadObjectList(ObjectsIniPath());
+    noteCut(ObjectsIniPath(), ReadObjectList(ObjectsIniPath()), MaxObjects);
     SortObjectList(ObjectList);
 
     LoadReportFormat(ReportFormatPath(), ReportFormat);

@@ -16,8 +16,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "common/LinkStatus.h"
 #include "config/Globals.h"
 #include "config/MainHost.h"
 #include "link/Hgcbox.h"
@@ -32,11 +34,7 @@ public:
     explicit TFormMain(ui::Component* owner = nullptr);
     ~TFormMain() override;
 
-    // ---- status bar panels of StatusBar1
-    static constexpr int kPanelLink = 0;            // port and rate, or subscriber
-    static constexpr int kPanelControllerName = 1;  // controller name (table 5 row 0)
-    static constexpr int kPanelExchangeText = 2;    // progress and result of an exchange
-    static constexpr int kPanelExchange = 3;        // "Обмін..." while a request is on the line
+    // The panels of StatusBar1: kPanelLink.. (common/LinkStatus.h).
 
     // ---- components
     ui::MainMenu MainMenu1{this, "MainMenu1"};
@@ -241,4 +239,8 @@ private:
     hgcbox* box_ = nullptr;  // the link object this window made
     // The data folders start-up could not make, told once the window shows.
     std::vector<std::string> foldersNotMade_;
+    // List files that held more entries than their lists keep, told once
+    // (kind 6) after the folders.
+    std::vector<std::pair<std::string, std::string>> listNotes_;
+    void ShowListNotes();
 };

@@ -1,5 +1,6 @@
 #include "common/ListFiles.h"
 
+#include "common/Suplfunc.h"
 #include "platform/IniFile.h"
 
 #include <algorithm>
@@ -19,9 +20,11 @@ std::string SlotSection(const char* prefix, int slot) { return prefix + std::to_
 
 uint8_t Low8(int32_t v) { return static_cast<uint8_t>(static_cast<uint32_t>(v) & 0xFFu); }
 
-// A count from a file, within 0..limit.
-uint8_t ReadCount(const platform::IniFile& ini, const char* sec, const char* key, int limit) {
+// A count from a file, within 0..limit; `stated` gets the count the file
+// gives (0 for a negative one).
+uint8_t ReadCount(const platform::IniFile& ini, const char* sec, const char* key, int limit, int& stated) {
     int32_t v = ini.ReadInteger(sec, key, 0);
+    stated = v < 0 ? 0 : v;
     return static_cast<uint8_t>(v < 0 ? 0 : (v > limit ? limit : v));
 }
 
@@ -56,35 +59,12 @@ void SortEntries(Entry* entries, int n, uint8_t& index, Less less) {
     index = static_cast<uint8_t>(selected);
 }
 
-uint8_t Upper1251(uint8_t c) {
-    if (c >= 'a' && c <= 'z') return static_cast<uint8_t>(c - 0x20);
-    if (c >= 0xE0) return static_cast<uint8_t>(c - 0x20);  // а..я
-    switch (c) {
-    case 0x90: return 0x80;  // ђ
-    case 0x83: return 0x81;  // ѓ
-    case 0x9A: return 0x8A;  // љ
-    case 0x9C: return 0x8C;  // њ
-    case 0x9D: return 0x8D;  // ќ
-    case 0x9E: return 0x8E;  // ћ
-    case 0x9F: return 0x8F;  // џ
-    case 0xA2: return 0xA1;  // ў
-    case 0xBC: return 0xA3;  // ј
-    case 0xB4: return 0xA5;  // ґ
-    case 0xB8: return 0xA8;  // ё
-    case 0xBA: return 0xAA;  // є
-    case 0xBF: return 0xAF;  // ї
-    case 0xB3: return 0xB2;  // і
-    case 0xBE: return 0xBD;  // ѕ
-    default: return c;
-    }
-}
-
 }  // namespace
 
 int CompareFieldsNoCase(const char* a, const char* b, std::size_t width) {
     for (std::size_t i = 0; i < width; ++i) {
-        uint8_t ca = Upper1251(static_cast<uint8_t>(a[i]));
-        uint8_t cb = Upper1251(static_cast<uint8_t>(b[i]));
+        uint8_t ca = UpperCp1251(static_cast<uint8_t>(a[i]));
+        uint8_t cb = UpperCp1251(static_cast<uint8_t>(b[i]));
         if (ca != cb) return ca < cb ? -1 : 1;
         if (ca == 0) return 0;
     }
@@ -93,9 +73,10 @@ int CompareFieldsNoCase(const char* a, const char* b, std::size_t width) {
 
 // ---- readers ----
 
-void ReadPhoneSubscribers(const std::string& path, PhoneSubscriberList& list) {
+int ReadPhoneSubscribers(const std::string& path, PhoneSubscriberList& list) {
+    int stated = 0;
     platform::IniFile ini(path);
-    list.users_num = ReadCount(ini, kFonHead, "users_num", MaxSubscribers);
+    list.users_num = ReadCount(ini, kFonHead, "users_num", MaxSubscribers, stated);
     list.user_index = ReadIndex(ini, kFonHead, "user_index", list.users_num);
     list.sort_prz = Low8(ini.ReadInteger(kFonHead, "sort_prz", 0));
     for (int i = 0; i < MaxSubscribers; ++i) {
@@ -106,11 +87,13 @@ void ReadPhoneSubscribers(const std::string& path, PhoneSubscriberList& list) {
         u.adr_modbus = Low8(ini.ReadInteger(sec, "adr_modbus", 1));
         BytesToField(u.phone_code, sizeof u.phone_code, ini.ReadRawString(sec, "phone_code", ""));
     }
+    return stated;
 }
 
-void ReadEthernetSubscribers(const std::string& path, EthernetSubscriberList& list) {
+int ReadEthernetSubscribers(const std::string& path, EthernetSubscriberList& list) {
+    int stated = 0;
     platform::IniFile ini(path);
-    list.users_num = ReadCount(ini, kEthrHead, "users_num", MaxSubscribers);
+    list.users_num = ReadCount(ini, kEthrHead, "users_num", MaxSubscribers, stated);
     list.user_index = ReadIndex(ini, kEthrHead, "user_index", list.users_num);
     list.sort_prz = Low8(ini.ReadInteger(kEthrHead, "sort_prz", 0));
     for (int i = 0; i < list.users_num; ++i) {
@@ -121,12 +104,14 @@ void ReadEthernetSubscribers(const std::string& path, EthernetSubscriberList& li
         u.ip_adr = static_cast<uint32_t>(ini.ReadInteger(sec, "ip_adr", 0));
         u.port = static_cast<uint32_t>(ini.ReadInteger(sec, "port", 0));
     }
+    return stated;
 }
 
-void ReadObjectList(const std::string& path, ObjectListRecord& list) {
+int ReadObjectList(const std::string& path, ObjectListRecord& list) {
+    int stated = 0;
     platform::IniFile ini(path);
     std::memset(&list, 0, sizeof list);
-    list.obj_num = ReadCount(ini, kObjHead, "obj_num", MaxObjects);
+    list.obj_num = ReadCount(ini, kObjHead, "obj_num", MaxObjects, stated);
     list.sort_prz = Low8(ini.ReadInteger(kObjHead, "sort_prz", 0));
     list.obj_index = ReadIndex(ini, kObjHead, "obj_index", list.obj_num);
     for (int i = 0; i < list.obj_num; ++i) {
@@ -135,11 +120,22 @@ void ReadObjectList(const std::string& path, ObjectListRecord& list) {
         o.contr_adr = Low8(ini.ReadInteger(sec, "contr_adr", 1));
         BytesToField(o.obj_name, sizeof o.obj_name, ini.ReadRawString(sec, "obj_name", ""));
     }
+    return stated;
 }
 
-void ReadPhoneSubscribers(const std::string& path) { ReadPhoneSubscribers(path, ProgramSettings.Fon.Users); }
-void ReadEthernetSubscribers(const std::string& path) { ReadEthernetSubscribers(path, ProgramSettings.Ethr.Users); }
-void ReadObjectList(const std::string& path) { ReadObjectList(path, ObjectList); }
+int ReadPhoneSubscribers(const std::string& path) { return ReadPhoneSubscribers(path, ProgramSettings.Fon.Users); }
+int ReadEthernetSubscribers(const std::string& path) {
+    return ReadEthernetSubscribers(path, ProgramSettings.Ethr.Users);
+}
+int ReadObjectList(const std::string& path) { return ReadObjectList(path, ObjectList); }
+
+std::pair<std::string, std::string> ListCutNote(const std::string& path, int stated, int limit) {
+    if (stated <= limit) return {};
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return {"У файлі " + name + " більше записів, ніж можна зберегти:",
+            "завантажено перші " + std::to_string(limit) + "."};
+}
 
 // ---- writers ----
 

@@ -18,18 +18,26 @@
 #include "common/Rd_wr_ini.h"
 
 #include <string>
+#include <utility>
 
 // The object list of the run (the subscriber lists sit in ProgramSettings).
 extern ObjectListRecord ObjectList;
 
 // Readers: a missing file gives an empty list (the 200 phone slots then hold
-// their defaults: empty texts, contr_adr and adr_modbus 1).
-void ReadPhoneSubscribers(const std::string& path, PhoneSubscriberList& list);
-void ReadEthernetSubscribers(const std::string& path, EthernetSubscriberList& list);
-void ReadObjectList(const std::string& path, ObjectListRecord& list);
-void ReadPhoneSubscribers(const std::string& path);     // ProgramSettings.Fon.Users
-void ReadEthernetSubscribers(const std::string& path);  // ProgramSettings.Ethr.Users
-void ReadObjectList(const std::string& path);           // ObjectList
+// their defaults: empty texts, contr_adr and adr_modbus 1). Each returns the
+// number of entries the file says it holds; only the first 200 (objects: 50)
+// are loaded, and a later save keeps only those.
+int ReadPhoneSubscribers(const std::string& path, PhoneSubscriberList& list);
+int ReadEthernetSubscribers(const std::string& path, EthernetSubscriberList& list);
+int ReadObjectList(const std::string& path, ObjectListRecord& list);
+int ReadPhoneSubscribers(const std::string& path);     // ProgramSettings.Fon.Users
+int ReadEthernetSubscribers(const std::string& path);  // ProgramSettings.Ethr.Users
+int ReadObjectList(const std::string& path);           // ObjectList
+
+// What the operator is told (two lines) when a list file holds more entries
+// (`stated`, as a reader returns it) than the list keeps (`limit`): the
+// file's name and how many were loaded. Empty when nothing was left out.
+std::pair<std::string, std::string> ListCutNote(const std::string& path, int stated, int limit);
 
 // Subscriber writers: when `list` equals `shadow` byte for byte nothing is
 // done; otherwise the file is written and `list` copied into `shadow`. A

@@ -1,11 +1,99 @@
 #include "common/ListForms.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "common/Question.h"
 #include "common/Suplfunc.h"
+#include "platform/Codepage.h"
 
 namespace listforms {
+
+ListWindow::ListWindow(ui::Component* owner, std::string name, int limit, const char* deleteQuestion)
+    : ui::Form(owner, std::move(name)), limit_(limit), deleteQuestion_(deleteQuestion) {
+    SetBorderStyle(ui::BorderStyle::Dialog);
+    SetBorderIcons(ui::border_icon::SystemMenu);
+    SetPosition(ui::Position::ScreenCenter);
+    StringGrid1.OnClick = [this] { StringGrid1Click(); };
+    StringGrid1.OnDblClick = [this] { StringGrid1DblClick(); };
+    SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
+    SpeedButton2.OnClick = [this] { SpeedButton2Click(); };
+    BitBtn1.OnClick = [this] { BitBtn1Click(); };
+    BitBtn2.OnClick = [this] { BitBtn2Click(); };
+    BitBtn3.OnClick = [this] { BitBtn3Click(); };
+    BitBtn4.OnClick = [this] { BitBtn4Click(); };
+    BitBtn5.OnClick = [this] { BitBtn5Click(); };
+}
+
+void ListWindow::ShowEmptyGrid() {
+    // A grid keeps at least one row: it stays, empty.
+    ShowEmptyList(StringGrid1, BitBtn1, BitBtn2, BitBtn3);
+}
+
+void ListWindow::FinishRefresh(int count, int index) {
+    StringGrid1.SetRow(index);
+    BitBtn1.SetEnabled(true);
+    BitBtn2.SetEnabled(count < limit_);
+    BitBtn3.SetEnabled(true);
+}
+
+void ListWindow::StringGrid1Click() {
+    const Header h = ListHeader();
+    if (!h.num || *h.num == 0) return;
+    *h.index = std::uint8_t(std::clamp(StringGrid1.Row(), 0, std::min<int>(*h.num, limit_) - 1));
+}
+
+void ListWindow::StringGrid1DblClick() {
+    StringGrid1Click();
+    BitBtn1Click();
+}
+
+void ListWindow::SpeedButton1Click() {
+    const Header h = ListHeader();
+    if (!h.sort) return;
+    *h.sort = 0;
+    Refresh();
+}
+
+void ListWindow::SpeedButton2Click() {
+    const Header h = ListHeader();
+    if (!h.sort) return;
+    *h.sort = 1;
+    Refresh();
+}
+
+void ListWindow::BitBtn1Click() {
+    const Header h = ListHeader();
+    if (!h.num || *h.num == 0 || *h.index >= *h.num || *h.index >= limit_) return;
+    if (EditEntry(*h.index, 1)) Refresh();
+}
+
+void ListWindow::BitBtn2Click() {
+    const Header h = ListHeader();
+    if (!h.num || *h.num >= limit_) return;
+    if (!EditEntry(*h.num, 0)) return;
+    *h.index = *h.num;
+    ++*h.num;
+    Refresh();
+}
+
+void ListWindow::BitBtn3Click() {
+    const Header h = ListHeader();
+    if (!h.num || *h.num == 0) return;
+    MessageKind = 3;
+    ShowQues("Ви дійсно хочете", deleteQuestion_);
+    if (!MessageAnswer) return;
+    ui::HourGlass hourglass;
+    const int n = std::min<int>(*h.num, limit_);
+    const int at = std::min<int>(*h.index, n - 1);
+    RemoveEntry(n, at);
+    *h.index = std::uint8_t(at > 0 ? at - 1 : 0);
+    *h.num = std::uint8_t(n - 1);
+    Refresh();
+}
+
+void ListWindow::BitBtn5Click() { Close(); }
 
 void LayOutColumns(std::initializer_list<Column> columns, ui::StringGrid& grid, int gridWidth, int gridHeight) {
     int x = 8;
@@ -93,9 +181,7 @@ void FillAddresses(ui::ComboBox& c) {
     for (int a = 1; a <= 255; ++a) c.AddItem(std::to_string(a));
 }
 
-bool IsBlankText(const std::string& text) {
-    return text.find_first_not_of(" \t") == std::string::npos;
-}
+bool IsBlankText(const std::string& text) { return platform::TrimSpace(text).empty(); }
 
 bool CheckNameAndAddress(const ui::Edit& name, const ui::ComboBox& address, int& value) {
     MessageKind = 2;

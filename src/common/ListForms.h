@@ -9,6 +9,7 @@
 //   int address;
 //   if (!listforms::CheckNameAndAddress(Edit1, ComboBox1, address)) return;
 #pragma once
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -16,6 +17,68 @@
 #include "ui/Ui.h"
 
 namespace listforms {
+
+// The window of a list of entries (TFormAbonents_List, TFormObjects_List):
+// the column heads with their sort buttons over the grid, the five buttons
+// under it, and what the grid and the buttons do with the list's count,
+// selection and sort order. A derived window says where the list is, fills
+// the grid, opens the window of one entry and stores on "Прийняти".
+class ListWindow : public ui::Form {
+public:
+    ui::Panel Panel3{this, "Panel3"};  // "№"
+    ui::Panel Panel4{this, "Panel4"};  // "Найменування"
+    ui::Button SpeedButton1{this, "SpeedButton1"};  // sort by name
+    ui::Panel Panel7{this, "Panel7"};  // the address
+    ui::Button SpeedButton2{this, "SpeedButton2"};  // sort by the last column
+    ui::StringGrid StringGrid1{this, "StringGrid1"};
+    ui::Button BitBtn1{this, "BitBtn1"};  // "Змінити"
+    ui::Button BitBtn2{this, "BitBtn2"};  // "Додати"
+    ui::Button BitBtn3{this, "BitBtn3"};  // "Видалити"
+    ui::Button BitBtn4{this, "BitBtn4"};  // "Прийняти"
+    ui::Button BitBtn5{this, "BitBtn5"};  // "Відмінити"
+
+    std::uint8_t accepted = 0;  // 1 when closed with "Прийняти"
+
+    void StringGrid1Click();    // selects the entry of the grid's row
+    void StringGrid1DblClick();  // selects it and changes it
+    void SpeedButton1Click();   // sort by name
+    void SpeedButton2Click();   // sort by the other column
+    void BitBtn1Click();        // "Змінити": the entry's window on the selected entry
+    void BitBtn2Click();        // "Додати": the entry's window on the first free slot
+    void BitBtn3Click();        // "Видалити", after the question
+    virtual void BitBtn4Click() = 0;  // "Прийняти"
+    void BitBtn5Click();        // "Відмінити"
+
+protected:
+    // `limit` entries at most; `deleteQuestion` the second line of the
+    // question before a deletion.
+    ListWindow(ui::Component* owner, std::string name, int limit, const char* deleteQuestion);
+
+    // The count, selection and sort order of the list shown; all null when
+    // there is no list to show.
+    struct Header {
+        std::uint8_t* num = nullptr;
+        std::uint8_t* index = nullptr;
+        std::uint8_t* sort = nullptr;
+    };
+    virtual Header ListHeader() = 0;
+    // Sorts the list and fills the grid.
+    virtual void Refresh() = 0;
+    // The window of one entry on slot `slot` (mode 1 change, 0 add); true
+    // when it was accepted.
+    virtual bool EditEntry(int slot, int mode) = 0;
+    // Removes entry `at` of the first `n`.
+    virtual void RemoveEntry(int n, int at) = 0;
+
+    // An empty list: one empty row, only "Додати" enabled.
+    void ShowEmptyGrid();
+    // After the rows are filled: the selected row, and the buttons.
+    void FinishRefresh(int count, int index);
+
+private:
+    int limit_;
+    const char* deleteQuestion_;
+};
 
 struct Column {
     ui::Panel* head;

@@ -5,7 +5,6 @@
 
 #include "common/IniPaths.h"
 #include "common/ListFiles.h"
-#include "common/ListForms.h"
 #include "common/Object.h"
 #include "common/Question.h"
 
@@ -17,10 +16,8 @@ bool SameList(const ObjectListRecord& a, const ObjectListRecord& b) { return std
 
 }  // namespace
 
-TFormObjects_List::TFormObjects_List(ui::Component* owner) : ui::Form(owner, "FormObjects_List") {
-    SetBorderStyle(ui::BorderStyle::Dialog);
-    SetBorderIcons(ui::border_icon::SystemMenu);
-    SetPosition(ui::Position::ScreenCenter);
+TFormObjects_List::TFormObjects_List(ui::Component* owner)
+    : listforms::ListWindow(owner, "FormObjects_List", MaxObjects, "видалити цей об'єкт?") {
     SetCaption(" Список об'єктів");
     SetBounds(0, 0, 545, 500);
 
@@ -31,18 +28,8 @@ TFormObjects_List::TFormObjects_List(ui::Component* owner) : ui::Form(owner, "Fo
     SpeedButton2.SetEnabled(false);
     listforms::ListButtons({{&BitBtn1, 8}, {&BitBtn2, 110}, {&BitBtn3, 212}, {&BitBtn4, 329}, {&BitBtn5, 431}}, 418, 96);
 
-    StringGrid1.OnClick = [this] { StringGrid1Click(); };
-    StringGrid1.OnDblClick = [this] { StringGrid1DblClick(); };
-    SpeedButton1.OnClick = [this] { SpeedButton1Click(); };
-    SpeedButton2.OnClick = [this] { SpeedButton2Click(); };
-    BitBtn1.OnClick = [this] { BitBtn1Click(); };
-    BitBtn2.OnClick = [this] { BitBtn2Click(); };
-    BitBtn3.OnClick = [this] { BitBtn3Click(); };
-    BitBtn4.OnClick = [this] { BitBtn4Click(); };
-    BitBtn5.OnClick = [this] { BitBtn5Click(); };
     OnShow = [this] { FormShow(); };
     OnClose = [this](ui::CloseAction& a) { FormClose(a); };
-    accepted = 0;
 }
 
 void TFormObjects_List::FormShow() {
@@ -51,15 +38,15 @@ void TFormObjects_List::FormShow() {
     ShowObjectList();
 }
 
+listforms::ListWindow::Header TFormObjects_List::ListHeader() {
+    return {&ObjectList.obj_num, &ObjectList.obj_index, &ObjectList.sort_prz};
+}
+
 void TFormObjects_List::ShowObjectList() {
     ObjectListRecord& l = ObjectList;
     const int n = std::min<int>(l.obj_num, MaxObjects);
-    if (n == 0) {
-        // A grid keeps at least one row: it stays, empty. The sort
-        // buttons keep their state.
-        listforms::ShowEmptyList(StringGrid1, BitBtn1, BitBtn2, BitBtn3);
-        return;
-    }
+    // An empty list: the sort buttons keep their state.
+    if (n == 0) return ShowEmptyGrid();
     StringGrid1.SetRowCount(n);
     if (n >= 2) {
         SortObjectList(l);
@@ -72,69 +59,18 @@ void TFormObjects_List::ShowObjectList() {
         const ObjectRecord& o = l.objs[i];
         StringGrid1.SetRowTexts(i, {Format("  %u", unsigned(i + 1)), " " + o.Name(), Format("  %u", o.contr_adr)});
     }
-    StringGrid1.SetRow(l.obj_index);
-    BitBtn1.SetEnabled(true);
-    BitBtn2.SetEnabled(n < MaxObjects);
-    BitBtn3.SetEnabled(true);
+    FinishRefresh(n, l.obj_index);
 }
 
-void TFormObjects_List::StringGrid1Click() {
-    if (ObjectList.obj_num == 0) return;
-    ObjectList.obj_index = std::uint8_t(std::clamp(StringGrid1.Row(), 0, std::min<int>(ObjectList.obj_num, MaxObjects) - 1));
-}
-
-void TFormObjects_List::StringGrid1DblClick() {
-    StringGrid1Click();
-    BitBtn1Click();
-}
-
-void TFormObjects_List::SpeedButton1Click() {
-    ObjectList.sort_prz = 0;
-    ShowObjectList();
-}
-
-void TFormObjects_List::SpeedButton2Click() {
-    ObjectList.sort_prz = 1;
-    ShowObjectList();
-}
-
-void TFormObjects_List::BitBtn1Click() {
-    ObjectListRecord& l = ObjectList;
-    if (l.obj_num == 0 || l.obj_index >= l.obj_num || l.obj_index >= MaxObjects) return;
+bool TFormObjects_List::EditEntry(int slot, int mode) {
     TFormObject f(this);
-    f.edit_mode = 1;
-    f.obj_rec = &l.objs[l.obj_index];
+    f.edit_mode = std::uint8_t(mode);
+    f.obj_rec = &ObjectList.objs[slot];
     f.ShowModal();
-    if (f.accepted) ShowObjectList();
+    return f.accepted != 0;
 }
 
-void TFormObjects_List::BitBtn2Click() {
-    ObjectListRecord& l = ObjectList;
-    if (l.obj_num >= MaxObjects) return;
-    TFormObject f(this);
-    f.edit_mode = 0;
-    f.obj_rec = &l.objs[l.obj_num];
-    f.ShowModal();
-    if (!f.accepted) return;
-    l.obj_index = l.obj_num;
-    ++l.obj_num;
-    ShowObjectList();
-}
-
-void TFormObjects_List::BitBtn3Click() {
-    ObjectListRecord& l = ObjectList;
-    if (l.obj_num == 0) return;
-    MessageKind = 3;
-    ShowQues("Ви дійсно хочете", "видалити цей об'єкт?");
-    if (!MessageAnswer) return;
-    ui::HourGlass hourglass;
-    const int n = std::min<int>(l.obj_num, MaxObjects);
-    const int at = std::min<int>(l.obj_index, n - 1);
-    listforms::RemoveAt(l.objs, n, at);
-    l.obj_index = std::uint8_t(at > 0 ? at - 1 : 0);
-    l.obj_num = std::uint8_t(n - 1);
-    ShowObjectList();
-}
+void TFormObjects_List::RemoveEntry(int n, int at) { listforms::RemoveAt(ObjectList.objs, n, at); }
 
 void TFormObjects_List::BitBtn4Click() {
     if (!SameList(ObjectList, obj_backup)) {
@@ -155,8 +91,6 @@ void TFormObjects_List::BitBtn4Click() {
     accepted = 1;
     SetModalResult(ui::mrOk);
 }
-
-void TFormObjects_List::BitBtn5Click() { Close(); }
 
 void TFormObjects_List::FormClose(ui::CloseAction&) {
     if (accepted == 0 && !SameList(ObjectList, obj_backup)) ObjectList = obj_backup;

@@ -13,8 +13,8 @@ namespace {
 
 char g_decimalSeparator = ',';
 
-// Upper case of a Windows-1251 byte: Latin and Cyrillic letters, the
-// Ukrainian, Belarusian and Serbian/Macedonian letters included.
+}  // namespace
+
 uint8_t UpperCp1251(uint8_t c) {
     if (c >= 'a' && c <= 'z') return uint8_t(c - 32);
     if (c >= 0xE0) return uint8_t(c - 32);
@@ -37,6 +37,8 @@ uint8_t UpperCp1251(uint8_t c) {
         default: return c;
     }
 }
+
+namespace {
 
 // The 18 significant decimal digits of a positive finite value as "%.17e"
 // gives them: the value correctly rounded to 18 digits, ties to even, so
@@ -163,13 +165,6 @@ std::string NonFinite(double v) {
     return v > 0 ? "INF" : "-INF";
 }
 
-std::string Trim(const std::string& s) {
-    const char* ws = " \t\r\n";
-    const std::size_t b = s.find_first_not_of(ws);
-    if (b == std::string::npos) return {};
-    const std::size_t e = s.find_last_not_of(ws);
-    return s.substr(b, e - b + 1);
-}
 
 bool IsDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
@@ -363,7 +358,7 @@ void KeyFilterFloat(const std::string& text, int caret, char32_t& key) {
 }
 
 bool TryStrToInt(const std::string& text, int& value) {
-    const std::string s = Trim(text);
+    const std::string_view s = platform::TrimSpace(text);
     std::size_t i = 0;
     bool neg = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
@@ -380,8 +375,19 @@ bool TryStrToInt(const std::string& text, int& value) {
     return true;
 }
 
+long long TypedNumber(std::string_view text) {
+    const std::string_view s = platform::TrimBlanks(text);
+    if (s.empty()) return -1;
+    long long v = 0;
+    for (const char c : s) {
+        if (c < '0' || c > '9') return -1;
+        v = std::min(v * 10 + (c - '0'), kTypedNumberTooBig);
+    }
+    return v;
+}
+
 bool TryStrToFloat(const std::string& text, double& value) {
-    std::string s = Trim(text);
+    const std::string_view s = platform::TrimSpace(text);
     std::size_t i = 0;
     std::string norm;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {

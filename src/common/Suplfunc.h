@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -15,10 +16,37 @@
 // text (Cyrillic letters included) and compared byte by byte in that code
 // page; < 0, 0, > 0.
 int CompareNamesNoCase(std::string_view a, std::string_view b);
+// Upper case of a Windows-1251 byte: Latin and Cyrillic letters, the
+// Ukrainian, Belarusian and Serbian/Macedonian letters included.
+uint8_t UpperCp1251(uint8_t c);
 // 1 if a > b, -1 if a < b, else 0.
 int CompareBytes(uint8_t a, uint8_t b);
 // Exchanges the two bytes in place.
 void SwapBytes16(uint16_t& v);
+// Little-endian fields of records, tables and frames (any alignment).
+inline uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t GetU32(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+inline float GetF32(const uint8_t* p) {
+    const uint32_t bits = GetU32(p);
+    float f;
+    std::memcpy(&f, &bits, 4);
+    return f;
+}
+inline void PutU16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v & 0xFF);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void PutU32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+inline void PutF32(uint8_t* p, float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    PutU32(p, bits);
+}
+
 // True when all 8 exponent bits of a single-precision value are set (NaN or
 // an infinity of either sign). `bytes` are the 4 bytes as the controller
 // sends them, little-endian.
@@ -76,6 +104,12 @@ void KeyFilterFloat(const std::string& text, int caret, char32_t& key);
 // whole rest must be the number. Never throw.
 // Decimal integer with an optional sign, within the range of int.
 bool TryStrToInt(const std::string& text, int& value);
+// The number a typed field holds: decimal digits only, blanks around them
+// allowed. -1 when there is no number (empty, or anything else typed or
+// pasted); kTypedNumberTooBig for more digits than any field takes, so it
+// lies outside every range.
+inline constexpr long long kTypedNumberTooBig = 1LL << 40;
+long long TypedNumber(std::string_view text);
 // Decimal number with an optional sign, ',' or '.' as the separator and an
 // optional exponent (e or E); finite values only.
 bool TryStrToFloat(const std::string& text, double& value);

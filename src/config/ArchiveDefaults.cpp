@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/Suplfunc.h"
 #include "platform/FileRead.h"
 #include "platform/FileWrite.h"
 #include "platform/Paths.h"
@@ -17,14 +18,6 @@ namespace {
 constexpr double kFirstDay = 2.0;
 constexpr double kLastDay = 2958466.0;
 
-void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-uint32_t GetU32(const uint8_t* p) {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= uint32_t(p[i]) << (8 * i);
-    return v;
-}
 void PutF64(uint8_t* p, double d) {
     uint64_t v = 0;
     std::memcpy(&v, &d, 8);

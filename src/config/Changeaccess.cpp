@@ -7,14 +7,10 @@
 #include "common/Question.h"
 #include "config/Conffun.h"
 #include "config/ConfigImage.h"
+#include "platform/Codepage.h"
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 }  // namespace
 
@@ -120,7 +116,7 @@ void TFormChangeAccess::BitBtn1Click() {
 
     if (!Credentials().Check("Неспівпадання уведених паролів", "Неспівпадання уведенихх кодів")) return;
     const std::string password = Edit1.Text(), code = Edit3.Text(), name = Edit5.Text();
-    if (Trim(name).empty()) {
+    if (platform::TrimBlanks(name).empty()) {
         char line[96];
         std::snprintf(line, sizeof line, "Номер користувача в таблиці - %d.", r + 1);
         ShowQues(line, "Не задано им'я користувача");

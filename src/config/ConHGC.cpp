@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/Suplfunc.h"
 #include "config/EditorParts.h"
 #include "platform/Codepage.h"
 
@@ -156,7 +157,7 @@ void TFormConHGC::BitBtn1Click() {
         }
     }
     if (missing) return editor::InputError("Уведені не всі параметри");
-    const long address = editor::TypedNumber(ComboBox3.Text());
+    const long address = TypedNumber(ComboBox3.Text());
     if (address < 1 || address > 247) return editor::InputError("Адреса повинна бути", "в діапазоні 1...247");
 
     if (Block) {

@@ -47,9 +47,9 @@ void TFormConVU::FormShow() {
 void TFormConVU::BitBtn1Click() {
     if (ComboBox1.Text().empty() || (ComboBox2.Enabled() && ComboBox2.ItemIndex() < 0) || Edit10.Text().empty())
         return editor::InputError("Введены не все параметры");
-    const long preambles = editor::TypedNumber(Edit10.Text());
+    const long preambles = TypedNumber(Edit10.Text());
     if (preambles < 0 || preambles >= 256) return editor::InputError("Количество преамбул не должно превышать 255");
-    const long address = editor::TypedNumber(ComboBox1.Text());
+    const long address = TypedNumber(ComboBox1.Text());
     if (address < 1 || address > 254) return editor::InputError("Адрес должен быть", "в диапазоне 1...254");
     if (Block) {
         Block[2] = uint8_t(preambles);

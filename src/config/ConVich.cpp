@@ -65,7 +65,7 @@ void TFormConVich::BitBtn1Click() {
     if (ComboBox10.ItemIndex() < 0 || ComboBox11.ItemIndex() < 0 || ComboBox15.ItemIndex() < 0 ||
         ComboBox14.ItemIndex() < 0 || Edit2.Text().empty() || mode < 0)
         return editor::InputError("Уведені не всі параметри");
-    const long preambles = editor::TypedNumber(Edit2.Text());
+    const long preambles = TypedNumber(Edit2.Text());
     if (preambles < 0 || preambles >= 256) return editor::InputError("Кількість преамбул не повинно перевищувати 255");
     if (Block) {
         Block[4] = uint8_t(preambles);

@@ -1,5 +1,6 @@
 #include "config/ConWMT.h"
 
+#include "common/Suplfunc.h"
 #include "config/EditorParts.h"
 
 TFormConWMT::TFormConWMT(ui::Component* owner) : ui::Form(owner, "FormConWMT") {
@@ -42,9 +43,9 @@ void TFormConWMT::BitBtn1Click() {
     if (ComboBox3.Text().empty() || ComboBox8.Text().empty() || ComboBox6.ItemIndex() < 0 ||
         ComboBox9.ItemIndex() < 0 || ComboBox10.ItemIndex() < 0 || ComboBox5.ItemIndex() < 0)
         return editor::InputError("Уведені не всі параметри");
-    const long address = editor::TypedNumber(ComboBox3.Text());
+    const long address = TypedNumber(ComboBox3.Text());
     if (address < 1 || address > 247) return editor::InputError("Адреса повинна бути", "в діапазоні 1...247");
-    const long timeout = editor::TypedNumber(ComboBox8.Text());
+    const long timeout = TypedNumber(ComboBox8.Text());
     if (timeout < 5 || timeout > 255) return editor::InputError("Таймаут повинен бути", "в діапазоні 5...255");
     if (Block) {
         Block[0] = uint8_t(address);

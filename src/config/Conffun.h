@@ -30,7 +30,9 @@
 #include <string>
 #include <vector>
 
+#include "common/LinkStatus.h"
 #include "config/ConfigImage.h"
+#include "platform/Codepage.h"
 
 namespace ui {
 class StatusBar;
@@ -49,18 +51,15 @@ inline constexpr std::size_t kMaxReadRowBytes = 245;
 inline constexpr std::size_t kWriteFrameOverhead = 26;  // frame bytes around the rows
 inline constexpr std::size_t kReadReplyOverhead = 10;
 
-// Status-bar panels the layer writes.
-inline constexpr int kPanelControllerName = 1;
-inline constexpr int kPanelExchangeText = 2;
+// Status-bar panels the layer writes: kPanelControllerName and
+// kPanelExchangeText (common/LinkStatus.h).
 
-// Translation tables between Windows-1251 and code page 866 (characters
-// without a counterpart become a close look-alike or '_').
-extern const std::array<uint8_t, 256> Cp1251To866Map;
-extern const std::array<uint8_t, 256> Cp866To1251Map;
+// The names of table 5 go through the code-page tables of platform/Codepage.h.
+using platform::CodePage1251To866;
+using platform::CodePage866To1251;
+using platform::Cp1251To866Map;
+using platform::Cp866To1251Map;
 
-// Translate n bytes in place.
-void CodePage1251To866(uint8_t* text, std::size_t n);
-void CodePage866To1251(uint8_t* text, std::size_t n);
 // True when the controller keeps the names of table 5 in code page 866
 // (byte 12 of table 0 is 0).
 bool NamesInCp866();

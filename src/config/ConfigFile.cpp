@@ -95,12 +95,6 @@ void CopyFromImage(int t, ConfigRecord& rec, std::size_t offset) {
     std::memcpy(rec.At(offset), src.data(), src.size());
 }
 
-std::string Trimmed(std::string s) {
-    const std::size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const std::size_t last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
 
 void SetPanel(ui::StatusBar* bar, int panel, const std::string& text) {
     if (bar) bar->SetPanelText(panel, text);
@@ -161,7 +155,7 @@ bool ReadSmallFile(const std::string& path, std::size_t limit, std::string& byte
 int ConfigRecord::FlowCount() const { return ClampCount(Bytes[cnfofs::kFlowLink], kRecordFlowRows); }
 
 std::string ConfigRecord::ControllerName() const {
-    return Trimmed(platform::ReadField(At(cnfofs::kNames), kNameWidth, platform::CodePage::Cp1251, true));
+    return std::string(platform::TrimBlanks(platform::ReadField(At(cnfofs::kNames), kNameWidth, platform::CodePage::Cp1251, true)));
 }
 
 bool RecordTablePlace(int t, std::size_t& offset) {

@@ -9,22 +9,13 @@ namespace {
 
 constexpr int kWidth = 482, kHeight = 234;
 
-bool Blankish(unsigned char c) { return c <= ' ' || c == 0x7F; }
-
-std::string Trimmed(const std::string& s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && Blankish(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && Blankish(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
 }  // namespace
 
 std::string TFormContrName::NameText(const uint8_t* row) {
     std::size_t n = 0;
     while (n < std::size_t(kNameBytes) && row[n] != 0) ++n;
     // Trimmed in the code page, where a control character is one byte.
-    std::string bytes = Trimmed(std::string(reinterpret_cast<const char*>(row), n));
+    const std::string_view bytes = platform::TrimSpace(std::string_view(reinterpret_cast<const char*>(row), n));
     return platform::Cp1251ToUtf8(bytes);
 }
 
@@ -79,7 +70,7 @@ void TFormContrName::BitBtn1Click() {
     ui::Edit* edits[3] = {&Edit1, &Edit2, &Edit3};
     for (ui::Edit* e : edits) {
         // Blanks alone would read back as an empty name.
-        if (Trimmed(e->Text()).empty()) {
+        if (platform::TrimSpace(e->Text()).empty()) {
             MessageKind = 2;
             ShowQues("Уведені не всі параметри", "");
             e->SetFocus();

@@ -77,17 +77,6 @@ void NumberCombo(ui::ComboBox& c, int first, int last) {
     c.SetDropDownCount(16);
 }
 
-long TypedNumber(const std::string& text) {
-    int v = 0;
-    if (TryStrToInt(text, v)) return v;
-    // Digits only, but more of them than an integer holds: out of every range.
-    const std::size_t b = text.find_first_not_of(' '), e = text.find_last_not_of(' ');
-    if (b == std::string::npos) return -1;
-    for (std::size_t i = b; i <= e; ++i)
-        if (text[i] < '0' || text[i] > '9') return -1;
-    return INT_MAX;
-}
-
 void InputError(const std::string& line1, const std::string& line2) {
     MessageKind = 2;
     ShowQues(line1, line2);

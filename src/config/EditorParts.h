@@ -57,11 +57,6 @@ void DigitsOnly(ui::ComboBox& c, int maxLength);
 // digits only, no more of them than `last` has.
 void NumberCombo(ui::ComboBox& c, int first, int last);
 
-// The number a typed field holds: its text as a decimal integer; a text too
-// long for an integer counts as out of every range (INT32_MAX). -1 when the
-// text is empty or holds no number.
-long TypedNumber(const std::string& text);
-
 // The input-error message (kind 2); the window stays open.
 void InputError(const std::string& line1, const std::string& line2 = {});
 

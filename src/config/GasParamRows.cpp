@@ -62,18 +62,8 @@ Value ReadSingle(const std::string& text, float& v) {
     return Value::Number;
 }
 
-float GetValue(const uint8_t* block, int code) {
-    uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i) bits |= uint32_t(block[code * 4 + i]) << (8 * i);
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
-}
+float GetValue(const uint8_t* block, int code) { return GetF32(block + code * 4); }
 
-void PutValue(uint8_t* block, int code, float v) {
-    uint32_t bits;
-    std::memcpy(&bits, &v, 4);
-    for (int i = 0; i < 4; ++i) block[code * 4 + i] = uint8_t(bits >> (8 * i));
-}
+void PutValue(uint8_t* block, int code, float v) { PutF32(block + code * 4, v); }
 
 }  // namespace gasrows

@@ -31,8 +31,12 @@ TFormLimits::TFormLimits(ui::Component* owner) : ui::Form(owner, "FormLimits") {
     pn = rows_.NamePanels(6, 250, 20);
     pd = rows_.Make<ui::Panel>("pd", 258, 130, 20);
     ev = rows_.Make<ui::Edit>("ev", 390, 82, 20);
-    l = rows_.Make<ui::Label>("l", 478, 60, 16, 3);
+    // The unit labels take the rest of the row up to the window's edge, and
+    // grow with their text, so a wider face never cuts "МДж/м3".
+    constexpr int kUnitLeft = 476;
+    l = rows_.Make<ui::Label>("l", kUnitLeft, ClientWidth() - kUnitLeft - 2, 16, 3);
     for (int c = 0; c < gasrows::kRows; ++c) {
+        l[c]->SetAutoSize(true);
         pd[c]->SetBevelOuter(ui::Bevel::Lowered);
         ev[c]->SetMaxLength(8);
         ev[c]->SetAlignment(ui::TextAlign::Right);

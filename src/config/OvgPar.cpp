@@ -187,7 +187,7 @@ void TFormOvgPar::Edit3Exit() { platform::WriteField(Work.Password + kPassword12
 void TFormOvgPar::BitBtn3Click() {
     if (ComboBox1.Text().empty() || cn1.ItemIndex() < 0 || cp1.ItemIndex() < 0)
         return editor::InputError("Введені не всі параметри");
-    const long address = editor::TypedNumber(ComboBox1.Text());
+    const long address = TypedNumber(ComboBox1.Text());
     if (address < 1 || address > 254) return editor::InputError("Адреса поза припустимого діапазону");
 
     OvgRow row = Work;

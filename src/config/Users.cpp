@@ -54,9 +54,7 @@ std::string FieldText(const char* field, std::size_t n) {
 }
 
 std::string TrimmedField(const char* field, std::size_t n) {
-    std::string s = FieldText(field, n);
-    std::size_t b = s.find_first_not_of(' ');
-    return b == std::string::npos ? std::string() : s.substr(b);
+    return std::string(platform::TrimBlanks(FieldText(field, n)));
 }
 
 UsersTable LoadUsers(const void* bytes) {

@@ -60,7 +60,6 @@ bool ViewArchiveFileAt(ArchiveKind kind, const std::string& path) {
 }
 
 bool ViewArchiveFile(MainHost& form, ArchiveKind kind) {
-    if (!ArchiveViewerReady(kind)) return false;
     const ArchiveKindInfo& info = ArchiveInfo(kind);
     ui::OpenDialog& pod = form.HostOpenDialog();
     pod.Title = kArchiveOpenTitle;

@@ -883,19 +883,12 @@ bool CheckArchiveBounds(MainHost& form, QueryPeriod& range, DeviceDateTime& olde
 
 // ---- menu handlers ----------------------------------------------------------------
 
-bool ArchiveViewerReady(ArchiveKind kind) {
-    if (HasArchiveViewer(kind)) return true;
-    // Nothing is read that could not be shown.
-    Message(6, "Перегляд цих даних в цій версії програми ще не доступний", "");
-    return false;
-}
-
 namespace {
 
 int LineOf(const ui::MenuItem& item) { return item.Tag() == 1 ? 1 : 0; }
 
 void HourDayClick(MainHost& form, ArchiveKind kind, int line) {
-    if (!HgcBox || !ArchiveViewerReady(kind)) return;
+    if (!HgcBox) return;
     const int unit = (kind == ArchiveKind::ChromDay || kind == ArchiveKind::WmtDay) ? 1 : 0;
     QueryPeriod range{};
     DeviceDateTime oldest;
@@ -936,7 +929,6 @@ bool AskPeriod(MainHost& form, DeviceDateTime& begin, DeviceDateTime& end) {
 }
 
 void PeriodClick(MainHost& form, ArchiveKind kind, int line) {
-    if (!ArchiveViewerReady(kind)) return;
     DeviceDateTime begin, end;
     if (AskPeriod(form, begin, end)) ReadPeriodArchive(form, kind, line, begin, end);
 }
@@ -956,7 +948,6 @@ void NChrom_RdVerifClick(MainHost& form, ui::MenuItem&) { PeriodClick(form, Arch
 void NArhPerClick(MainHost& form, ui::MenuItem& item) {
     const int tag = item.Tag();
     if (tag != 0 && tag != 1) return;
-    if (!ArchiveViewerReady(tag == 0 ? ArchiveKind::Diagnostic : ArchiveKind::Intervention)) return;
     DeviceDateTime begin, end;
     if (!AskPeriod(form, begin, end)) return;
     ui::HourGlass busy;
@@ -967,7 +958,6 @@ void NArhPerClick(MainHost& form, ui::MenuItem& item) {
 void NArhIndClick(MainHost& form, ui::MenuItem& item) {
     const int tag = item.Tag();
     if ((tag != 0 && tag != 1) || !HgcBox) return;
-    if (!ArchiveViewerReady(tag == 0 ? ArchiveKind::Diagnostic : ArchiveKind::Intervention)) return;
     const int table = tag == 0 ? 10 : 11;
     bool ok = false;
     {

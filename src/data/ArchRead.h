@@ -46,10 +46,6 @@ class MenuItem;
 // failure shows why (or the table layer did) and returns false.
 bool CheckArchiveBounds(MainHost& form, QueryPeriod& range, DeviceDateTime& oldest, int unit);
 
-// True when a viewer for the kind is there; otherwise says so (kind 6) and
-// the menu item reads nothing.
-bool ArchiveViewerReady(ArchiveKind kind);
-
 // ---- menu handlers (bound to their items by ArchiveMenuBindings) ------------------------
 
 // Hourly and daily values; the item's Tag is the measuring line (0, 1).

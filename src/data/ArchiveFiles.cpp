@@ -69,15 +69,9 @@ const KindRow& Row(ArchiveKind kind) {
 const char* const kTempNames[] = {"datafile.msd", "datafile.hdm", "datafile.clb",
                                   "datafile.vrf", "datafile.ala", "datafile.aud"};
 
-std::string TrimBlanks(std::string s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    const std::size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
-}
 
 std::string NameText(const uint8_t* field) {
-    return TrimBlanks(platform::ReadField(field, kArchiveNameWidth, platform::CodePage::Cp1251, true));
+    return std::string(platform::TrimBlanks(platform::ReadField(field, kArchiveNameWidth, platform::CodePage::Cp1251, true)));
 }
 
 // Reads up to n bytes; the number read (short only at end of file or error).

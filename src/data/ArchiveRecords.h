@@ -22,31 +22,7 @@
 
 #include "common/Crc16.h"
 #include "common/Dtfun.h"
-
-// ---- little-endian fields ------------------------------------------------
-
-inline uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t GetU32(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-inline float GetF32(const uint8_t* p) {
-    const uint32_t bits = GetU32(p);
-    float f;
-    std::memcpy(&f, &bits, 4);
-    return f;
-}
-inline void PutU16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v & 0xFF);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void PutU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-inline void PutF32(uint8_t* p, float v) {
-    uint32_t bits;
-    std::memcpy(&bits, &v, 4);
-    PutU32(p, bits);
-}
+#include "common/Suplfunc.h"
 
 // Number of moisture-meter values (kGasParamCount comes with the gas-parameter
 // vocabulary).

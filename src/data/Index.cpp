@@ -7,21 +7,6 @@
 #include "common/Suplfunc.h"
 #include "data/Period.h"
 
-bool ParseIndexNumber(const std::string& text, uint32_t& value) {
-    std::size_t b = text.find_first_not_of(' ');
-    std::size_t e = text.find_last_not_of(' ');
-    if (b == std::string::npos) return false;
-    uint64_t v = 0;
-    for (std::size_t i = b; i <= e; ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + uint64_t(c - '0');
-        if (v > 0xFFFFFFFFull) return false;
-    }
-    value = uint32_t(v);
-    return true;
-}
-
 namespace {
 
 void Refuse(const char* line1, const char* line2 = "") {
@@ -148,8 +133,9 @@ void TFormIndex::BitBtn1Click() {
         Refuse("Не введений індекс запису початку читання");
         return;
     }
-    uint32_t first = 0;
-    if (!ParseIndexNumber(Edit1.Text(), first) || first < Oldest || first > Newest) {
+    // Typed digits; -1 for anything else, a huge value for too many digits.
+    const long long first = TypedNumber(Edit1.Text());
+    if (first < 0 || first < Oldest || first > Newest) {
         Refuse("Нелогічне значення індексу запису початку читання", "(див. значення індексів початку і кінця архіву).");
         return;
     }
@@ -157,14 +143,15 @@ void TFormIndex::BitBtn1Click() {
         Refuse("Не введена кількість записів для читання");
         return;
     }
-    uint32_t count = 0;
-    if (!ParseIndexNumber(Edit2.Text(), count) || count == 0) {
+    const long long typed = TypedNumber(Edit2.Text());
+    if (typed <= 0 || typed > 0xFFFFFFFFLL) {
         Refuse("Нелогічне значення кількості записів для читання");
         return;
     }
-    const uint32_t left = Newest - first + 1;
+    uint32_t count = uint32_t(typed);
+    const uint32_t left = Newest - uint32_t(first) + 1;
     if (left != 0 && left < count) count = left;  // 0: the whole index space, nothing to cut
-    First = first;
+    First = uint32_t(first);
     Count = count;
     accepted = 1;
     SetModalResult(ui::mrOk);

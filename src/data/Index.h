@@ -45,6 +45,3 @@ private:
     void RadioGroup1Click();
     void BitBtn1Click();
 };
-
-// A decimal number of an index edit: digits only, within 0..4294967295.
-bool ParseIndexNumber(const std::string& text, uint32_t& value);

@@ -27,12 +27,6 @@ std::string Fmt(const char* fmt, const char* a, const char* b) {
     return buf;
 }
 
-float FloatAt(const uint8_t* p) {
-    float f;
-    std::memcpy(&f, p, 4);
-    return f;
-}
-
 }  // namespace
 
 TFormMom::TFormMom(ui::Component* owner) : LiveMonitorForm(owner, "FormMom") {
@@ -170,7 +164,7 @@ void TFormMom::ShowMomValues() {
         if (!Shown(k)) continue;
         const uint8_t* p = d + 8 + 4 * k;
         const std::string text =
-            IsFloatNanInf(p) ? std::string("NAN") : FloatToStrFixed(FloatAt(p), 12, ReportFormat.ParamDigits[k]);
+            IsFloatNanInf(p) ? std::string("NAN") : FloatToStrFixed(GetF32(p), 12, ReportFormat.ParamDigits[k]);
         v[k]->SetCaption(text);
     }
 }

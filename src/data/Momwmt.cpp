@@ -122,9 +122,7 @@ void TFormMomWmt::ShowWmtMomentaryValues() {
     std::snprintf(date, sizeof date, "%02d.%02d.%02d %02d:%02d:%02d", d[2], d[1], d[0], d[4], d[5], d[6]);
     pnDate.SetCaption(date);
     for (int i = 0; i < rows_; ++i) {
-        float f;
-        std::memcpy(&f, d + 8 + 4 * i, 4);
-        double value = f;
+        double value = GetF32(d + 8 + 4 * i);
         if (type_ == 0 && (i == 2 || i == 4)) value *= kBarToKgf;
         v[i]->SetCaption("  " + FormatValueWmt(float(value)));
     }

@@ -16,32 +16,6 @@ constexpr int kWidth = 414, kHeight = 374;
 constexpr int kLabelLeft = 14, kEditLeft = 196, kOctetWidth = 36, kOctetStep = 48, kPortWidth = 96;
 constexpr int kRowStep = 34;
 
-// The number an edit holds: decimal digits only, blanks around them allowed.
-// -1 when there is no number (empty, or anything else typed or pasted);
-// kTooBig for more digits than any field can take.
-constexpr long long kTooBig = 1LL << 40;
-long long DigitsValue(const std::string& text) {
-    const std::size_t b = text.find_first_not_of(' ');
-    if (b == std::string::npos) return -1;
-    const std::size_t e = text.find_last_not_of(' ');
-    long long v = 0;
-    for (std::size_t i = b; i <= e; ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9') return -1;
-        v = v * 10 + (c - '0');
-        if (v >= kTooBig) v = kTooBig;
-    }
-    return v;
-}
-
-uint32_t LoadU32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-void StoreU32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-
 void InputError(const char* line1, const char* line2, ui::Edit* focus) {
     MessageKind = 2;
     ShowQues(line1, line2);
@@ -156,7 +130,7 @@ void TFormConEth::FormShow() {
         ip[n]->SetText(std::to_string(Block[n]));
         im[n]->SetText(std::to_string(Block[4 + n]));
         is[n]->SetText(std::to_string(Block[8 + n]));
-        e[n]->SetText(std::to_string(LoadU32(Block + 12 + 4 * n)));
+        e[n]->SetText(std::to_string(GetU32(Block + 12 + 4 * n)));
     }
     ip4.SetFocus();
 }
@@ -166,19 +140,19 @@ void TFormConEth::BitBtn1Click() {
     ui::Edit* const order[16] = {&ip4, &ip3, &ip2, &ip1, &im4, &im3, &im2, &im1,
                                  &is4, &is3, &is2, &is1, &e1,  &e2,  &e3,  &e4};
     for (ui::Edit* ed : order) {
-        if (DigitsValue(ed->Text()) < 0) {
+        if (TypedNumber(ed->Text()) < 0) {
             InputError(kNotAll, "", ed);
             return;
         }
     }
     for (int i = 0; i < 12; ++i) {
-        if (DigitsValue(order[i]->Text()) > 255) {
+        if (TypedNumber(order[i]->Text()) > 255) {
             InputError(kOctetRange, "(0...255)", order[i]);
             return;
         }
     }
     for (int i = 12; i < 16; ++i) {
-        const long long v = DigitsValue(order[i]->Text());
+        const long long v = TypedNumber(order[i]->Text());
         if (v < 1 || v > 65535) {
             InputError(kPortRange, "(1...65535)", order[i]);
             return;
@@ -188,10 +162,10 @@ void TFormConEth::BitBtn1Click() {
     uint8_t out[kBlockBytes];
     std::memcpy(out, Block, kBlockBytes);
     for (int n = 0; n < 4; ++n) {
-        out[n] = uint8_t(DigitsValue(ip[n]->Text()));
-        out[4 + n] = uint8_t(DigitsValue(im[n]->Text()));
-        out[8 + n] = uint8_t(DigitsValue(is[n]->Text()));
-        StoreU32(out + 12 + 4 * n, uint32_t(DigitsValue(e[n]->Text())));
+        out[n] = uint8_t(TypedNumber(ip[n]->Text()));
+        out[4 + n] = uint8_t(TypedNumber(im[n]->Text()));
+        out[8 + n] = uint8_t(TypedNumber(is[n]->Text()));
+        PutU32(out + 12 + 4 * n, uint32_t(TypedNumber(e[n]->Text())));
     }
     std::memcpy(Block, out, kBlockBytes);
     accepted = 1;

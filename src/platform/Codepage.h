@@ -3,9 +3,13 @@
 //
 // Inside the program every text is UTF-8. Bytes that cross a file, a record
 // or the wire are Windows-1251; the controller keeps a few names in code
-// page 866. Characters that the target code page cannot hold become '?'.
+// page 866. Code page 866 is always reached through Windows-1251 and the two
+// translation tables below, so a name reads and writes the same whichever
+// way it goes. Characters outside Windows-1251 become '?'; characters of
+// Windows-1251 without a counterpart in 866 become '_' (or a look-alike).
 // Byte 0x98 is unassigned in Windows-1251 and decodes to U+FFFD.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,8 +27,16 @@ std::string Utf8ToCp866(std::string_view utf8);
 std::string ToUtf8(std::string_view bytes, CodePage cp);
 std::string FromUtf8(std::string_view utf8, CodePage cp);
 
+// Translation tables between Windows-1251 and code page 866 (characters
+// without a counterpart become a close look-alike or '_'), and the in-place
+// translation of n bytes through them.
+extern const std::array<uint8_t, 256> Cp1251To866Map;
+extern const std::array<uint8_t, 256> Cp866To1251Map;
+void CodePage1251To866(uint8_t* text, std::size_t n);
+void CodePage866To1251(uint8_t* text, std::size_t n);
+
 // One character: the Unicode code point of a byte, and the byte of a code
-// point (-1 when the code page has no such character). In code page 866 the
+// point (-1 when Windows-1251 has no such character). In code page 866 the
 // Ukrainian I and i are written as the Latin letters, as the controller
 // stores them.
 char32_t ByteToUnicode(uint8_t byte, CodePage cp);
@@ -45,5 +57,12 @@ bool WriteField(void* field, std::size_t width, std::string_view utf8, uint8_t p
 // (and zeros) removed when `trimRight`, converted to UTF-8.
 std::string ReadField(const void* field, std::size_t width, CodePage cp = CodePage::Cp1251,
                       bool trimRight = true);
+
+// The text without the blanks (' ') at its ends: the padding of a
+// fixed-width name field.
+std::string_view TrimBlanks(std::string_view s);
+// The text without blanks, tabs, line ends and other control characters
+// (codes up to 0x20, and 0x7F) at its ends.
+std::string_view TrimSpace(std::string_view s);
 
 }  // namespace platform

@@ -24,41 +24,36 @@ std::string Lower(std::string_view s) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
-    return s;
-}
-
 bool IsQuote(char c) { return c == '"' || c == '\''; }
 
 // The key of a key line ("Key = Value"), or empty for any other line.
 std::string_view KeyOf(std::string_view line) {
-    std::string_view t = Trim(line);
+    std::string_view t = TrimSpace(line);
     if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') return {};
     std::size_t eq = t.find('=');
     if (eq == std::string_view::npos) return {};
-    return Trim(t.substr(0, eq));
+    return TrimSpace(t.substr(0, eq));
 }
 
 // The value of a key line as a reader sees it.
 std::string_view ValueOf(std::string_view line) {
     std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return {};
-    std::string_view v = Trim(line.substr(eq + 1));
+    std::string_view v = TrimSpace(line.substr(eq + 1));
     if (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front()) v = v.substr(1, v.size() - 2);
     return v;
 }
 
 // A value as it is written, so that a reader (ours or Windows') gets the same
 // bytes back: line breaks cannot stand in a line, and a value that begins or
-// ends with a space, or that is itself quoted, is put in one more pair of
-// quotes (the reader takes exactly one pair off).
+// ends with what the reader trims (a blank or another control character), or
+// that is itself quoted, is put in one more pair of quotes (the reader takes
+// exactly one pair off).
 std::string EncodeValue(std::string_view bytes) {
     std::string v(bytes);
     for (char& c : v)
         if (c == '\r' || c == '\n' || c == '\0') c = ' ';
-    bool wrap = !v.empty() && (IsBlank(v.front()) || IsBlank(v.back()) ||
+    bool wrap = !v.empty() && (TrimSpace(v).size() != v.size() ||
                                (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front()));
     if (wrap) v = '"' + v + '"';
     return v;
@@ -151,10 +146,10 @@ void IniFile::Parse(std::string_view text) {
         pos = nl == std::string_view::npos ? text.size() : nl + 1;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
-        std::string_view t = Trim(line);
+        std::string_view t = TrimSpace(line);
         if (!t.empty() && t.front() == '[') {
             std::size_t close = t.find(']');
-            std::string_view name = Trim(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+            std::string_view name = TrimSpace(t.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
             Section s;
             s.name = std::string(name);
             s.lines.push_back({std::string(line), {}});  // header line kept as written
@@ -251,7 +246,7 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool def)
 }
 
 void IniFile::WriteRawString(std::string_view section, std::string_view key, std::string_view bytes) {
-    std::string k(Trim(key));
+    std::string k(TrimSpace(key));
     std::string value = EncodeValue(bytes);
     Section& s = GetOrAddSection(section);
     std::string kl = Lower(k);
@@ -271,7 +266,7 @@ void IniFile::WriteRawString(std::string_view section, std::string_view key, std
     }
     // After the last non-blank line of the section (the header at least).
     std::size_t at = s.lines.size();
-    while (at > 0 && Trim(s.lines[at - 1].text).empty()) --at;
+    while (at > 0 && TrimSpace(s.lines[at - 1].text).empty()) --at;
     s.lines.insert(s.lines.begin() + static_cast<std::ptrdiff_t>(at), Line{k + "=" + value, kl});
     Reindex(s);
     modified_ = true;

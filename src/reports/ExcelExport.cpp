@@ -5,6 +5,7 @@
 #include "common/GasParams.h"
 #include "data/WmtCaptions.h"
 #include "platform/Paths.h"
+#include "platform/Codepage.h"
 
 namespace {
 
@@ -101,12 +102,6 @@ std::string ExcelWithExtension(const std::string& path) {
     const std::size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ".xlsx";
     return path;
-}
-
-std::string ExcelTrim(const std::string& s) {
-    const std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
 bool WriteChromExcelHeader(sheet::Worksheet& ws, int firstColumn, uint8_t fractionWording, uint8_t heatUnitKcal) {
@@ -227,7 +222,7 @@ bool FillExcelSheet(sheet::Worksheet& ws, const ExcelSheetContent& in, const std
             for (int c = 5; c <= 24; ++c) {
                 const std::size_t i = std::size_t(c - 5);
                 for (int r = 0; r < 2; ++r)
-                    s.Text(2 + r, c, i < in.calibHeadings[r].size() ? ExcelTrim(in.calibHeadings[r][i]) : "");
+                    s.Text(2 + r, c, i < in.calibHeadings[r].size() ? std::string(platform::TrimBlanks(in.calibHeadings[r][i])) : "");
                 s.Line(s.R(2, c, 3, c), Border::Right);
             }
             progress();

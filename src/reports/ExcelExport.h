@@ -76,5 +76,3 @@ bool WriteChromExcelHeader(sheet::Worksheet& ws, int firstColumn, uint8_t fracti
 // The headings of the 4 moisture-meter columns by meter type.
 bool WriteMoistExcelHeader(uint8_t meterType, sheet::Worksheet& ws, int firstColumn);
 
-// Blanks at both ends removed.
-std::string ExcelTrim(const std::string& s);

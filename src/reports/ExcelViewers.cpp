@@ -21,6 +21,7 @@
 #include "reports/ExcelExport.h"
 #include "sheet/Workbook.h"
 #include "ui/Ui.h"
+#include "platform/Codepage.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ std::function<void(int, std::vector<std::string>&)> Rows(std::span<const R> reco
     return [records, trim, make](int i, std::vector<std::string>& cells) {
         std::vector<std::string> row = make(records[std::size_t(i)]);
         for (std::size_t c = 0; c < cells.size() && c < row.size(); ++c)
-            cells[c] = trim ? ExcelTrim(row[c]) : std::move(row[c]);
+            cells[c] = trim ? std::string(platform::TrimBlanks(row[c])) : std::move(row[c]);
     };
 }
 

@@ -6,6 +6,7 @@
 #include "config/Globals.h"
 #include "reports/Ques_Prn.h"
 #include "ui/Ui.h"
+#include "platform/Codepage.h"
 
 TFormPrnArhiv::TFormPrnArhiv() {
     RowHeight = print::ScaleFrom120(16);
@@ -29,7 +30,7 @@ namespace {
 // The texts of row r as printed: each cell trimmed.
 std::array<std::string, TAlaTable::kColumns> PrintedRow(const AlaRowTexts& row) {
     std::array<std::string, TAlaTable::kColumns> texts;
-    for (int c = 0; c < TAlaTable::kColumns; ++c) texts[std::size_t(c)] = PrnTrim(row[std::size_t(c)]);
+    for (int c = 0; c < TAlaTable::kColumns; ++c) texts[std::size_t(c)] = std::string(platform::TrimSpace(row[std::size_t(c)]));
     return texts;
 }
 }  // namespace

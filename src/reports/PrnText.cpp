@@ -47,13 +47,6 @@ bool WriteReportHeading(const std::string& path, const std::string& utf8, std::s
 
 // ---- texts ---------------------------------------------------------------
 
-std::string PrnTrim(const std::string& s) {
-    const char* blanks = " \t\r\n";
-    const std::size_t b = s.find_first_not_of(blanks);
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(blanks) - b + 1);
-}
-
 std::string PrnControllerLine(const ArchiveFileHeader& h) {
     return ViewerFormat("Контролер \"%s\"  (адреса %d)", h.ControllerNameText().c_str(), h.ControllerAddress);
 }
@@ -165,7 +158,7 @@ std::string PrnPdfFileName(const ArchiveFileHeader& h, uint8_t kind) {
 
 AlaRowTexts AlaRowTextsOf(const DiagnosticRow& row) {
     AlaRowTexts out;
-    for (int i = 0; i < DiagnosticRow::kFieldCount; ++i) out[std::size_t(i)] = PrnTrim(row.Get(i));
+    for (int i = 0; i < DiagnosticRow::kFieldCount; ++i) out[std::size_t(i)] = platform::TrimSpace(row.Get(i));
     return out;
 }
 

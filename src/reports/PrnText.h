@@ -44,9 +44,6 @@ bool WriteReportHeading(const std::string& path, const std::string& utf8, std::s
 
 // ---- title and period lines -----------------------------------------------
 
-// Blanks (and tabs) around a text removed.
-std::string PrnTrim(const std::string& s);
-
 // 'Контролер "<name>"  (адреса <address>)'
 std::string PrnControllerLine(const ArchiveFileHeader& h);
 // "контролерa ЗБР_11"

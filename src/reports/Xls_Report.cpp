@@ -17,13 +17,13 @@ namespace {
 // The name of measuring line `line` (table 5 row line + 1).
 std::string LineName(int line) {
     const uint8_t* p = ConfigImage.data() + cfgofs::kNames + std::size_t(line == 1 ? 2 : 1) * kNameWidth;
-    return ExcelTrim(platform::ReadField(p, kNameWidth, platform::CodePage::Cp1251, true));
+    return std::string(platform::TrimBlanks(platform::ReadField(p, kNameWidth, platform::CodePage::Cp1251, true)));
 }
 
 std::string CurrentObjectName() {
     const ObjectListRecord& l = ObjectList;
     if (l.obj_index >= l.obj_num || l.obj_index >= MaxObjects) return {};
-    return ExcelTrim(l.objs[l.obj_index].Name());
+    return std::string(platform::TrimBlanks(l.objs[l.obj_index].Name()));
 }
 
 }  // namespace

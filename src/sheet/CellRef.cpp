@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Codepage.h"
+
 namespace sheet {
 
 void AppendColumnName(std::string& out, int col) {
@@ -37,12 +39,6 @@ std::string RectName(const CellRect& r) {
     return s;
 }
 
-static std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
 bool ParseCellName(std::string_view text, int& row, int& col) {
     size_t i = 0;
     const size_t n = text.size();
@@ -75,7 +71,7 @@ bool ParseCellName(std::string_view text, int& row, int& col) {
 }
 
 bool ParseRangeAddress(std::string_view text, CellRect& rect) {
-    text = Trim(text);
+    text = platform::TrimSpace(text);
     size_t colon = text.find(':');
     int r1, c1, r2, c2;
     if (colon == std::string_view::npos) {
@@ -83,8 +79,8 @@ bool ParseRangeAddress(std::string_view text, CellRect& rect) {
         r2 = r1;
         c2 = c1;
     } else {
-        if (!ParseCellName(Trim(text.substr(0, colon)), r1, c1)) return false;
-        if (!ParseCellName(Trim(text.substr(colon + 1)), r2, c2)) return false;
+        if (!ParseCellName(platform::TrimSpace(text.substr(0, colon)), r1, c1)) return false;
+        if (!ParseCellName(platform::TrimSpace(text.substr(colon + 1)), r2, c2)) return false;
     }
     rect.row1 = std::min(r1, r2);
     rect.row2 = std::max(r1, r2);

@@ -31,8 +31,8 @@ TEST_F(ConnectSequence, DirectLinkOverPtyReadsTheIdentificationTables) {
         EXPECT_EQ(f.preambles, 2);
         EXPECT_EQ(f.address, 1);
     }
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelControllerName), "ГРС Тестова");
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelLink), " COM1,   115200 біт/с");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelControllerName), "ГРС Тестова");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelLink), " COM1,   115200 біт/с");
     EXPECT_FALSE(form->TimerStart.Enabled());
     // The port stays open for the next requests.
     EXPECT_NE(HgcBox->hCom, platform::kNoHandle);
@@ -121,8 +121,8 @@ TEST_F(ConnectSequence, NoSubscriberNamedAfterACancelledEthernetDialog) {
     EXPECT_EQ(HgcBox->Sock, platform::kNoSocket);
     EXPECT_FALSE(form->StatusBar2.Visible());
     EXPECT_EQ(form->StatusBar2.PanelText(0), "");
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelLink), "");
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelControllerName), "");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelLink), "");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelControllerName), "");
 }
 
 TEST_F(ConnectSequence, WrongControllerTypeDisconnects) {
@@ -240,7 +240,7 @@ TEST_F(ConnectSequence, DamagedNameTableGoesOnWithTheDefaultNames) {
     EXPECT_EQ(IsConnected, 1);
     EXPECT_EQ(Requests(), (std::vector<Request>{{1, 0, 0, 18}, {1, 7, 0, 47}, {1, 5, 0, 3}, {1, 6, 0, 12},
                                                 {1, 14, 0, 14}, {1, 41, 0, 1}, {1, 15, 6, 1}}));
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelControllerName), "Контролер ЗБР_11");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelControllerName), "Контролер ЗБР_11");
     EXPECT_EQ(form->NChrom_Mom_1.Caption(), "Нитка 1");
     EXPECT_EQ(form->NExcMon_2.Caption(), "Нитка 2");
 }

@@ -100,7 +100,7 @@ TEST_F(EditorItems, UpperLevelAddressChangeOverTheDirectLink) {
     EXPECT_EQ(HgcBox->Baud, 57600u);
     EXPECT_EQ(ProgramSettings.Dir.Adr, 7);
     EXPECT_EQ(uint32_t{ProgramSettings.Dir.Rate}, 57600u);  // a packed field: compared by value
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelLink), " COM1,   57600 біт/с");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelLink), " COM1,   57600 біт/с");
     // The next item talks to the controller where it now is.
     emu.ClearLog();
     drv->onModal<TFormConWMT>([](TFormConWMT& f) { ASSERT_TRUE(f.BitBtn2.Click()); });

@@ -184,7 +184,7 @@ TEST_F(Monitors, AFailedTickIsShownAndTheNextOneTriesAgain) {
         ASSERT_TRUE(drv->fireTimer(f.Timer1));
         EXPECT_EQ(Taken().size(), 2u);  // the zones are still asked for
         EXPECT_EQ(f.lbState.Caption().rfind("Дані не оновлено: Команда 1.", 0), 0u) << f.lbState.Caption();
-        EXPECT_NE(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText), "");
+        EXPECT_NE(form->StatusBar1.PanelText(kPanelExchangeText), "");
         EXPECT_EQ(f.v[8]->Caption(), before);  // kept
         EXPECT_TRUE(f.Timer1.Enabled());
         ASSERT_TRUE(drv->fireTimer(f.Timer1));
@@ -208,7 +208,7 @@ TEST_F(Monitors, AFailedTickNamesTheReadThatFailed) {
         ASSERT_TRUE(drv->fireTimer(f.Timer1));
         EXPECT_EQ(Taken(), (std::vector<Request>{{1, 30, 0, 22}, {1, 32, 0, 20}}));
         EXPECT_EQ(f.lbState.Caption(), "Дані не оновлено: " + why);
-        EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText), why);
+        EXPECT_EQ(form->StatusBar1.PanelText(kPanelExchangeText), why);
         EXPECT_EQ(f.v[8]->Caption(), before);
         EXPECT_TRUE(form->TimerMessage.Enabled());
         EXPECT_TRUE(f.Timer1.Enabled());
@@ -221,7 +221,7 @@ TEST_F(Monitors, AFailedTickNamesTheReadThatFailed) {
         emu.QueueFault({emu::FaultKind::ErrorReply, 11});
         ASSERT_TRUE(drv->fireTimer(f.Timer1));
         EXPECT_EQ(f.lbState.Caption(), "Дані не оновлено: " + why);
-        EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText), why);
+        EXPECT_EQ(form->StatusBar1.PanelText(kPanelExchangeText), why);
         EXPECT_EQ(f.v[0]->Caption(), before);
         EXPECT_TRUE(f.Timer1.Enabled());
         ASSERT_TRUE(drv->fireTimer(f.Timer1));
@@ -233,7 +233,7 @@ TEST_F(Monitors, AFailedTickNamesTheReadThatFailed) {
         emu.QueueFault({emu::FaultKind::ErrorReply, 11});  // the situations; the links come
         ASSERT_TRUE(drv->fireTimer(f.Timer1));
         EXPECT_EQ(f.lbState.Caption(), "Дані не оновлено: " + why);
-        EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText), why);
+        EXPECT_EQ(form->StatusBar1.PanelText(kPanelExchangeText), why);
         f.BitBtn2.Click();
     });
     ASSERT_TRUE(form->NSit.Click());

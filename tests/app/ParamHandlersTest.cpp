@@ -52,22 +52,6 @@ protected:
     }
 };
 
-TEST_F(ParamItems, NoItemSaysItIsNotAvailable) {
-    Connect();
-    for (const char* name : {"Nident", "NContrName", "N_Ethernet", "Nsys", "NSinhr", "NContrDt", "NChrom_Ser_Num",
-                             "NFun", "NSit", "NChrom_Mom_1", "NChrom_Mom_2", "NWmt_MomData", "Nabout"}) {
-        drv->clearMessages();
-        ui::MenuItem* item = form->MenuItemByName(name);
-        ASSERT_NE(item, nullptr);
-        // Each window closes as cancelled; a message is answered "no".
-        drv->onFailure = [](const std::string&) {};
-        item->Click();
-        for (const ui::MessageInfo& m : drv->messages())
-            EXPECT_NE(m.lines[1], "Ця функція в цій версії програми ще не доступна") << name;
-    }
-    drv->onFailure = nullptr;
-}
-
 TEST_F(ParamItems, IdentificationReadsTableZeroAndShowsItInFull) {
     Connect();
     drv->onModal<TFormIdent>([](TFormIdent& f) {
@@ -111,7 +95,7 @@ TEST_F(ParamItems, NamesUnchangedSendNothingAndAChangedOneIsWrittenAloneThroughC
     // The image, the menus and the status bar show what the controller holds.
     EXPECT_EQ(platform::ReadField(RowPtr(5, 2), 20), "Пiвнiчна");
     EXPECT_EQ(form->NChrom_Mom_2.Caption(), "Пiвнiчна");
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelControllerName), "ГРС-1 Дослiдна");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelControllerName), "ГРС-1 Дослiдна");
 }
 
 TEST_F(ParamItems, AFullTwentyByteNameHasNoTerminatorAndShowsWhole) {
@@ -125,7 +109,7 @@ TEST_F(ParamItems, AFullTwentyByteNameHasNoTerminatorAndShowsWhole) {
     EXPECT_EQ(Writes(), (std::vector<Request>{{2, 5, 0, 1}}));
     const std::vector<uint8_t> row = Row(5, 0, 20);
     EXPECT_EQ(std::count(row.begin(), row.end(), 0), 0);
-    EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelControllerName), "ГРС Пiвденна Дослiдн");
+    EXPECT_EQ(form->StatusBar1.PanelText(kPanelControllerName), "ГРС Пiвденна Дослiдн");
     // Read again: whole, and the line name behind it is not part of it.
     drv->onModal<TFormContrName>([](TFormContrName& f) {
         EXPECT_EQ(f.Edit1.Text(), "ГРС Пiвденна Дослiдн");
@@ -281,7 +265,7 @@ TEST_F(ClockItem, CorrectionGoesOutWithCommand12AndMovesTheClock) {
         EXPECT_EQ(last.command, 12);
         ASSERT_EQ(last.data.size(), 18u);
         EXPECT_EQ(int16_t(last.data[16] | last.data[17] << 8), c.correction);
-        EXPECT_EQ(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText), "Корегування часу виконано");
+        EXPECT_EQ(form->StatusBar1.PanelText(kPanelExchangeText), "Корегування часу виконано");
         EXPECT_TRUE(form->TimerMessage.Enabled());
     }
 }
@@ -294,7 +278,7 @@ TEST_F(ClockItem, RefusedCorrectionAndDamagedTables) {
         drv->expectMessage(6, "Корегування часу не виконано", "");
     });
     EXPECT_EQ(emu.Clock(), (emu::DeviceTime6{24, 5, 6, 10, 15, 20}));
-    EXPECT_NE(form->StatusBar1.PanelText(TFormMain::kPanelExchangeText).find("Команда 12."), std::string::npos);
+    EXPECT_NE(form->StatusBar1.PanelText(kPanelExchangeText).find("Команда 12."), std::string::npos);
 
     // Correction from the PC forbidden: no button.
     PatchTable(6, 11, 0);

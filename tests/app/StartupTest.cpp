@@ -5,13 +5,14 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <set>
 #include <string>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/Handlers.h"
 #include "common/Rd_wr_ini.h"
+#include "data/ArchView.h"
 #include "config/ArchiveDefaults.h"
 #include "config/Formate.h"
 #include "common/ReportFormat.h"
@@ -161,13 +162,19 @@ TEST_F(Startup, FailedWritesOfTheSettingsAtShutDownAreReported) {
     EXPECT_EQ(files, 0);
 }
 
-TEST_F(Startup, FoldersThatCannotBeMadeAreToldOnceBeforeTheConnectDialog) {
+TEST_F(Startup, FoldersThatCannotBeMadeAndListsCutAreToldOnceBeforeTheConnectDialog) {
     // Files where two of the folders belong.
     std::ofstream(dir / "HOURDATA") << "not a folder";
     std::ofstream(dir / "REPORT") << "not a folder";
+    // Lists longer than their records keep.
+    std::filesystem::create_directories(dir / "INI");
+    std::ofstream(dir / "INI" / "objects.ini") << "[OBJECT_LIST]\r\nobj_num=51\r\n";
+    std::ofstream(dir / "INI" / "ethr_abonents.ini") << "[ETHERNET_CONN_PAR]\r\nusers_num=300\r\n";
     StartForm();
     EXPECT_TRUE(std::filesystem::is_directory(dir / "DAYDATA"));
     drv->expectMessage(1, "Не вдалося створити папку", (dir / "HOURDATA").string() + " (і ще 1)");
+    drv->expectMessage(6, "У файлі ethr_abonents.ini більше записів, ніж можна зберегти:", "завантажено перші 200.");
+    drv->expectMessage(6, "У файлі objects.ini більше записів, ніж можна зберегти:", "завантажено перші 50.");
     int dialogs = 0;
     drv->onModal<TFormConnect>([&](TFormConnect& f) {
         ++dialogs;
@@ -179,7 +186,7 @@ TEST_F(Startup, FoldersThatCannotBeMadeAreToldOnceBeforeTheConnectDialog) {
     form->TimerStart.SetEnabled(true);
     ASSERT_TRUE(drv->fireTimer(form->TimerStart));
     EXPECT_EQ(dialogs, 2);
-    EXPECT_EQ(drv->messages().size(), 1u);
+    EXPECT_EQ(drv->messages().size(), 3u);
     EXPECT_EQ(ReadFile("HOURDATA"), "not a folder");
 }
 
@@ -247,26 +254,26 @@ TEST_F(Startup, CallClockShowsTheWholeSecondsOfTheCall) {
     }
 }
 
-// The main window as its constructor leaves it: the program attaches the
-// menu handlers afterwards (AttachMenuHandlers), this test does not. Until
-// then every item but the few the window wires itself says that this version
-// cannot do it, rather than doing nothing.
-TEST_F(Startup, AnItemWithoutItsHandlerSaysSo) {
+#ifdef ZBR_APP_HANDLERS
+// Every menu item the operator can choose does something: once the program
+// has attached its handlers, no item (but the submenus) is left without
+// one, and every kind of archive has its viewer.
+TEST_F(Startup, EveryMenuItemHasItsHandler) {
     StartForm();
-    drv->onModal<TFormConnect>([](TFormConnect& f) { f.BitBtn2.Click(); });
-    ASSERT_TRUE(drv->fireTimer(form->TimerStart));
-    const std::set<std::string> wiredByTheWindow = {"NExit", "Nconnect", "NUser", "NPass", "NFormate"};
-    int said = 0;
+    AttachMenuHandlers(*form);
+    int items = 0;
     form->MainMenu1.Items().ForEach([&](ui::MenuItem& item) {
-        if (item.Count() > 0 || item.IsSeparator() || wiredByTheWindow.count(item.Name())) return;
-        // Most items are disabled without a connection: run the handler itself.
-        ASSERT_TRUE(item.OnClick) << item.Name();
-        drv->expectMessage(6, "\"" + item.Caption() + "\"", "Ця функція в цій версії програми ще не доступна");
-        item.OnClick();
-        ++said;
+        if (item.Count() > 0 || item.IsSeparator()) return;
+        EXPECT_TRUE(item.OnClick) << item.Name() << " \"" << item.Caption() << "\"";
+        ++items;
     });
-    EXPECT_GT(said, 20);
+    EXPECT_GT(items, 40);
+    for (int k = 0; k < kArchiveKindCount; ++k) {
+        EXPECT_TRUE(HasArchiveViewer(ArchiveKind(k))) << k;
+        SetArchiveViewer(ArchiveKind(k), {});
+    }
 }
+#endif
 
 }  // namespace
 }  // namespace apptest

@@ -231,21 +231,6 @@ TEST_F(Period, ProgressStaysOnTheBarForRecordsOutsideThePeriod) {
     EXPECT_EQ(high, max);
 }
 
-// A kind whose viewer this version lacks reads nothing and says why.
-TEST_F(Period, AnArchiveWithoutItsViewerIsNotRead) {
-    Connect();
-    SetArchiveViewer(ArchiveKind::Diagnostic, {});
-    emu.ClearLog();
-    drv->expectMessage(6, "Перегляд цих даних в цій версії програми ще не доступний", "");
-    ASSERT_TRUE(Item("NAlaPer").Click());
-    drv->expectMessage(6, "Перегляд цих даних в цій версії програми ще не доступний", "");
-    ASSERT_TRUE(Item("NAlaInd").Click());
-    drv->expectMessage(6, "Перегляд цих даних в цій версії програми ще не доступний", "");
-    ASSERT_TRUE(Item("NAlaPrn").Click());
-    EXPECT_TRUE(emu.Log().empty());
-    EXPECT_TRUE(drv->fileDialogs().empty());
-}
-
 // What the controller sends for a period is kept, also a record it dates
 // before the beginning asked for (a controller comparing coarser than to the
 // second sends the record of the same minute): nothing it sent is lost, and

@@ -17,6 +17,7 @@
 #include "reports/ExcelExport.h"
 #include "reports/ExcelViewers.h"
 #include "viewers/ViewerTestUtil.h"
+#include "platform/Codepage.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ protected:
         for (int r = 0; r < rows; ++r)
             for (int c = 1; c <= cols; ++c) {
                 const std::string text = grid(r, c);
-                EXPECT_EQ(got.at(Name(firstRow + r, c)), Cell(trim ? ExcelTrim(text) : text))
+                EXPECT_EQ(got.at(Name(firstRow + r, c)), Cell(trim ? std::string(platform::TrimBlanks(text)) : text))
                     << Name(firstRow + r, c);
             }
     }

@@ -143,7 +143,12 @@ TEST(ListFiles, HandEditedBoundsAreMendedOnReading) {
         unsigned char guard[64];
     } e;
     std::memset(&e, 0xA5, sizeof e);
-    ReadEthernetSubscribers(dir + "/ethr_abonents.ini", e.list);
+    // The reader says how many the file holds, so the operator can be told.
+    EXPECT_EQ(ReadEthernetSubscribers(dir + "/ethr_abonents.ini", e.list), 250);
+    EXPECT_EQ(ListCutNote(dir + "/ethr_abonents.ini", 250, MaxSubscribers),
+              std::make_pair(std::string("У файлі ethr_abonents.ini більше записів, ніж можна зберегти:"),
+                             std::string("завантажено перші 200.")));
+    EXPECT_EQ(ListCutNote(dir + "/ethr_abonents.ini", 200, MaxSubscribers).first, "");
     EXPECT_EQ(e.list.users_num, 200);
     EXPECT_EQ(e.list.user_index, 0);  // an index beyond the count selects the first entry
     EXPECT_EQ(+e.list.users[199].port, 200u);
@@ -152,7 +157,7 @@ TEST(ListFiles, HandEditedBoundsAreMendedOnReading) {
     for (unsigned char g : e.guard) ASSERT_EQ(g, 0xA5);
 
     auto fon = Fresh<PhoneSubscriberList>();
-    ReadPhoneSubscribers(dir + "/fon_abonents.ini", *fon);
+    EXPECT_EQ(ReadPhoneSubscribers(dir + "/fon_abonents.ini", *fon), 0);
     EXPECT_EQ(fon->users_num, 0);
     EXPECT_EQ(fon->user_index, 0);
     EXPECT_EQ(fon->users[0].Name(), longName.substr(0, 49));
@@ -164,7 +169,7 @@ TEST(ListFiles, HandEditedBoundsAreMendedOnReading) {
         unsigned char guard[64];
     } o;
     std::memset(&o, 0xA5, sizeof o);
-    ReadObjectList(dir + "/objects.ini", o.list);
+    EXPECT_EQ(ReadObjectList(dir + "/objects.ini", o.list), 99);
     EXPECT_EQ(o.list.obj_num, 50);
     EXPECT_EQ(o.list.obj_index, 0);
     EXPECT_EQ(o.list.objs[49].Name(), longName.substr(0, 49));
