@@ -269,12 +269,8 @@ void QtBackend::ComponentDestroyed(ui::Component& c) {
         return;
     }
     for (auto& [comp, peer] : peers_)
-        if (auto* fp = dynamic_cast<FormPeer*>(peer.get()); fp && fp->win->actions.size())
-            for (auto& [act, item] : fp->win->actions)
-                if (item == &c) {
-                    fp->win->ForgetMenuItem(&c);
-                    break;
-                }
+        if (auto* fp = dynamic_cast<FormPeer*>(peer.get()); fp && !fp->win->itemActions.empty())
+            fp->win->ForgetMenuItem(&c);
     auto it = peers_.find(&c);
     if (it == peers_.end()) return;
     Peer* p = it->second.get();

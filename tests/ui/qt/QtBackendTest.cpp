@@ -146,9 +146,13 @@ TEST(QtBackend, ClicksAndChoicesReachTheModel) {
     ASSERT_NE(act, nullptr);
     act->trigger();
     EXPECT_EQ(f.exits, 1);
+    // Hidden, the item's action stays (changed in place) and is hidden.
+    QPointer<QAction> kept(act);
     f.NExit.SetVisible(false);
     ui::qt::Sync();
-    EXPECT_EQ(ui::qt::WidgetOf(f)->findChild<QAction*>("NExit"), nullptr);
+    ASSERT_FALSE(kept.isNull());
+    EXPECT_EQ(ui::qt::WidgetOf(f)->findChild<QAction*>("NExit"), kept.data());
+    EXPECT_FALSE(kept->isVisible());
     f.Close();
 }
 
@@ -324,6 +328,14 @@ TEST(QtBackend, ScrollingMemosGroupsArrowsAndDatesFollowTheUser) {
     ui::qt::Sync();
     EXPECT_TRUE(buttons[2]->isChecked());
     EXPECT_FALSE(buttons[1]->isChecked());
+    // A click whose handler gives the group other items: the clicked
+    // button is still inside its click when the widgets follow.
+    f.Group.OnClick = [&f] { f.Group.SetItems({"один", "два"}); };
+    QPointer<QRadioButton> clicked(buttons[0]);
+    QTest::mouseClick(buttons[0], Qt::LeftButton, {}, QPoint(6, buttons[0]->height() / 2));
+    ASSERT_FALSE(clicked.isNull()) << "a radio button destroyed inside its own click";
+    EXPECT_EQ(clicked->text().toStdString(), "один");
+    EXPECT_FALSE(buttons[2]->isVisible());
 
     auto arrows = ui::qt::WidgetOf(f.Arrows)->findChildren<QToolButton*>();
     ASSERT_EQ(arrows.size(), 2);
