@@ -450,8 +450,18 @@ protected:
                 d.Radio("RadioGroup1", U("За останню добу"));
             } else {
                 d.Radio("RadioGroup1", U("Заданний період"));
+                // The start typed as a user types it: a click into the
+                // day, the date with its dots, Tab.
                 auto* begin = qobject_cast<QDateTimeEdit*>(d.Child("tdDb"));
-                if (begin) begin->setDate(QDate::currentDate().addDays(-8));
+                auto* text = begin ? begin->findChild<QLineEdit*>() : nullptr;
+                if (text) {
+                    const QDate start = QDate::currentDate().addDays(-8);
+                    QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(4, text->height() / 2));
+                    for (const QChar ch : start.toString("dd.MM.yyyy")) QTest::keyClick(begin, ch.toLatin1());
+                    QTest::keyClick(begin, Qt::Key_Tab);
+                    EXPECT_EQ(begin->date(), start) << "typed " << start.toString("dd.MM.yyyy").toStdString()
+                                                    << ", the box shows " << begin->text().toStdString();
+                }
             }
             d.Click("BitBtn1");
             return true;

@@ -909,10 +909,48 @@ private:
     std::vector<QLabel*> labels_;
 };
 
+// A date or time box that takes a date typed in full ("01.11.2026", Tab)
+// as that date. Qt's own box drops the digits typed into a part (day,
+// month, year; hour, minute, second) that is not selected, as after a
+// click into it, and once a part is complete it moves on to the next by
+// itself, so that the dot typed after it skipped a part: after a click
+// into the day, "01.11.2026" kept the old day and took only the month.
+// Here a digit typed into a complete part starts that part anew, and the
+// separator typed right after a part moved on by itself is taken as done.
+class DateEdit : public QDateTimeEdit {
+public:
+    using QDateTimeEdit::QDateTimeEdit;
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const QString t = e->text();
+        const bool digit = t.size() == 1 && t[0].isDigit();
+        const bool separator = t.size() == 1 && (t[0].isPunct() || t[0].isSpace());
+        if (separator && movedOn_) {
+            movedOn_ = false;
+            e->accept();
+            return;
+        }
+        const QDateTimeEdit::Section part = currentSection();
+        if (digit && !lineEdit()->hasSelectedText() && part != NoSection) {
+            const int width = part == YearSection ? 4 : 2;
+            if (sectionText(part).size() >= width) setSelectedSection(part);
+        }
+        const int before = currentSectionIndex();
+        QDateTimeEdit::keyPressEvent(e);
+        movedOn_ = digit && currentSectionIndex() != before;
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        movedOn_ = false;
+        QDateTimeEdit::focusOutEvent(e);
+    }
+private:
+    bool movedOn_ = false;  // the last digit completed a part and moved on
+};
+
 class DatePeer : public Peer {
 public:
     DatePeer(QtBackend& b, ui::DateTimePicker& c) : Peer(b, c) {
-        auto* de = new QDateTimeEdit;
+        auto* de = new DateEdit;
         de->setTimeSpec(Qt::UTC);  // fields only, no zone arithmetic
         w = de;
         QObject::connect(de, &QDateTimeEdit::dateTimeChanged, de, [this](const QDateTime& v) {
