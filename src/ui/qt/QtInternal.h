@@ -94,6 +94,7 @@ protected:
 
 private:
     void SyncTree(ui::Control& c, QWidget* container);
+    void FitToScreen(ui::Form& form);
     void TryEndModal();
     void RunShownHook(ui::Form* f, int triesLeft);
     std::unordered_map<const ui::Component*, std::unique_ptr<Peer>> peers_;
@@ -149,6 +150,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     void changeEvent(QEvent* e) override;
 };
 

@@ -200,6 +200,16 @@ void FormWindow::resizeEvent(QResizeEvent* e) {
     });
 }
 
+// A window the user moved: the form's place follows (the windows that
+// open over it are placed by it).
+void FormWindow::moveEvent(QMoveEvent* e) {
+    QDialog::moveEvent(e);
+    if (b.pushing || !b.Alive(form) || !isVisible()) return;
+    const QPoint at = frameGeometry().topLeft();
+    if (at.x() == form->Left() && at.y() == form->Top()) return;
+    b.User(form, [&] { form->SetBounds(at.x(), at.y(), form->Width(), form->Height()); });
+}
+
 void FormWindow::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && b.Alive(form) && form->Visible())

@@ -483,6 +483,37 @@ TEST(QtBackend, TheMainWindowIsAWindowAndTheOthersDialogs) {
     EXPECT_EQ(otherType, Qt::Dialog);
 }
 
+TEST(QtBackend, AWindowOpensOverTheMainWindowWithinTheScreensFreeArea) {
+    TFormSample main;
+    ui::Form viewer(nullptr, "FormViewer");
+    viewer.SetBorderStyle(ui::BorderStyle::Sizeable);
+    viewer.SetPosition(ui::Position::MainFormCenter);
+    QRect free;
+    QPoint mainAt;
+    main.Timer1.OnTimer = [&] {
+        main.Timer1.SetEnabled(false);
+        QWidget* w = ui::qt::WidgetOf(main);
+        free = w->screen()->availableGeometry();
+        ASSERT_EQ(w->screen()->geometry(), QRect(0, 0, ui::Screen::Width(), ui::Screen::Height()));
+        // The user moves the main window: its form follows.
+        w->move(free.left() + 200, free.top() + 40);
+        mainAt = QPoint(main.Left(), main.Top());
+        // A window taller than the screen's free area.
+        viewer.SetBounds(0, 0, 300, free.height() + 200);
+        viewer.Show();
+        viewer.Close();
+        main.Close();
+    };
+    main.Timer1.SetEnabled(true);
+    ui::Application::Run(main);
+    EXPECT_EQ(mainAt, QPoint(free.left() + 200, free.top() + 40));
+    const QRect shown(viewer.Left(), viewer.Top(), viewer.Width(), viewer.Height());
+    EXPECT_TRUE(free.contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width() << "x"
+                                      << shown.height();
+    EXPECT_EQ(shown.height(), free.height());
+    EXPECT_NEAR(shown.center().x(), main.Left() + main.Width() / 2, 1);
+}
+
 TEST(QtBackend, AnEmptyCaptionLeavesTheTitleBlank) {
     // The window system names an untitled window after the program ("zbr").
     ui::Form f(nullptr, "FormBlank");
