@@ -161,7 +161,7 @@ protected:
             else q.Click("BitBtn3");
             return true;
         });
-        // Qt's own boxes (the backend's message box, the PDF notice).
+        // Qt's own boxes (the backend's message box; none may show).
         w.OnClass("QMessageBox", [this, &w](Window& m) {
             auto* box = static_cast<QMessageBox*>(m.w);
             Record(w.CurrentStep(), "QMessageBox", box->windowTitle().toStdString(), box->text().toStdString());
@@ -766,6 +766,8 @@ TEST_F(Walk, EveryWindowOfTheMainMenuOverEveryLink) {
         EXPECT_NE(s.caption, "Помилка") << s.step << ": " << s.text;
         EXPECT_NE(s.caption, "Результат обміну з пристроєм") << s.step << ": " << s.text;
         EXPECT_NE(s.caption, "ЗБР") << s.step << ": " << s.text;  // an exception's box
+        // Every message in the program's own box.
+        EXPECT_NE(s.window, "QMessageBox") << s.step << ": " << s.caption << ": " << s.text;
     }
     // The offscreen screen has no window manager to pass a fixed window's
     // size limits to, and says so whenever a shown dialog changes its size;
