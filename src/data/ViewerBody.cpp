@@ -20,7 +20,8 @@ constexpr int kButtonHeight = 28;
 
 ArchiveViewerForm::ArchiveViewerForm(ui::Component* owner, std::string name) : ui::Form(owner, std::move(name)) {
     SetBorderStyle(ui::BorderStyle::Sizeable);
-    SetPosition(ui::Position::Designed);
+    // Opens over the main window (the screen keeps it within its free area).
+    SetPosition(ui::Position::MainFormCenter);
     BitBtn2.SetCaption("Зберегти у файлі");
     BitBtn2.SetGlyph(ui::Glyph::Save);
     BitBtn1.SetCaption("Вихід");

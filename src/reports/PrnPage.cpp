@@ -1,14 +1,63 @@
 #include "reports/PrnPage.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <initializer_list>
 
+#include "common/Question.h"
 #include "print/Output.h"
 #include "data/ViewerTexts.h"
+#include "platform/FileWrite.h"
 #include "print/PageModel.h"
 #include "reports/PrnText.h"
 
 using namespace print;
+
+namespace {
+// "Зберегти у PDF" of the preview asks and tells as the program does
+// everywhere: its own file dialog, and its own message box for the
+// question before a file is replaced and for the result.
+std::string ChoosePdfFile(const std::string& suggested) {
+    const std::filesystem::path at(suggested);
+    ui::SaveDialog dialog(nullptr, "SavePdfDialog");
+    dialog.Title = "Зберегти у PDF";
+    dialog.Filter = "PDF (*.pdf)|*.pdf";
+    dialog.DefaultExt = "pdf";
+    dialog.InitialDir = at.parent_path().string();
+    dialog.FileName = at.filename().string();
+    for (;;) {
+        if (!dialog.Execute()) return {};
+        std::string path = dialog.FileName;
+        if (platform::BaseName(path).find('.') == std::string::npos) path += ".pdf";
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec)) return path;
+        MessageKind = 3;
+        ShowQues("Файл " + platform::BaseName(path) + " вже є.", "Ви бажаєте замінити існуючий файл?");
+        if (MessageAnswer) return path;
+        dialog.FileName = path;
+    }
+}
+
+void TellPdfSaved(const std::string& path, const std::string& error) {
+    if (error.empty()) ShowQues(6, "Дані збережені в файлі " + platform::BaseName(path), "");
+    else ShowQues(1, "Помилка роботи з файлом", platform::BaseName(path));
+}
+
+// The preview's dialog and messages for as long as it is up.
+class PdfDialogsOfTheProgram {
+public:
+    PdfDialogsOfTheProgram() {
+        SetPdfPathChooser(ChoosePdfFile);
+        SetPdfSaveNotice(TellPdfSaved);
+    }
+    ~PdfDialogsOfTheProgram() {
+        SetPdfPathChooser(nullptr);
+        SetPdfSaveNotice(nullptr);
+    }
+    PdfDialogsOfTheProgram(const PdfDialogsOfTheProgram&) = delete;
+    PdfDialogsOfTheProgram& operator=(const PdfDialogsOfTheProgram&) = delete;
+};
+}  // namespace
 
 PrnReportWindow::PrnReportWindow() {
     QuickRep1.Name = "QuickRep1";
@@ -64,4 +113,7 @@ int PrnReportWindow::SetPageCount(int counted) {
     return pages;
 }
 
-void PrnReportWindow::Preview() { print::Preview(QuickRep1); }
+void PrnReportWindow::Preview() {
+    PdfDialogsOfTheProgram dialogs;
+    print::Preview(QuickRep1);
+}

@@ -87,8 +87,9 @@ TEST_F(CalibViewer, KcalUnitsDecimalsOxygenAndSize) {
     EXPECT_EQ(Col(f, 0, 0), " 1     0");
     EXPECT_EQ(Col(f, 0, 1), " 2,250000000000000000     0,625000000000000000");
     EXPECT_EQ(Col(f, 0, kParamOxygen), " 16,2500     2,3750");
-    // At the left edge, within the screen; the box scrolls what does not fit.
-    EXPECT_EQ(f.Left(), 0);
+    // Centred (over the main window; without one, on the screen), within the
+    // screen; the box scrolls what does not fit.
+    EXPECT_EQ(f.Left(), (1024 - f.Width()) / 2);
     EXPECT_LE(f.Width(), 1024 - 10);
     EXPECT_TRUE(f.ScrollBox1.HorzBarShown());
     EXPECT_EQ(f.ScrollBox1.HorzPosition(), 0);

@@ -276,8 +276,9 @@ TEST_F(HourlyViewer, FortyRowsScrollTogetherAndTheWindowFitsTheScreen) {
     TFormArhivHDM_Chr& f = *v.form;
     EXPECT_EQ(f.StringGrid1.RowCount(), 40);
     EXPECT_EQ(f.StringGrid2.RowCount(), 40);
-    // Opens at the left edge, within the screen, on the last row, scrolled to the end.
-    EXPECT_EQ(f.Left(), 0);
+    // Opens centred (over the main window; without one, on the screen), within
+    // the screen, on the last row, scrolled to the end.
+    EXPECT_EQ(f.Left(), (1024 - f.Width()) / 2);
     EXPECT_LE(f.Width(), 1024 - 15);
     EXPECT_LE(f.Height(), 768 - 42);
     EXPECT_EQ(f.StringGrid1.Row(), 39);
@@ -398,7 +399,7 @@ TEST_F(MeasViewer, ManyRowsStopSixtyPixelsAboveTheScreenBottom) {
     Measured v{Header(ArchiveKind::ChromMeas, 0), recs};
     v.Show();
     TFormArhMeas_Chr& f = *v.form;
-    EXPECT_EQ(f.Left(), 0);
+    EXPECT_EQ(f.Left(), (1024 - f.Width()) / 2);
     EXPECT_EQ(f.Height(), 768 - 60);
     EXPECT_EQ(f.ScrollBox1.Height(), f.Height() - f.ScrollBox1.Top() - 80);
     EXPECT_TRUE(f.ScrollBox1.VertBarShown());

@@ -207,15 +207,96 @@ void Walker::Start() {
     poll_.start();
 }
 
-bool Walker::TriggerMenu(QWidget* mainWindow, const QString& item) {
-    auto* bar = mainWindow ? mainWindow->findChild<QMenuBar*>() : nullptr;
-    if (!bar) return false;
-    for (QAction* a : bar->findChildren<QAction*>(item)) {
-        if (a->menu() || !a->isEnabled() || !a->isVisible()) continue;
-        a->trigger();
-        return true;
+namespace {
+// The actions from the menu bar down to the leaf item `name` (visible ones).
+bool PathTo(const QList<QAction*>& actions, const QString& name, std::vector<QAction*>& path) {
+    for (QAction* a : actions) {
+        if (!a->isVisible() || a->isSeparator()) continue;
+        path.push_back(a);
+        if (QMenu* m = a->menu()) {
+            if (PathTo(m->actions(), name, path)) return true;
+        } else if (a->objectName() == name) {
+            return true;
+        }
+        path.pop_back();
     }
     return false;
+}
+
+// Runs the event loop until `done` or for at most `ms` milliseconds.
+bool WaitFor(const std::function<bool()>& done, int ms = 3000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// Down (from the top) until `target` is a menu's active action.
+bool KeyTo(QMenu* menu, QAction* target) {
+    for (int i = 0; menu->activeAction() != target && i <= 2 * int(menu->actions().size()); ++i)
+        QTest::keyClick(menu, Qt::Key_Down);
+    return menu->activeAction() == target;
+}
+}  // namespace
+
+bool Walker::TriggerMenu(QWidget* mainWindow, const QString& item, By by) {
+    QPointer<QMenuBar> bar = mainWindow ? mainWindow->findChild<QMenuBar*>() : nullptr;
+    std::vector<QAction*> path;
+    if (!bar || !PathTo(bar->actions(), item, path)) return false;
+    for (QAction* a : path)
+        if (!a->isEnabled()) return false;
+    // What must outlive the item's event: the bar, the menus on the way
+    // (and the actions that open them) and the item's action.
+    std::vector<QPointer<QObject>> keep{bar.data()};
+    std::vector<QString> names{"the menu bar"};
+    for (QAction* a : path) {
+        keep.emplace_back(a);
+        if (QMenu* m = a->menu()) {
+            names.push_back("the action of menu " + m->objectName());
+            keep.emplace_back(m);
+            names.push_back("menu " + m->objectName());
+        } else {
+            names.push_back("action " + a->objectName());
+        }
+    }
+    // The bar's menu (or an item of the bar itself): a click on its title.
+    QMenu* menu = path.front()->menu();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(path.front()).center());
+    if (menu && !WaitFor([&] { return menu->isVisible(); })) {
+        ADD_FAILURE() << "the menu " << menu->objectName().toStdString() << " did not open";
+        return false;
+    }
+    for (std::size_t i = 1; menu && i < path.size(); ++i) {
+        // Nothing of the menus is touched after the item's event: it may
+        // have destroyed them.
+        QAction* a = path[i];
+        QMenu* sub = a->menu();
+        if (by == By::Keys) {
+            if (!KeyTo(menu, a)) {
+                ADD_FAILURE() << "the keys do not reach " << a->objectName().toStdString();
+                QTest::keyClick(menu, Qt::Key_Escape);
+                return false;
+            }
+            QTest::keyClick(menu, sub ? Qt::Key_Right : Qt::Key_Return);
+        } else {
+            const QPoint at = menu->actionGeometry(a).center();
+            QTest::mouseMove(menu, at);
+            QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+        }
+        if (!sub) break;  // the item: its handler has run
+        menu = sub;
+        if (!WaitFor([&] { return menu->isVisible(); })) {
+            ADD_FAILURE() << "the menu " << menu->objectName().toStdString() << " did not open";
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < keep.size(); ++i)
+        EXPECT_FALSE(keep[i].isNull()) << "choosing " << item.toStdString() << ": " << names[i].toStdString()
+                                       << " was destroyed inside its own event";
+    return true;
 }
 
 std::vector<QString> Walker::MenuLeaves(QWidget* mainWindow) {

@@ -97,10 +97,18 @@ public:
     // Called once a step has ended (the action returned and the program is idle again).
     void OnStepEnd(std::function<void(const std::string&)> f) { stepEnd_ = std::move(f); }
 
-    // Triggers the menu action of a main-menu item (by its object name) in
-    // the window of `mainWindow`, as a click on it does. False when the item
-    // is not in the menu bar or is disabled.
-    static bool TriggerMenu(QWidget* mainWindow, const QString& item);
+    // Chooses a main-menu item (by its object name) in the window of
+    // `mainWindow` as a user does, through Qt's own events: the menu of the
+    // bar opened with a click on it, then the submenus and the item either
+    // with the mouse (pressed and released on each) or with the keys (Down
+    // to it, Right into a submenu, Return on the item). The item's handler
+    // runs inside the menu's own event, as it does for a user. Once that
+    // event has returned, the menu bar, every menu on the way and the
+    // item's action must still exist: one destroyed under its own event is
+    // written to after it was freed (a test failure here). False when the
+    // item is not in the menu bar, is disabled, or a menu did not open.
+    enum class By { Mouse, Keys };
+    static bool TriggerMenu(QWidget* mainWindow, const QString& item, By by);
     // The object names of the leaf items of a window's menu bar, in menu
     // order (visible ones; separators and submenus left out).
     static std::vector<QString> MenuLeaves(QWidget* mainWindow);

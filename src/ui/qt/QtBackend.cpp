@@ -109,8 +109,40 @@ void QtBackend::AfterEvent() {
     SyncAll();
 }
 
+// A window opens within the free area (without the desktop's panels) of
+// the screen it opens on: one larger than that area is made to fit it (a
+// window of fixed size keeps its size), one reaching past it is moved in.
+void QtBackend::FitToScreen(ui::Form& form) {
+    const QRect asked(form.Left(), form.Top(), form.Width(), form.Height());
+    QScreen* screen = QGuiApplication::screenAt(asked.center());
+    if (!screen)
+        if (ui::Form* main = ui::Application::MainForm(); main && main != &form && Alive(main))
+            screen = WindowOf(*main)->screen();
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect free = screen->availableGeometry();
+    if (screen == QGuiApplication::primaryScreen()) {
+        // The forms lay themselves out for the screen ui::Screen gives (the
+        // primary one, unless a test set another size): that screen less
+        // what the desktop's panels take of the real one.
+        const QRect whole = screen->geometry();
+        free = QRect(0, 0, ui::Screen::Width(), ui::Screen::Height())
+                   .adjusted(free.left() - whole.left(), free.top() - whole.top(), free.right() - whole.right(),
+                             free.bottom() - whole.bottom());
+    }
+    QRect r = asked;
+    if (form.BorderStyle() == ui::BorderStyle::Sizeable) {
+        r.setWidth(std::min(r.width(), free.width()));
+        r.setHeight(std::min(r.height(), free.height()));
+    }
+    r.moveLeft(std::clamp(r.left(), free.left(), std::max(free.left(), free.left() + free.width() - r.width())));
+    r.moveTop(std::clamp(r.top(), free.top(), std::max(free.top(), free.top() + free.height() - r.height())));
+    if (r != asked) User(&form, [&] { form.SetBounds(r.x(), r.y(), r.width(), r.height()); });
+}
+
 void QtBackend::RunModal(ui::Form& form) {
     FormWindow* w = WindowOf(form);
+    FitToScreen(form);
     // OnShow may already have decided.
     if (form.ModalResult() != ui::mrNone && form.CloseModal()) return;
     modal_.push_back(&form);
@@ -146,6 +178,7 @@ void QtBackend::RunShownHook(ui::Form* f, int triesLeft) {
 void QtBackend::FormShown(ui::Form& form) {
     if (form.Modal()) return;  // RunModal shows it
     FormWindow* w = WindowOf(form);
+    FitToScreen(form);
     SyncForm(form);
     // A window that shows now comes up on top; one already showing is
     // brought there (asking a window that is not up yet to rise is an
@@ -269,12 +302,8 @@ void QtBackend::ComponentDestroyed(ui::Component& c) {
         return;
     }
     for (auto& [comp, peer] : peers_)
-        if (auto* fp = dynamic_cast<FormPeer*>(peer.get()); fp && fp->win->actions.size())
-            for (auto& [act, item] : fp->win->actions)
-                if (item == &c) {
-                    fp->win->ForgetMenuItem(&c);
-                    break;
-                }
+        if (auto* fp = dynamic_cast<FormPeer*>(peer.get()); fp && !fp->win->itemActions.empty())
+            fp->win->ForgetMenuItem(&c);
     auto it = peers_.find(&c);
     if (it == peers_.end()) return;
     Peer* p = it->second.get();

@@ -94,6 +94,7 @@ protected:
 
 private:
     void SyncTree(ui::Control& c, QWidget* container);
+    void FitToScreen(ui::Form& form);
     void TryEndModal();
     void RunShownHook(ui::Form* f, int triesLeft);
     std::unordered_map<const ui::Component*, std::unique_ptr<Peer>> peers_;
@@ -123,11 +124,25 @@ public:
     QMenuBar* bar = nullptr;
     bool allowClose = false;
     ui::Control* lastActive = nullptr;
+    // Brings the menu bar in step with the form's menu. The bar, its menus
+    // and their actions are changed in place, never rebuilt: a menu item's
+    // handler runs inside the event of the menu that shows it
+    // (QMenu::keyPressEvent, mouseReleaseEvent), and a menu destroyed there
+    // is written to by that event after it was freed. Only what has gone
+    // from the model goes, and later (deleteLater).
     void BuildMenu();
     void ForgetMenuItem(const ui::Component* c);
     std::string menuSignature;
+    // The action that shows each item (for an item with sub-items, its
+    // menu's menuAction()), and the item each leaf action chooses.
+    std::unordered_map<const ui::Component*, QPointer<QAction>> itemActions;
     std::unordered_map<QAction*, ui::MenuItem*> actions;
     Qt::WindowFlags wantedFlags() const;
+
+private:
+    QAction* ActionOf(ui::MenuItem& item);
+    void SyncMenu(QWidget* into, const ui::MenuItem& parent);
+    void DropAction(QAction* a);
 
 protected:
     void reject() override;
@@ -135,6 +150,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     void changeEvent(QEvent* e) override;
 };
 

@@ -200,6 +200,16 @@ void FormWindow::resizeEvent(QResizeEvent* e) {
     });
 }
 
+// A window the user moved: the form's place follows (the windows that
+// open over it are placed by it).
+void FormWindow::moveEvent(QMoveEvent* e) {
+    QDialog::moveEvent(e);
+    if (b.pushing || !b.Alive(form) || !isVisible()) return;
+    const QPoint at = frameGeometry().topLeft();
+    if (at.x() == form->Left() && at.y() == form->Top()) return;
+    b.User(form, [&] { form->SetBounds(at.x(), at.y(), form->Width(), form->Height()); });
+}
+
 void FormWindow::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && b.Alive(form) && form->Visible())
@@ -208,7 +218,10 @@ void FormWindow::changeEvent(QEvent* e) {
 
 namespace {
 void SignatureOf(const ui::MenuItem& item, std::string& sig) {
+    char id[32];
     for (ui::MenuItem* i : item.Items()) {
+        std::snprintf(id, sizeof id, "%p", static_cast<const void*>(i));
+        sig += id;
         sig += i->Caption();
         sig += char('0' + (i->Visible() ? 1 : 0) + (i->Enabled() ? 2 : 0) + (i->Checked() ? 4 : 0));
         if (i->Count()) {
@@ -221,67 +234,119 @@ void SignatureOf(const ui::MenuItem& item, std::string& sig) {
 }
 }  // namespace
 
+// Takes an action out of every widget that shows it and lets it (with its
+// menu, for a submenu's action) go once the events now running are over.
+void FormWindow::DropAction(QAction* a) {
+    actions.erase(a);
+    for (QObject* o : a->associatedObjects())
+        if (auto* w = qobject_cast<QWidget*>(o)) w->removeAction(a);
+    if (QMenu* m = a->menu(); m && m->menuAction() == a) {
+        m->hide();
+        m->deleteLater();
+    } else {
+        a->deleteLater();
+    }
+}
+
+// The action of an item, made when the item has none yet (or when it
+// became a submenu or stopped being one). Every action and menu belongs to
+// the bar, so that one dropped takes no other with it.
+QAction* FormWindow::ActionOf(ui::MenuItem& item) {
+    const bool submenu = item.Count() > 0;
+    auto it = itemActions.find(&item);
+    if (it != itemActions.end()) {
+        if (QAction* a = it->second; a && (a->menu() != nullptr) == submenu) return a;
+        if (it->second) DropAction(it->second);
+        itemActions.erase(it);
+    }
+    QAction* a;
+    if (submenu) {
+        auto* sub = new QMenu(bar);
+        sub->setObjectName(Q(item.Name()));
+        a = sub->menuAction();
+    } else {
+        a = new QAction(bar);
+        a->setObjectName(Q(item.Name()));
+        if (item.IsSeparator()) a->setSeparator(true);
+        actions[a] = &item;
+        QObject::connect(a, &QAction::triggered, this, [this, a] {
+            auto found = actions.find(a);
+            if (found == actions.end()) return;
+            ui::MenuItem* chosen = found->second;
+            b.User(form, [chosen] { chosen->Click(); });
+        });
+    }
+    itemActions[&item] = a;
+    return a;
+}
+
+// The actions of `parent`'s items in `into` (the bar or a menu), in order,
+// each with the item's caption and state.
+void FormWindow::SyncMenu(QWidget* into, const ui::MenuItem& parent) {
+    const bool inBar = into == bar;
+    QList<QAction*> want;
+    for (ui::MenuItem* i : parent.Items()) {
+        QAction* a = ActionOf(*i);
+        want.push_back(a);
+        const QString text = i->IsSeparator() ? QString() : Q(i->Caption());
+        if (a->text() != text) a->setText(text);
+        // The bar shows no separators.
+        const bool visible = i->Visible() && !(inBar && i->IsSeparator());
+        if (a->isVisible() != visible) a->setVisible(visible);
+        if (QMenu* m = a->menu()) {
+            if (m->title() != text) m->setTitle(text);
+            if (m->isEnabled() != i->Enabled()) m->setEnabled(i->Enabled());
+            SyncMenu(m, *i);
+        } else {
+            if (a->isEnabled() != i->Enabled()) a->setEnabled(i->Enabled());
+            if (a->isCheckable() != i->Checked()) a->setCheckable(i->Checked());
+            if (a->isChecked() != i->Checked()) a->setChecked(i->Checked());
+        }
+    }
+    if (into->actions() == want) return;
+    // Items gone from here (or moved elsewhere) leave; the rest take the
+    // model's order.
+    for (QAction* a : into->actions())
+        if (!want.contains(a)) into->removeAction(a);
+    for (qsizetype k = 0; k < want.size(); ++k) {
+        const QList<QAction*> now = into->actions();
+        if (k < now.size() && now[k] == want[k]) continue;
+        into->insertAction(k < now.size() ? now[k] : nullptr, want[k]);
+    }
+}
+
 void FormWindow::BuildMenu() {
     ui::MainMenu* menu = form->Menu();
+    if (!menu) {
+        if (!bar) return;
+        for (auto& [item, a] : itemActions)
+            if (a) DropAction(a);
+        itemActions.clear();
+        actions.clear();
+        menuSignature.clear();
+        bar->hide();
+        bar->deleteLater();
+        bar = nullptr;
+        return;
+    }
     std::string sig;
-    if (menu) SignatureOf(menu->Items(), sig);
-    if (menu && !bar) {
+    SignatureOf(menu->Items(), sig);
+    if (!bar) {
         bar = new QMenuBar(this);
         bar->setNativeMenuBar(false);
         bar->setObjectName(Q(menu->Name()));
     }
-    if (!menu && bar) {
-        delete bar;
-        bar = nullptr;
-        actions.clear();
-        menuSignature.clear();
-        return;
-    }
-    if (!bar || sig == menuSignature) return;
+    if (sig == menuSignature) return;
     menuSignature = sig;
-    actions.clear();
-    for (QMenu* m : bar->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) delete m;
-    for (QAction* a : bar->findChildren<QAction*>(Qt::FindDirectChildrenOnly)) delete a;
-    bar->clear();
-    std::function<void(QWidget*, const ui::MenuItem&)> add = [&](QWidget* into, const ui::MenuItem& parent) {
-        for (ui::MenuItem* i : parent.Items()) {
-            if (!i->Visible()) continue;
-            if (i->IsSeparator()) {
-                if (auto* m = qobject_cast<QMenu*>(into)) m->addSeparator();
-                continue;
-            }
-            if (i->Count()) {
-                auto* sub = new QMenu(Q(i->Caption()), into);
-                sub->setObjectName(Q(i->Name()));
-                sub->setEnabled(i->Enabled());
-                if (auto* m = qobject_cast<QMenu*>(into)) m->addMenu(sub);
-                else static_cast<QMenuBar*>(into)->addMenu(sub);
-                add(sub, *i);
-                continue;
-            }
-            auto* act = new QAction(Q(i->Caption()), into);
-            act->setObjectName(Q(i->Name()));
-            act->setEnabled(i->Enabled());
-            act->setCheckable(i->Checked());
-            act->setChecked(i->Checked());
-            into->addAction(act);
-            actions[act] = i;
-            QObject::connect(act, &QAction::triggered, this, [this, act] {
-                auto it = actions.find(act);
-                if (it == actions.end()) return;
-                ui::MenuItem* item = it->second;
-                b.User(form, [item] { item->Click(); });
-            });
-        }
-    };
-    add(bar, menu->Items());
+    SyncMenu(bar, menu->Items());
 }
 
 void FormWindow::ForgetMenuItem(const ui::Component* c) {
-    for (auto it = actions.begin(); it != actions.end();)
-        if (it->second == c) it = actions.erase(it);
-        else ++it;
-    menuSignature = "\x01";  // rebuild at the next push
+    auto it = itemActions.find(c);
+    if (it == itemActions.end()) return;
+    if (it->second) DropAction(it->second);
+    itemActions.erase(it);
+    menuSignature = "\x01";  // in step again at the next push
 }
 
 FormPeer::FormPeer(QtBackend& b, ui::Form& f, QWidget* parent) : Peer(b, f) {
@@ -496,9 +561,12 @@ public:
         w = le;
         QObject::connect(le, &QLineEdit::textChanged, le, [this, le](const QString& s) {
             auto* e = static_cast<ui::Edit*>(ctl);
-            this->b.User(e, [e, le, &s] {
+            QtBackend* backend = &this->b;
+            backend->User(e, [backend, e, le, &s] {
                 e->SetText(S(s));
-                le->PullCaret();
+                // The change's handler may have closed the window and
+                // taken the edit (and this peer) with it.
+                if (backend->Alive(e)) le->PullCaret();
             });
         });
     }
@@ -679,27 +747,37 @@ public:
         if (box->title() != Q(g->Caption())) box->setTitle(Q(g->Caption()));
         Peer::Push();
         if (items_ != g->Items() || columns_ != g->Columns() || size_ != box->size()) {
-            for (auto* r : buttons_) delete r;
-            buttons_.clear();
+            // The buttons are kept and laid out again (a click's handler
+            // may change the items while the button is inside its click).
             items_ = g->Items();
             columns_ = g->Columns();
             size_ = box->size();
             int n = int(items_.size()), cols = std::max(1, columns_);
             int rows = std::max(1, (n + cols - 1) / cols);
             int top = 18, cw = (box->width() - 16) / cols, rh = std::max(16, (box->height() - top - 4) / rows);
-            for (int i = 0; i < n; ++i) {
-                auto* r = new QRadioButton(Q(items_[i]), box);
+            while (int(buttons_.size()) < n) {
+                auto* r = new QRadioButton(box);
                 r->setAutoExclusive(false);
-                r->setGeometry(8 + (i / rows) * cw, top + (i % rows) * rh, cw, std::min(rh, 20));
-                r->show();
+                const int i = int(buttons_.size());
                 QObject::connect(r, &QRadioButton::clicked, r, [this, i] {
                     auto* g = static_cast<ui::RadioGroup*>(ctl);
                     this->b.User(g, [g, i] { g->Select(i); });
                 });
                 buttons_.push_back(r);
             }
+            for (int i = 0; i < int(buttons_.size()); ++i) {
+                QRadioButton* r = buttons_[i];
+                if (i >= n) {
+                    r->hide();
+                    r->setText({});
+                    continue;
+                }
+                if (r->text() != Q(items_[i])) r->setText(Q(items_[i]));
+                r->setGeometry(8 + (i / rows) * cw, top + (i % rows) * rh, cw, std::min(rh, 20));
+                r->show();
+            }
         }
-        for (int i = 0; i < int(buttons_.size()); ++i)
+        for (int i = 0; i < int(items_.size()); ++i)
             if (buttons_[i]->isChecked() != (i == g->ItemIndex())) buttons_[i]->setChecked(i == g->ItemIndex());
         first_ = false;
     }
@@ -841,10 +919,48 @@ private:
     std::vector<QLabel*> labels_;
 };
 
+// A date or time box that takes a date typed in full ("01.11.2026", Tab)
+// as that date. Qt's own box drops the digits typed into a part (day,
+// month, year; hour, minute, second) that is not selected, as after a
+// click into it, and once a part is complete it moves on to the next by
+// itself, so that the dot typed after it skipped a part: after a click
+// into the day, "01.11.2026" kept the old day and took only the month.
+// Here a digit typed into a complete part starts that part anew, and the
+// separator typed right after a part moved on by itself is taken as done.
+class DateEdit : public QDateTimeEdit {
+public:
+    using QDateTimeEdit::QDateTimeEdit;
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const QString t = e->text();
+        const bool digit = t.size() == 1 && t[0].isDigit();
+        const bool separator = t.size() == 1 && (t[0].isPunct() || t[0].isSpace());
+        if (separator && movedOn_) {
+            movedOn_ = false;
+            e->accept();
+            return;
+        }
+        const QDateTimeEdit::Section part = currentSection();
+        if (digit && !lineEdit()->hasSelectedText() && part != NoSection) {
+            const int width = part == YearSection ? 4 : 2;
+            if (sectionText(part).size() >= width) setSelectedSection(part);
+        }
+        const int before = currentSectionIndex();
+        QDateTimeEdit::keyPressEvent(e);
+        movedOn_ = digit && currentSectionIndex() != before;
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        movedOn_ = false;
+        QDateTimeEdit::focusOutEvent(e);
+    }
+private:
+    bool movedOn_ = false;  // the last digit completed a part and moved on
+};
+
 class DatePeer : public Peer {
 public:
     DatePeer(QtBackend& b, ui::DateTimePicker& c) : Peer(b, c) {
-        auto* de = new QDateTimeEdit;
+        auto* de = new DateEdit;
         de->setTimeSpec(Qt::UTC);  // fields only, no zone arithmetic
         w = de;
         QObject::connect(de, &QDateTimeEdit::dateTimeChanged, de, [this](const QDateTime& v) {
@@ -881,11 +997,22 @@ public:
 
 class GridModel : public QAbstractTableModel {
 public:
-    explicit GridModel(ui::StringGrid* g) : g(g) {}
-    ui::StringGrid* g;
-    int rowCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : std::max(0, g->RowCount() - g->FixedRows()); }
-    int columnCount(const QModelIndex& p = {}) const override { return p.isValid() ? 0 : std::max(0, g->ColCount() - g->FixedCols()); }
+    GridModel(ui::StringGrid* g, QObject* parent) : QAbstractTableModel(parent), g(g) {}
+    ui::StringGrid* g;  // null once the grid has gone: no rows then
+    int rowCount(const QModelIndex& p = {}) const override {
+        return p.isValid() || !g ? 0 : std::max(0, g->RowCount() - g->FixedRows());
+    }
+    int columnCount(const QModelIndex& p = {}) const override {
+        return p.isValid() || !g ? 0 : std::max(0, g->ColCount() - g->FixedCols());
+    }
+    // The grid goes: the view, which lives a little longer, sees no cells.
+    void Detach() {
+        beginResetModel();
+        g = nullptr;
+        endResetModel();
+    }
     QVariant data(const QModelIndex& i, int role) const override {
+        if (!g) return {};
         int c = i.column() + g->FixedCols(), r = i.row() + g->FixedRows();
         switch (role) {
         case Qt::DisplayRole:
@@ -904,6 +1031,7 @@ public:
         }
     }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (!g) return {};
         if (role == Qt::DisplayRole) {
             QStringList parts;
             if (o == Qt::Horizontal)
@@ -917,7 +1045,7 @@ public:
     }
     Qt::ItemFlags flags(const QModelIndex& i) const override {
         Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (g->Options().editing) f |= Qt::ItemIsEditable;
+        if (g && g->Options().editing) f |= Qt::ItemIsEditable;
         return i.isValid() ? f : Qt::NoItemFlags;
     }
     bool setData(const QModelIndex& i, const QVariant& v, int role) override;
@@ -931,7 +1059,7 @@ public:
 };
 
 bool GridModel::setData(const QModelIndex& i, const QVariant& v, int role) {
-    if (role != Qt::EditRole) return false;
+    if (role != Qt::EditRole || !g) return false;
     int c = i.column() + g->FixedCols(), r = i.row() + g->FixedRows();
     std::string text = S(v.toString());
     b->User(g, [this, c, r, text] { g->EditCell(c, r, text); });
@@ -940,10 +1068,13 @@ bool GridModel::setData(const QModelIndex& i, const QVariant& v, int role) {
 
 class GridPeer : public Peer {
 public:
-    GridPeer(QtBackend& b, ui::StringGrid& c) : Peer(b, c), model(&c) {
-        model.b = &b;
+    GridPeer(QtBackend& b, ui::StringGrid& c) : Peer(b, c) {
         view = new QTableView;
-        view->setModel(&model);
+        // The model belongs to the view and goes with it: the view may be
+        // inside one of its own signals when the grid goes.
+        model = new GridModel(&c, view);
+        model->b = &b;
+        view->setModel(model);
         view->setSelectionMode(QAbstractItemView::NoSelection);
         view->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
         view->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -980,7 +1111,7 @@ public:
         QObject::connect(view->horizontalScrollBar(), &QScrollBar::valueChanged, view, scrolled);
     }
     ~GridPeer() override {
-        if (w) view->setModel(nullptr);  // the model is ours and goes first
+        if (w) model->Detach();
     }
     void Push() override {
         auto* g = static_cast<ui::StringGrid*>(ctl);
@@ -994,12 +1125,12 @@ public:
             cols_ = g->ColCount();
             frows_ = g->FixedRows();
             fcols_ = g->FixedCols();
-            model.Reset();
+            model->Reset();
         }
         auto* hh = view->horizontalHeader();
         auto* vh = view->verticalHeader();
         if (!reshape) {
-            model.Refresh();
+            model->Refresh();
             hh->viewport()->update();
             vh->viewport()->update();
         }
@@ -1033,7 +1164,7 @@ public:
         bool v = sb == ui::ScrollBars::Vertical || sb == ui::ScrollBars::Both;
         view->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         view->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-        QModelIndex cur = model.index(g->Row() - g->FixedRows(), g->Col() - g->FixedCols());
+        QModelIndex cur = model->index(g->Row() - g->FixedRows(), g->Col() - g->FixedCols());
         if (cur.isValid() && view->currentIndex() != cur)
             view->selectionModel()->setCurrentIndex(cur, QItemSelectionModel::NoUpdate);
         if (view->verticalScrollBar()->value() != g->TopRow() - g->FixedRows())
@@ -1044,7 +1175,7 @@ public:
         first_ = false;
     }
 private:
-    GridModel model;
+    GridModel* model;
     QTableView* view;
     std::uint64_t rev_ = 0, heightsRev_ = 0;
     int rows_ = -1, cols_ = -1, frows_ = -1, fcols_ = -1, lineWidth_ = -1;

@@ -146,9 +146,13 @@ TEST(QtBackend, ClicksAndChoicesReachTheModel) {
     ASSERT_NE(act, nullptr);
     act->trigger();
     EXPECT_EQ(f.exits, 1);
+    // Hidden, the item's action stays (changed in place) and is hidden.
+    QPointer<QAction> kept(act);
     f.NExit.SetVisible(false);
     ui::qt::Sync();
-    EXPECT_EQ(ui::qt::WidgetOf(f)->findChild<QAction*>("NExit"), nullptr);
+    ASSERT_FALSE(kept.isNull());
+    EXPECT_EQ(ui::qt::WidgetOf(f)->findChild<QAction*>("NExit"), kept.data());
+    EXPECT_FALSE(kept->isVisible());
     f.Close();
 }
 
@@ -324,6 +328,14 @@ TEST(QtBackend, ScrollingMemosGroupsArrowsAndDatesFollowTheUser) {
     ui::qt::Sync();
     EXPECT_TRUE(buttons[2]->isChecked());
     EXPECT_FALSE(buttons[1]->isChecked());
+    // A click whose handler gives the group other items: the clicked
+    // button is still inside its click when the widgets follow.
+    f.Group.OnClick = [&f] { f.Group.SetItems({"один", "два"}); };
+    QPointer<QRadioButton> clicked(buttons[0]);
+    QTest::mouseClick(buttons[0], Qt::LeftButton, {}, QPoint(6, buttons[0]->height() / 2));
+    ASSERT_FALSE(clicked.isNull()) << "a radio button destroyed inside its own click";
+    EXPECT_EQ(clicked->text().toStdString(), "один");
+    EXPECT_FALSE(buttons[2]->isVisible());
 
     auto arrows = ui::qt::WidgetOf(f.Arrows)->findChildren<QToolButton*>();
     ASSERT_EQ(arrows.size(), 2);
@@ -469,6 +481,37 @@ TEST(QtBackend, TheMainWindowIsAWindowAndTheOthersDialogs) {
     EXPECT_EQ(mainType, Qt::Window);
     EXPECT_EQ(mainHandleType, Qt::Window);
     EXPECT_EQ(otherType, Qt::Dialog);
+}
+
+TEST(QtBackend, AWindowOpensOverTheMainWindowWithinTheScreensFreeArea) {
+    TFormSample main;
+    ui::Form viewer(nullptr, "FormViewer");
+    viewer.SetBorderStyle(ui::BorderStyle::Sizeable);
+    viewer.SetPosition(ui::Position::MainFormCenter);
+    QRect free;
+    QPoint mainAt;
+    main.Timer1.OnTimer = [&] {
+        main.Timer1.SetEnabled(false);
+        QWidget* w = ui::qt::WidgetOf(main);
+        free = w->screen()->availableGeometry();
+        ASSERT_EQ(w->screen()->geometry(), QRect(0, 0, ui::Screen::Width(), ui::Screen::Height()));
+        // The user moves the main window: its form follows.
+        w->move(free.left() + 200, free.top() + 40);
+        mainAt = QPoint(main.Left(), main.Top());
+        // A window taller than the screen's free area.
+        viewer.SetBounds(0, 0, 300, free.height() + 200);
+        viewer.Show();
+        viewer.Close();
+        main.Close();
+    };
+    main.Timer1.SetEnabled(true);
+    ui::Application::Run(main);
+    EXPECT_EQ(mainAt, QPoint(free.left() + 200, free.top() + 40));
+    const QRect shown(viewer.Left(), viewer.Top(), viewer.Width(), viewer.Height());
+    EXPECT_TRUE(free.contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width() << "x"
+                                      << shown.height();
+    EXPECT_EQ(shown.height(), free.height());
+    EXPECT_NEAR(shown.center().x(), main.Left() + main.Width() / 2, 1);
 }
 
 TEST(QtBackend, AnEmptyCaptionLeavesTheTitleBlank) {
