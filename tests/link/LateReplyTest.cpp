@@ -3,12 +3,21 @@
 // pseudo-terminal (direct and modem link) and over TCP without the pause
 // before a send, each such reply is followed by reads of other tables:
 // every read is either right or failed, never answered with another
-// request's reply.
+// request's reply. A line that never goes quiet costs a failed exchange no
+// more than its attempts and one reply wait.
 #include "LinkFixture.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "common/Crc16.h"
+#include "emulator/Transport.h"
+#include "support/EmulatorLink.h"
 
 using namespace linktest;
 
@@ -227,4 +236,159 @@ TEST_P(LateReply, AbortEndsTheQuietLineWait) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, LateReply, ::testing::Values(Line::Direct, Line::Modem, Line::Tcp),
+                         [](const ::testing::TestParamInfo<Line>& i) { return Name(i.param); });
+
+namespace {
+
+// A line that is never quiet: a peer that sends a noise byte (never 0x33)
+// every `dripMs` and, once `answer` is set, answers each table read at once
+// with a reply that echoes the request (four bytes a row).
+class DripPeer {
+public:
+    std::atomic<int> dripMs{50};
+    std::atomic<bool> answer{false};
+
+    ~DripPeer() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    // The pseudo-terminal, linked as `linkPath`.
+    void StartPty(const std::filesystem::path& linkPath) {
+        pty_ = std::make_unique<emu::PtyLink>();
+        std::filesystem::create_directories(linkPath.parent_path());
+        std::filesystem::create_symlink(pty_->SlavePath(), linkPath);
+        thread_ = std::thread([this] { Serve(*pty_); });
+    }
+    // Loopback TCP; the port.
+    int StartTcp() {
+        listener_ = std::make_unique<emu::TcpListener>("127.0.0.1", 0);
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                const int fd = listener_->Accept(20);
+                if (fd < 0) continue;
+                emu::FdLink link(fd);
+                Serve(link);
+            }
+        });
+        return listener_->Port();
+    }
+
+private:
+    void Serve(emu::Link& link) {
+        using Clock = std::chrono::steady_clock;
+        auto next = Clock::now();
+        std::vector<uint8_t> in;
+        uint8_t buf[512];
+        while (!stop_) {
+            const int n = link.Read(buf, sizeof buf, 5);
+            if (n < 0) return;
+            in.insert(in.end(), buf, buf + n);
+            while (!in.empty()) {
+                if (in[0] != 0xCC) {
+                    in.erase(in.begin());
+                    continue;
+                }
+                if (in.size() < 3 || in.size() < in[2]) break;
+                const std::vector<uint8_t> req(in.begin(), in.begin() + in[2]);
+                in.erase(in.begin(), in.begin() + in[2]);
+                if (!answer || req.size() != 10 || req[3] != 1 || Crc16(req.data(), req.size()) != 0) continue;
+                std::vector<uint8_t> rep = {0x33, req[1], 0, 0x81, 0, req[5], req[6], req[7]};
+                rep.insert(rep.end(), std::size_t(req[7]) * 4, 0xA5);
+                rep.resize(rep.size() + 2);
+                rep[2] = uint8_t(rep.size());
+                Crc16Append(rep.data(), rep.size() - 2);
+                link.Write(rep.data(), rep.size());
+            }
+            const int drip = dripMs;
+            if (drip > 0 && Clock::now() >= next) {
+                const uint8_t noise = 0x5A;
+                link.Write(&noise, 1);
+                next = Clock::now() + std::chrono::milliseconds(drip);
+            }
+        }
+    }
+
+    std::unique_ptr<emu::PtyLink> pty_;
+    std::unique_ptr<emu::TcpListener> listener_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+};
+
+class NeverQuietLine : public ::testing::TestWithParam<Line> {
+protected:
+    void SetUp() override {
+        const std::filesystem::path dir = MakeWorkDir("noisy-" + Name(GetParam()));
+        if (GetParam() == Line::Tcp) {
+            box.LinkType = hgcbox::kLinkTcp;
+            box.OpenPerExchange = false;
+            FastTimeouts(box);
+            zbr_test::ConnectTcp(box, peer.StartTcp());
+        } else {
+            peer.StartPty(dir / "dev" / "com5");
+            box.ComPort = 5;
+            box.Baud = 57600;
+            box.OpenPerExchange = false;
+            FastTimeouts(box);
+            ASSERT_TRUE(box.OpenPort()) << box.ErrorText();
+        }
+        box.ReplyTimeoutMs = kReplyMs;
+        box.ByteTimeoutMs = 40;
+        box.Retries = 2;
+    }
+    void TearDown() override {
+        box.ClosePort();
+        box.CloseSocket();
+    }
+
+    // Reads row 0 of table 5; the milliseconds it took.
+    int64_t TimedRead(bool& ok) {
+        const auto t0 = std::chrono::steady_clock::now();
+        ok = ReadRows(box, 5, 0, 1);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    }
+
+    static constexpr int64_t kReplyMs = 300;
+    // Far more than the machine's scheduling adds, far less than a wait for
+    // a quiet line (up to 2 reply waits and 256 byte waits: 10.8 s here).
+    static constexpr int64_t kSlackMs = 1000;
+    DripPeer peer;
+    hgcbox box{1};
+};
+
+}  // namespace
+
+// A byte every 50 ms, never a reply: each failed exchange takes its two
+// reply waits and, after the one before, one reply wait more at most. Once
+// the peer answers, the read after the failures goes out within one reply
+// wait. A dead line costs the same.
+TEST_P(NeverQuietLine, AFailedExchangeTakesItsAttemptsAndOneReplyWaitAtMost) {
+    bool ok = true;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const int64_t ms = TimedRead(ok);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(box.Error, hgcbox::kErrNoReply) << box.ErrorText();
+        EXPECT_LE(ms, 2 * kReplyMs + kReplyMs + kSlackMs);
+        EXPECT_GE(ms, 2 * kReplyMs - 20);
+    }
+    EXPECT_GT(box.Counters.droppedBytes, 0u);
+
+    peer.answer = true;
+    int64_t ms = TimedRead(ok);
+    ASSERT_TRUE(ok) << box.ErrorText();
+    EXPECT_EQ(box.Rx[5], 5);
+    EXPECT_LE(ms, kReplyMs + kSlackMs);
+
+    peer.answer = false;
+    peer.dripMs = 0;
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        ms = TimedRead(ok);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(box.Error, hgcbox::kErrNoReply);
+        EXPECT_LE(ms, 2 * kReplyMs + kReplyMs + kSlackMs);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, NeverQuietLine, ::testing::Values(Line::Direct, Line::Tcp),
                          [](const ::testing::TestParamInfo<Line>& i) { return Name(i.param); });
