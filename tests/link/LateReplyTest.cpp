@@ -7,16 +7,12 @@
 // more than its attempts and one reply wait.
 #include "LinkFixture.h"
 
-#include <atomic>
 #include <chrono>
 #include <cstring>
-#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "common/Crc16.h"
-#include "emulator/Transport.h"
+#include "link/DripPeer.h"
 #include "support/EmulatorLink.h"
 
 using namespace linktest;
@@ -159,7 +155,7 @@ TEST_P(LateReply, AHundredReadsAfterALateOne) {
     EXPECT_EQ(right, 100);
 }
 
-// A clean exchange leaves nothing to wait for: no quiet-line wait, nothing
+// A clean exchange leaves nothing to wait for: no settle wait, nothing
 // dropped. Only the failed one costs a wait.
 TEST_P(LateReply, ACleanExchangeWaitsForNothing) {
     box.Retries = 1;
@@ -168,7 +164,7 @@ TEST_P(LateReply, ACleanExchangeWaitsForNothing) {
     EXPECT_EQ(box.Counters.droppedBytes, 0u);
     EXPECT_FALSE(box.LineUnsettled());
 
-    // No reply: the next request waits for a quiet line; nothing went by
+    // No reply: the next request lets the line settle; nothing went by
     // meanwhile, so the reply it gets may have been the silent request's,
     // and the line is let settle once more after it. Then no more waits.
     emu.QueueFault({emu::FaultKind::Silence, 0});
@@ -195,7 +191,7 @@ TEST_P(LateReply, ACleanExchangeWaitsForNothing) {
     EXPECT_FALSE(box.LineUnsettled());
 
     // A caller that finds the reply answering another request says so: the
-    // next request waits for a quiet line.
+    // next request lets the line settle.
     box.ReplyMismatch();
     EXPECT_EQ(box.Error, hgcbox::kErrForeignReply);
     EXPECT_EQ(box.ErrorText(), "Команда 1.  Отримано відповідь на попередній запит");
@@ -240,80 +236,6 @@ INSTANTIATE_TEST_SUITE_P(Lines, LateReply, ::testing::Values(Line::Direct, Line:
 
 namespace {
 
-// A line that is never quiet: a peer that sends a noise byte (never 0x33)
-// every `dripMs` and, once `answer` is set, answers each table read at once
-// with a reply that echoes the request (four bytes a row).
-class DripPeer {
-public:
-    std::atomic<int> dripMs{50};
-    std::atomic<bool> answer{false};
-
-    ~DripPeer() {
-        stop_ = true;
-        if (thread_.joinable()) thread_.join();
-    }
-    // The pseudo-terminal, linked as `linkPath`.
-    void StartPty(const std::filesystem::path& linkPath) {
-        pty_ = std::make_unique<emu::PtyLink>();
-        std::filesystem::create_directories(linkPath.parent_path());
-        std::filesystem::create_symlink(pty_->SlavePath(), linkPath);
-        thread_ = std::thread([this] { Serve(*pty_); });
-    }
-    // Loopback TCP; the port.
-    int StartTcp() {
-        listener_ = std::make_unique<emu::TcpListener>("127.0.0.1", 0);
-        thread_ = std::thread([this] {
-            while (!stop_) {
-                const int fd = listener_->Accept(20);
-                if (fd < 0) continue;
-                emu::FdLink link(fd);
-                Serve(link);
-            }
-        });
-        return listener_->Port();
-    }
-
-private:
-    void Serve(emu::Link& link) {
-        using Clock = std::chrono::steady_clock;
-        auto next = Clock::now();
-        std::vector<uint8_t> in;
-        uint8_t buf[512];
-        while (!stop_) {
-            const int n = link.Read(buf, sizeof buf, 5);
-            if (n < 0) return;
-            in.insert(in.end(), buf, buf + n);
-            while (!in.empty()) {
-                if (in[0] != 0xCC) {
-                    in.erase(in.begin());
-                    continue;
-                }
-                if (in.size() < 3 || in.size() < in[2]) break;
-                const std::vector<uint8_t> req(in.begin(), in.begin() + in[2]);
-                in.erase(in.begin(), in.begin() + in[2]);
-                if (!answer || req.size() != 10 || req[3] != 1 || Crc16(req.data(), req.size()) != 0) continue;
-                std::vector<uint8_t> rep = {0x33, req[1], 0, 0x81, 0, req[5], req[6], req[7]};
-                rep.insert(rep.end(), std::size_t(req[7]) * 4, 0xA5);
-                rep.resize(rep.size() + 2);
-                rep[2] = uint8_t(rep.size());
-                Crc16Append(rep.data(), rep.size() - 2);
-                link.Write(rep.data(), rep.size());
-            }
-            const int drip = dripMs;
-            if (drip > 0 && Clock::now() >= next) {
-                const uint8_t noise = 0x5A;
-                link.Write(&noise, 1);
-                next = Clock::now() + std::chrono::milliseconds(drip);
-            }
-        }
-    }
-
-    std::unique_ptr<emu::PtyLink> pty_;
-    std::unique_ptr<emu::TcpListener> listener_;
-    std::thread thread_;
-    std::atomic<bool> stop_{false};
-};
-
 class NeverQuietLine : public ::testing::TestWithParam<Line> {
 protected:
     void SetUp() override {
@@ -348,10 +270,10 @@ protected:
     }
 
     static constexpr int64_t kReplyMs = 300;
-    // Far more than the machine's scheduling adds, far less than a wait for
-    // a quiet line (up to 2 reply waits and 256 byte waits: 10.8 s here).
+    // Far more than the machine's scheduling adds, far less than waiting
+    // for such a line to go quiet (10 s and more here).
     static constexpr int64_t kSlackMs = 1000;
-    DripPeer peer;
+    linktest::DripPeer peer;
     hgcbox box{1};
 };
 
