@@ -9,6 +9,7 @@
 #include <string>
 
 #include "emulator/Emulator.h"
+#include "link/DripPeer.h"
 #include "link/Hgcbox.h"
 #include "platform/Paths.h"
 #include "platform/Tcp.h"
@@ -167,7 +168,7 @@ void BM_ReadAfterFailure(benchmark::State& state, bool tcp, bool late) {
             break;
         }
         state.ResumeTiming();
-        // Two reads: the first waits for a quiet line; after silence the
+        // Two reads: the first lets the line settle; after silence the
         // second does as well (the first one's reply may have been the
         // silent request's).
         for (int i = 0; i < 2; ++i)
@@ -189,6 +190,62 @@ BENCHMARK_CAPTURE(BM_ReadAfterFailure, pty_late, false, true)->Iterations(5)->Un
 BENCHMARK_CAPTURE(BM_ReadAfterFailure, pty_silent, false, false)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadAfterFailure, tcp_late, true, true)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadAfterFailure, tcp_silent, true, false)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// A line that never goes quiet: a peer that sends a noise byte every 50 ms
+// and no reply (reply wait 300 ms, byte wait 40 ms, two attempts: 600 ms
+// prescribed). `failed`: each iteration times one failed exchange after a
+// failed one; otherwise the read that follows one, the peer answering. Over
+// a pseudo-terminal at 115200 bit/s (direct link) or over loopback TCP with
+// the given pause before a send.
+void BM_NeverQuietLine(benchmark::State& state, bool tcp, uint32_t pauseMs, bool failed) {
+    const auto dir = std::filesystem::temp_directory_path() / "zbr-link-bench-noisy";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    platform::SetWorkDir(dir.string());
+    linktest::DripPeer peer;
+    hgcbox box(1);
+    box.OpenPerExchange = false;
+    box.TcpSendDelayMs = pauseMs;
+    box.ReplyTimeoutMs = 300;
+    box.ByteTimeoutMs = 40;
+    box.Retries = 2;
+    if (tcp) {
+        box.LinkType = hgcbox::kLinkTcp;
+        if (!Connect(box, peer.StartTcp())) {
+            state.SkipWithError("no TCP connection to the peer");
+            return;
+        }
+    } else {
+        peer.StartPty(dir / "dev" / "com5");
+        box.ComPort = 5;
+        box.Baud = 115200;
+        if (!box.OpenPort()) {
+            state.SkipWithError("cannot open the pseudo-terminal");
+            return;
+        }
+    }
+    const uint8_t other[3] = {5, 0, 1};
+    for (auto _ : state) {
+        state.PauseTiming();
+        peer.answer = false;
+        box.Exchange(1, other, 3);  // leaves the line unsettled
+        peer.answer = !failed;
+        state.ResumeTiming();
+        if (box.Exchange(1, other, 3) == failed) {
+            state.SkipWithError(failed ? "the peer answered" : box.ErrorText().c_str());
+            break;
+        }
+    }
+    box.ClosePort();
+    box.CloseSocket();
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK_CAPTURE(BM_NeverQuietLine, pty_failed, false, 0u, true)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NeverQuietLine, pty_next, false, 0u, false)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NeverQuietLine, tcp_failed, true, 0u, true)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NeverQuietLine, tcp_next, true, 0u, false)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NeverQuietLine, tcp_pause_failed, true, 500u, true)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_NeverQuietLine, tcp_pause_next, true, 500u, false)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

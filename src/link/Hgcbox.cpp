@@ -243,7 +243,11 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
             result = kErrAborted;
             break;
         }
+        // Attempts after the first go out at once: a late reply to an
+        // earlier one answers this same request and is as good as its own.
+        repeat_ = i > 0;
         const bool ok = Transact(total);
+        repeat_ = false;
         result = Error;
         if (ok || result == kErrAborted) break;  // an abort ends the exchange, not just the attempt
     }
@@ -275,13 +279,8 @@ void hgcbox::ReplyMismatch() {
     }
 }
 
-uint32_t hgcbox::QuietMs() const {
-    return ReplyTimeoutMs + ByteTimeoutMs;
-}
-
-uint32_t hgcbox::SettleLimitMs() const {
-    const uint64_t ms = 2ull * ReplyTimeoutMs + uint64_t(kMaxFrame + 1) * ByteTimeoutMs;
-    return uint32_t(std::min<uint64_t>(ms, 600000));
+uint32_t hgcbox::SettleMs() const {
+    return ReplyTimeoutMs;
 }
 
 bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
@@ -289,10 +288,13 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
     const bool settle = unsettled_;
     const int64_t start = platform::PerfCounter();
     const int64_t pauseEnd = start + platform::MsToTicks(pauseMs);
-    const int64_t limit = pauseEnd + (settle ? platform::MsToTicks(SettleLimitMs()) : 0);
-    const int64_t quiet = platform::MsToTicks(QuietMs());
+    // One reply wait from the moment the line was left unsettled, whatever
+    // comes meanwhile: a line that is never quiet (noise, a peer that keeps
+    // sending) delays the request by no more than that. A reply later still
+    // is told apart by what it answers (the function's echo, the table
+    // request's echo, the records the caller checks).
+    const int64_t settleEnd = std::min(settleFrom_, start) + platform::MsToTicks(SettleMs());
     const int64_t slice = platform::MsToTicks(platform::kWaitSliceMs);
-    int64_t quietFrom = settleFrom_;
     bool readyButEmpty = false;
     for (;;) {
         // Drop whatever has come.
@@ -317,14 +319,11 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
             }
         }
         int64_t now = platform::PerfCounter();
-        if (got) {
-            quietFrom = now;
-            if (settle) owedLate_ = false;  // the late reply went by
-        }
+        if (got && settle) owedLate_ = false;  // the late reply went by
         int64_t end = pauseEnd;
         // A TCP link connected anew carries nothing of the old one.
         const bool lineGone = tcp && Sock == platform::kNoSocket;
-        if (settle && !lineGone) end = std::min(std::max(end, quietFrom + quiet), limit);
+        if (settle && !lineGone) end = std::max(end, settleEnd);
         if (now >= end) break;
         platform::PumpMessages();
         if (Abort.exchange(false)) {
@@ -352,13 +351,29 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
     return true;
 }
 
+bool hgcbox::PauseBeforeRepeat(uint32_t pauseMs, uint32_t& err) {
+    const int64_t end = platform::PerfCounter() + platform::MsToTicks(pauseMs);
+    const int64_t slice = platform::MsToTicks(platform::kWaitSliceMs);
+    for (;;) {
+        platform::PumpMessages();
+        if (Abort.exchange(false)) {
+            err = kErrAborted;
+            return false;
+        }
+        const int64_t now = platform::PerfCounter();
+        if (now >= end) return true;
+        platform::WaitUntilCounter(std::min(now + slice, end), 1000);
+    }
+}
+
 bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
     if (LinkType == kLinkTcp) {
-        // The pause before every send is spent listening: what comes in
-        // unasked belongs to no request of ours and is dropped. After an
-        // attempt left without its reply the pause lasts until the line has
-        // been quiet long enough for a late reply to have come.
-        if (!SettleLine(TcpSendDelayMs, err)) return false;
+        // The pause before a request is spent listening: what comes in
+        // unasked belongs to no request of ours and is dropped; after an
+        // exchange left without its reply it lasts one reply wait at least.
+        // Before a repeat of the same request nothing is dropped: a late
+        // reply to the earlier attempt answers this one as well.
+        if (repeat_ ? !PauseBeforeRepeat(TcpSendDelayMs, err) : !SettleLine(TcpSendDelayMs, err)) return false;
         // A link the peer has closed is connected again before the request.
         if (Sock == platform::kNoSocket && !(Reconnect && Reconnect())) {
             err = kErrSend;
@@ -374,8 +389,9 @@ bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
         return true;
     }
     platform::ComSetBaud(hCom, Baud);
-    // A reply still on its way to an earlier request is let come and dropped.
-    if (unsettled_ && !SettleLine(0, err)) return false;
+    // A reply still on its way to an earlier request is let come and
+    // dropped; a repeat of the same request goes out at once.
+    if (unsettled_ && !repeat_ && !SettleLine(0, err)) return false;
     platform::ComPurge(hCom, true, true);
     const bool rts = LinkType == kLinkDirect;
     int64_t holdEnd = 0;
@@ -581,7 +597,7 @@ bool hgcbox::Transact(uint32_t length) {
         bool whole = false;
         if (Send(out, n, err)) Receive(err, whole);
         // A request that went out without its whole reply coming back may
-        // still be answered: the next request waits for a quiet line.
+        // still be answered: the next Exchange lets the line settle first.
         const bool lineThere = LinkType == kLinkTcp ? Sock != platform::kNoSocket : hCom != platform::kNoHandle;
         if (requestsOut_ != sentBefore && lineThere) {
             if (!whole) {

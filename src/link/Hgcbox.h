@@ -18,16 +18,20 @@
 // CRC failed, the wait was aborted), an Exchange that sent its request more
 // than once, or a reply the caller finds answering another request
 // (ReplyMismatch) leaves the line "unsettled": a reply may still be on its
-// way. Before the next request goes out -- the next attempt of the same
-// Exchange or the next Exchange -- the line must then stay quiet for
-// QuietMs(); whatever comes meanwhile is dropped and starts the quiet time
-// again, up to SettleLimitMs() in all. When that wait saw no late reply go
-// by, the reply the next request gets may still be the earlier one's (a
-// controller that answers only when it is asked again), so the line is let
-// settle once more after it. A clean exchange leaves nothing to wait for
-// and pays nothing. A table read or write reply whose echo names
-// other rows than the request is a late reply to an earlier request: it is
-// dropped and the wait for ours goes on.
+// way. The attempts of one Exchange follow each other at once -- a late
+// reply to an earlier attempt answers the same request and is taken -- but
+// the next Exchange first lets the line settle: whatever comes within one
+// reply wait (SettleMs) of the moment the line was left unsettled is
+// dropped, and then the request goes out, however busy the line still is.
+// When that wait saw no late reply go by, the reply the next request gets
+// may still be the earlier one's (a controller that answers only when it is
+// asked again), so the line is let settle once more after it. A clean
+// exchange leaves nothing to wait for and pays nothing. A reply later than
+// that is told apart by what it answers: a reply to another function never
+// passes, and a table read or write reply whose echo names other rows than
+// the request is a late reply to an earlier request: it is dropped and the
+// wait for ours goes on; the callers check what the records of an archive
+// reply answer.
 #pragma once
 #include <array>
 #include <atomic>
@@ -146,18 +150,13 @@ public:
     // A new TCP connection took the place of the line: no reply left owing
     // on the old line (a serial port or an earlier connection) can come on it.
     void NewConnection() { unsettled_ = owedLate_ = false; }
-    // How long the line must stay quiet before a request follows one that
-    // was left without its reply: one reply wait and one byte gap, so that
-    // a reply late by up to a whole reply wait is still dropped.
-    uint32_t QuietMs() const;
-    // The longest that wait may last while bytes keep coming: two reply
-    // waits and a whole frame of byte gaps. A line that is never quiet so
-    // long (noise) gets its request anyway; the reply's checks still hold.
-    uint32_t SettleLimitMs() const;
+    // How long the next Exchange after one left without its reply lets the
+    // line settle, counted from the moment it was left so: one reply wait.
+    uint32_t SettleMs() const;
 
     // What the link has dropped so far (for tests and the benchmark).
     struct LineCounters {
-        uint64_t settles = 0;         // waits for a quiet line before a request
+        uint64_t settles = 0;         // waits for the line to settle before a request
         uint64_t droppedBytes = 0;    // bytes dropped in those waits and the TCP pauses
         uint64_t foreignReplies = 0;  // table replies dropped for their echo
     };
@@ -185,9 +184,13 @@ private:
     bool EchoOfOtherRows() const;
     // From now on the line may carry a reply to a request of ours.
     void MarkUnsettled();
-    // Waits at least pauseMs and, while the line is unsettled, until it has
-    // been quiet for QuietMs(), dropping what comes. False on Abort (err 19).
+    // Waits at least pauseMs and, while the line is unsettled, until
+    // SettleMs() have passed since it was left so, dropping what comes.
+    // False on Abort (err 19).
     bool SettleLine(uint32_t pauseMs, uint32_t& err);
+    // The TCP pause before a repeat of the same request: what comes stays
+    // for the attempt to read. False on Abort (err 19).
+    bool PauseBeforeRepeat(uint32_t pauseMs, uint32_t& err);
 
     bool busy_ = false;
     uint8_t busyFunc_ = 0;
@@ -198,7 +201,8 @@ private:
     uint8_t learned_ = 0;
     bool unsettled_ = false;
     bool owedLate_ = false;      // a request's reply did not come and was not seen go by
-    int64_t settleFrom_ = 0;     // counter reading the quiet time is measured from
+    int64_t settleFrom_ = 0;     // counter reading when the line was left unsettled
+    bool repeat_ = false;        // the attempt under way repeats the Exchange's request
     uint32_t requestsOut_ = 0;   // requests that went out (counted by Send)
 };
 

@@ -251,13 +251,21 @@ TEST_F(TableLayer, RetryAnsweredYesThenNo) {
 // A reply that comes after its request gave up -- late, slow byte by byte,
 // or held back until the next request -- never answers a later read: after
 // the failed read is asked again, every following read of other tables
-// goes through without the echo question and brings that table's rows.
+// goes through without the echo question and brings that table's rows. (A
+// reply slow byte by byte keeps the controller busy until its last byte,
+// 1.3 s here: the read asked again waits for its reply no longer than a
+// reply wait, so that one is made long enough.)
 TEST_F(TableLayer, ReadsAfterALateReplyMeetNoEchoMismatch) {
-    box.ReplyTimeoutMs = 300;
     box.ByteTimeoutMs = 40;
-    for (const emu::Fault f : {emu::Fault{emu::FaultKind::ReplyDelay, 400}, emu::Fault{emu::FaultKind::ByteDelay, 60},
-                               emu::Fault{emu::FaultKind::HeldReply, 0}}) {
+    const struct {
+        emu::Fault fault;
+        uint32_t replyMs;
+    } cases[] = {{{emu::FaultKind::ReplyDelay, 400}, 300},
+                 {{emu::FaultKind::ByteDelay, 60}, 1000},
+                 {{emu::FaultKind::HeldReply, 0}, 300}};
+    for (const auto& [f, replyMs] : cases) {
         SCOPED_TRACE(int(f.kind));
+        box.ReplyTimeoutMs = replyMs;
         emu.QueueFault(f);
         drv.expectQuestion(7, "Не виконано читання з таблиці 6.", "\" Системні параметри\"", true);
         ASSERT_TRUE(ReadTableRange({6, 0, 12}, &bar, true));

@@ -3,12 +3,17 @@
 // pseudo-terminal (direct and modem link) and over TCP without the pause
 // before a send, each such reply is followed by reads of other tables:
 // every read is either right or failed, never answered with another
-// request's reply.
+// request's reply. A line that never goes quiet costs a failed exchange no
+// more than its attempts and one reply wait.
 #include "LinkFixture.h"
 
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "link/DripPeer.h"
+#include "support/EmulatorLink.h"
 
 using namespace linktest;
 
@@ -104,15 +109,28 @@ TEST_P(LateReply, OneAttemptFailsAndTheNextReadsAreRight) {
     }
 }
 
-// Two attempts: the second one gets the right rows, and the reply to the
-// first (or to the second) does not meet the next request.
+// Two attempts, the second sent as soon as the first gives up: the late
+// reply to the first answers the same request and is taken, and the reply
+// to the second does not meet the next request. A reply dripping slower
+// than the byte wait keeps the controller busy past the second attempt's
+// wait as well: that read fails, and the next ones are right.
 TEST_P(LateReply, TwoAttemptsTheSecondIsRightAndSoAreTheNext) {
     box.Retries = 2;
-    for (const emu::Fault f : {emu::Fault{emu::FaultKind::ReplyDelay, 400}, emu::Fault{emu::FaultKind::ByteDelay, 60},
-                               emu::Fault{emu::FaultKind::HeldReply, 0}}) {
-        SCOPED_TRACE(int(f.kind));
-        emu.QueueFault(f);
-        EXPECT_EQ(Read(4, 0), kRight) << box.ErrorText();
+    const struct {
+        emu::Fault fault;
+        Outcome outcome;
+    } cases[] = {
+        {{emu::FaultKind::ReplyDelay, 400}, kRight},
+        {{emu::FaultKind::HeldReply, 0}, kRight},
+        {{emu::FaultKind::ByteDelay, 60}, kFailed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.fault.kind));
+        emu.QueueFault(c.fault);
+        ASSERT_FALSE(box.LineUnsettled());
+        const uint64_t settles = box.Counters.settles;
+        EXPECT_EQ(Read(3, 0), c.outcome) << box.ErrorText();
+        EXPECT_EQ(box.Counters.settles, settles);  // no wait between the attempts
         ExpectTheNextReadsRight();
     }
 }
@@ -137,7 +155,7 @@ TEST_P(LateReply, AHundredReadsAfterALateOne) {
     EXPECT_EQ(right, 100);
 }
 
-// A clean exchange leaves nothing to wait for: no quiet-line wait, nothing
+// A clean exchange leaves nothing to wait for: no settle wait, nothing
 // dropped. Only the failed one costs a wait.
 TEST_P(LateReply, ACleanExchangeWaitsForNothing) {
     box.Retries = 1;
@@ -146,7 +164,7 @@ TEST_P(LateReply, ACleanExchangeWaitsForNothing) {
     EXPECT_EQ(box.Counters.droppedBytes, 0u);
     EXPECT_FALSE(box.LineUnsettled());
 
-    // No reply: the next request waits for a quiet line; nothing went by
+    // No reply: the next request lets the line settle; nothing went by
     // meanwhile, so the reply it gets may have been the silent request's,
     // and the line is let settle once more after it. Then no more waits.
     emu.QueueFault({emu::FaultKind::Silence, 0});
@@ -173,7 +191,7 @@ TEST_P(LateReply, ACleanExchangeWaitsForNothing) {
     EXPECT_FALSE(box.LineUnsettled());
 
     // A caller that finds the reply answering another request says so: the
-    // next request waits for a quiet line.
+    // next request lets the line settle.
     box.ReplyMismatch();
     EXPECT_EQ(box.Error, hgcbox::kErrForeignReply);
     EXPECT_EQ(box.ErrorText(), "Команда 1.  Отримано відповідь на попередній запит");
@@ -214,4 +232,85 @@ TEST_P(LateReply, AbortEndsTheQuietLineWait) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, LateReply, ::testing::Values(Line::Direct, Line::Modem, Line::Tcp),
+                         [](const ::testing::TestParamInfo<Line>& i) { return Name(i.param); });
+
+namespace {
+
+class NeverQuietLine : public ::testing::TestWithParam<Line> {
+protected:
+    void SetUp() override {
+        const std::filesystem::path dir = MakeWorkDir("noisy-" + Name(GetParam()));
+        if (GetParam() == Line::Tcp) {
+            box.LinkType = hgcbox::kLinkTcp;
+            box.OpenPerExchange = false;
+            FastTimeouts(box);
+            zbr_test::ConnectTcp(box, peer.StartTcp());
+        } else {
+            peer.StartPty(dir / "dev" / "com5");
+            box.ComPort = 5;
+            box.Baud = 57600;
+            box.OpenPerExchange = false;
+            FastTimeouts(box);
+            ASSERT_TRUE(box.OpenPort()) << box.ErrorText();
+        }
+        box.ReplyTimeoutMs = kReplyMs;
+        box.ByteTimeoutMs = 40;
+        box.Retries = 2;
+    }
+    void TearDown() override {
+        box.ClosePort();
+        box.CloseSocket();
+    }
+
+    // Reads row 0 of table 5; the milliseconds it took.
+    int64_t TimedRead(bool& ok) {
+        const auto t0 = std::chrono::steady_clock::now();
+        ok = ReadRows(box, 5, 0, 1);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    }
+
+    static constexpr int64_t kReplyMs = 300;
+    // Far more than the machine's scheduling adds, far less than waiting
+    // for such a line to go quiet (10 s and more here).
+    static constexpr int64_t kSlackMs = 1000;
+    linktest::DripPeer peer;
+    hgcbox box{1};
+};
+
+}  // namespace
+
+// A byte every 50 ms, never a reply: each failed exchange takes its two
+// reply waits and, after the one before, one reply wait more at most. Once
+// the peer answers, the read after the failures goes out within one reply
+// wait. A dead line costs the same.
+TEST_P(NeverQuietLine, AFailedExchangeTakesItsAttemptsAndOneReplyWaitAtMost) {
+    bool ok = true;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const int64_t ms = TimedRead(ok);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(box.Error, hgcbox::kErrNoReply) << box.ErrorText();
+        EXPECT_LE(ms, 2 * kReplyMs + kReplyMs + kSlackMs);
+        EXPECT_GE(ms, 2 * kReplyMs - 20);
+    }
+    EXPECT_GT(box.Counters.droppedBytes, 0u);
+
+    peer.answer = true;
+    int64_t ms = TimedRead(ok);
+    ASSERT_TRUE(ok) << box.ErrorText();
+    EXPECT_EQ(box.Rx[5], 5);
+    EXPECT_LE(ms, kReplyMs + kSlackMs);
+
+    peer.answer = false;
+    peer.dripMs = 0;
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        ms = TimedRead(ok);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(box.Error, hgcbox::kErrNoReply);
+        EXPECT_LE(ms, 2 * kReplyMs + kReplyMs + kSlackMs);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, NeverQuietLine, ::testing::Values(Line::Direct, Line::Tcp),
                          [](const ::testing::TestParamInfo<Line>& i) { return Name(i.param); });
