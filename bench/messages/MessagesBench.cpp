@@ -32,10 +32,6 @@
 //
 // With ZBR_BENCH_PNG=<folder> set, the Qt case also saves a picture of each
 // window there (after the timing).
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -46,7 +42,9 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "BenchTimes.h"
+#include "WindowBench.h"
 #include "data/ArchOpen.h"
 #include "data/ArchView.h"
 #include "data/ArchiveFiles.h"
@@ -56,16 +54,12 @@
 #include "data/MessageViewers.h"
 #include "platform/Paths.h"
 #include "ui/TestDriver.h"
-#ifdef ZBR_BENCH_QT
-#include <QtWidgets>
-
-#include "ui/qt/QtUi.h"
-#endif
 
 namespace {
 
 using bench::Clock;
 using bench::Ms;
+using bench::PeakKb;
 
 struct Kind {
     const char* name;
@@ -221,13 +215,6 @@ bool WriteReadFile(ArchiveKind kind, const std::string& path, int n) {
 
 // ---- one case (a process of its own)
 
-// The peak resident memory of the process so far (VmHWM), KiB.
-long PeakKb() {
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return ru.ru_maxrss;
-}
-
 // The texts of the rows the grid shows, read as a screen would.
 std::size_t ReadShown(MessageListForm& f) {
     const ui::StringGrid& g = f.StringGrid1;
@@ -241,15 +228,7 @@ std::size_t ReadShown(MessageListForm& f) {
 // its rows, or paints it). The mean time of one jump.
 template <class Show>
 double JumpAround(MessageListForm& f, Show&& show) {
-    const int rows = f.StringGrid1.RowCount();
-    if (rows <= 0) return 0;
-    constexpr int kJumps = 50;
-    const Clock::time_point t0 = Clock::now();
-    for (int i = 0; i < kJumps; ++i) {
-        f.StringGrid1.SetRow(int((long long)rows * ((i * 37) % kJumps) / kJumps));
-        show();
-    }
-    return Ms(Clock::now() - t0) / kJumps;
+    return bench::JumpAround(f.StringGrid1.RowCount(), [&](int row) { f.StringGrid1.SetRow(row); }, show);
 }
 
 // Hands the case's entries to the window registered for its kind.
@@ -272,8 +251,7 @@ bool Open(const Kind& k, const std::string& path, int records) {
 
 int RunCaseHeadless(const Kind& k, const std::string& path, int records, const std::string& saveTo) {
     ui::test::Driver drv;
-    drv.setScreen(1280, 1024);
-    drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "driver: %s\n", what.c_str()); };
+    bench::SetUpDriver(drv);
     Clock::time_point t0, read;
     std::size_t chars = 0;
     double jump = 0, save = 0;
@@ -301,68 +279,33 @@ int RunCaseHeadless(const Kind& k, const std::string& path, int records, const s
     return 0;
 }
 
-#ifdef ZBR_BENCH_QT
 int RunCaseQt(const Kind& k, const std::string& path, int records, int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!std::getenv("XDG_RUNTIME_DIR")) {
-        const std::string runtime = "/tmp/zbr-bench-runtime-" + std::to_string(getuid());
-        std::filesystem::create_directories(runtime);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    }
-    ui::qt::Screen screen(argc, argv);
-    ui::Screen::SetMetrics(1280, 1024, 96);
-    Clock::time_point t0, painted;
-    std::size_t chars = 0;
-    double jump = 0;
-    long peakShown = 0;
-    ui::qt::SetModalShownHook([&](ui::Form& form) {
-        auto* f = dynamic_cast<MessageListForm*>(&form);
-        ui::qt::Sync();
-        QWidget* w = ui::qt::WidgetOf(form);
-        if (!w || !f) return;
-        // A full paint of the window into its backing store, now: every row
-        // on screen asked for and drawn.
-        w->window()->repaint();
-        painted = Clock::now();
-        peakShown = PeakKb();
-        chars = ReadShown(*f);
-        jump = JumpAround(*f, [&] {
-            ui::qt::Sync();
-            w->window()->repaint();
-        });
-        if (const char* dir = std::getenv("ZBR_BENCH_PNG"))
-            ui::qt::RenderToPng(form, std::string(dir) + "/" + k.name + ".png");
-        form.SetModalResult(ui::mrOk);
-    });
-    t0 = Clock::now();
-    if (!Open(k, path, records) || chars == 0) {
+    if (!bench::QtBuilt()) return 1;
+    bench::WindowShown m;
+    const bool shown = bench::ShowOnQt(
+        argc, argv, m, [&] { return Open(k, path, records); },
+        [](ui::Form& form) -> std::size_t {
+            auto* f = dynamic_cast<MessageListForm*>(&form);
+            return f ? ReadShown(*f) : 0;
+        },
+        [](ui::Form& form, auto paint) {
+            auto* f = dynamic_cast<MessageListForm*>(&form);
+            return f ? JumpAround(*f, paint) : 0.0;
+        },
+        [&](ui::Form&) { return std::string(k.name); });
+    if (!shown) {
         std::fprintf(stderr, "the list did not show %s\n", path.c_str());
         return 1;
     }
-    ui::qt::SetModalShownHook(nullptr);
-    std::printf("%.2f %.3f %.2f %zu %ld\n", Ms(painted - t0), jump, 0.0, chars, peakShown);
+    std::printf("%.2f %.3f %.2f %zu %ld\n", Ms(m.shown - m.t0), m.jumpMs, 0.0, m.chars, m.peakKb);
     return 0;
 }
-#endif
 
 int RunCase(const std::string& kindName, const std::string& path, int records, const std::string& saveTo, bool qt,
             int argc, char** argv) {
     RegisterMessageViewers();
-    for (const Kind& k : kKinds)
-        if (kindName == k.name) {
-#ifdef ZBR_BENCH_QT
-            if (qt) return RunCaseQt(k, path, records, argc, argv);
-#else
-            (void)argc;
-            (void)argv;
-            if (qt) {
-                std::fprintf(stderr, "built without Qt\n");
-                return 1;
-            }
-#endif
-            return RunCaseHeadless(k, path, records, saveTo);
-        }
+    if (const Kind* k = bench::FindKind(kKinds, kindName))
+        return qt ? RunCaseQt(*k, path, records, argc, argv) : RunCaseHeadless(*k, path, records, saveTo);
     std::fprintf(stderr, "unknown kind %s\n", kindName.c_str());
     return 1;
 }
@@ -378,36 +321,16 @@ struct Result {
 Result RunChild(const std::string& self, const std::string& kind, const std::string& path, int records,
                 const std::string& saveTo, bool qt) {
     Result res;
-    int fd[2];
-    if (pipe(fd) != 0) return res;
-    const pid_t pid = fork();
-    if (pid < 0) return res;
-    const std::string count = std::to_string(records);
-    if (pid == 0) {
-        dup2(fd[1], 1);
-        close(fd[0]);
-        close(fd[1]);
-        std::vector<const char*> args = {self.c_str(), "--case", kind.c_str(), path.c_str(), count.c_str(),
-                                         saveTo.c_str()};
-        if (qt) args.push_back("--qt");
-        args.push_back(nullptr);
-        execv(self.c_str(), const_cast<char* const*>(args.data()));
-        _exit(127);
-    }
-    close(fd[1]);
-    std::string out;
-    char buf[256];
-    for (ssize_t n; (n = read(fd[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
-    close(fd[0]);
-    int status = 0;
-    rusage ru{};
-    if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return res;
+    std::vector<std::string> args = {"--case", kind, path, std::to_string(records), saveTo};
+    if (qt) args.push_back("--qt");
+    const bench::ChildRun run = bench::RunProcess(self, args);
+    if (!run.ok) return res;
     std::size_t chars = 0;
-    if (std::sscanf(out.c_str(), "%lf %lf %lf %zu %ld", &res.shownMs, &res.jumpMs, &res.saveMs, &chars,
+    if (std::sscanf(run.out.c_str(), "%lf %lf %lf %zu %ld", &res.shownMs, &res.jumpMs, &res.saveMs, &chars,
                     &res.shownRssKb) != 5)
         return res;
     res.ok = true;
-    res.maxRssKb = ru.ru_maxrss;
+    res.maxRssKb = run.peakKb;
     return res;
 }
 
@@ -420,18 +343,11 @@ int main(int argc, char** argv) {
                        argc, argv);
     }
 
-    int records = 100000, runs = 3;
-    bool qt = false;
-    std::string folder = "/tmp/zbr-bench-messages";
-    std::vector<std::string> kinds;
-    int numbers = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--qt") qt = true;
-        else if (a == "--folder" && i + 1 < argc) folder = argv[++i];
-        else if (!a.empty() && a[0] >= '0' && a[0] <= '9') (numbers++ == 0 ? records : runs) = std::atoi(a.c_str());
-        else kinds.push_back(a);
-    }
+    bench::WindowArgs args = bench::ParseWindowArgs(argc, argv, "/tmp/zbr-bench-messages");
+    const int records = args.records, runs = args.runs;
+    const bool qt = args.qt;
+    const std::string& folder = args.folder;
+    std::vector<std::string>& kinds = args.kinds;
     if (kinds.empty())
         for (const Kind& k : kKinds) kinds.push_back(k.name);
     if (records <= 0 || runs <= 0) {
@@ -440,15 +356,13 @@ int main(int argc, char** argv) {
     }
     for (const char* sub : {"INI", "ALAFILES", "AUDFILES"}) std::filesystem::create_directories(std::filesystem::path(folder) / sub);
     platform::SetWorkDir(folder);
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string self = bench::SelfPath();
 
     std::printf("%s, %d records, median of %d runs\n", qt ? "Qt (offscreen)" : "headless", records, runs);
     std::printf("%-8s %10s %12s %10s %10s %12s\n", "kind", "shown ms", "peak MiB", "jump ms", "save ms", "peak MiB end");
     int failures = 0;
     for (const std::string& name : kinds) {
-        const Kind* k = nullptr;
-        for (const Kind& x : kKinds)
-            if (name == x.name) k = &x;
+        const Kind* k = bench::FindKind(kKinds, name);
         if (!k) {
             std::fprintf(stderr, "unknown kind %s\n", name.c_str());
             ++failures;

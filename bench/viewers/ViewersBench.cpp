@@ -22,10 +22,6 @@
 // Kinds: meas hour day calib verif wmtmeas wmthour wmtday (default all).
 // With ZBR_BENCH_PNG=<folder> set, the Qt case also saves a picture of each
 // window there (after the timing).
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -36,7 +32,9 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "BenchTimes.h"
+#include "WindowBench.h"
 #include "data/ArchOpen.h"
 #include "data/ArchiveFiles.h"
 #include "data/ArhMeas_Chr.h"
@@ -50,16 +48,12 @@
 #include "data/ValueViewers.h"
 #include "platform/Paths.h"
 #include "ui/TestDriver.h"
-#ifdef ZBR_BENCH_QT
-#include <QtWidgets>
-
-#include "ui/qt/QtUi.h"
-#endif
 
 namespace {
 
 using bench::Clock;
 using bench::Ms;
+using bench::PeakKb;
 
 struct Kind {
     const char* name;
@@ -258,13 +252,6 @@ std::size_t ReadShown(ui::Form& f) {
     return 0;
 }
 
-// The peak resident memory of the process so far (VmHWM), KiB.
-long PeakKb() {
-    rusage ru{};
-    getrusage(RUSAGE_SELF, &ru);
-    return ru.ru_maxrss;
-}
-
 // Moves the window to record row `row` as a user's jump there would (the
 // row selected and scrolled into view).
 void JumpTo(ui::Form& f, int row) {
@@ -292,21 +279,12 @@ int RowCountOf(ui::Form& f) {
 // its rows, or paints it). The mean time of one jump.
 template <class Show>
 double JumpAround(ui::Form& f, Show&& show) {
-    const int rows = RowCountOf(f);
-    if (rows <= 0) return 0;
-    constexpr int kJumps = 50;
-    const Clock::time_point t0 = Clock::now();
-    for (int i = 0; i < kJumps; ++i) {
-        JumpTo(f, int((long long)rows * ((i * 37) % kJumps) / kJumps));
-        show();
-    }
-    return Ms(Clock::now() - t0) / kJumps;
+    return bench::JumpAround(RowCountOf(f), [&](int row) { JumpTo(f, row); }, show);
 }
 
 int RunCaseHeadless(ArchiveKind kind, const std::string& path) {
     ui::test::Driver drv;
-    drv.setScreen(1280, 1024);
-    drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "driver: %s\n", what.c_str()); };
+    bench::SetUpDriver(drv);
     Clock::time_point t0, shown, read;
     std::size_t chars = 0;
     double jump = 0;
@@ -333,69 +311,27 @@ int RunCaseHeadless(ArchiveKind kind, const std::string& path) {
     return 0;
 }
 
-#ifdef ZBR_BENCH_QT
 int RunCaseQt(ArchiveKind kind, const std::string& path, int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!std::getenv("XDG_RUNTIME_DIR")) {
-        const std::string runtime = "/tmp/zbr-bench-runtime-" + std::to_string(getuid());
-        std::filesystem::create_directories(runtime);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    }
-    ui::qt::Screen screen(argc, argv);
-    ui::Screen::SetMetrics(1280, 1024, 96);
-    Clock::time_point t0, painted;
-    std::size_t chars = 0;
-    double jump = 0;
-    long peakShown = 0;
-    ui::qt::SetModalShownHook([&](ui::Form& f) {
-        ui::qt::Sync();
-        QWidget* w = ui::qt::WidgetOf(f);
-        if (!w) return;
-        // A full paint of the window into its backing store, now: every row
-        // on screen asked for and drawn.
-        w->window()->repaint();
-        painted = Clock::now();
-        peakShown = PeakKb();
-        chars = ReadShown(f);
-        jump = JumpAround(f, [&] {
-            ui::qt::Sync();
-            w->window()->repaint();
-        });
-        // A picture of each window to look at (not timed).
-        if (const char* dir = std::getenv("ZBR_BENCH_PNG"))
-            ui::qt::RenderToPng(f, std::string(dir) + "/" + ui::test::Driver::ClassName(f) + ".png");
-        f.SetModalResult(ui::mrOk);
-    });
-    t0 = Clock::now();
-    if (!ViewArchiveFileAt(kind, path) || chars == 0) {
+    if (!bench::QtBuilt()) return 1;
+    bench::WindowShown m;
+    const bool shown = bench::ShowOnQt(
+        argc, argv, m, [&] { return ViewArchiveFileAt(kind, path); }, [](ui::Form& f) { return ReadShown(f); },
+        [](ui::Form& f, auto paint) { return JumpAround(f, paint); },
+        [](ui::Form& f) { return ui::test::Driver::ClassName(f); });
+    if (!shown) {
         std::fprintf(stderr, "the viewer did not show %s\n", path.c_str());
         return 1;
     }
-    ui::qt::SetModalShownHook(nullptr);
-    std::printf("%.2f %.3f %zu %ld\n", Ms(painted - t0), jump, chars, peakShown);
+    std::printf("%.2f %.3f %zu %ld\n", Ms(m.shown - m.t0), m.jumpMs, m.chars, m.peakKb);
     return 0;
 }
-#endif
 
 int RunCase(const std::string& kindName, const std::string& path, bool qt, int argc, char** argv) {
     ReportFormat = DefaultReportFormat();
     ParamOrder = ParamOrderDefault;
     RegisterValueViewers();
-    for (const Kind& k : kKinds)
-        if (kindName == k.name) {
-#ifdef ZBR_BENCH_QT
-            if (qt) return RunCaseQt(k.kind, path, argc, argv);
-#else
-            (void)argc;
-            (void)argv;
-            if (qt) {
-                std::fprintf(stderr, "built without Qt\n");
-                return 1;
-            }
-#endif
-            return RunCaseHeadless(k.kind, path);
-        }
+    if (const Kind* k = bench::FindKind(kKinds, kindName))
+        return qt ? RunCaseQt(k->kind, path, argc, argv) : RunCaseHeadless(k->kind, path);
     std::fprintf(stderr, "unknown kind %s\n", kindName.c_str());
     return 1;
 }
@@ -410,37 +346,19 @@ struct Result {
 
 Result RunChild(const std::string& self, const std::string& kind, const std::string& path, bool qt) {
     Result res;
-    int fd[2];
-    if (pipe(fd) != 0) return res;
-    const pid_t pid = fork();
-    if (pid < 0) return res;
-    if (pid == 0) {
-        dup2(fd[1], 1);
-        close(fd[0]);
-        close(fd[1]);
-        std::vector<const char*> args = {self.c_str(), "--case", kind.c_str(), path.c_str()};
-        if (qt) args.push_back("--qt");
-        args.push_back(nullptr);
-        execv(self.c_str(), const_cast<char* const*>(args.data()));
-        _exit(127);
-    }
-    close(fd[1]);
-    std::string out;
-    char buf[256];
-    for (ssize_t n; (n = read(fd[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
-    close(fd[0]);
-    int status = 0;
-    rusage ru{};
-    if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return res;
+    std::vector<std::string> args = {"--case", kind, path};
+    if (qt) args.push_back("--qt");
+    const bench::ChildRun run = bench::RunProcess(self, args);
+    if (!run.ok) return res;
     double shown = 0, jump = 0;
     std::size_t chars = 0;
     long shownRss = 0;
-    if (std::sscanf(out.c_str(), "%lf %lf %zu %ld", &shown, &jump, &chars, &shownRss) != 4) return res;
+    if (std::sscanf(run.out.c_str(), "%lf %lf %zu %ld", &shown, &jump, &chars, &shownRss) != 4) return res;
     res.ok = true;
     res.shownRssKb = shownRss;
     res.shownMs = shown;
     res.jumpMs = jump;
-    res.maxRssKb = ru.ru_maxrss;
+    res.maxRssKb = run.peakKb;
     return res;
 }
 
@@ -450,31 +368,22 @@ int main(int argc, char** argv) {
     if (argc >= 4 && std::strcmp(argv[1], "--case") == 0)
         return RunCase(argv[2], argv[3], argc >= 5 && std::strcmp(argv[4], "--qt") == 0, argc, argv);
 
-    int records = 100000, runs = 3;
-    bool qt = false;
-    std::string folder = "/tmp/zbr-bench-viewers";
-    std::vector<std::string> kinds;
-    int numbers = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--qt") qt = true;
-        else if (a == "--folder" && i + 1 < argc) folder = argv[++i];
-        else if (!a.empty() && a[0] >= '0' && a[0] <= '9') (numbers++ == 0 ? records : runs) = std::atoi(a.c_str());
-        else kinds.push_back(a);
-    }
+    bench::WindowArgs args = bench::ParseWindowArgs(argc, argv, "/tmp/zbr-bench-viewers");
+    const int records = args.records, runs = args.runs;
+    const bool qt = args.qt;
+    const std::string& folder = args.folder;
+    std::vector<std::string>& kinds = args.kinds;
     if (kinds.empty())
         for (const Kind& k : kKinds) kinds.push_back(k.name);
     std::filesystem::create_directories(std::filesystem::path(folder) / "INI");
     platform::SetWorkDir(folder);
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string self = bench::SelfPath();
 
     std::printf("%s, %d records, median of %d runs\n", qt ? "Qt (offscreen)" : "headless", records, runs);
     std::printf("%-8s %10s %12s %10s %12s\n", "kind", "shown ms", "peak MiB", "jump ms", "peak MiB end");
     int failures = 0;
     for (const std::string& name : kinds) {
-        const Kind* k = nullptr;
-        for (const Kind& x : kKinds)
-            if (name == x.name) k = &x;
+        const Kind* k = bench::FindKind(kKinds, name);
         if (!k) {
             std::fprintf(stderr, "unknown kind %s\n", name.c_str());
             ++failures;
@@ -501,10 +410,8 @@ int main(int argc, char** argv) {
             rssShown = std::max(rssShown, res.shownRssKb);
         }
         if (shown.empty()) continue;
-        std::sort(shown.begin(), shown.end());
-        std::sort(jumps.begin(), jumps.end());
-        std::printf("%-8s %10.1f %12.1f %10.2f %12.1f\n", name.c_str(), shown[shown.size() / 2],
-                    double(rssShown) / 1024.0, jumps[jumps.size() / 2], double(rss) / 1024.0);
+        std::printf("%-8s %10.1f %12.1f %10.2f %12.1f\n", name.c_str(), bench::Median(shown),
+                    double(rssShown) / 1024.0, bench::Median(jumps), double(rss) / 1024.0);
         std::fflush(stdout);
     }
     return failures == 0 ? 0 : 1;

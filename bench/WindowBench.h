@@ -1,0 +1,86 @@
+// What the window benchmarks (value viewers, message lists) share: the
+// headless screen of a case and a window shown on Qt's offscreen platform,
+// painted and jumped about in.
+#pragma once
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "BenchProcess.h"
+#include "BenchTimes.h"
+#include "ui/Form.h"
+#include "ui/TestDriver.h"
+#ifdef ZBR_BENCH_QT
+#include <QtWidgets>
+
+#include "ui/qt/QtUi.h"
+#endif
+
+namespace bench {
+
+// What a case saw of its window.
+struct WindowShown {
+    Clock::time_point t0, shown;  // opening started; the window shown
+    std::size_t chars = 0;        // the text read from the rows on screen
+    double jumpMs = 0;            // the mean time of a jump
+    long peakKb = 0;              // the peak memory once shown
+};
+
+// The screen of a headless case; what the driver finds wrong goes to stderr.
+inline void SetUpDriver(ui::test::Driver& drv) {
+    drv.setScreen(1280, 1024);
+    drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "driver: %s\n", what.c_str()); };
+}
+
+// True when this program can show its windows on Qt; otherwise says so.
+inline bool QtBuilt() {
+#ifdef ZBR_BENCH_QT
+    return true;
+#else
+    std::fprintf(stderr, "built without Qt\n");
+    return false;
+#endif
+}
+
+// Opens a window with `open()` on Qt's offscreen platform. Once it is up it
+// is painted whole into its backing store, now: every row on screen asked
+// for and drawn ("shown"). Then `read(form)` reads the rows on screen (0:
+// not a window of the case) and `jump(form, paint)` the mean time of the
+// jumps, each screen painted again. With ZBR_BENCH_PNG=<folder> set, a
+// picture of the window is saved there as `png(form)`.png (not timed).
+// False when the window did not open or show anything.
+template <class Open, class Read, class Jump, class Png>
+bool ShowOnQt([[maybe_unused]] int argc, [[maybe_unused]] char** argv, WindowShown& m, Open&& open,
+              [[maybe_unused]] Read&& read, [[maybe_unused]] Jump&& jump, [[maybe_unused]] Png&& png) {
+#ifdef ZBR_BENCH_QT
+    UseOffscreenQt();
+    ui::qt::Screen screen(argc, argv);
+    ui::Screen::SetMetrics(1280, 1024, 96);
+    ui::qt::SetModalShownHook([&](ui::Form& f) {
+        ui::qt::Sync();
+        QWidget* w = ui::qt::WidgetOf(f);
+        if (!w) return;
+        w->window()->repaint();
+        m.shown = Clock::now();
+        m.peakKb = PeakKb();
+        m.chars = read(f);
+        m.jumpMs = jump(f, [&] {
+            ui::qt::Sync();
+            w->window()->repaint();
+        });
+        if (const char* dir = std::getenv("ZBR_BENCH_PNG")) ui::qt::RenderToPng(f, std::string(dir) + "/" + png(f) + ".png");
+        f.SetModalResult(ui::mrOk);
+    });
+    m.t0 = Clock::now();
+    const bool ok = open() && m.chars != 0;
+    ui::qt::SetModalShownHook(nullptr);
+    return ok;
+#else
+    (void)m;
+    (void)open;
+    return false;
+#endif
+}
+
+}  // namespace bench
