@@ -98,7 +98,9 @@ struct WindowArgs {
     std::vector<std::string> kinds;
 };
 
-inline WindowArgs ParseWindowArgs(int argc, char** argv, const std::string& folder) {
+// With no kind named, all of `kinds` (each with a `name`).
+template <class Kind, std::size_t N>
+WindowArgs ParseWindowArgs(int argc, char** argv, const std::string& folder, const Kind (&kinds)[N]) {
     WindowArgs a;
     a.folder = folder;
     int numbers = 0;
@@ -109,6 +111,8 @@ inline WindowArgs ParseWindowArgs(int argc, char** argv, const std::string& fold
         else if (!s.empty() && s[0] >= '0' && s[0] <= '9') (numbers++ == 0 ? a.records : a.runs) = std::atoi(s.c_str());
         else a.kinds.push_back(s);
     }
+    if (a.kinds.empty())
+        for (const Kind& k : kinds) a.kinds.push_back(k.name);
     return a;
 }
 

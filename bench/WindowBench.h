@@ -2,10 +2,12 @@
 // headless screen of a case and a window shown on Qt's offscreen platform,
 // painted and jumped about in.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "BenchProcess.h"
 #include "BenchTimes.h"
@@ -69,7 +71,8 @@ bool ShowOnQt([[maybe_unused]] int argc, [[maybe_unused]] char** argv, WindowSho
             ui::qt::Sync();
             w->window()->repaint();
         });
-        if (const char* dir = std::getenv("ZBR_BENCH_PNG")) ui::qt::RenderToPng(f, std::string(dir) + "/" + png(f) + ".png");
+        if (const char* dir = std::getenv("ZBR_BENCH_PNG"))
+            ui::qt::RenderToPng(f, std::string(dir) + "/" + png(f) + ".png");
         f.SetModalResult(ui::mrOk);
     });
     m.t0 = Clock::now();
@@ -81,6 +84,59 @@ bool ShowOnQt([[maybe_unused]] int argc, [[maybe_unused]] char** argv, WindowSho
     (void)open;
     return false;
 #endif
+}
+
+// ---- the parent
+
+// One run of a case as the parent sees it: the case's times and peak when
+// shown, and the peak of its whole process.
+struct WindowResult {
+    bool ok = false;
+    double shownMs = 0, jumpMs = 0, saveMs = 0;
+    long shownRssKb = 0, maxRssKb = 0;
+};
+
+// Runs a case (this program with `args`, and --qt with `qt`) in a process of
+// its own. It writes "shown jump [save] chars peak", the save with `save`.
+inline WindowResult RunWindowCase(const std::string& self, std::vector<std::string> args, bool qt, bool save) {
+    WindowResult res;
+    if (qt) args.push_back("--qt");
+    const ChildRun run = RunProcess(self, args);
+    if (!run.ok) return res;
+    std::size_t chars = 0;
+    const int got =
+        save ? std::sscanf(run.out.c_str(), "%lf %lf %lf %zu %ld", &res.shownMs, &res.jumpMs, &res.saveMs, &chars,
+                           &res.shownRssKb)
+             : std::sscanf(run.out.c_str(), "%lf %lf %zu %ld", &res.shownMs, &res.jumpMs, &chars, &res.shownRssKb);
+    if (got != (save ? 5 : 4)) return res;
+    res.ok = true;
+    res.maxRssKb = run.peakKb;
+    return res;
+}
+
+// The runs of one case: the times of each and the largest peaks.
+struct WindowRuns {
+    std::vector<double> shownMs, jumpMs, saveMs;
+    long shownRssKb = 0, maxRssKb = 0;
+};
+
+// Runs case `name` `runs` times, `run()` giving each result. False (said on
+// stderr) when one fails; what the runs before it gave stays in `all`.
+template <class Run>
+bool RunTimes(int runs, const std::string& name, WindowRuns& all, Run&& run) {
+    for (int r = 0; r < runs; ++r) {
+        const WindowResult res = run();
+        if (!res.ok) {
+            std::fprintf(stderr, "%s: the case failed\n", name.c_str());
+            return false;
+        }
+        all.shownMs.push_back(res.shownMs);
+        all.jumpMs.push_back(res.jumpMs);
+        all.saveMs.push_back(res.saveMs);
+        all.maxRssKb = std::max(all.maxRssKb, res.maxRssKb);
+        all.shownRssKb = std::max(all.shownRssKb, res.shownRssKb);
+    }
+    return true;
 }
 
 }  // namespace bench

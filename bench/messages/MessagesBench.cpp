@@ -312,28 +312,6 @@ int RunCase(const std::string& kindName, const std::string& path, int records, c
 
 // ---- the parent
 
-struct Result {
-    bool ok = false;
-    double shownMs = 0, jumpMs = 0, saveMs = 0;
-    long shownRssKb = 0, maxRssKb = 0;
-};
-
-Result RunChild(const std::string& self, const std::string& kind, const std::string& path, int records,
-                const std::string& saveTo, bool qt) {
-    Result res;
-    std::vector<std::string> args = {"--case", kind, path, std::to_string(records), saveTo};
-    if (qt) args.push_back("--qt");
-    const bench::ChildRun run = bench::RunProcess(self, args);
-    if (!run.ok) return res;
-    std::size_t chars = 0;
-    if (std::sscanf(run.out.c_str(), "%lf %lf %lf %zu %ld", &res.shownMs, &res.jumpMs, &res.saveMs, &chars,
-                    &res.shownRssKb) != 5)
-        return res;
-    res.ok = true;
-    res.maxRssKb = run.peakKb;
-    return res;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -343,13 +321,11 @@ int main(int argc, char** argv) {
                        argc, argv);
     }
 
-    bench::WindowArgs args = bench::ParseWindowArgs(argc, argv, "/tmp/zbr-bench-messages");
+    const bench::WindowArgs args = bench::ParseWindowArgs(argc, argv, "/tmp/zbr-bench-messages", kKinds);
     const int records = args.records, runs = args.runs;
     const bool qt = args.qt;
     const std::string& folder = args.folder;
-    std::vector<std::string>& kinds = args.kinds;
-    if (kinds.empty())
-        for (const Kind& k : kKinds) kinds.push_back(k.name);
+    const std::vector<std::string>& kinds = args.kinds;
     if (records <= 0 || runs <= 0) {
         std::fprintf(stderr, "records and runs must be positive\n");
         return 2;
@@ -376,24 +352,14 @@ int main(int argc, char** argv) {
             ++failures;
             continue;
         }
-        std::vector<double> shown, jumps, saves;
-        long rss = 0, rssShown = 0;
-        for (int r = 0; r < runs; ++r) {
-            const Result res = RunChild(self, name, path, records, saveTo, qt);
-            if (!res.ok) {
-                std::fprintf(stderr, "%s: the case failed\n", name.c_str());
-                ++failures;
-                break;
-            }
-            shown.push_back(res.shownMs);
-            jumps.push_back(res.jumpMs);
-            saves.push_back(res.saveMs);
-            rss = std::max(rss, res.maxRssKb);
-            rssShown = std::max(rssShown, res.shownRssKb);
-        }
-        if (shown.empty()) continue;
-        std::printf("%-8s %10.1f %12.1f %10.2f %10.1f %12.1f\n", name.c_str(), bench::Median(shown),
-                    double(rssShown) / 1024.0, bench::Median(jumps), bench::Median(saves), double(rss) / 1024.0);
+        bench::WindowRuns all;
+        const std::vector<std::string> caseArgs = {"--case", name, path, std::to_string(records), saveTo};
+        if (!bench::RunTimes(runs, name, all, [&] { return bench::RunWindowCase(self, caseArgs, qt, true); }))
+            ++failures;
+        if (all.shownMs.empty()) continue;
+        std::printf("%-8s %10.1f %12.1f %10.2f %10.1f %12.1f\n", name.c_str(), bench::Median(all.shownMs),
+                    double(all.shownRssKb) / 1024.0, bench::Median(all.jumpMs), bench::Median(all.saveMs),
+                    double(all.maxRssKb) / 1024.0);
         std::fflush(stdout);
     }
     return failures == 0 ? 0 : 1;

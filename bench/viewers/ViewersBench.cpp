@@ -338,43 +338,17 @@ int RunCase(const std::string& kindName, const std::string& path, bool qt, int a
 
 // ---- the parent
 
-struct Result {
-    bool ok = false;
-    double shownMs = 0, jumpMs = 0;
-    long shownRssKb = 0, maxRssKb = 0;
-};
-
-Result RunChild(const std::string& self, const std::string& kind, const std::string& path, bool qt) {
-    Result res;
-    std::vector<std::string> args = {"--case", kind, path};
-    if (qt) args.push_back("--qt");
-    const bench::ChildRun run = bench::RunProcess(self, args);
-    if (!run.ok) return res;
-    double shown = 0, jump = 0;
-    std::size_t chars = 0;
-    long shownRss = 0;
-    if (std::sscanf(run.out.c_str(), "%lf %lf %zu %ld", &shown, &jump, &chars, &shownRss) != 4) return res;
-    res.ok = true;
-    res.shownRssKb = shownRss;
-    res.shownMs = shown;
-    res.jumpMs = jump;
-    res.maxRssKb = run.peakKb;
-    return res;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc >= 4 && std::strcmp(argv[1], "--case") == 0)
         return RunCase(argv[2], argv[3], argc >= 5 && std::strcmp(argv[4], "--qt") == 0, argc, argv);
 
-    bench::WindowArgs args = bench::ParseWindowArgs(argc, argv, "/tmp/zbr-bench-viewers");
+    const bench::WindowArgs args = bench::ParseWindowArgs(argc, argv, "/tmp/zbr-bench-viewers", kKinds);
     const int records = args.records, runs = args.runs;
     const bool qt = args.qt;
     const std::string& folder = args.folder;
-    std::vector<std::string>& kinds = args.kinds;
-    if (kinds.empty())
-        for (const Kind& k : kKinds) kinds.push_back(k.name);
+    const std::vector<std::string>& kinds = args.kinds;
     std::filesystem::create_directories(std::filesystem::path(folder) / "INI");
     platform::SetWorkDir(folder);
     const std::string self = bench::SelfPath();
@@ -395,23 +369,13 @@ int main(int argc, char** argv) {
             ++failures;
             continue;
         }
-        std::vector<double> shown, jumps;
-        long rss = 0, rssShown = 0;
-        for (int r = 0; r < runs; ++r) {
-            const Result res = RunChild(self, name, path, qt);
-            if (!res.ok) {
-                std::fprintf(stderr, "%s: the case failed\n", name.c_str());
-                ++failures;
-                break;
-            }
-            shown.push_back(res.shownMs);
-            jumps.push_back(res.jumpMs);
-            rss = std::max(rss, res.maxRssKb);
-            rssShown = std::max(rssShown, res.shownRssKb);
-        }
-        if (shown.empty()) continue;
-        std::printf("%-8s %10.1f %12.1f %10.2f %12.1f\n", name.c_str(), bench::Median(shown),
-                    double(rssShown) / 1024.0, bench::Median(jumps), double(rss) / 1024.0);
+        bench::WindowRuns all;
+        const std::vector<std::string> caseArgs = {"--case", name, path};
+        if (!bench::RunTimes(runs, name, all, [&] { return bench::RunWindowCase(self, caseArgs, qt, false); }))
+            ++failures;
+        if (all.shownMs.empty()) continue;
+        std::printf("%-8s %10.1f %12.1f %10.2f %12.1f\n", name.c_str(), bench::Median(all.shownMs),
+                    double(all.shownRssKb) / 1024.0, bench::Median(all.jumpMs), double(all.maxRssKb) / 1024.0);
         std::fflush(stdout);
     }
     return failures == 0 ? 0 : 1;
