@@ -23,6 +23,37 @@ bool Connect(hgcbox& box, int port) {
     return platform::TcpConnect(box.Sock, sa, 2000) == 0;
 }
 
+// Opens the box's line for the benchmarks of a line that fails: reply wait
+// 300 ms, byte wait 40 ms, `retries` attempts, `pauseMs` before a TCP send,
+// the line kept open. Over loopback TCP to the port `startTcp()` serves on,
+// or over the pseudo-terminal COM5 that `startPty()` opens, at 115200 bit/s
+// (direct link). False, the benchmark skipped, when it does not open.
+template <class StartTcp, class StartPty>
+bool OpenFailingLine(benchmark::State& state, hgcbox& box, bool tcp, uint32_t pauseMs, uint8_t retries,
+                     const std::string& peer, StartTcp&& startTcp, StartPty&& startPty) {
+    box.OpenPerExchange = false;
+    box.TcpSendDelayMs = pauseMs;
+    box.ReplyTimeoutMs = 300;
+    box.ByteTimeoutMs = 40;
+    box.Retries = retries;
+    if (tcp) {
+        box.LinkType = hgcbox::kLinkTcp;
+        if (!Connect(box, startTcp())) {
+            state.SkipWithError(("no TCP connection to the " + peer).c_str());
+            return false;
+        }
+        return true;
+    }
+    startPty();
+    box.ComPort = 5;
+    box.Baud = 115200;
+    if (!box.OpenPort()) {
+        state.SkipWithError("cannot open the pseudo-terminal");
+        return false;
+    }
+    return true;
+}
+
 const uint8_t kTable0Row0[3] = {0, 0, 1};
 const uint8_t kTable4All[3] = {4, 0, 11};
 
@@ -137,26 +168,10 @@ void BM_ReadAfterFailure(benchmark::State& state, bool tcp, bool late) {
     platform::SetWorkDir(dir.string());
     emu::Emulator emu;
     hgcbox box(1);
-    box.OpenPerExchange = false;
-    box.TcpSendDelayMs = 0;
-    box.ReplyTimeoutMs = 300;
-    box.ByteTimeoutMs = 40;
-    box.Retries = 1;
-    if (tcp) {
-        box.LinkType = hgcbox::kLinkTcp;
-        if (!Connect(box, emu.StartTcp())) {
-            state.SkipWithError("no TCP connection to the emulator");
-            return;
-        }
-    } else {
-        emu.StartPty((dir / "dev" / "com5").string());
-        box.ComPort = 5;
-        box.Baud = 115200;
-        if (!box.OpenPort()) {
-            state.SkipWithError("cannot open the pseudo-terminal");
-            return;
-        }
-    }
+    if (!OpenFailingLine(
+            state, box, tcp, 0, 1, "emulator", [&] { return emu.StartTcp(); },
+            [&] { emu.StartPty((dir / "dev" / "com5").string()); }))
+        return;
     const uint8_t other[3] = {5, 0, 1};
     uint64_t settles = 0, dropped = 0;
     for (auto _ : state) {
@@ -204,26 +219,10 @@ void BM_NeverQuietLine(benchmark::State& state, bool tcp, uint32_t pauseMs, bool
     platform::SetWorkDir(dir.string());
     linktest::DripPeer peer;
     hgcbox box(1);
-    box.OpenPerExchange = false;
-    box.TcpSendDelayMs = pauseMs;
-    box.ReplyTimeoutMs = 300;
-    box.ByteTimeoutMs = 40;
-    box.Retries = 2;
-    if (tcp) {
-        box.LinkType = hgcbox::kLinkTcp;
-        if (!Connect(box, peer.StartTcp())) {
-            state.SkipWithError("no TCP connection to the peer");
-            return;
-        }
-    } else {
-        peer.StartPty(dir / "dev" / "com5");
-        box.ComPort = 5;
-        box.Baud = 115200;
-        if (!box.OpenPort()) {
-            state.SkipWithError("cannot open the pseudo-terminal");
-            return;
-        }
-    }
+    if (!OpenFailingLine(
+            state, box, tcp, pauseMs, 2, "peer", [&] { return peer.StartTcp(); },
+            [&] { peer.StartPty(dir / "dev" / "com5"); }))
+        return;
     const uint8_t other[3] = {5, 0, 1};
     for (auto _ : state) {
         state.PauseTiming();

@@ -36,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "app/Main.h"
 #include "config/Conffun.h"
 #include "config/ConfigImage.h"
@@ -53,6 +54,8 @@
 #include "ui/TestDriver.h"
 
 namespace {
+
+using bench::MedianOfAll;
 
 double ThreadCpu() {
     timespec ts{};
@@ -146,12 +149,6 @@ struct LineCase {
                             // the count (15, 16) or status, page, count, more-data flag (8)
     DeviceDateTime begin, end;
 };
-
-double Median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
 
 int RunLineReads(const std::string& folder, int runs, const std::vector<std::string>& links, std::vector<int> bauds) {
     if (bauds.empty()) bauds = {9600, 115200};
@@ -256,11 +253,11 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
                     }
                 }
                 const double lineTime = double(bytes) * 10.0 / baud;
-                const double wall = Median(walls), cpu = Median(cpus);
+                const double wall = MedianOfAll(walls), cpu = MedianOfAll(cpus);
                 std::printf("| %s | %d bit/s | %s | %u | %d | %llu | %.2f s | %.2f s | %.3f | %.3f s | %.2f %% | %.0f |\n",
                             link == "tcp" ? "TCP" : "pseudo-terminal, direct", baud, c.name, records, requests,
                             static_cast<unsigned long long>(bytes), lineTime, wall, wall / lineTime, cpu,
-                            100.0 * cpu / wall, Median(wakeups));
+                            100.0 * cpu / wall, MedianOfAll(wakeups));
                 std::fflush(stdout);
             }
             box.ClosePort();

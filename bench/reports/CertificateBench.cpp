@@ -20,10 +20,6 @@
 // read keeps its full progress bar in view for 500 ms at its end, as the
 // program does (4 reads for a day, 2 for a month); without a line limit the
 // certificates are also made without those pauses: the program's own time.
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -33,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "app/Main.h"
 #include "common/IniPaths.h"
 #include "common/ListFiles.h"
@@ -141,29 +138,11 @@ struct Result {
 
 Result RunChild(const std::string& self, const char* which, bool pauses, int port, const std::string& folder) {
     Result res;
-    int fd[2];
-    if (pipe(fd) != 0) return res;
-    const pid_t pid = fork();
-    if (pid < 0) return res;
-    if (pid == 0) {
-        dup2(fd[1], 1);
-        close(fd[0]);
-        close(fd[1]);
-        const std::string p = std::to_string(port);
-        execl(self.c_str(), self.c_str(), "--case", which, pauses ? "pauses" : "no-pauses", p.c_str(), folder.c_str(),
-              nullptr);
-        _exit(127);
-    }
-    close(fd[1]);
-    std::string out;
-    char buf[256];
-    for (ssize_t n; (n = read(fd[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
-    close(fd[0]);
-    int status = 0;
-    rusage ru{};
-    if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return res;
-    if (std::sscanf(out.c_str(), "%lf %llu", &res.ms, &res.bytes) != 2) return res;
-    res.peakKb = ru.ru_maxrss;
+    const bench::ChildRun run =
+        bench::RunProcess(self, {"--case", which, pauses ? "pauses" : "no-pauses", std::to_string(port), folder});
+    if (!run.ok) return res;
+    if (std::sscanf(run.out.c_str(), "%lf %llu", &res.ms, &res.bytes) != 2) return res;
+    res.peakKb = run.peakKb;
     res.ok = true;
     return res;
 }
@@ -187,7 +166,7 @@ int main(int argc, char** argv) {
     for (const char* t : {kDayTemplateName, kMonthTemplateName})
         std::filesystem::copy_file(std::string(ZBR_TEMPLATE_DIR) + "/" + t, folder + "/" + t,
                                    std::filesystem::copy_options::overwrite_existing);
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string self = bench::SelfPath();
 
     emu::Emulator emu;
     emu.SetClock({24, 3, 20, 10, 30, 0});

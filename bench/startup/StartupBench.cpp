@@ -26,10 +26,6 @@
 // finished processes (getrusage). A case started by hand ("--case qt shown
 // FOLDER") ends once its window has shown: the whole process can be timed
 // from outside (/usr/bin/time -v).
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -40,6 +36,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "app/Handlers.h"
 #include "app/Main.h"
 #include "config/Globals.h"
@@ -55,6 +52,8 @@
 #endif
 
 namespace {
+
+using bench::MedianOfAll;
 
 using Clock = std::chrono::steady_clock;
 
@@ -103,13 +102,7 @@ int RunHeadless(bool connect) {
 
 #ifdef ZBR_BENCH_QT
 int RunQt(bool connect, int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!std::getenv("XDG_RUNTIME_DIR")) {
-        const std::string runtime = "/tmp/zbr-bench-runtime-" + std::to_string(getuid());
-        std::filesystem::create_directories(runtime);
-        std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    }
+    bench::UseOffscreenQt();
     ui::qt::Screen screen(argc, argv);
     ui::Screen::SetMetrics(1280, 1024, 96);
     TFormMain main(nullptr);
@@ -186,32 +179,14 @@ struct Result {
 
 Result RunChild(const std::string& self, const std::string& screen, bool connect, const std::string& folder) {
     Result res;
-    int fd[2];
-    if (pipe(fd) != 0) return res;
-    const long long t0 = NowNs();
-    const pid_t pid = fork();
-    if (pid < 0) return res;
-    if (pid == 0) {
-        dup2(fd[1], 1);
-        close(fd[0]);
-        close(fd[1]);
-        execl(self.c_str(), self.c_str(), "--case", screen.c_str(), connect ? "connect" : "shown", folder.c_str(),
-              nullptr);
-        _exit(127);
-    }
-    close(fd[1]);
-    std::string out;
-    char buf[256];
-    for (ssize_t n; (n = read(fd[0], buf, sizeof buf)) > 0;) out.append(buf, std::size_t(n));
-    close(fd[0]);
-    int status = 0;
-    rusage ru{};
-    if (wait4(pid, &status, 0, &ru) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return res;
-    res.peakKb = ru.ru_maxrss;
+    const bench::ChildRun run = bench::RunProcess(self, {"--case", screen, connect ? "connect" : "shown", folder});
+    if (!run.ok) return res;
+    const long long t0 = std::chrono::duration_cast<std::chrono::nanoseconds>(run.started.time_since_epoch()).count();
+    res.peakKb = run.peakKb;
     char what[32];
     long long at = 0;
     int marks = 0;
-    for (const char* p = out.c_str(); std::sscanf(p, "%31s %lld", what, &at) == 2;) {
+    for (const char* p = run.out.c_str(); std::sscanf(p, "%31s %lld", what, &at) == 2;) {
         const double ms = double(at - t0) / 1e6;
         if (std::strcmp(what, "shown") == 0) res.shownMs = ms, ++marks;
         else if (std::strcmp(what, "dialog") == 0) res.dialogMs = ms, ++marks;
@@ -222,11 +197,6 @@ Result RunChild(const std::string& self, const std::string& screen, bool connect
     }
     res.ok = marks == (connect ? 3 : 1);
     return res;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 void WriteSettings(const std::string& folder, int baud) {
@@ -251,7 +221,7 @@ int main(int argc, char** argv) {
     }
     if (bauds.empty()) bauds = {115200, 9600};
     const std::string folder = "/tmp/zbr-bench-startup";
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string self = bench::SelfPath();
     std::vector<std::string> screens = {"headless"};
 #ifdef ZBR_BENCH_QT
     screens.push_back("qt");
@@ -295,10 +265,11 @@ int main(int argc, char** argv) {
         std::snprintf(what, sizeof what, connect ? "connect, direct link at %d bit/s" : "window only", baud);
         if (connect)
             std::printf("| %s | %s | %.0f ms | %.0f ms | %.0f ms (%zu requests, %llu bytes: %.0f ms on the line) | %.1f MiB |\n",
-                        screen.c_str(), what, Median(shown), Median(dialog), Median(connected), emu.Log().size(),
-                        static_cast<unsigned long long>(bytes), double(bytes) * 10000.0 / baud, double(peak) / 1024.0);
+                        screen.c_str(), what, MedianOfAll(shown), MedianOfAll(dialog), MedianOfAll(connected),
+                        emu.Log().size(), static_cast<unsigned long long>(bytes), double(bytes) * 10000.0 / baud,
+                        double(peak) / 1024.0);
         else
-            std::printf("| %s | %s | %.0f ms | - | - | %.1f MiB |\n", screen.c_str(), what, Median(shown),
+            std::printf("| %s | %s | %.0f ms | - | - | %.1f MiB |\n", screen.c_str(), what, MedianOfAll(shown),
                         double(peak) / 1024.0);
         std::fflush(stdout);
     };

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchProcess.h"
 #include "app/Main.h"
 #include "config/Conffun.h"
 #include "config/ConfigImage.h"
@@ -44,6 +45,8 @@
 
 namespace {
 
+using bench::MedianOfAll;
+
 struct Usage {
     double cpu = 0;    // user + system, s
     long wakeups = 0;  // voluntary context switches
@@ -54,11 +57,6 @@ Usage Now() {
     getrusage(RUSAGE_SELF, &ru);
     return {double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) * 1e-6,
             ru.ru_nvcsw};
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 // The emulator in a child process: every one of the next `replies` requests
@@ -131,8 +129,8 @@ int Measure(TFormMain& form, bool tcp, int port, int seconds, int runs) {
         std::printf("%6d %10.2f %10.1f %10.2f %12.0f\n", i + 1, wall, cpu * 1000, shares.back(), rates.back());
         std::fflush(stdout);
     }
-    std::printf("%6s %10.2f %10.1f %10.2f %12.0f\n", "median", Median(walls), Median(cpus) * 1000, Median(shares),
-                Median(rates));
+    std::printf("%6s %10.2f %10.1f %10.2f %12.0f\n", "median", MedianOfAll(walls), MedianOfAll(cpus) * 1000,
+                MedianOfAll(shares), MedianOfAll(rates));
     box.ClosePort();
     box.CloseSocket();
     return 0;
@@ -179,13 +177,7 @@ int main(int argc, char** argv) {
     int rc = 0;
     if (qt) {
 #ifdef ZBR_BENCH_QT
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        if (!std::getenv("XDG_RUNTIME_DIR")) {
-            const std::string runtime = "/tmp/zbr-bench-runtime-" + std::to_string(getuid());
-            std::filesystem::create_directories(runtime);
-            std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-            ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        }
+        bench::UseOffscreenQt();
         ui::qt::Screen screen(argc, argv);
         TFormMain form(nullptr);
         form.TimerStart.SetEnabled(false);  // no connect dialog: the link is set up here
