@@ -4,6 +4,7 @@
 #pragma once
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,6 +21,31 @@
 #endif
 
 namespace bench {
+
+// ---- the records
+
+// Date of day `n` after 01.01.2013 (year - 2000, month, day).
+inline void DayDate(int n, uint8_t& y, uint8_t& m, uint8_t& d) {
+    static const int len[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    int year = 2013;
+    for (;;) {
+        const int days = (year % 4 == 0) ? 366 : 365;
+        if (n < days) break;
+        n -= days;
+        ++year;
+    }
+    int month = 0;
+    for (;; ++month) {
+        const int l = len[month] + (month == 1 && year % 4 == 0 ? 1 : 0);
+        if (n < l) break;
+        n -= l;
+    }
+    y = uint8_t(year - 2000);
+    m = uint8_t(month + 1);
+    d = uint8_t(n + 1);
+}
+
+// ---- one case
 
 // What a case saw of its window.
 struct WindowShown {

@@ -77,27 +77,10 @@ const Kind kKinds[] = {
 
 // Record `i` is `i` times 7 minutes and 13 seconds after 01.01.2013 00:00:00.
 DeviceDateTime TimeOf(int i) {
-    static const int len[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     long long s = (long long)i * (7 * 60 + 13);
-    int n = int(s / 86400);
-    s %= 86400;
-    int year = 2013;
-    for (;;) {
-        const int days = (year % 4 == 0) ? 366 : 365;
-        if (n < days) break;
-        n -= days;
-        ++year;
-    }
-    int month = 0;
-    for (;; ++month) {
-        const int l = len[month] + (month == 1 && year % 4 == 0 ? 1 : 0);
-        if (n < l) break;
-        n -= l;
-    }
     DeviceDateTime t;
-    t.year = uint8_t(year - 2000);
-    t.month = uint8_t(month + 1);
-    t.day = uint8_t(n + 1);
+    bench::DayDate(int(s / 86400), t.year, t.month, t.day);
+    s %= 86400;
     t.hour = uint8_t(s / 3600);
     t.minute = uint8_t(s / 60 % 60);
     t.second = uint8_t(s % 60);
