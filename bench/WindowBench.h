@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "BenchProcess.h"
 #include "BenchTimes.h"
+#include "data/ArchiveFiles.h"
 #include "ui/Form.h"
 #include "ui/TestDriver.h"
 #ifdef ZBR_BENCH_QT
@@ -43,6 +45,23 @@ inline void DayDate(int n, uint8_t& y, uint8_t& m, uint8_t& d) {
     y = uint8_t(year - 2000);
     m = uint8_t(month + 1);
     d = uint8_t(n + 1);
+}
+
+// The header of a file of `count` records of `kind`, read 16.03.2024 10:00
+// from controller "ZBR-7" (address 5, serial 123456) with the given
+// moisture meter; the rest (dates, line) is the caller's.
+inline ArchiveFileHeader FileHeader(ArchiveKind kind, uint32_t count, uint8_t moistureMeterType) {
+    ArchiveFileHeader h;
+    std::memcpy(h.KindTag, ArchiveInfo(kind).tag, 3);
+    std::memcpy(h.ControllerName, "ZBR-7", 5);
+    h.ControllerAddress = 5;
+    h.ProgramVersion = kArchiveProgramVersion;
+    h.ChromatographType = kSupportedChromatographType;
+    h.MoistureMeterType = moistureMeterType;
+    h.SetSerial(123456);
+    h.ReadTime = {24, 3, 16, 10, 0, 0};
+    h.SetCount(count);
+    return h;
 }
 
 // ---- one case

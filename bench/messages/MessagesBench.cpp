@@ -141,19 +141,9 @@ std::vector<InterventionRecord> InterventionRecords(int n) {
 }
 
 ArchiveFileHeader MakeHeader(ArchiveKind kind, uint32_t count, const DeviceDateTime& from, const DeviceDateTime& to) {
-    ArchiveFileHeader h;
-    const ArchiveKindInfo& info = ArchiveInfo(kind);
-    std::memcpy(h.KindTag, info.tag, 3);
-    std::memcpy(h.ControllerName, "ZBR-7", 5);
-    h.ControllerAddress = 5;
-    h.ProgramVersion = kArchiveProgramVersion;
-    h.ChromatographType = kSupportedChromatographType;
-    h.MoistureMeterType = 0;
-    h.SetSerial(123456);
-    h.ReadTime = {24, 3, 16, 10, 0, 0};
+    ArchiveFileHeader h = bench::FileHeader(kind, count, 0);
     h.FromDate = from;
     h.ToDate = to;
-    h.SetCount(count);
     return h;
 }
 

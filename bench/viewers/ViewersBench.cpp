@@ -152,22 +152,13 @@ std::vector<R> MakeRecords(ArchiveKind kind, int n) {
 }
 
 ArchiveFileHeader MakeHeader(ArchiveKind kind, uint32_t count) {
-    ArchiveFileHeader h;
+    ArchiveFileHeader h = bench::FileHeader(kind, count, 1);
     const ArchiveKindInfo& info = ArchiveInfo(kind);
-    std::memcpy(h.KindTag, info.tag, 3);
     h.LineDevice = uint8_t(info.device < 0 ? 0 : info.device);
-    std::memcpy(h.ControllerName, "ZBR-7", 5);
     if (info.device == 0 && kind != ArchiveKind::Calib && kind != ArchiveKind::Verif)
         std::memcpy(h.LineName, "North 1", 7);
-    h.ControllerAddress = 5;
-    h.ProgramVersion = kArchiveProgramVersion;
-    h.ChromatographType = kSupportedChromatographType;
-    h.MoistureMeterType = 1;
-    h.SetSerial(123456);
-    h.ReadTime = {24, 3, 16, 10, 0, 0};
     h.FromDate = {13, 1, 1, 0, 0, 0};
     h.ToDate = {24, 3, 15, 23, 0, 0};
-    h.SetCount(count);
     h.OxygenShown = 1;
     return h;
 }
