@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -116,11 +117,19 @@ WindowArgs ParseWindowArgs(int argc, char** argv, const std::string& folder, con
     return a;
 }
 
-// The entry of `kinds` (each with a `name`) called `name`, or null.
+// The first line of a window benchmark's table: what shows the windows, how
+// many records, how many runs.
+inline void PrintWindowRuns(const WindowArgs& a) {
+    std::printf("%s, %d records, median of %d runs\n", a.qt ? "Qt (offscreen)" : "headless", a.records, a.runs);
+}
+
+// The entry of `kinds` (each with a `name`) called `name`; null (said on
+// stderr) when there is none.
 template <class Kind, std::size_t N>
 const Kind* FindKind(const Kind (&kinds)[N], const std::string& name) {
     for (const Kind& k : kinds)
         if (name == k.name) return &k;
+    std::fprintf(stderr, "unknown kind %s\n", name.c_str());
     return nullptr;
 }
 

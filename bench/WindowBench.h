@@ -184,4 +184,16 @@ bool RunTimes(int runs, const std::string& name, WindowRuns& all, Run&& run) {
     return true;
 }
 
+// For each kind named on the command line, `each(kind, name)`: false when
+// its case failed. The exit status: 0 when every kind was known and ran.
+template <class Kind, std::size_t N, class Each>
+int RunKinds(const Kind (&kinds)[N], const WindowArgs& a, Each&& each) {
+    int failures = 0;
+    for (const std::string& name : a.kinds) {
+        const Kind* k = FindKind(kinds, name);
+        if (!k || !each(*k, name)) ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace bench

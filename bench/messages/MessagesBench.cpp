@@ -279,7 +279,6 @@ int RunCase(const std::string& kindName, const std::string& path, int records, c
     RegisterMessageViewers();
     if (const Kind* k = bench::FindKind(kKinds, kindName))
         return qt ? RunCaseQt(*k, path, records, argc, argv) : RunCaseHeadless(*k, path, records, saveTo);
-    std::fprintf(stderr, "unknown kind %s\n", kindName.c_str());
     return 1;
 }
 
@@ -298,7 +297,6 @@ int main(int argc, char** argv) {
     const int records = args.records, runs = args.runs;
     const bool qt = args.qt;
     const std::string& folder = args.folder;
-    const std::vector<std::string>& kinds = args.kinds;
     if (records <= 0 || runs <= 0) {
         std::fprintf(stderr, "records and runs must be positive\n");
         return 2;
@@ -307,33 +305,24 @@ int main(int argc, char** argv) {
     platform::SetWorkDir(folder);
     const std::string self = bench::SelfPath();
 
-    std::printf("%s, %d records, median of %d runs\n", qt ? "Qt (offscreen)" : "headless", records, runs);
+    bench::PrintWindowRuns(args);
     std::printf("%-8s %10s %12s %10s %10s %12s\n", "kind", "shown ms", "peak MiB", "jump ms", "save ms", "peak MiB end");
-    int failures = 0;
-    for (const std::string& name : kinds) {
-        const Kind* k = bench::FindKind(kKinds, name);
-        if (!k) {
-            std::fprintf(stderr, "unknown kind %s\n", name.c_str());
-            ++failures;
-            continue;
-        }
-        const std::string ext = ArchiveInfo(k->kind).extension;
-        const std::string path = folder + "/bench-" + name + "-" + std::to_string(records) + (k->read ? ".rec" : ext);
+    return bench::RunKinds(kKinds, args, [&](const Kind& k, const std::string& name) {
+        const std::string ext = ArchiveInfo(k.kind).extension;
+        const std::string path = folder + "/bench-" + name + "-" + std::to_string(records) + (k.read ? ".rec" : ext);
         const std::string saveTo = folder + "/saved-" + name + "-" + std::to_string(records) + ext;
         if (!std::filesystem::exists(path) &&
-            !(k->read ? WriteReadFile(k->kind, path, records) : WriteSavedFile(k->kind, path, records))) {
-            ++failures;
-            continue;
-        }
+            !(k.read ? WriteReadFile(k.kind, path, records) : WriteSavedFile(k.kind, path, records)))
+            return false;
         bench::WindowRuns all;
         const std::vector<std::string> caseArgs = {"--case", name, path, std::to_string(records), saveTo};
-        if (!bench::RunTimes(runs, name, all, [&] { return bench::RunWindowCase(self, caseArgs, qt, true); }))
-            ++failures;
-        if (all.shownMs.empty()) continue;
+        const bool ok =
+            bench::RunTimes(runs, name, all, [&] { return bench::RunWindowCase(self, caseArgs, qt, true); });
+        if (all.shownMs.empty()) return ok;
         std::printf("%-8s %10.1f %12.1f %10.2f %10.1f %12.1f\n", name.c_str(), bench::Median(all.shownMs),
                     double(all.shownRssKb) / 1024.0, bench::Median(all.jumpMs), bench::Median(all.saveMs),
                     double(all.maxRssKb) / 1024.0);
         std::fflush(stdout);
-    }
-    return failures == 0 ? 0 : 1;
+        return ok;
+    });
 }

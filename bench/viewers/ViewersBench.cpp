@@ -303,7 +303,6 @@ int RunCase(const std::string& kindName, const std::string& path, bool qt, int a
     RegisterValueViewers();
     if (const Kind* k = bench::FindKind(kKinds, kindName))
         return qt ? RunCaseQt(k->kind, path, argc, argv) : RunCaseHeadless(k->kind, path);
-    std::fprintf(stderr, "unknown kind %s\n", kindName.c_str());
     return 1;
 }
 
@@ -319,35 +318,24 @@ int main(int argc, char** argv) {
     const int records = args.records, runs = args.runs;
     const bool qt = args.qt;
     const std::string& folder = args.folder;
-    const std::vector<std::string>& kinds = args.kinds;
     std::filesystem::create_directories(std::filesystem::path(folder) / "INI");
     platform::SetWorkDir(folder);
     const std::string self = bench::SelfPath();
 
-    std::printf("%s, %d records, median of %d runs\n", qt ? "Qt (offscreen)" : "headless", records, runs);
+    bench::PrintWindowRuns(args);
     std::printf("%-8s %10s %12s %10s %12s\n", "kind", "shown ms", "peak MiB", "jump ms", "peak MiB end");
-    int failures = 0;
-    for (const std::string& name : kinds) {
-        const Kind* k = bench::FindKind(kKinds, name);
-        if (!k) {
-            std::fprintf(stderr, "unknown kind %s\n", name.c_str());
-            ++failures;
-            continue;
-        }
+    return bench::RunKinds(kKinds, args, [&](const Kind& k, const std::string& name) {
         const std::string path =
-            folder + "/bench-" + name + "-" + std::to_string(records) + ArchiveInfo(k->kind).extension;
-        if (!std::filesystem::exists(path) && !WriteFileOf(k->kind, path, records)) {
-            ++failures;
-            continue;
-        }
+            folder + "/bench-" + name + "-" + std::to_string(records) + ArchiveInfo(k.kind).extension;
+        if (!std::filesystem::exists(path) && !WriteFileOf(k.kind, path, records)) return false;
         bench::WindowRuns all;
         const std::vector<std::string> caseArgs = {"--case", name, path};
-        if (!bench::RunTimes(runs, name, all, [&] { return bench::RunWindowCase(self, caseArgs, qt, false); }))
-            ++failures;
-        if (all.shownMs.empty()) continue;
+        const bool ok =
+            bench::RunTimes(runs, name, all, [&] { return bench::RunWindowCase(self, caseArgs, qt, false); });
+        if (all.shownMs.empty()) return ok;
         std::printf("%-8s %10.1f %12.1f %10.2f %12.1f\n", name.c_str(), bench::Median(all.shownMs),
                     double(all.shownRssKb) / 1024.0, bench::Median(all.jumpMs), double(all.maxRssKb) / 1024.0);
         std::fflush(stdout);
-    }
-    return failures == 0 ? 0 : 1;
+        return ok;
+    });
 }
