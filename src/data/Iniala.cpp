@@ -7,7 +7,7 @@
 #include "data/ArchView.h"
 
 TFormAla::TFormAla(ui::Component* owner)
-    : MessageListForm(owner, "FormAla", 992, {4, 72, 73, 278, 279, 85, 85, 85},
+    : MessageRowsForm(owner, "FormAla", 992, {4, 72, 73, 278, 279, 85, 85, 85},
                       {{1, 1, 0, kHeadHeight, {"Дата"}},
                        {2, 2, 0, kHeadHeight, {"Час"}},
                        {3, 4, 0, kHeadHeight / 2, {"Повідомлення"}},
@@ -42,10 +42,8 @@ void TFormAla::FormShow() {
                                 ViewerDateTimeText(h.ToDate).c_str()));
     }
     ShowActionButtons(bool(PrintAction), false);
-    if (Mode == 2)
-        ShowSavedDiagnosticRows();
-    else
-        ShowDiagnosticRecords();
+    moistureMeterType_ = h.MoistureMeterType;
+    ShowEntries(kUnreliableText);
     ShowLaidOut();
 }
 
@@ -53,60 +51,15 @@ std::array<int, DiagnosticRow::kFieldCount> TFormAla::Columns() const {
     return {colDate, colTime, colEvent, colObject, colValue, colSetpoint, colUnit};
 }
 
-void TFormAla::ShowDiagnosticRecords() {
-    fromFile_ = false;
-    records_ = Records;
-    savedRows_ = {};
-    moistureMeterType_ = Hdr().MoistureMeterType;
-    PrepareRows(int(records_.size()));
-    if (!AllRecordsSound(records_)) MarkUnreliable(kUnreliableText);
+TFormAla::Texts TFormAla::ShownTexts(const DiagnosticRecord& r) const {
+    return DiagnosticTextsAsSaved(DecodeDiagnosticRecord(r, moistureMeterType_));
 }
 
-void TFormAla::ShowSavedDiagnosticRows() {
-    fromFile_ = true;
-    records_ = {};
-    savedRows_ = SavedRows;
-    PrepareRows(int(savedRows_.size()));
+DiagnosticRow TFormAla::MadeRow(const DiagnosticRecord& r) const {
+    return MakeDiagnosticRow(DecodeDiagnosticRecord(r, moistureMeterType_));
 }
 
-// A record shows what its saved row will hold (a text longer than its field
-// cut there), so that a reopened file reads like this window; a file's row
-// shows its fields as they stand.
-void TFormAla::RowTexts(int row, std::vector<std::string>& texts) const {
-    const std::size_t n = std::size_t(row);
-    if (fromFile_) {
-        if (n < savedRows_.size()) PutTexts(TextsOf(savedRows_[n]), Columns(), texts);
-    } else if (n < records_.size()) {
-        PutTexts(DiagnosticTextsAsSaved(DecodeDiagnosticRecord(records_[n], moistureMeterType_)), Columns(), texts);
-    }
-}
-
-DiagnosticRow TFormAla::SavedRow(std::size_t n) const {
-    if (fromFile_) return n < savedRows_.size() ? SavedAgain(savedRows_[n]) : DiagnosticRow{};
-    return n < records_.size() ? MakeDiagnosticRow(DecodeDiagnosticRecord(records_[n], moistureMeterType_))
-                               : DiagnosticRow{};
-}
-
-std::vector<DiagnosticRow> TFormAla::Rows() const {
-    std::vector<DiagnosticRow> rows;
-    rows.reserve(std::size_t(RowCount()));
-    for (int n = 0; n < RowCount(); ++n) rows.push_back(SavedRow(std::size_t(n)));
-    return rows;
-}
-
-void TFormAla::BitBtn2Click() {
-    // A file's rows are saved as they are when saving gives them back
-    // unchanged (every file this window saved); the others are made now.
-    if (fromFile_ && std::all_of(savedRows_.begin(), savedRows_.end(), [](const DiagnosticRow& r) {
-            const DiagnosticRow again = SavedAgain(r);
-            return std::memcmp(&again, &r, sizeof r) == 0;
-        })) {
-        SaveRecords<DiagnosticRow>(ArchiveKind::Diagnostic, kArchiveSaveTitle, "Файл %s вже є.", savedRows_);
-        return;
-    }
-    const std::vector<DiagnosticRow> rows = Rows();
-    SaveRecords<DiagnosticRow>(ArchiveKind::Diagnostic, kArchiveSaveTitle, "Файл %s вже є.", rows);
-}
+void TFormAla::BitBtn2Click() { SaveRows(ArchiveKind::Diagnostic); }
 
 void TFormAla::BitBtn3Click() {
     if (PrintAction) PrintAction(*this);

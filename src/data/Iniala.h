@@ -15,17 +15,9 @@
 #include "data/MessageDecoders.h"
 #include "data/MessageList.h"
 
-class TFormAla : public MessageListForm {
+class TFormAla : public MessageRowsForm<DiagnosticRecord, DiagnosticRow> {
 public:
     explicit TFormAla(ui::Component* owner = nullptr);
-
-    // Set by the caller before ShowModal (with Header); they stay the
-    // caller's. Modes 0 (read by index) and 1 (read by period) show
-    // Records; mode 2 (from a file) shows SavedRows.
-    uint8_t Mode = 0;
-    uint32_t FirstIndex = 0;  // mode 0: index of the first record (caption)
-    std::span<const DiagnosticRecord> Records;
-    std::span<const DiagnosticRow> SavedRows;
 
     // The printed report, once it exists (BitBtn3 shows only then).
     static inline std::function<void(TFormAla&)> PrintAction;
@@ -33,28 +25,18 @@ public:
     // Column numbers of the grid.
     int colDate = 0, colTime = 0, colEvent = 0, colObject = 0, colValue = 0, colSetpoint = 0, colUnit = 0;
 
-    // The rows shown, exactly as they are saved (one per record or file
-    // row), made now.
-    std::vector<DiagnosticRow> Rows() const;
-
     static constexpr const char* kUnreliableText = "  ***  Дані у запису недостовірні (не співпадає КС)";
 
 private:
     void FormCreate();
     void FormShow();
-    void ShowDiagnosticRecords();
-    void ShowSavedDiagnosticRows();
-    std::array<int, DiagnosticRow::kFieldCount> Columns() const;
-    void RowTexts(int row, std::vector<std::string>& texts) const override;
-    DiagnosticRow SavedRow(std::size_t n) const;
+    Texts ShownTexts(const DiagnosticRecord& r) const override;
+    DiagnosticRow MadeRow(const DiagnosticRecord& r) const override;
+    std::array<int, DiagnosticRow::kFieldCount> Columns() const override;
     void BitBtn2Click();
     void BitBtn3Click();
 
-    // What the window shows, from FormShow on: the records, or the rows of
-    // a file (fromFile_); the moisture-meter type the records read by.
-    std::span<const DiagnosticRecord> records_;
-    std::span<const DiagnosticRow> savedRows_;
-    bool fromFile_ = false;
+    // The moisture-meter type the records are read by, from FormShow on.
     uint8_t moistureMeterType_ = 0;
 };
 

@@ -15,41 +15,27 @@
 #include "data/MessageDecoders.h"
 #include "data/MessageList.h"
 
-class TFormAud : public MessageListForm {
+class TFormAud : public MessageRowsForm<InterventionRecord, InterventionRow> {
 public:
     explicit TFormAud(ui::Component* owner = nullptr);
 
-    // Set by the caller before ShowModal (with Header), as in TFormAla.
-    uint8_t Mode = 0;
-    uint32_t FirstIndex = 0;
-    std::span<const InterventionRecord> Records;
-    std::span<const InterventionRow> SavedRows;
     // Whether the controller keeps its names in code page 866; unset: as
     // byte 12 of table 0 in the configuration image says (0 = code page 866).
     std::optional<bool> NamesIn866;
 
     int colDate = 0, colTime = 0, colParameter = 0, colOld = 0, colNew = 0, colUnit = 0, colOperator = 0;
 
-    // The rows shown, exactly as they are saved, made now.
-    std::vector<InterventionRow> Rows() const;
-
     static constexpr const char* kUnreliableText = "  ***  Дані запису недостовірні (не збігається КС)";
 
 private:
     void FormCreate();
     void FormShow();
-    void ShowInterventionRecords();
-    void ShowSavedInterventionRows();
-    std::array<int, InterventionRow::kFieldCount> Columns() const;
-    void RowTexts(int row, std::vector<std::string>& texts) const override;
-    InterventionRow SavedRow(std::size_t n) const;
+    Texts ShownTexts(const InterventionRecord& r) const override;
+    InterventionRow MadeRow(const InterventionRecord& r) const override;
+    std::array<int, InterventionRow::kFieldCount> Columns() const override;
     void BitBtn2Click();
 
-    // What the window shows, from FormShow on: the records, or the rows of
-    // a file (fromFile_); the code page the records' names are read in.
-    std::span<const InterventionRecord> records_;
-    std::span<const InterventionRow> savedRows_;
-    bool fromFile_ = false;
+    // The code page the records' names are read in, from FormShow on.
     bool namesIn866_ = false;
 };
 

@@ -17,6 +17,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -97,6 +98,86 @@ bool AllRecordsSound(std::span<const R> records) {
         if (!RecordCrcOk(r)) return false;
     return true;
 }
+
+// A message list of the controller's records (Record, decoded when shown)
+// or of a saved file's rows (Row, shown as they stand): what the
+// diagnostic-message and intervention windows share. The window decodes a
+// record (ShownTexts, MadeRow) and names the grid column of each field.
+template <class Record, class Row>
+class MessageRowsForm : public MessageListForm {
+public:
+    using MessageListForm::MessageListForm;
+    using Texts = std::array<std::string, Row::kFieldCount>;
+
+    // Set by the caller before ShowModal (with Header); they stay the
+    // caller's. Modes 0 (read by index) and 1 (read by period) show
+    // Records; mode 2 (from a file) shows SavedRows.
+    uint8_t Mode = 0;
+    uint32_t FirstIndex = 0;  // mode 0: index of the first record (caption)
+    std::span<const Record> Records;
+    std::span<const Row> SavedRows;
+
+    // The rows shown, exactly as they are saved (one per record or file
+    // row), made now.
+    std::vector<Row> Rows() const {
+        std::vector<Row> rows;
+        rows.reserve(std::size_t(RowCount()));
+        for (int n = 0; n < RowCount(); ++n) rows.push_back(SavedRow(std::size_t(n)));
+        return rows;
+    }
+
+protected:
+    // A record as it shows: what its saved row will hold (a text longer than
+    // its field cut there), so that a reopened file reads like this window.
+    virtual Texts ShownTexts(const Record& r) const = 0;
+    virtual Row MadeRow(const Record& r) const = 0;
+    virtual std::array<int, Row::kFieldCount> Columns() const = 0;
+
+    // Takes what the caller set, the records or (mode 2) a file's rows, into
+    // the grid; marks the list when a record fails its CRC.
+    void ShowEntries(const char* unreliableText) {
+        fromFile_ = Mode == 2;
+        records_ = fromFile_ ? std::span<const Record>{} : Records;
+        savedRows_ = fromFile_ ? SavedRows : std::span<const Row>{};
+        PrepareRows(int(fromFile_ ? savedRows_.size() : records_.size()));
+        if (!fromFile_ && !AllRecordsSound(records_)) MarkUnreliable(unreliableText);
+    }
+
+    void RowTexts(int row, std::vector<std::string>& texts) const override {
+        const std::size_t n = std::size_t(row);
+        if (fromFile_) {
+            if (n < savedRows_.size()) PutTexts(TextsOf(savedRows_[n]), Columns(), texts);
+        } else if (n < records_.size()) {
+            PutTexts(ShownTexts(records_[n]), Columns(), texts);
+        }
+    }
+
+    // Saves the list as a file of `kind`. A file's rows are saved as they
+    // are when saving gives them back unchanged (every file this window
+    // saved); the others are made now.
+    void SaveRows(ArchiveKind kind) {
+        if (fromFile_ && std::all_of(savedRows_.begin(), savedRows_.end(), [](const Row& r) {
+                const Row again = SavedAgain(r);
+                return std::memcmp(&again, &r, sizeof r) == 0;
+            })) {
+            SaveRecords<Row>(kind, kArchiveSaveTitle, "Файл %s вже є.", savedRows_);
+            return;
+        }
+        const std::vector<Row> rows = Rows();
+        SaveRecords<Row>(kind, kArchiveSaveTitle, "Файл %s вже є.", rows);
+    }
+
+private:
+    Row SavedRow(std::size_t n) const {
+        if (fromFile_) return n < savedRows_.size() ? SavedAgain(savedRows_[n]) : Row{};
+        return n < records_.size() ? MadeRow(records_[n]) : Row{};
+    }
+
+    std::span<const Record> records_;
+    std::span<const Row> savedRows_;
+    bool fromFile_ = false;
+};
+
 
 // Shows a message view (a read, or an opened file of saved rows) in a list
 // window with Header, FirstIndex, Mode, Records and SavedRows. The window
