@@ -452,9 +452,10 @@ struct ReplyPlan {
 //    hour (day) before the next request are held back: that request is
 //    answered from their place on. Where the answer brings the same bytes
 //    there, the controller holds the record broken and it is stored once,
-//    in its place; where it brings other bytes, those are the record and the
-//    broken ones were misread, so they are dropped (settled by the read
-//    loop; what is still held back when the read ends is stored).
+//    in its place; where it brings a sound record of the hour (day) the
+//    broken bytes name, that is the record they misread, and they are
+//    dropped; anything else there keeps them. The read loop settles them;
+//    what is still held back when the read ends is stored.
 ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, const HourDayState& at,
                            const HourDayDates& dates, const ReadFile& file, const StoredRecords& loose) {
     ReplyPlan plan;
@@ -583,12 +584,17 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
     std::vector<RecordBytes> trail;     // loose records held back from the end of the last reply
     auto plan = [&](const uint8_t* rx) { return PlanHourDayReply(rx + 5, rx[4], size, at, dates, file, loose); };
     // The records held back, against the first `n` records of the answer
-    // from their place on: the same bytes are stored, other bytes drop them;
-    // those the answer does not reach are stored.
+    // from their place on: a sound record of the hour (day) a held-back one
+    // names, in its place, is that record read right, and the held-back one
+    // is dropped; anything else keeps it (the same bytes come again as a
+    // copy). Those the answer does not reach are stored.
     auto settleTrail = [&](const uint8_t* recs, int n) {
         for (std::size_t i = 0; i < trail.size(); ++i) {
             const uint8_t* held = trail[i].data();
-            if (int(i) < n && std::memcmp(recs + i * size, held, size) != 0) {
+            const uint8_t* there = int(i) < n ? recs + i * size : nullptr;
+            const DeviceDateTime date = there ? UnitOf(LoadRec6(there), unit) : DeviceDateTime{};
+            if (there && std::memcmp(there, held, size) != 0 && RecordCrcOk(there, size) && IsValidRec(date) &&
+                dates.Compare(date, UnitOf(LoadRec6(held), unit)) == 0) {
                 file.Release(held);
                 loose.Remove(held);
                 ++result.dropped;
