@@ -100,6 +100,7 @@ public:
     explicit StoredRecords(std::size_t size) : size_(size) {}
     bool Has(const uint8_t* record) const { return set_.count(Key(record)) != 0; }
     void Add(const uint8_t* record) { set_.insert(Key(record)); }
+    void Remove(const uint8_t* record) { set_.erase(Key(record)); }
 
 private:
     std::string Key(const uint8_t* record) const { return std::string(reinterpret_cast<const char*>(record), size_); }
@@ -232,6 +233,7 @@ public:
     // True when the record is stored, or kept to be stored later (Hold).
     bool Holds(const uint8_t* rec) const { return held_.Has(rec); }
     void Hold(const uint8_t* rec) { held_.Add(rec); }
+    void Release(const uint8_t* rec) { held_.Remove(rec); }
     bool Store(const uint8_t* rec) {
         if (failed_) return false;
         if (!file_.Append(rec)) {
@@ -395,7 +397,7 @@ enum class Fate {
     Early,     // dated before the hour (day) expected, not before the latest stored: stored
     Behind,    // dated before the latest record stored: dropped, so that the file keeps its time order
     AfterEnd,  // dated after the period: kept aside and stored after the period's records
-    Loose,     // broken, and its date does not fit where it came: stored there, moves nothing
+    Loose,     // broken, with a date nothing vouches for: stored where it came, its date moves nothing
 };
 
 // The fates that the period test asks about.
@@ -412,12 +414,13 @@ struct HourDayState {
 struct ReplyPlan {
     std::vector<Fate> fate;
     HourDayState after;
-    bool moves = false;   // the hour (day) expected moved on, or a loose record came
+    bool moves = false;   // the hour (day) expected moved on
     bool stale = false;   // only records already held, one of them dated before the hour (day) asked
                           // for: the reply answers an earlier request
     bool held = false;    // only loose records already held: the controller's first records from
                           // the hour (day) asked for are ones this read holds
     bool beyond = false;  // a record of the last hour (day) of 2255: nothing later exists
+    int trailFrom = 0;    // the loose records from here to the end of the reply are held back (see below)
 };
 
 // The rules of one hourly or daily reply, whatever the operator answers:
@@ -428,18 +431,31 @@ struct ReplyPlan {
 //    is not dated before the latest record stored (an hour stored again is
 //    the hour that repeats when the clocks go back): the file stays in time
 //    order;
-//  - a record whose CRC is broken still carries the date it was written
-//    with. The frame's own CRC guarded the line, so the controller holds it
-//    broken and asking again brings the same bytes: it is stored as it
-//    came, and its date moves the read on like a sound record's when it fits
-//    where the record came -- not before the hour (day) asked for, not
-//    before the record ahead of it, not after the next sound record of the
-//    reply, within the period. A date that does not fit moves nothing: the
-//    record is stored where it came ("loose"), and when the controller later
-//    answers with nothing but such records already held, the next request
-//    starts one hour (day) later;
+//  - a record whose CRC is broken is stored as it came: the frame's own CRC
+//    guarded the line, so the controller holds it broken and asking again
+//    brings the same bytes. Its date may be what broke, so it counts only
+//    where a sound record later in the same reply vouches for it (is dated
+//    at or after it), and where it fits -- not before the hour (day) asked
+//    for, not before the record ahead of it, within the period. A date
+//    nothing vouches for moves nothing: the record is stored where it came
+//    ("loose");
+//  - every reply that brings a record not held before, other than records
+//    after the period, moves the next request at least one hour (day) past
+//    the one it answers: the controller answers from the hour (day) asked
+//    for on, so asking from there brings at worst copies, never skips a
+//    record, and a read ends within the period's hours (days) + 1 requests;
+//    when the controller answers with nothing but loose records already
+//    held, the next request also starts one hour (day) later;
 //  - a record after the period is kept aside and stored after the period's
-//    records at the end of the read.
+//    records at the end of the read;
+//  - loose records that end a reply right after a sound record dated the
+//    hour (day) before the next request are held back: that request is
+//    answered from their place on. Where the answer brings the same bytes
+//    there, the controller holds the record broken and it is stored once,
+//    in its place; where it brings a sound record of the hour (day) the
+//    broken bytes name, that is the record they misread, and they are
+//    dropped; anything else there keeps them. The read loop settles them;
+//    what is still held back when the read ends is stored.
 ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, const HourDayState& at,
                            const HourDayDates& dates, const ReadFile& file, const StoredRecords& loose) {
     ReplyPlan plan;
@@ -450,7 +466,7 @@ ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, cons
     auto soundAt = [&](int i) { return RecordCrcOk(recordAt(i), size) && IsValidRec(dateAt(i)); };
     StoredRecords inReply(size);
     std::optional<DeviceDateTime> ahead;  // the date of the record ahead, where it holds
-    bool onlyCopies = n > 0, copyBefore = false, copyDated = false;
+    bool onlyCopies = n > 0, copyBefore = false, copyDated = false, fresh = false;
     for (int i = 0; i < n; ++i) {
         const uint8_t* rec = recordAt(i);
         const DeviceDateTime date = dateAt(i);
@@ -470,15 +486,14 @@ ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, cons
         if (!dated && valid) {
             dated = dates.Compare(date, low) >= 0 && (!ahead || dates.Compare(date, *ahead) >= 0) &&
                     !dates.AfterPeriod(date);
-            for (int j = i + 1; dated && j < n; ++j)
-                if (soundAt(j)) {
-                    dated = dates.Compare(date, dateAt(j)) <= 0;
-                    break;
-                }
+            // The next sound record of the reply vouches for the date, or nothing does.
+            int next = i + 1;
+            while (next < n && !soundAt(next)) ++next;
+            dated = dated && next < n && dates.Compare(date, dateAt(next)) <= 0;
         }
         if (!dated) {
             plan.fate.push_back(Fate::Loose);
-            plan.moves = true;
+            fresh = true;
             continue;
         }
         ahead = date;
@@ -486,6 +501,7 @@ ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, cons
             plan.fate.push_back(Fate::AfterEnd);
             continue;
         }
+        fresh = true;
         std::optional<DeviceDateTime>& latest = plan.after.latest;
         const bool again = latest && dates.Compare(date, *latest) == 0;
         if (dates.Compare(date, dates.Lowest(plan.after.expected)) < 0 && !again) {
@@ -507,8 +523,26 @@ ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, cons
             plan.moves = true;
         }
     }
+    if (fresh) {
+        // At least one hour (day) past the one this reply answers.
+        DeviceDateTime next = at.expected;
+        if (!IncRecWithin(next, dates.unit)) {
+            plan.beyond = plan.moves = true;
+        } else if (dates.Compare(next, plan.after.expected) > 0) {
+            plan.after.expected = next;
+            plan.moves = true;
+        }
+    }
     plan.stale = onlyCopies && copyBefore;
     plan.held = onlyCopies && !copyDated;
+    plan.trailFrom = n;
+    while (plan.trailFrom > 0 && plan.fate[std::size_t(plan.trailFrom - 1)] == Fate::Loose) --plan.trailFrom;
+    if (plan.trailFrom == 0 || plan.trailFrom == n || !soundAt(plan.trailFrom - 1)) {
+        plan.trailFrom = n;
+    } else {
+        DeviceDateTime next = dateAt(plan.trailFrom - 1);
+        if (!IncRecWithin(next, dates.unit) || dates.Compare(next, plan.after.expected) != 0) plan.trailFrom = n;
+    }
     return plan;
 }
 
@@ -547,7 +581,29 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
     bool check = true;
     StoredRecords loose(size);          // records stored with a date that did not fit
     std::vector<RecordBytes> afterEnd;  // records after the period, stored at the end
+    std::vector<RecordBytes> trail;     // loose records held back from the end of the last reply
     auto plan = [&](const uint8_t* rx) { return PlanHourDayReply(rx + 5, rx[4], size, at, dates, file, loose); };
+    // The records held back, against the first `n` records of the answer
+    // from their place on: a sound record of the hour (day) a held-back one
+    // names, in its place, is that record read right, and the held-back one
+    // is dropped; anything else keeps it (the same bytes come again as a
+    // copy). Those the answer does not reach are stored.
+    auto settleTrail = [&](const uint8_t* recs, int n) {
+        for (std::size_t i = 0; i < trail.size(); ++i) {
+            const uint8_t* held = trail[i].data();
+            const uint8_t* there = int(i) < n ? recs + i * size : nullptr;
+            const DeviceDateTime date = there ? UnitOf(LoadRec6(there), unit) : DeviceDateTime{};
+            if (there && std::memcmp(there, held, size) != 0 && RecordCrcOk(there, size) && IsValidRec(date) &&
+                dates.Compare(date, UnitOf(LoadRec6(held), unit)) == 0) {
+                file.Release(held);
+                loose.Remove(held);
+                ++result.dropped;
+            } else if (!file.Store(held)) {
+                break;
+            }
+        }
+        trail.clear();
+    };
     for (;;) {
         const uint8_t from[4] = {at.expected.year, at.expected.month, at.expected.day, at.expected.hour};
         std::memcpy(request + 3, from, dateBytes);
@@ -562,7 +618,8 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
         ++result.requests;
         const uint8_t* rx = HgcBox->Rx;
         const int n = rx[4];
-        if (n == 0) break;
+        settleTrail(rx + 5, n);
+        if (n == 0 || file.Failed()) break;
 
         const ReplyPlan p = plan(rx);
         bool stop = false;
@@ -593,7 +650,13 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
                 file.Store(rec);
                 break;
             case Fate::Loose:
-                if (file.Store(rec)) loose.Add(rec);
+                if (i >= p.trailFrom) {
+                    trail.emplace_back(rec, rec + size);
+                    file.Hold(rec);
+                    loose.Add(rec);
+                } else if (file.Store(rec)) {
+                    loose.Add(rec);
+                }
                 break;
             case Fate::AfterEnd:
                 afterEnd.emplace_back(rec, rec + size);
@@ -613,14 +676,16 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
             // or after the hour (day) asked for: ask from the one after it.
             if (!IncRecWithin(at.expected, unit)) break;
         } else if (!p.moves) {
-            // Only records after the period or out of order: the controller
-            // has nothing more in it.
+            // Only records after the period, or copies of records held: the
+            // controller has nothing more in it.
             break;
         }
         if (p.beyond || dates.Compare(at.expected, last) > 0) break;
     }
-    // What was kept aside: the records after the period, in their order.
+    // What was kept aside: the records held back, then the records after the
+    // period, in their order.
     if (!result.outOfPeriod) {
+        settleTrail(nullptr, 0);
         std::stable_sort(afterEnd.begin(), afterEnd.end(), [&](const RecordBytes& a, const RecordBytes& b) {
             return dates.Compare(UnitOf(LoadRec6(a.data()), unit), UnitOf(LoadRec6(b.data()), unit)) < 0;
         });
@@ -779,15 +844,23 @@ ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, 
     ReadSession session(form, count);
     const ReplyShape shape{10, 11, size};
     uint32_t remaining = count, index = first;
-    // The records carry no index. A record of an earlier block sent again
-    // (a late reply to an earlier request taken for this one) is never
-    // stored twice; a block that brings nothing else is not this block's
-    // answer and is asked for again.
+    // A record of this read is the record of its own index: the request's
+    // first index plus its place in the reply. The records carry no index,
+    // and two of them may be the same bytes (the same event twice in one
+    // second), so every record of a reply that answers this request is
+    // stored. A reply that answers an earlier request of the read (a late
+    // one, or the last block sent again) begins where that request began:
+    // its records are, in order, the ones stored from there on. Such a reply
+    // is not this block's answer and the block is asked for again.
+    std::vector<uint8_t> stored;   // the records stored, in order
+    std::vector<std::size_t> starts;  // where each block taken begins among them
     auto answersThis = [&] {
         const uint8_t* rx = HgcBox->Rx;
-        for (int i = 0; i < rx[10]; ++i)
-            if (!file.Holds(rx + 11 + std::size_t(i) * size)) return true;
-        return rx[10] == 0;
+        const std::size_t bytes = std::size_t(rx[10]) * size;
+        if (bytes == 0) return true;
+        for (const std::size_t at : starts)
+            if (at + bytes <= stored.size() && std::memcmp(stored.data() + at, rx + 11, bytes) == 0) return false;
+        return true;
     };
     while (remaining > 0) {
         // {0, archive, u32 first index, count}
@@ -806,7 +879,12 @@ ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, 
             if (file.Count() == 0) Message(6, "Немає повідомлень із заданими індексами", "");
             break;
         }
-        file.StoreFresh(rx + 11, int(n), result);
+        starts.push_back(stored.size());
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint8_t* rec = rx + 11 + std::size_t(i) * size;
+            if (!file.Store(rec)) break;
+            stored.insert(stored.end(), rec, rec + size);
+        }
         session.SetProgress(file.Count());
         if (!GoOn(file, result) || n >= remaining) break;
         remaining -= n;

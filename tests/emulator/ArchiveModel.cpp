@@ -65,6 +65,15 @@ void SpoilCrc(Record& r) {
     if (!r.empty()) r.back() ^= 0xA5;
 }
 
+// The record's date (its first six bytes) moved by `seconds`, nothing else touched.
+void MoveDate(Record& r, int64_t seconds) {
+    if (r.size() < 6) return;
+    DeviceTime t{};
+    std::copy_n(r.begin(), 6, t.begin());
+    t = date::FromSeconds(date::ToSeconds(t) + seconds);
+    std::copy_n(t.begin(), 6, r.begin());
+}
+
 }  // namespace
 
 int RecordSize(Archive a) {
@@ -151,6 +160,8 @@ void ArchiveModel::Reset() {
     gaps_.clear();
     off_.clear();
     corrupt_.clear();
+    moved_.clear();
+    repeated_.clear();
     faults_.clear();
     series_ = {};
     requests_ = 0;
@@ -212,6 +223,19 @@ void ArchiveModel::CorruptRecordAt(Archive a, int line, const DeviceTime& at) {
 void ArchiveModel::CorruptIndex(Archive a, uint32_t index) {
     std::lock_guard<std::mutex> lk(m_);
     if (IsIndexed(a)) corrupt_.push_back(Gap{a, -1, index, index});
+}
+
+void ArchiveModel::MoveRecordDate(Archive a, int line, const DeviceTime& at, int steps) {
+    std::lock_guard<std::mutex> lk(m_);
+    if (!IsHourly(a) && !IsDaily(a)) return;
+    const int64_t unit = IsHourly(a) ? kHour : kDay;
+    const int64_t key = FloorDiv(Sec(at), unit) * unit;
+    moved_.emplace_back(Gap{a, HasLines(a) ? line : -1, key, key}, steps);
+}
+
+void ArchiveModel::RepeatIndex(Archive a, uint32_t index) {
+    std::lock_guard<std::mutex> lk(m_);
+    if (IsIndexed(a) && index > 0) repeated_.push_back(Gap{a, -1, index, index});
 }
 
 void ArchiveModel::SetIndexBounds(Archive a, uint32_t oldest, uint32_t newest) {
@@ -369,6 +393,20 @@ bool ArchiveModel::Corrupted(Archive a, int line, int64_t k) const {
     return false;
 }
 
+int ArchiveModel::MovedBy(Archive a, int line, int64_t k) const {
+    if (!IsHourly(a) && !IsDaily(a)) return 0;
+    const int64_t key = SlotTime(a, line, k);
+    for (const auto& [g, steps] : moved_)
+        if (g.a == a && (g.line < 0 || g.line == line) && key == g.from) return steps;
+    return 0;
+}
+
+bool ArchiveModel::Repeats(Archive a, int64_t k) const {
+    for (const Gap& g : repeated_)
+        if (g.a == a && k == g.from) return true;
+    return false;
+}
+
 bool ArchiveModel::Exists(Archive a, int line, int64_t k, int64_t now) const {
     const int64_t t = SlotTime(a, line, k);
     if (InGap(a, line, t)) return false;
@@ -462,6 +500,7 @@ std::vector<Record> ArchiveModel::Collect(Archive a, int line, int64_t k, int64_
 }
 
 Record ArchiveModel::Make(Archive a, int line, int64_t k, int64_t now) const {
+    if (IsIndexed(a) && Repeats(a, k)) return Make(a, line, k - 1, now);
     Record r;
     switch (a) {
     case Archive::ChromMeasured:
@@ -489,6 +528,7 @@ Record ArchiveModel::Make(Archive a, int line, int64_t k, int64_t now) const {
         r = MakeIntervention(k, SlotTime(a, line, k));
         break;
     }
+    if (const int steps = MovedBy(a, line, k)) MoveDate(r, steps * (IsHourly(a) ? kHour : kDay));
     if (Corrupted(a, line, k)) SpoilCrc(r);
     return r;
 }
@@ -815,6 +855,14 @@ ArchiveReply ArchiveModel::HourDay(uint8_t command, const std::vector<uint8_t>& 
             else recs.push_back(std::move(late));
         }
     }
+    for (const ArchiveFault& flt : faults)
+        if (flt.kind == ArchiveFaultKind::FreshBytes)
+            for (Record& r : recs) {
+                MoveDate(r, -Steps(flt) * unit);
+                const uint8_t salt = static_cast<uint8_t>(requests_ * 2 + 1);
+                for (size_t i = 6; i + 2 < r.size(); ++i) r[i] ^= salt;
+                if (Crc16(r.data(), r.size()) == 0) SpoilCrc(r);
+            }
     const int extra = SpoilRecords(recs, faults);
     ArchiveReply rep;
     rep.data = {static_cast<uint8_t>(recs.size() + extra)};

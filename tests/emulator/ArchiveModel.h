@@ -62,6 +62,8 @@ enum class ArchiveFaultKind {
     LateRecord,     // the reply ends with a record `param` (0: 1) steps after the period's end
                     // (it replaces the last record when the reply is full)
     CorruptRecord,  // record `param` (0-based; past the end: the last) goes out with a wrong CRC
+    FreshBytes,     // commands 15, 16: every record goes out dated `param` (0: 1) steps earlier and
+                    // with its values spoilt anew for every request (its CRC wrong)
     ArchiveError,   // command 8: bit 7 of the status byte; param 1 also drops the records
     ErrorReply,     // error reply with controller code `param` (e.g. 22); nothing is carried out
     Silence,        // no reply; nothing is carried out
@@ -128,6 +130,13 @@ public:
     void CorruptRecordAt(Archive a, int line, const DeviceTime& at);
     // The record of an index archive with this index has a wrong CRC.
     void CorruptIndex(Archive a, uint32_t index);
+    // The hourly or daily record of `a` at `at` is stored with its date
+    // moved by `steps` hours (days) and its CRC as it was, so wrong: bytes
+    // that changed in the controller, in every read.
+    void MoveRecordDate(Archive a, int line, const DeviceTime& at, int steps);
+    // The record of an index archive with this index is the same bytes as
+    // the one before it: the same event again in the same second.
+    void RepeatIndex(Archive a, uint32_t index);
 
     // Index bounds of the diagnostic (table 10) or intervention (table 11)
     // archive. Set: records oldest..newest exist, the newest dated just
@@ -218,6 +227,8 @@ private:
     std::vector<Record> Collect(Archive a, int line, int64_t k, int64_t lastKey, int64_t now, size_t max) const;
     Record Make(Archive a, int line, int64_t k, int64_t now) const;
     bool Corrupted(Archive a, int line, int64_t k) const;
+    int MovedBy(Archive a, int line, int64_t k) const;
+    bool Repeats(Archive a, int64_t k) const;
     std::vector<uint8_t> Table27Locked(int64_t now) const;
     std::vector<uint8_t> IndexTableLocked(Archive a, int64_t now) const;
 
@@ -246,6 +257,8 @@ private:
     std::vector<Gap> gaps_;
     std::vector<std::pair<int64_t, int64_t>> off_;
     std::vector<Gap> corrupt_;                 // from = key time (or index) of a corrupted record
+    std::vector<std::pair<Gap, int>> moved_;   // from = key time of a record whose date moved, the steps
+    std::vector<Gap> repeated_;                // from = index of a record that repeats the one before
     std::vector<std::pair<ArchiveFault, int>> faults_;  // fault and requests still to go
     std::array<Series, 64> series_{};          // command 8, by kind and line/device
     int requests_ = 0;

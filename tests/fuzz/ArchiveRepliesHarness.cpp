@@ -16,6 +16,7 @@
 #include <string>
 
 #include "common/Question.h"
+#include "common/Suplfunc.h"
 #include "config/ConfigImage.h"
 #include "config/Globals.h"
 #include "config/MainHost.h"
@@ -200,10 +201,15 @@ void RunArchiveReplies(Script& s) {
     // The earliest date a sound record stored may carry (none for index reads).
     std::optional<DeviceDateTime> earliest;
     int earliestUnit = 0;
+    uint32_t mostRecords = 0;     // index reads: what was asked for and the most one reply can add
+    uint32_t mostReplies = 0;     // hourly and daily reads: the period's hours (days) and one
     if (hourDay) {
         const int minutes = daily ? 1440 : 60;
         const DeviceDateTime begin = Moved(now, -int(a), minutes);
         const DeviceDateTime end = Moved(begin, b, minutes);
+        const DeviceDateTime first{begin.year, begin.month, begin.day, uint8_t(daily ? 0 : begin.hour), 0, 0};
+        const DeviceDateTime last{end.year, end.month, end.day, uint8_t(daily ? 0 : end.hour), 0, 0};
+        mostReplies = uint32_t(std::max<int64_t>(0, PeriodsBetween(first, last, uint8_t(daily ? 1 : 0)))) + 2;
         result = ReadHourDayArchive(host, kind, line, begin, end, into ? &intoView : nullptr);
         // The hour asked for first; a day's record may carry the day before.
         DeviceDateTime low{begin.year, begin.month, begin.day, uint8_t(daily ? 0 : begin.hour), 0, 0};
@@ -220,6 +226,7 @@ void RunArchiveReplies(Script& s) {
     } else {
         const uint32_t first = s.Choice32();
         const uint32_t count = 1 + uint32_t(a) + uint32_t(b & 0x0F) * 256;
+        mostRecords = count + uint32_t(255 / size);
         result = pick == 10 ? ReadAlaByIndex(host, first, count) : ReadAudByIndex(host, first, count);
     }
     HgcBox = nullptr;
@@ -227,6 +234,7 @@ void RunArchiveReplies(Script& s) {
     Check(ExchangeActive == 0, "a read left the exchange flag up");
     Check(!box.Busy(), "a read left the link busy");
     Check(result.requests <= uint32_t(peer.Requests()), "more usable replies than requests");
+    if (hourDay) Check(result.requests <= mostReplies, "an hourly or daily read asked past its period");
 
     // What the viewer got.
     std::vector<ArchiveView> views = Views();
@@ -271,13 +279,19 @@ void RunArchiveReplies(Script& s) {
         if (periodQuestions == 0 && earliest)
             Check(CompareRecByUnit(date, *earliest, earliestUnit) >= 0, "a record from before the period stored");
     }
+    const bool byIndex = !hourDay && pick >= 10;
+    if (byIndex) Check(file.size() / size <= mostRecords, "an index read stored more records than it asked for");
     std::map<Bytes, std::size_t> seen;
     for (std::size_t i = 0; i < file.size(); i += size) ++seen[Bytes(file.begin() + i, file.begin() + i + size)];
     for (const auto& [rec, count] : seen) {
-        std::size_t most = 0;
-        for (const Bytes& c : peer.Chunks()) most = std::max(most, Occurrences(c.data(), c.size(), rec.data(), size));
+        std::size_t most = 0, all = 0;
+        for (const Bytes& c : peer.Chunks()) {
+            const std::size_t n = Occurrences(c.data(), c.size(), rec.data(), size);
+            most = std::max(most, n);
+            all += n;
+        }
         Check(most > 0, "a record stored that no reply carried");
-        Check(count <= (hourDay ? 1 : most), "a record stored twice");
+        Check(count <= (hourDay ? 1 : byIndex ? all : most), "a record stored twice");
     }
 }
 

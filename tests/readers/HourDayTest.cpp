@@ -190,6 +190,24 @@ TEST_F(HourDay, AReplyShorterThanItsCountIsAFailedRequest) {
     EXPECT_EQ(form->StatusBar1.PanelText(2), "Команда 15.  Неправильна довжина відповіді від контролера");
 }
 
+// A record whose day byte changed in the controller ends its reply: what it
+// says is no reason to skip a day of hours. Every hour comes once, the
+// broken record too, where it came, and no question is asked.
+TEST_F(HourDay, ABrokenDateEndingItsReplySkipsNoHour) {
+    const DeviceDateTime b = Rec(24, 3, 17, 0), e = Rec(24, 3, 19, 23), broken = Rec(24, 3, 17, 21);
+    model.MoveRecordDate(emu::Archive::ChromHourly, 0, Emu(broken), 24);
+    Connect();
+    ChooseHours(b, e);
+    ASSERT_TRUE(Item("NChrom_RdHour_1").Click());
+    ASSERT_EQ(views.size(), 1u);
+    const std::vector<Bytes> want = Expected(emu::Archive::ChromHourly, 0, b, e);
+    ASSERT_EQ(want.size(), 72u);
+    EXPECT_FALSE(RecordCrcOk(want[21].data(), want[21].size()));
+    EXPECT_EQ(want[21][2], 18);  // dated a day later
+    EXPECT_EQ(Records(views[0]), want);
+    EXPECT_TRUE(drv->messages().empty());
+}
+
 TEST_F(HourDay, ARecordBeforeTheHourAskedForRaisesTheQuestionOnce) {
     Connect();
     const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 13);

@@ -49,6 +49,31 @@ TEST_F(IndexRead, TwentyFiveMessagesInRequestsOfElevenElevenAndThree) {
     EXPECT_EQ(Requests(1).back(), (Bytes{0, 41, 0, 1}));
 }
 
+// The same event twice in one second makes two records of the same bytes.
+// Where they meet at the boundary of two requests, or the last request
+// brings only the second of them, each is a record of its own index: both
+// are kept, with no question.
+TEST_F(IndexRead, EqualRecordsAtTheBoundaryOfTwoRequestsAreBothKept) {
+    Connect();
+    const auto [oldest, newest] = model.IndexBounds(emu::Archive::Diagnostic);
+    ASSERT_GT(newest, oldest + 40);
+    const uint32_t first = oldest + 3;
+    model.RepeatIndex(emu::Archive::Diagnostic, first + 11);
+    model.RepeatIndex(emu::Archive::Diagnostic, first + 22);
+    const std::vector<Bytes> want = model.IndexRecords(emu::Archive::Diagnostic, first, 23);
+    ASSERT_EQ(want.size(), 23u);
+    ASSERT_EQ(want[10], want[11]);
+    ASSERT_EQ(want[21], want[22]);
+    ChooseRange(first, 23);
+    ASSERT_TRUE(Item("NAlaInd").Click());
+    EXPECT_EQ(Requests(7), (std::vector<Bytes>{Request(0, first, 11), Request(0, first + 11, 11),
+                                               Request(0, first + 22, 1)}));
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(Records(views[0]), want);
+    EXPECT_EQ(views[0].header.Count(), 23u);
+    EXPECT_TRUE(drv->messages().empty());
+}
+
 TEST_F(IndexRead, AShortAnswerGoesOnFromTheNextIndex) {
     Connect();
     const auto [oldest, newest] = model.IndexBounds(emu::Archive::Intervention);

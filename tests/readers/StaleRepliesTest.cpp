@@ -37,41 +37,58 @@ protected:
 
 }  // namespace
 
-// A gap, then a record that comes broken at the end of a full reply: it is
-// stored as it came, and the date it carries moves the read on, so no hour
-// is asked for twice.
-TEST_F(StaleReplies, ABrokenRecordAfterAGapIsStoredOnceAndMovesTheReadOn) {
+// A gap, then a record the controller holds broken at the end of a full
+// reply: stored once, as it came. Nothing vouches for its date, so the read
+// asks again from the hour after the one asked for; the broken record comes
+// again first and is not stored twice.
+TEST_F(StaleReplies, ABrokenRecordAfterAGapIsStoredOnce) {
     model.AddGap(emu::Archive::ChromHourly, 0, Emu(Rec(24, 3, 19, 11)), Emu(Rec(24, 3, 19, 12)));
+    model.CorruptRecordAt(emu::Archive::ChromHourly, 0, Emu(Rec(24, 3, 19, 13)));
     Connect();
     const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 17);
-    model.QueueFault({emu::ArchiveFaultKind::CorruptRecord, 1, 1});  // hour 13 of [10, 13]
     const ArchiveReadResult r = ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
     ASSERT_EQ(views.size(), 1u);
-    std::vector<Bytes> want = Expected(emu::Archive::ChromHourly, 0, b, e);
-    want[1] = Broken(want[1]);
+    const std::vector<Bytes> want = Expected(emu::Archive::ChromHourly, 0, b, e);
+    ASSERT_EQ(want.size(), 6u);
+    EXPECT_FALSE(RecordCrcOk(want[1].data(), want[1].size()));
     EXPECT_EQ(Records(views[0]), want);
-    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(b, e), Hourly(Rec(24, 3, 19, 14), e),
-                                                Hourly(Rec(24, 3, 19, 16), e)}));
-    EXPECT_EQ(r.dropped, 0u);
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(b, e), Hourly(Rec(24, 3, 19, 11), e),
+                                                Hourly(Rec(24, 3, 19, 15), e), Hourly(Rec(24, 3, 19, 17), e)}));
+    EXPECT_EQ(r.dropped, 1u);
     EXPECT_EQ(questions, 0);
 
-    // Broken ahead of a sound record of the same reply: stored broken, in
-    // its place, and not asked for again.
+    // Broken ahead of a sound record of the same reply: that record vouches
+    // for its date; stored broken, in its place, and not asked for again.
+    model.Reset();
     emu.ClearLog();
     views.clear();
-    model.QueueFault({emu::ArchiveFaultKind::CorruptRecord, 0, 1});  // hour 10 of [10, 13]
+    model.QueueFault({emu::ArchiveFaultKind::CorruptRecord, 0, 1});  // hour 10 of [10, 11]
     ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
     ASSERT_EQ(views.size(), 1u);
-    want = Expected(emu::Archive::ChromHourly, 0, b, e);
-    want[0] = Broken(want[0]);
-    EXPECT_EQ(Records(views[0]), want);
-    EXPECT_EQ(Requests(15).size(), 3u);
+    std::vector<Bytes> first = Expected(emu::Archive::ChromHourly, 0, b, e);
+    first[0] = Broken(first[0]);
+    EXPECT_EQ(Records(views[0]), first);
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(b, e), Hourly(Rec(24, 3, 19, 12), e),
+                                                Hourly(Rec(24, 3, 19, 14), e), Hourly(Rec(24, 3, 19, 16), e)}));
+
+    // Broken once at the end of a reply, sound when asked for again: the
+    // sound record is the one stored, once.
+    emu.ClearLog();
+    views.clear();
+    model.QueueFault({emu::ArchiveFaultKind::CorruptRecord, 1, 1});  // hour 11 of [10, 11]
+    const ArchiveReadResult again = ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(Records(views[0]), Expected(emu::Archive::ChromHourly, 0, b, e));
+    EXPECT_EQ(again.dropped, 1u);
+    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(b, e), Hourly(Rec(24, 3, 19, 11), e),
+                                                Hourly(Rec(24, 3, 19, 13), e), Hourly(Rec(24, 3, 19, 15), e),
+                                                Hourly(Rec(24, 3, 19, 17), e)}));
 }
 
 // What a power failure leaves: a gap, then damaged records. Each record the
-// controller holds is stored once, as it came, without a question; the date
-// a damaged record carries moves the read on, so no hour already held is
-// asked for again.
+// controller holds is stored once, as it came, without a question. No sound
+// record vouches for the damaged records' dates, so the read goes on hour
+// by hour; what comes again is not stored twice.
 TEST_F(StaleReplies, AGapFollowedByBrokenRecordsIsReadWhole) {
     model.AddGap(emu::Archive::ChromHourly, 0, Emu(Rec(24, 3, 19, 11)), Emu(Rec(24, 3, 19, 12)));
     for (int h : {10, 13, 14, 15, 16}) model.CorruptRecordAt(emu::Archive::ChromHourly, 0, Emu(Rec(24, 3, 19, h)));
@@ -87,8 +104,9 @@ TEST_F(StaleReplies, AGapFollowedByBrokenRecordsIsReadWhole) {
     ASSERT_EQ(want.size(), 5u);
     for (const Bytes& w : want) EXPECT_FALSE(RecordCrcOk(w.data(), w.size()));
     EXPECT_EQ(Records(views[0]), want);
-    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(b, e), Hourly(Rec(24, 3, 19, 14), e),
-                                                Hourly(Rec(24, 3, 19, 16), e)}));
+    std::vector<Bytes> asked;
+    for (int h = 10; h <= 16; ++h) asked.push_back(Hourly(Rec(24, 3, 19, h), e));
+    EXPECT_EQ(Requests(15), asked);
     EXPECT_EQ(questions, 0);
     EXPECT_TRUE(r.complete);
     EXPECT_FALSE(r.aborted);
@@ -105,9 +123,68 @@ TEST_F(StaleReplies, RecordsBrokenInTheArchiveAreStoredOnceEach) {
     ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
     ASSERT_EQ(views.size(), 1u);
     EXPECT_EQ(Records(views[0]), Expected(emu::Archive::ChromHourly, 0, b, e));  // the model's are broken too
-    // Each reply moves the read on by its records' dates, broken or not.
-    EXPECT_EQ(Requests(15), (std::vector<Bytes>{Hourly(b, e), Hourly(Rec(24, 3, 19, 12), e),
-                                                Hourly(Rec(24, 3, 19, 14), e), Hourly(Rec(24, 3, 19, 16), e)}));
+    // A sound record moves the read on past itself; a broken one that ends
+    // its reply, one hour past the hour asked for.
+    std::vector<Bytes> asked;
+    for (int h : {10, 11, 13, 14, 15, 17}) asked.push_back(Hourly(Rec(24, 3, 19, h), e));
+    EXPECT_EQ(Requests(15), asked);
+}
+
+// A record whose date bytes changed in the controller (its CRC fails) at the
+// end of its reply, dated later inside the period: the hours between are
+// still asked for and stored, each once, and the broken record once, where
+// it came. The same for the moisture meter's eighth record and for a day.
+TEST_F(StaleReplies, ABrokenDateAtTheEndOfAReplySkipsNoRecord) {
+    struct Case {
+        const char* what;
+        ArchiveKind kind;
+        emu::Archive archive;
+        DeviceDateTime begin, end, broken;
+        int steps;
+    };
+    const Case cases[] = {
+        {"hour, 5 h later", ArchiveKind::ChromHour, emu::Archive::ChromHourly, Rec(24, 3, 17, 0), Rec(24, 3, 19, 23),
+         Rec(24, 3, 17, 21), 5},
+        {"hour, a day later", ArchiveKind::ChromHour, emu::Archive::ChromHourly, Rec(24, 3, 17, 0),
+         Rec(24, 3, 19, 23), Rec(24, 3, 17, 21), 24},
+        {"moisture hour, 3 h later", ArchiveKind::WmtHour, emu::Archive::WmtHourly, Rec(24, 3, 17, 0),
+         Rec(24, 3, 19, 23), Rec(24, 3, 17, 7), 3},
+        {"day, 3 days later", ArchiveKind::ChromDay, emu::Archive::ChromDaily, Rec(24, 3, 1), Rec(24, 3, 15),
+         Rec(24, 3, 4), 3},
+    };
+    Connect();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        model.Reset();
+        model.MoveRecordDate(c.archive, 0, Emu(c.broken), c.steps);
+        views.clear();
+        const ArchiveReadResult r = ReadHourDayArchive(*form, c.kind, 0, c.begin, c.end);
+        ASSERT_EQ(views.size(), 1u);
+        const std::vector<Bytes> want = Expected(c.archive, 0, c.begin, c.end);
+        int broken = 0;
+        for (const Bytes& w : want) broken += !RecordCrcOk(w.data(), w.size());
+        EXPECT_EQ(broken, 1);
+        EXPECT_EQ(Records(views[0]), want);
+        EXPECT_TRUE(r.complete);
+        EXPECT_EQ(questions, 0);
+    }
+}
+
+// A controller that answers every request with bytes never sent before,
+// dated a day before the hour asked for and broken: each reply moves the
+// read on by an hour, so it ends within the period's hours and one.
+TEST_F(StaleReplies, FreshBrokenBytesForEveryRequestEndTheRead) {
+    Connect();
+    const DeviceDateTime b = Rec(24, 3, 19, 10), e = Rec(24, 3, 19, 19);
+    for (int i = 1; i <= 40; ++i) model.QueueFault({emu::ArchiveFaultKind::FreshBytes, 24, i});
+    EscAfter(15, 30);  // only so that a read that never ends still stops here
+    const ArchiveReadResult r = ReadHourDayArchive(*form, ArchiveKind::ChromHour, 0, b, e);
+    EXPECT_FALSE(r.aborted);
+    EXPECT_EQ(r.requests, 10u);  // one for each hour
+    ASSERT_EQ(views.size(), 1u);
+    EXPECT_EQ(views[0].count, 19u);  // every record fresh, stored once; the last hour's reply holds one
+    for (const Bytes& rec : Records(views[0])) EXPECT_FALSE(RecordCrcOk(rec.data(), rec.size()));
+    EXPECT_EQ(questions, 0);
 }
 
 // Replies that answer an earlier request, over the link and from the
