@@ -13,26 +13,47 @@
 // is cut to its field, so no file, however edited, reaches past a record.
 // "ip_adr" and "port" stand in the file as signed 32-bit numbers; an address
 // with a first octet of 128 or more is negative there.
+//
+// A file that holds more entries than its list keeps is not shortened by a
+// save: the entries beyond the list's 200 (50) are kept as read and written
+// back right after the list's own, numbered on from them, and the count
+// covers them. So after a deletion the first of them moves into the freed
+// place, and the next start loads it (and says again that the file was cut).
 #pragma once
 #include "common/ListRecords.h"
 #include "common/Rd_wr_ini.h"
 
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 // The object list of the run (the subscriber lists sit in ProgramSettings).
 extern ObjectListRecord ObjectList;
 
+// The entries a list file holds beyond what its list keeps: the sections
+// numbered past 200 (objects: 50), up to the count the file gives, in number
+// order; a number without a section in the file is no entry and is skipped.
+// Each entry holds the values of its section's keys in the order of the
+// file's table (user_name, contr_adr, adr_modbus or ip_adr, phone_code or
+// port; contr_adr, obj_name), the bytes as read, none for a missing key.
+struct ListSurplus {
+    std::string path;  // the file they were read from: a save to any other file leaves them out
+    std::vector<std::vector<std::optional<std::string>>> entries;
+};
+// Those of the run's three lists (what the start-up reads found).
+extern ListSurplus PhoneListSurplus, EthernetListSurplus, ObjectListSurplus;
+
 // Readers: a missing file gives an empty list (the 200 phone slots then hold
 // their defaults: empty texts, contr_adr and adr_modbus 1). Each returns the
 // number of entries the file says it holds; only the first 200 (objects: 50)
-// are loaded, and a later save keeps only those.
-int ReadPhoneSubscribers(const std::string& path, PhoneSubscriberList& list);
-int ReadEthernetSubscribers(const std::string& path, EthernetSubscriberList& list);
-int ReadObjectList(const std::string& path, ObjectListRecord& list);
-int ReadPhoneSubscribers(const std::string& path);     // ProgramSettings.Fon.Users
-int ReadEthernetSubscribers(const std::string& path);  // ProgramSettings.Ethr.Users
-int ReadObjectList(const std::string& path);           // ObjectList
+// are loaded, the others go to *surplus (when given) for the writers.
+int ReadPhoneSubscribers(const std::string& path, PhoneSubscriberList& list, ListSurplus* surplus = nullptr);
+int ReadEthernetSubscribers(const std::string& path, EthernetSubscriberList& list, ListSurplus* surplus = nullptr);
+int ReadObjectList(const std::string& path, ObjectListRecord& list, ListSurplus* surplus = nullptr);
+int ReadPhoneSubscribers(const std::string& path);     // ProgramSettings.Fon.Users, PhoneListSurplus
+int ReadEthernetSubscribers(const std::string& path);  // ProgramSettings.Ethr.Users, EthernetListSurplus
+int ReadObjectList(const std::string& path);           // ObjectList, ObjectListSurplus
 
 // What the operator is told (two lines) when a list file holds more entries
 // (`stated`, as a reader returns it) than the list keeps (`limit`): the
@@ -42,12 +63,15 @@ std::pair<std::string, std::string> ListCutNote(const std::string& path, int sta
 // Subscriber writers: when `list` equals `shadow` byte for byte nothing is
 // done; otherwise the file is written and `list` copied into `shadow`. A
 // failed write returns false with a text naming the file in *error and
-// leaves `shadow` as it was, so the next call writes again.
+// leaves `shadow` as it was, so the next call writes again. The entries of
+// *surplus read from this same file follow the list's (the phone file keeps
+// its 200 slot sections besides).
 bool WritePhoneSubscribers(const std::string& path, const PhoneSubscriberList& list, PhoneSubscriberList& shadow,
-                           std::string* error = nullptr);
+                           std::string* error = nullptr, const ListSurplus* surplus = nullptr);
 bool WriteEthernetSubscribers(const std::string& path, const EthernetSubscriberList& list,
-                              EthernetSubscriberList& shadow, std::string* error = nullptr);
-// ProgramSettings' list against SettingsShadow's.
+                              EthernetSubscriberList& shadow, std::string* error = nullptr,
+                              const ListSurplus* surplus = nullptr);
+// ProgramSettings' list against SettingsShadow's, with the list's surplus.
 bool WritePhoneSubscribers(const std::string& path, std::string* error = nullptr);
 bool WriteEthernetSubscribers(const std::string& path, std::string* error = nullptr);
 
@@ -58,9 +82,11 @@ bool WriteEthernetSubscribers(const std::string& path, std::string* error = null
 bool WriteChangedSubscriberLists(const std::string& phonePath, const std::string& ethernetPath,
                                  std::string* error = nullptr);
 
-// Object writer: always writes (its callers decide whether anything changed).
-bool WriteObjectList(const std::string& path, const ObjectListRecord& list, std::string* error = nullptr);
-bool WriteObjectList(const std::string& path, std::string* error = nullptr);  // ObjectList
+// Object writer: always writes (its callers decide whether anything changed);
+// the entries of *surplus read from this same file follow the list's.
+bool WriteObjectList(const std::string& path, const ObjectListRecord& list, std::string* error = nullptr,
+                     const ListSurplus* surplus = nullptr);
+bool WriteObjectList(const std::string& path, std::string* error = nullptr);  // ObjectList, ObjectListSurplus
 
 // Name comparison of the sorts: both texts upper-cased in Windows-1251
 // (Cyrillic, Ukrainian and Latin letters alike), compared byte by byte as

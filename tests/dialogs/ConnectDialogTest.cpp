@@ -247,6 +247,51 @@ TEST_F(ConnectDialog, FullListOffersNoNewSubscriberAndTheListWindowIsStored) {
     f.ShowModal();
 }
 
+TEST_F(ConnectDialog, DeletingFromAListCutAtStartKeepsTheRestOfItsFile) {
+    // 250 Ethernet subscribers E001..E250 in the file: the start loads the
+    // first 200; one is deleted in the list window and the list accepted.
+    auto name = [](int i) { return "E" + std::string(i < 10 ? "00" : i < 100 ? "0" : "") + std::to_string(i); };
+    std::string text = "[ETHERNET_CONN_PAR]\r\nusers_num=250\r\nuser_index=0\r\nsort_prz=0\r\n";
+    for (int i = 1; i <= 250; ++i)
+        text += "[ETHERNET_ABONENT_" + std::to_string(i) + "]\r\nuser_name=" + name(i) +
+                "\r\ncontr_adr=1\r\nip_adr=167772161\r\nport=" + std::to_string(i) + "\r\n";
+    zbr_test::WriteBytes(EthernetIniPath(), text);
+    ProgramSettings.Conn_Prz = 2;
+    ASSERT_EQ(ReadEthernetSubscribers(EthernetIniPath()), 250);
+    SortEthernetSubscribers(ProgramSettings.Ethr.Users);
+    SettingsShadow = ProgramSettings;
+
+    drv.onModal<TFormAbonents_List>([&](TFormAbonents_List& f) {
+        EXPECT_EQ(f.StringGrid1.RowCount(), 200);
+        f.StringGrid1.SelectCell(1, 9);
+        EXPECT_EQ(f.StringGrid1.Cell(1, 9), " E010");
+        drv.expectQuestion(3, "Ви дійсно хочете", "видалити цей абонент?", true);
+        f.BitBtn3.Click();
+        f.BitBtn4.Click();
+    });
+    drv.onModal<TFormConnect>([&](TFormConnect& f) {
+        f.BitBtn6.Click();
+        EXPECT_EQ(f.ComboBox2.ItemCount(), 200);  // 199 and the new entry
+    });
+    TFormConnect f(&main);
+    f.ShowModal();
+
+    // Every subscriber but the deleted one is still in the file, in order.
+    platform::IniFile ini(EthernetIniPath());
+    EXPECT_EQ(ini.ReadInteger("ETHERNET_CONN_PAR", "users_num", 0), 249);
+    for (int k = 1; k <= 249; ++k) {
+        const int was = k < 10 ? k : k + 1;
+        const std::string sec = "ETHERNET_ABONENT_" + std::to_string(k);
+        EXPECT_EQ(ini.ReadRawString(sec, "user_name", ""), name(was)) << k;
+        EXPECT_EQ(ini.ReadInteger(sec, "port", 0), was) << k;
+    }
+    // The next start loads the first 200 of them and says the cut again.
+    std::memset(&ProgramSettings.Ethr.Users, 0, sizeof ProgramSettings.Ethr.Users);
+    EXPECT_EQ(ReadEthernetSubscribers(EthernetIniPath()), 249);
+    EXPECT_EQ(ProgramSettings.Ethr.Users.users_num, 200);
+    EXPECT_EQ(ProgramSettings.Ethr.Users.users[199].Name(), "E201");
+}
+
 TEST_F(ConnectDialog, DirectConnectOpensThePortAndStoresTheSettings) {
     StartPty();
     ProgramSettings.Dir.COMPort = 5;

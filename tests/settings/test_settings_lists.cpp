@@ -176,6 +176,125 @@ TEST(ListFiles, HandEditedBoundsAreMendedOnReading) {
     for (unsigned char g : o.guard) ASSERT_EQ(g, 0xA5);
 }
 
+// Entry names of the hand-made files below: a letter and a three-digit number.
+static std::string Numbered(const char* letter, int i) {
+    std::string digits = std::to_string(i);
+    return letter + std::string(3 - digits.size(), '0') + digits;
+}
+
+TEST(ListFiles, ListCutAtLoadKeepsTheRestOfItsFileOnSave) {
+    // More entries in a file than its list keeps: the start-up read loads the
+    // first 200 (objects: 50). A save after a deletion keeps the others right
+    // after the list, so the next start loads the first of them in the freed
+    // place and nothing of the file is lost.
+    std::string dir = MakeTempFolder();
+    const std::string fpath = dir + "/fon_abonents.ini", epath = dir + "/ethr_abonents.ini",
+                      opath = dir + "/objects.ini";
+    std::string fon = "[FON_CONN_PAR]\r\nusers_num=250\r\nuser_index=0\r\nsort_prz=0\r\n";
+    std::string eth = "[ETHERNET_CONN_PAR]\r\nusers_num=250\r\nuser_index=0\r\nsort_prz=0\r\n";
+    for (int i = 1; i <= 250; ++i) {
+        const std::string n = std::to_string(i);
+        fon += "[FON_ABONENT_" + n + "]\r\nuser_name=" + Numbered("P", i) + "\r\ncontr_adr=" + std::to_string(i % 256) +
+               "\r\nadr_modbus=1\r\nphone_code=" + n + "\r\n";
+        eth += "[ETHERNET_ABONENT_" + n + "]\r\nuser_name=" + Numbered("E", i) + "\r\ncontr_adr=3\r\nip_adr=" + n +
+               "\r\n" + (i == 230 ? "" : "port=" + n + "\r\n");  // E230 has no port: it reads as 0
+    }
+    std::string obj = "[OBJECT_LIST]\r\nobj_num=60\r\nsort_prz=0\r\nobj_index=0\r\n";
+    for (int i = 1; i <= 60; ++i)
+        obj += "[OBJECT_" + std::to_string(i) + "]\r\ncontr_adr=" + std::to_string(i) + "\r\nobj_name=" +
+               Numbered("O", i) + "\r\n";
+    WriteBytes(fpath, fon);
+    WriteBytes(epath, eth);
+    WriteBytes(opath, obj);
+
+    // Start-up.
+    std::memset(&ProgramSettings, 0, sizeof ProgramSettings);
+    EXPECT_EQ(ReadPhoneSubscribers(fpath), 250);
+    SortPhoneSubscribers(ProgramSettings.Fon.Users);
+    EXPECT_EQ(ReadEthernetSubscribers(epath), 250);
+    SortEthernetSubscribers(ProgramSettings.Ethr.Users);
+    std::memcpy(&SettingsShadow, &ProgramSettings, sizeof ProgramSettings);
+    EXPECT_EQ(ReadObjectList(opath), 60);
+    SortObjectList(ObjectList);
+
+    // Unchanged lists are not written.
+    ASSERT_TRUE(WritePhoneSubscribers(fpath));
+    ASSERT_TRUE(WriteEthernetSubscribers(epath));
+    EXPECT_EQ(ReadBytes(fpath), fon);
+    EXPECT_EQ(ReadBytes(epath), eth);
+
+    // One entry deleted from each list, as the list windows delete.
+    PhoneSubscriberList& pl = ProgramSettings.Fon.Users;
+    EthernetSubscriberList& el = ProgramSettings.Ethr.Users;
+    ASSERT_EQ(pl.users_num, 200);
+    ASSERT_EQ(el.users_num, 200);
+    ASSERT_EQ(ObjectList.obj_num, 50);
+    std::memmove(&pl.users[0], &pl.users[1], sizeof pl.users[0] * 199);  // P001
+    std::memset(&pl.users[199], 0, sizeof pl.users[199]);
+    pl.users_num = 199;
+    std::memmove(&el.users[4], &el.users[5], sizeof el.users[0] * 195);  // E005
+    std::memset(&el.users[199], 0, sizeof el.users[199]);
+    el.users_num = 199;
+    std::memmove(&ObjectList.objs[9], &ObjectList.objs[10], sizeof ObjectList.objs[0] * 40);  // O010
+    std::memset(&ObjectList.objs[49], 0, sizeof ObjectList.objs[49]);
+    ObjectList.obj_num = 49;
+    std::string err;
+    ASSERT_TRUE(WritePhoneSubscribers(fpath, &err)) << err;
+    ASSERT_TRUE(WriteEthernetSubscribers(epath, &err)) << err;
+    ASSERT_TRUE(WriteObjectList(opath, &err)) << err;
+
+    // The files hold every entry but the deleted ones, in their order, and
+    // the next start loads the first 200 (50) of them.
+    platform::IniFile f(fpath), e(epath), o(opath);
+    EXPECT_EQ(f.ReadInteger("FON_CONN_PAR", "users_num", 0), 249);
+    EXPECT_EQ(e.ReadInteger("ETHERNET_CONN_PAR", "users_num", 0), 249);
+    EXPECT_EQ(o.ReadInteger("OBJECT_LIST", "obj_num", 0), 59);
+    for (int k = 1; k <= 249; ++k) {
+        const std::string fs = "FON_ABONENT_" + std::to_string(k), es = "ETHERNET_ABONENT_" + std::to_string(k);
+        EXPECT_EQ(f.ReadRawString(fs, "user_name", ""), Numbered("P", k + 1)) << k;
+        EXPECT_EQ(f.ReadInteger(fs, "contr_adr", 0), (k + 1) % 256) << k;
+        EXPECT_EQ(f.ReadRawString(fs, "phone_code", ""), std::to_string(k + 1)) << k;
+        const int was = k < 5 ? k : k + 1;
+        EXPECT_EQ(e.ReadRawString(es, "user_name", ""), Numbered("E", was)) << k;
+        EXPECT_EQ(e.ReadInteger(es, "ip_adr", 0), was) << k;
+        if (was != 230) {
+            EXPECT_EQ(e.ReadInteger(es, "port", 0), was) << k;
+        }
+    }
+    EXPECT_FALSE(e.ValueExists("ETHERNET_ABONENT_229", "port"));  // E230 moved there, still without a port
+    for (int k = 1; k <= 59; ++k) {
+        const int was = k < 10 ? k : k + 1;
+        EXPECT_EQ(o.ReadRawString("OBJECT_" + std::to_string(k), "obj_name", ""), Numbered("O", was)) << k;
+        EXPECT_EQ(o.ReadInteger("OBJECT_" + std::to_string(k), "contr_adr", 0), was) << k;
+    }
+    auto fon2 = Fresh<PhoneSubscriberList>();
+    auto eth2 = Fresh<EthernetSubscriberList>();
+    auto obj2 = Fresh<ObjectListRecord>();
+    EXPECT_EQ(ReadPhoneSubscribers(fpath, *fon2), 249);
+    EXPECT_EQ(ReadEthernetSubscribers(epath, *eth2), 249);
+    EXPECT_EQ(ReadObjectList(opath, *obj2), 59);
+    EXPECT_EQ(fon2->users[199].Name(), "P201");
+    EXPECT_EQ(eth2->users[199].Name(), "E201");
+    EXPECT_EQ(obj2->objs[49].Name(), "O051");
+
+    // A second deletion moves them on again; an entry added in the freed
+    // place goes before them.
+    std::memmove(&el.users[0], &el.users[1], sizeof el.users[0] * 198);  // E001
+    std::memset(&el.users[198], 0, sizeof el.users[198]);
+    el.users_num = 198;
+    ASSERT_TRUE(WriteEthernetSubscribers(epath, &err)) << err;
+    EXPECT_EQ(platform::IniFile(epath).ReadInteger("ETHERNET_CONN_PAR", "users_num", 0), 248);
+    EXPECT_EQ(platform::IniFile(epath).ReadRawString("ETHERNET_ABONENT_248", "user_name", ""), "E250");
+    el.users[198].SetName("Новий");
+    el.users_num = 199;
+    ASSERT_TRUE(WriteEthernetSubscribers(epath, &err)) << err;
+    platform::IniFile e3(epath);
+    EXPECT_EQ(e3.ReadInteger("ETHERNET_CONN_PAR", "users_num", 0), 249);
+    EXPECT_EQ(e3.ReadString("ETHERNET_ABONENT_199", "user_name", ""), "Новий");
+    EXPECT_EQ(e3.ReadRawString("ETHERNET_ABONENT_200", "user_name", ""), "E201");
+    EXPECT_EQ(e3.ReadRawString("ETHERNET_ABONENT_249", "user_name", ""), "E250");
+}
+
 TEST(ListFiles, WritersSkipUnchangedListsAndReportFailures) {
     std::string dir = MakeTempFolder();
     std::string path = dir + "/fon_abonents.ini";
