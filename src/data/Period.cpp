@@ -26,6 +26,8 @@ void KeepPickerInRange(ui::DateTimePicker& p) {
 }
 
 void LimitPicker(ui::DateTimePicker& p) {
+    p.SetMinDate(FirstPickerDate());
+    p.SetMaxDate(LastPickerDate());
     p.OnChange = [&p] { KeepPickerInRange(p); };
 }
 

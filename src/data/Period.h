@@ -11,8 +11,8 @@
 // the main window keeps the record in INI/rd_arh.ini between runs.
 //
 // The date pickers of the range dialogs stay within the years a controller
-// date can hold (2000..2255): a date picked outside is brought to the
-// nearest one inside.
+// date can hold (2000..2255): they offer no date outside, and a date set
+// outside is brought to the nearest one inside.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -28,7 +28,7 @@ double FirstPickerDate();
 double LastPickerDate();
 // Brings the picker's date into 2000..2255 (the time of day is kept).
 void KeepPickerInRange(ui::DateTimePicker& p);
-// Hooks KeepPickerInRange to the picker's OnChange.
+// Bounds the picker to 2000..2255 and hooks KeepPickerInRange to its OnChange.
 void LimitPicker(ui::DateTimePicker& p);
 // Date of the record (year, month, day) as a picker value; an invalid date
 // gives the nearest valid one.

@@ -371,12 +371,19 @@ public:
     double Time() const;           // fraction
     void SetDate(double d);        // keeps the time
     void SetTime(double t);        // keeps the date
+    // The first and last date the box offers (0: no bound); a date typed
+    // outside is not taken.
+    double MinDate() const { return minDate_; }
+    double MaxDate() const { return maxDate_; }
+    void SetMinDate(double d) { minDate_ = d; }
+    void SetMaxDate(double d) { maxDate_ = d; }
     bool CanFocus() const override { return true; }
     bool Pick(double value);       // a user's choice, then OnChange
     std::function<void()> OnChange;
 private:
     DateTimeKind kind_ = DateTimeKind::Date;
     double value_ = 0;
+    double minDate_ = 0, maxDate_ = 0;
 };
 
 }  // namespace ui

@@ -83,6 +83,31 @@ QStringList FilterPatterns(const QString& filter) {
     return filter.mid(open + 1, close - open - 1).split(' ', Qt::SkipEmptyParts);
 }
 
+// Where a user's click puts the cursor of a date box before typing: into
+// the day, into the month, after the year, or anywhere and then all of the
+// text selected (Ctrl+A).
+enum class Into { Day, Month, End, All };
+
+// A date typed into a date box as a user types it: the click, the keys one
+// by one, then `after` (Tab or Enter).
+void TypeDate(QDateTimeEdit* box, Into into, const QString& keys, Qt::Key after = Qt::Key_Tab) {
+    auto* text = box->findChild<QLineEdit*>();
+    if (!text) {
+        ADD_FAILURE() << "a date box without its text";
+        return;
+    }
+    const int pos = into == Into::Month ? 4 : into == Into::End ? int(text->text().size()) : 0;
+    const int x = 2 + text->fontMetrics().horizontalAdvance(text->text().left(pos));
+    QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(x, text->height() / 2));
+    const auto part = into == Into::Month ? QDateTimeEdit::MonthSection
+                      : into == Into::End ? QDateTimeEdit::YearSection
+                                          : QDateTimeEdit::DaySection;
+    EXPECT_EQ(box->currentSection(), part) << "the click at " << x << " went elsewhere in " << text->text().toStdString();
+    if (into == Into::All) QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    for (const QChar ch : keys) QTest::keyClick(box, ch.toLatin1());
+    QTest::keyClick(box, after);
+}
+
 class Walk : public ::testing::Test {
 protected:
     fs::path dir;
@@ -429,8 +454,47 @@ protected:
         w.On("FormXls_Report", [](Window&) { return false; });
 
         // ---- archive reads: a short period each
-        w.On("FormShortDate", [](Window& d) {
-            if (d.Shows("pn_hou")) {
+        w.On("FormShortDate", [&w](Window& d) {
+            if (d.Shows("pn_hou") && w.CurrentStep().find("NChrom_RdHour_1") != std::string::npos) {
+                // The period given by hand: its start typed over in every
+                // way a user types a date, each one either that date or
+                // none (the old one shown as it was), never a mixture; the
+                // last one the start offered, so that the read stays short.
+                d.Radio("RadioGroup3", U("Заданий період"));
+                auto* begin = qobject_cast<QDateTimeEdit*>(d.Child("tdHb"));
+                if (!begin) return true;
+                const QDate offered = begin->date();
+                QDate holds = offered;
+                // `keys` typed; the date the box takes from them (none: it
+                // keeps the one it held).
+                auto typed = [&](Into into, const QString& keys, const QDate& taken, Qt::Key after = Qt::Key_Tab) {
+                    TypeDate(begin, into, keys, after);
+                    if (taken.isValid()) holds = taken;
+                    const char* how[] = {"into the day", "into the month", "after the year", "over all selected"};
+                    const std::string want = holds.toString("dd.MM.yyyy").toStdString();
+                    EXPECT_EQ(begin->date().toString("dd.MM.yyyy").toStdString(), want)
+                        << "typed " << keys.toStdString() << " " << how[int(into)];
+                    EXPECT_EQ(begin->text().toStdString(), want) << "typed " << keys.toStdString() << " " << how[int(into)];
+                };
+                auto dotted = [](const QDate& date) { return date.toString("dd.MM.yyyy"); };
+                auto plain = [](const QDate& date) { return date.toString("ddMMyyyy"); };
+                const QDate a = offered.addYears(-1).addMonths(-1).addDays(-1);
+                const QDate b = offered.addMonths(-2).addDays(-3);
+                typed(Into::All, dotted(a), a);
+                typed(Into::All, plain(b), b);
+                typed(Into::Month, dotted(a), a);
+                typed(Into::End, plain(b), b);
+                // A date before any a controller holds, one that does not
+                // exist, one left unfinished (Tab; Enter, which must not
+                // take the period meanwhile).
+                typed(Into::All, "01.11.1999", {});
+                typed(Into::All, "30.02.2025", {});
+                typed(Into::All, a.toString("dd.MM.yy"), {});
+                typed(Into::All, a.toString("dd.MM"), {}, Qt::Key_Enter);
+                EXPECT_TRUE(d.w->isVisible()) << "Enter took the period with its start unfinished";
+                typed(Into::All, plain(offered), offered);
+                d.Click("BitBtn3");
+            } else if (d.Shows("pn_hou")) {
                 d.Radio("RadioGroup3", U("За останню добу"));
                 d.Click("BitBtn3");
             } else {
@@ -452,13 +516,9 @@ protected:
                 d.Radio("RadioGroup1", U("Заданний період"));
                 // The start typed as a user types it: a click into the
                 // day, the date with its dots, Tab.
-                auto* begin = qobject_cast<QDateTimeEdit*>(d.Child("tdDb"));
-                auto* text = begin ? begin->findChild<QLineEdit*>() : nullptr;
-                if (text) {
+                if (auto* begin = qobject_cast<QDateTimeEdit*>(d.Child("tdDb"))) {
                     const QDate start = QDate::currentDate().addDays(-8);
-                    QTest::mouseClick(text, Qt::LeftButton, {}, QPoint(4, text->height() / 2));
-                    for (const QChar ch : start.toString("dd.MM.yyyy")) QTest::keyClick(begin, ch.toLatin1());
-                    QTest::keyClick(begin, Qt::Key_Tab);
+                    TypeDate(begin, Into::Day, start.toString("dd.MM.yyyy"));
                     EXPECT_EQ(begin->date(), start) << "typed " << start.toString("dd.MM.yyyy").toStdString()
                                                     << ", the box shows " << begin->text().toStdString();
                 }

@@ -1,5 +1,7 @@
 // Widgets for every kind of control, and how each follows its model.
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "ui/qt/QtInternal.h"
 
@@ -919,42 +921,256 @@ private:
     std::vector<QLabel*> labels_;
 };
 
-// A date or time box that takes a date typed in full ("01.11.2026", Tab)
-// as that date. Qt's own box drops the digits typed into a part (day,
-// month, year; hour, minute, second) that is not selected, as after a
-// click into it, and once a part is complete it moves on to the next by
-// itself, so that the dot typed after it skipped a part: after a click
-// into the day, "01.11.2026" kept the old day and took only the month.
-// Here a digit typed into a complete part starts that part anew, and the
-// separator typed right after a part moved on by itself is taken as done.
+// A date or time box that takes a date (time) typed in full as that date.
+//
+// Qt's own box edits one part (day, month, year; hour, minute, second) at a
+// time and drops the keys that do not fit where it is: digits typed into a
+// part that is not selected (as after a click into it); digits typed over
+// the whole text selected (Ctrl+A), after which the dot moved on to the
+// month, so that "01.11.2026" kept the old day and took the month; and
+// after a click into the month or the year the parts typed landed in the
+// wrong places. Here:
+// - a digit typed into a complete part starts that part anew, and the
+//   separator typed right after a part moved on by itself is taken as done;
+// - the keys typed over the whole text selected are an entry of their own,
+//   shown as typed; once they make a whole date ("01.11.2026", "01112026",
+//   "1.11.2026") the box takes it. An entry left unfinished (Tab, Enter, a
+//   click, any other key), or a date that does not exist or lies outside
+//   the box's range, brings the old date back (Enter then goes no further,
+//   so that the window's button does not take a date not seen);
+// - digits and separators typed in one go from anywhere else are that date
+//   too once they make a whole one, whatever the parts did on the way. Such
+//   a run that does not fit the parts from where it began, or that stops
+//   inside a part after passing through others ("01.11.202"), brings the
+//   old date back; one that fills whole parts is those parts over the old
+//   date; one within a single part stays as Qt's box took it.
 class DateEdit : public QDateTimeEdit {
 public:
-    using QDateTimeEdit::QDateTimeEdit;
+    DateEdit() { lineEdit()->installEventFilter(this); }
+    // A value set by the program: a run being typed is dropped.
+    void Show(const QDateTime& v) {
+        if (dateTime() == v) return;
+        run_ = {};
+        setDateTime(v);
+    }
+    // The dates offered (Qt's own bounds where none is given).
+    void Limit(QDate first, QDate last) {
+        if (!first.isValid()) first = qtFirst_;
+        if (!last.isValid()) last = qtLast_;
+        if (minimumDate() != first || maximumDate() != last) setDateRange(first, last);
+    }
+    void stepBy(int steps) override {
+        EndRun();
+        QDateTimeEdit::stepBy(steps);
+    }
+
 protected:
     void keyPressEvent(QKeyEvent* e) override {
         const QString t = e->text();
-        const bool digit = t.size() == 1 && t[0].isDigit();
-        const bool separator = t.size() == 1 && (t[0].isPunct() || t[0].isSpace());
+        const bool plain = !(e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
+        const bool digit = plain && t.size() == 1 && t[0].isDigit();
+        const bool separator = plain && t.size() == 1 && QStringLiteral("./-,: ").contains(t[0]);
+        const bool back = plain && e->key() == Qt::Key_Backspace;
+        if (run_.fresh && (digit || separator || back)) {
+            if (back) run_.keys.chop(1);
+            else if (Fits(run_.keys + t, 0)) run_.keys += t;
+            e->accept();
+            if (!Finish()) ShowKeys();
+            return;
+        }
+        if (!digit && !separator) {
+            const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+            movedOn_ = false;
+            // The old date shows again before Enter accepts anything.
+            if (EndRun() && enter) {
+                selectAll();
+                e->accept();
+                return;
+            }
+            QDateTimeEdit::keyPressEvent(e);
+            return;
+        }
+        if (digit && AllSelected()) {
+            run_ = {true, true, 0, t, dateTime()};
+            movedOn_ = false;
+            e->accept();
+            ShowKeys();
+            return;
+        }
+        if (digit && !run_.on) run_ = {true, false, std::max(currentSectionIndex(), 0), {}, dateTime()};
+        if (run_.on) run_.keys += t;
         if (separator && movedOn_) {
             movedOn_ = false;
             e->accept();
-            return;
+        } else {
+            const QDateTimeEdit::Section part = currentSection();
+            if (digit && !lineEdit()->hasSelectedText() && part != NoSection) {
+                if (sectionText(part).size() >= Width(part)) setSelectedSection(part);
+            }
+            const int before = currentSectionIndex();
+            QDateTimeEdit::keyPressEvent(e);
+            movedOn_ = digit && currentSectionIndex() != before;
         }
-        const QDateTimeEdit::Section part = currentSection();
-        if (digit && !lineEdit()->hasSelectedText() && part != NoSection) {
-            const int width = part == YearSection ? 4 : 2;
-            if (sectionText(part).size() >= width) setSelectedSection(part);
-        }
-        const int before = currentSectionIndex();
-        QDateTimeEdit::keyPressEvent(e);
-        movedOn_ = digit && currentSectionIndex() != before;
+        Finish();
+    }
+    // Tab moves on to the next part, or out of the box after the last one.
+    bool focusNextPrevChild(bool next) override {
+        EndRun();
+        return QDateTimeEdit::focusNextPrevChild(next);
     }
     void focusOutEvent(QFocusEvent* e) override {
+        EndRun();
         movedOn_ = false;
         QDateTimeEdit::focusOutEvent(e);
     }
+    void hideEvent(QHideEvent* e) override {
+        EndRun();
+        QDateTimeEdit::hideEvent(e);
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        EndRun();
+        QDateTimeEdit::mousePressEvent(e);
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == lineEdit() && (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick))
+            EndRun();
+        return QDateTimeEdit::eventFilter(o, e);
+    }
+    // The entry being typed is shown as it stands, not read as a date.
+    QValidator::State validate(QString& input, int& pos) const override {
+        if (run_.fresh) return QValidator::Intermediate;
+        return QDateTimeEdit::validate(input, pos);
+    }
+
 private:
+    // Keys typed in one go: over the whole text selected (fresh: kept
+    // apart from the parts and shown as typed), or from the part `from` on.
+    struct Run {
+        bool on = false;
+        bool fresh = false;
+        int from = 0;
+        QString keys;
+        QDateTime before;  // the value when the run began
+    };
+
+    static int Width(Section s) { return s == YearSection ? 4 : s == MSecSection ? 3 : 2; }
+    bool AllSelected() const {
+        const QLineEdit* le = lineEdit();
+        return le->hasSelectedText() && le->selectedText() == le->text();
+    }
+    // Splits keys typed from part `from` on into the parts they fill: a
+    // digit goes to the part until it is full, then to the next; a
+    // separator ends a part that has digits. False when they do not fit.
+    bool Split(const QString& keys, int from, QStringList& parts) const {
+        parts.clear();
+        const int n = sectionCount();
+        if (from < 0 || from >= n) return false;
+        parts << QString();
+        for (const QChar c : keys) {
+            const int i = from + int(parts.size()) - 1;
+            if (c.isDigit()) {
+                if (parts.back().size() >= Width(sectionAt(i))) {
+                    if (i + 1 >= n) return false;
+                    parts << QString();
+                }
+                parts.back() += c;
+            } else {
+                if (parts.back().isEmpty() || i + 1 >= n) return false;
+                parts << QString();
+            }
+        }
+        return true;
+    }
+    bool Fits(const QString& keys, int from) const {
+        QStringList parts;
+        return Split(keys, from, parts);
+    }
+    // Every part of the box filled, the last one in full.
+    bool Whole(const QStringList& parts) const {
+        const int n = sectionCount();
+        return int(parts.size()) == n && parts.back().size() == Width(sectionAt(n - 1));
+    }
+    // The value the parts typed from part `from` on make over `base`; false
+    // when there is no such date or time, or it lies outside the box's range.
+    bool ValueOf(const QStringList& parts, int from, const QDateTime& base, QDateTime& out) const {
+        int y = base.date().year(), mo = base.date().month(), d = base.date().day();
+        int h = base.time().hour(), mi = base.time().minute(), s = base.time().second(), ms = base.time().msec();
+        for (int i = 0; i < int(parts.size()); ++i) {
+            const int v = parts[i].toInt();
+            switch (sectionAt(from + i)) {
+            case YearSection: y = v; break;
+            case MonthSection: mo = v; break;
+            case DaySection: d = v; break;
+            case HourSection: h = v; break;
+            case MinuteSection: mi = v; break;
+            case SecondSection: s = v; break;
+            case MSecSection: ms = v; break;
+            default: return false;
+            }
+        }
+        const QDate date(y, mo, d);
+        const QTime time(h, mi, s, ms);
+        if (!date.isValid() || !time.isValid()) return false;
+        out = base;
+        out.setDate(date);
+        out.setTime(time);
+        return out >= minimumDateTime() && out <= maximumDateTime();
+    }
+    // Once the run's keys make a whole date, the box takes it (the value
+    // before the run when it is none) with the cursor after the last part,
+    // as typing through the parts leaves it (Tab goes on to the next box).
+    // True when the run ended so.
+    bool Finish() {
+        QStringList parts;
+        if (!run_.on || !Split(run_.keys, 0, parts) || !Whole(parts)) return false;
+        const Run r = std::exchange(run_, {});
+        QDateTime v;
+        Put(ValueOf(parts, 0, r.before, v) ? v : r.before, r.fresh);
+        lineEdit()->setCursorPosition(int(lineEdit()->text().size()));
+        return true;
+    }
+    // Ends a run that made no whole date. One within a single part stays as
+    // the box took it; one that filled whole parts (the last one in full or
+    // closed by a separator) is those parts over the value before it. Any
+    // other -- an entry, a run that did not fit the parts from where it
+    // began or that stopped inside a part, parts that make no date -- brings
+    // the value before it back. True when it came back.
+    bool EndRun() {
+        if (!run_.on) return false;
+        const Run r = std::exchange(run_, {});
+        QStringList parts;
+        if (!r.fresh && Split(r.keys, r.from, parts)) {
+            const bool closed = parts.back().isEmpty();
+            if (closed) parts.removeLast();
+            const int last = r.from + int(parts.size()) - 1;
+            if (parts.size() == 1) return false;
+            QDateTime v;
+            if ((closed || parts.back().size() == Width(sectionAt(last))) && ValueOf(parts, r.from, r.before, v)) {
+                Put(v, false);
+                return false;
+            }
+        }
+        Put(r.before, r.fresh);
+        return true;
+    }
+    // Sets the value at the end of a run. The box rewrites its text only
+    // for a value other than the one it last showed, so an entry's keys
+    // give way to the value's own text first.
+    void Put(const QDateTime& v, bool fresh) {
+        if (fresh) ShowText(textFromDateTime(dateTime()));
+        setDateTime(v);
+    }
+    void ShowKeys() { ShowText(run_.keys); }
+    // Text that Qt's box does not read as typed.
+    void ShowText(const QString& text) {
+        QLineEdit* le = lineEdit();
+        const QSignalBlocker quiet(le);
+        le->setText(text);
+    }
+
+    Run run_;
     bool movedOn_ = false;  // the last digit completed a part and moved on
+    const QDate qtFirst_ = minimumDate(), qtLast_ = maximumDate();
 };
 
 class DatePeer : public Peer {
@@ -975,7 +1191,7 @@ public:
     }
     void Push() override {
         auto* d = static_cast<ui::DateTimePicker*>(ctl);
-        auto* de = As<QDateTimeEdit>(w);
+        auto* de = As<DateEdit>(w);
         bool date = d->Kind() == ui::DateTimeKind::Date;
         QString fmt = date ? "dd.MM.yyyy" : "HH:mm:ss";
         if (de->displayFormat() != fmt) {
@@ -983,10 +1199,21 @@ public:
             de->setCalendarPopup(date);
         }
         int y, m, dd, h, n, s, ms;
+        if (date) {
+            QDate first, last;
+            if (d->MinDate() > 0) {
+                ui::DecodeDate(d->MinDate(), y, m, dd);
+                first = QDate(y, m, dd);
+            }
+            if (d->MaxDate() > 0) {
+                ui::DecodeDate(d->MaxDate(), y, m, dd);
+                last = QDate(y, m, dd);
+            }
+            de->Limit(first, last);
+        }
         ui::DecodeDate(d->DateTime(), y, m, dd);
         ui::DecodeTime(d->DateTime(), h, n, s, ms);
-        QDateTime v(QDate(y, m, dd), QTime(h, n, s, ms), Qt::UTC);
-        if (de->dateTime() != v) de->setDateTime(v);
+        de->Show(QDateTime(QDate(y, m, dd), QTime(h, n, s, ms), Qt::UTC));
         PushBackground(de, QPalette::Base, false);
         Peer::Push();
         first_ = false;
