@@ -173,7 +173,10 @@ void hgcbox::DropSocket() {
     if (Sock != platform::kNoSocket) platform::TcpClose(Sock);
     Sock = platform::kNoSocket;
     // Nothing of this connection can reach the next one.
-    if (LinkType == kLinkTcp) unsettled_ = owedLate_ = false;
+    if (LinkType == kLinkTcp) {
+        unsettled_ = owedLate_ = false;
+        leftFrame_.Clear();
+    }
 }
 
 bool hgcbox::BuildRequest(uint8_t function, const void* data, uint32_t length, uint8_t argument,
@@ -283,6 +286,17 @@ uint32_t hgcbox::SettleMs() const {
     return ReplyTimeoutMs;
 }
 
+uint32_t hgcbox::FrameGapMs() const {
+    return std::max(ReplyTimeoutMs, ByteTimeoutMs);
+}
+
+bool hgcbox::ReplyAddress(uint8_t b) const {
+    // A request to 255 takes the address of whichever controller answers; a
+    // write of table 3 from row 0 carries the controller's new address
+    // (Tx[24]), from which the reply may come.
+    return b == Tx[1] || Tx[1] == 255 || (Tx[3] == 2 && Tx[21] == 3 && Tx[22] == 0 && b == Tx[24]);
+}
+
 bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
     const bool tcp = LinkType == kLinkTcp;
     const bool settle = unsettled_;
@@ -295,6 +309,17 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
     // request's echo, the records the caller checks).
     const int64_t settleEnd = std::min(settleFrom_, start) + platform::MsToTicks(SettleMs());
     const int64_t slice = platform::MsToTicks(platform::kWaitSliceMs);
+    const int64_t frameGap = platform::MsToTicks(FrameGapMs());
+    // A frame that may be a reply, still coming when the wait is over, is
+    // let end (or stop) before the request goes out: a request sent into a
+    // reply dripping in meets its tail, and on a half-duplex line the two
+    // collide. That one frame only, so a line that keeps sending cannot hold
+    // the request back for longer than a frame takes. The watch goes on
+    // from the frame the last attempt was reading when it ended.
+    FrameWatch watch = leftFrame_;
+    leftFrame_.Clear();
+    bool lettingEnd = false;
+    uint32_t endedBefore = 0;
     bool readyButEmpty = false;
     for (;;) {
         // Drop whatever has come.
@@ -307,6 +332,8 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
                 if (n > 0) {
                     Counters.droppedBytes += uint64_t(n);
                     got = true;
+                    const int64_t at = platform::PerfCounter();
+                    for (ssize_t k = 0; k < n; ++k) watch.Feed(buf[k], at, ReplyAddress(buf[k]), frameGap);
                     continue;
                 }
                 if (n < 0) {
@@ -324,6 +351,13 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
         // A TCP link connected anew carries nothing of the old one.
         const bool lineGone = tcp && Sock == platform::kNoSocket;
         if (settle && !lineGone) end = std::max(end, settleEnd);
+        if (now >= end && !lineGone && watch.InFrame() && (!lettingEnd || watch.Ended() == endedBefore)) {
+            if (!lettingEnd) {
+                lettingEnd = true;
+                endedBefore = watch.Ended();
+            }
+            end = watch.LastByte() + frameGap;
+        }
         if (now >= end) break;
         platform::PumpMessages();
         if (Abort.exchange(false)) {
@@ -433,14 +467,37 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
     const int fd = tcp ? Sock : hCom;
     const int64_t start = platform::PerfCounter();
     const int64_t replyDeadline = start + platform::MsToTicks(ReplyTimeoutMs);
-    const int64_t gap = platform::MsToTicks(ByteTimeoutMs);
+    // Once a frame has begun, each of its bytes may come up to a frame gap
+    // after the one before: a reply is read at its pace, however slow, and
+    // its length bounds how long that goes on.
+    const int64_t frameGap = platform::MsToTicks(FrameGapMs());
     const int64_t slice = platform::MsToTicks(platform::kWaitSliceMs);
-    // A request to 255 takes the address of whichever controller answers; a
-    // write of table 3 from row 0 carries the controller's new address
-    // (Tx[24]), from which the reply may come.
     const bool learning = Tx[1] == 255;
-    const bool newAddressWrite = Tx[3] == 2 && Tx[21] == 3 && Tx[22] == 0;
     int64_t lastByte = start;
+    uint32_t accepted = 0;
+    // The frame under way when the attempt ends without it is followed on
+    // by the wait before the next request.
+    struct LeaveFrame {
+        hgcbox& box;
+        const uint32_t& accepted;
+        const int64_t& lastByte;
+        ~LeaveFrame() {
+            const bool lineThere = box.LinkType == kLinkTcp ? box.Sock != platform::kNoSocket : box.hCom != platform::kNoHandle;
+            if (box.RxLen == 0 && accepted > 0 && lineThere)
+                box.leftFrame_.Resume(accepted, accepted > 2 ? box.Rx[2] : 0, lastByte);
+            else
+                box.leftFrame_.Clear();
+        }
+    } leave{*this, accepted, lastByte};
+    // Until a start byte has come: the reply wait. From the address on: a
+    // frame gap after the frame's last byte. A start byte alone gives its
+    // address a frame gap too, but not past one frame gap after the reply
+    // wait, so that a line of start bytes cannot hold the wait open.
+    const auto deadlineNow = [&] {
+        if (accepted == 0) return replyDeadline;
+        if (accepted == 1) return std::max(replyDeadline, std::min(lastByte, replyDeadline) + frameGap);
+        return lastByte + frameGap;
+    };
 
     // Frames until ours: a table reply that echoes other rows answers an
     // earlier request (it came after its attempt had given up) and is put
@@ -450,7 +507,7 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
     uint8_t aside[sizeof Rx];
     uint32_t asideLen = 0;
     for (;;) {
-        uint32_t accepted = 0;
+        accepted = 0;
         bool complete = false;
         bool readyButEmpty = false;  // the last wait said "readable" and no byte came
         for (;;) {
@@ -483,22 +540,20 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
                     const uint8_t b = buf[i];
                     switch (accepted) {
                         case 0:
-                            if (b == 0x33) Rx[accepted++] = b;
+                            if (b == FrameWatch::kStart) Rx[accepted++] = b;
                             break;
                         case 1:
-                            if (b == Tx[1] || learning) {
-                                learned_ = b;
-                                Rx[accepted++] = b;
-                            } else if (newAddressWrite && b == Tx[24]) {
+                            if (ReplyAddress(b)) {
+                                if (learning) learned_ = b;
                                 Rx[accepted++] = b;
                             } else {
                                 // Not ours: look for the start again, this byte included.
                                 accepted = 0;
-                                if (b == 0x33) Rx[accepted++] = b;
+                                if (b == FrameWatch::kStart) Rx[accepted++] = b;
                             }
                             break;
                         case 2:
-                            if (b < 6) accepted = 0;
+                            if (b < FrameWatch::kMinLength) accepted = 0;
                             else Rx[accepted++] = b;
                             break;
                         default:
@@ -514,13 +569,12 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
                 // A port that reports input and gives none (a hang-up): sleep
                 // the slice instead of asking again at once.
                 const int64_t now = platform::PerfCounter();
-                const int64_t deadline = accepted < 2 ? replyDeadline : lastByte + gap;
-                platform::WaitUntilCounter(std::min(now + slice, deadline + 1), 1000);
+                platform::WaitUntilCounter(std::min(now + slice, deadlineNow() + 1), 1000);
                 readyButEmpty = false;
             }
 
             const int64_t now = platform::PerfCounter();
-            const int64_t deadline = accepted < 2 ? replyDeadline : lastByte + gap;
+            const int64_t deadline = deadlineNow();
             if (now > deadline) {
                 if (accepted < 2 && asideLen > 0) {
                     std::memcpy(Rx, aside, sizeof Rx);

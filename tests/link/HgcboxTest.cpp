@@ -260,8 +260,11 @@ TEST_F(HgcboxPty, SilenceCutReplyAndBadCrc) {
     EXPECT_EQ(box.Error, 7u);
     EXPECT_EQ(box.ErrorText(), "Команда 1.  Розбіжність КС відповіді контролера");
 
-    // Gaps between reply bytes within the limit are fine; longer ones are not.
+    // Gaps between reply bytes within the byte wait are fine, and so are
+    // longer ones within a reply wait: a slow reply is read at its pace.
     emu.QueueFault({emu::FaultKind::ByteDelay, 10});
+    EXPECT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
+    emu.QueueFault({emu::FaultKind::ByteDelay, 150});
     EXPECT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
     // A reply that starts after the reply time-out is not waited for.
     emu.QueueFault({emu::FaultKind::ReplyDelay, 600});
@@ -270,10 +273,11 @@ TEST_F(HgcboxPty, SilenceCutReplyAndBadCrc) {
     platform::WaitMs(500);  // let the late reply go by (dropped by the next purge)
     EXPECT_TRUE(ReadRows(box, 0, 0, 1)) << box.ErrorText();
 
-    // Last: the emulator is busy with this slow reply until it is stopped.
-    emu.QueueFault({emu::FaultKind::ByteDelay, 250});
+    // Last: a reply slower than a reply wait a byte is not waited for (the
+    // emulator is busy with it until it is stopped).
+    emu.QueueFault({emu::FaultKind::ByteDelay, 400});
     EXPECT_FALSE(ReadRows(box, 0, 0, 1));
-    EXPECT_EQ(box.Error, 5u);
+    EXPECT_EQ(box.Error, 10u);
 }
 
 TEST_F(HgcboxPty, ErrorRepliesAndTheirTexts) {

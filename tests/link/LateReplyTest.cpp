@@ -1,10 +1,10 @@
-// Replies that come after their attempt has given up: late, slow byte by
-// byte, or held back until the next request goes out. Over a
-// pseudo-terminal (direct and modem link) and over TCP without the pause
-// before a send, each such reply is followed by reads of other tables:
-// every read is either right or failed, never answered with another
-// request's reply. A line that never goes quiet costs a failed exchange no
-// more than its attempts and one reply wait.
+// Replies that come after their attempt has given up: late, or held back
+// until the next request goes out; and replies slow byte by byte, read at
+// their pace. Over a pseudo-terminal (direct and modem link) and over TCP
+// without the pause before a send, each such reply is followed by reads of
+// other tables: every read is either right or failed, never answered with
+// another request's reply. A line that never goes quiet costs a failed
+// exchange no more than its attempts and one reply wait.
 #include "LinkFixture.h"
 
 #include <chrono>
@@ -95,7 +95,6 @@ TEST_P(LateReply, OneAttemptFailsAndTheNextReadsAreRight) {
         uint32_t error;
     } cases[] = {
         {emu::FaultKind::ReplyDelay, 400, hgcbox::kErrNoReply},  // 100 ms after the wait gave up
-        {emu::FaultKind::ByteDelay, 60, hgcbox::kErrByteTimeout},  // each byte 60 ms after the last
         {emu::FaultKind::HeldReply, 0, hgcbox::kErrNoReply},  // comes when the next request goes out
     };
     for (const auto& c : cases) {
@@ -111,28 +110,50 @@ TEST_P(LateReply, OneAttemptFailsAndTheNextReadsAreRight) {
 
 // Two attempts, the second sent as soon as the first gives up: the late
 // reply to the first answers the same request and is taken, and the reply
-// to the second does not meet the next request. A reply dripping slower
-// than the byte wait keeps the controller busy past the second attempt's
-// wait as well: that read fails, and the next ones are right.
+// to the second does not meet the next request.
 TEST_P(LateReply, TwoAttemptsTheSecondIsRightAndSoAreTheNext) {
     box.Retries = 2;
-    const struct {
-        emu::Fault fault;
-        Outcome outcome;
-    } cases[] = {
-        {{emu::FaultKind::ReplyDelay, 400}, kRight},
-        {{emu::FaultKind::HeldReply, 0}, kRight},
-        {{emu::FaultKind::ByteDelay, 60}, kFailed},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.fault.kind));
-        emu.QueueFault(c.fault);
+    for (const emu::Fault& f : {emu::Fault{emu::FaultKind::ReplyDelay, 400}, emu::Fault{emu::FaultKind::HeldReply, 0}}) {
+        SCOPED_TRACE(int(f.kind));
+        emu.QueueFault(f);
         ASSERT_FALSE(box.LineUnsettled());
         const uint64_t settles = box.Counters.settles;
-        EXPECT_EQ(Read(3, 0), c.outcome) << box.ErrorText();
+        EXPECT_EQ(Read(3, 0), kRight) << box.ErrorText();
         EXPECT_EQ(box.Counters.settles, settles);  // no wait between the attempts
         ExpectTheNextReadsRight();
     }
+}
+
+// A reply whose bytes come slower than the byte wait (a busy controller, a
+// modem or radio link that hands it over slowly) is read at its pace by the
+// request that asked for it: no repeat is sent into it and no wait follows.
+// A read given up half-way through such a reply (Esc) leaves it coming: the
+// next request waits until that frame has ended, long past one reply wait,
+// and gets its own reply.
+TEST_P(LateReply, ADrippingReplyIsReadAndNeverSentInto) {
+    box.Retries = 2;
+    // 30 bytes, each 60 ms after the one before: 1.7 s, the byte wait 40 ms.
+    emu.ClearLog();
+    emu.QueueFault({emu::FaultKind::ByteDelay, 60});
+    EXPECT_EQ(Read(5, 0), kRight) << box.ErrorText();
+    EXPECT_EQ(emu.Log().size(), 1u);
+    EXPECT_FALSE(box.LineUnsettled());
+    EXPECT_EQ(box.Counters.settles, 0u);
+
+    emu.QueueFault({emu::FaultKind::ByteDelay, 60});
+    const auto asked = std::chrono::steady_clock::now();
+    platform::SetMessagePump([&] {
+        if (box.Busy() && std::chrono::steady_clock::now() - asked > std::chrono::milliseconds(250)) box.Abort = true;
+    });
+    EXPECT_EQ(Read(5, 0), kFailed);
+    platform::SetMessagePump(nullptr);
+    EXPECT_EQ(box.Error, hgcbox::kErrAborted);
+    emu.ClearLog();
+    EXPECT_EQ(Read(5, 1), kRight) << box.ErrorText();
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(1700));
+    ASSERT_EQ(emu.Log().size(), 1u);
+    EXPECT_EQ(box.Counters.settles, 1u);
+    ExpectTheNextReadsRight();
 }
 
 // The case of the field report: one read whose reply comes 400 ms late
