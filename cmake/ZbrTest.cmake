@@ -12,33 +12,55 @@ set(ZBR_TEST_DEFINITIONS
 # GoogleTest and the standard headers the tests use most, precompiled once
 # for every test program (the compiler takes the precompiled header only
 # where the test's options and definitions agree with these).
+# The tests on the Qt screen (those that name zbr_ui_qt, zbr_test_screens,
+# zbr_print or Qt6::Widgets) take one with Qt Widgets as well.
 if(NOT EXISTS ${CMAKE_BINARY_DIR}/zbr_test_pch.cpp)
   file(WRITE ${CMAKE_BINARY_DIR}/zbr_test_pch.cpp "")
 endif()
-add_library(zbr_test_pch OBJECT ${CMAKE_BINARY_DIR}/zbr_test_pch.cpp)
-target_link_libraries(zbr_test_pch PRIVATE GTest::gtest)
-target_compile_options(zbr_test_pch PRIVATE ${ZBR_TEST_CODE_OPTIONS})
-target_compile_definitions(zbr_test_pch PRIVATE ${ZBR_TEST_DEFINITIONS})
-target_precompile_headers(zbr_test_pch PRIVATE
+set(ZBR_TEST_PCH_HEADERS
   <gtest/gtest.h> <algorithm> <chrono> <cstdint> <cstring> <filesystem> <fstream> <functional> <map>
   <memory> <string> <vector>)
+set(ZBR_TEST_PCH_QT_LIBS zbr_ui_qt zbr_test_screens zbr_print Qt6::Widgets)
+function(zbr_test_pch name)
+  add_library(${name} OBJECT ${CMAKE_BINARY_DIR}/zbr_test_pch.cpp)
+  target_link_libraries(${name} PRIVATE GTest::gtest ${ARGN})
+  target_compile_options(${name} PRIVATE ${ZBR_TEST_CODE_OPTIONS})
+  target_compile_definitions(${name} PRIVATE ${ZBR_TEST_DEFINITIONS})
+endfunction()
+zbr_test_pch(zbr_test_pch)
+target_precompile_headers(zbr_test_pch PRIVATE ${ZBR_TEST_PCH_HEADERS})
+if(ZBR_WITH_QT)
+  zbr_test_pch(zbr_test_pch_qt Qt6::Widgets)
+  target_precompile_headers(zbr_test_pch_qt PRIVATE ${ZBR_TEST_PCH_HEADERS} <QtWidgets>)
+endif()
 
-# zbr_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
-# Builds a GoogleTest executable and registers its cases with CTest.
+# zbr_add_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>] [COST <n>])
+# Builds a GoogleTest executable and registers its cases with CTest. COST
+# (CTest's estimate, in seconds) lets a long test start first, so that the
+# short ones run beside it rather than after it.
 # Every test runs with ZBR_TEST_TMP pointing at a scratch folder in the build
 # tree; tests make their own temporary WorkDir below it.
 function(zbr_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "COST" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_compile_options(${name} PRIVATE ${ZBR_TEST_CODE_OPTIONS})
   target_compile_definitions(${name} PRIVATE ${ZBR_TEST_DEFINITIONS})
-  target_precompile_headers(${name} REUSE_FROM zbr_test_pch)
+  set(pch zbr_test_pch)
+  foreach(lib ${ZBR_TEST_PCH_QT_LIBS})
+    if(TARGET zbr_test_pch_qt AND lib IN_LIST T_LIBS)
+      set(pch zbr_test_pch_qt)
+    endif()
+  endforeach()
+  target_precompile_headers(${name} REUSE_FROM ${pch})
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-tmp)
   set(props TIMEOUT 120 ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(T_LABELS)
     list(APPEND props LABELS "${T_LABELS}")
+  endif()
+  if(T_COST)
+    list(APPEND props COST ${T_COST})
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
