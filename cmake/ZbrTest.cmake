@@ -1,19 +1,20 @@
-# The test programs' own code (not the code under test, which keeps the build's
-# flags) is compiled without optimisation: it only drives and compares, and
-# -O2 took most of the build's time for nothing. It also steps better in a
-# debugger. -fPIC as Qt's code asks for it, so that the tests with and without
-# Qt can share the precompiled header below.
+# The test programs' own code (not the code under test, which keeps the
+# build's flags) is compiled without optimisation: it only drives and
+# compares, and at -O2 it took most of the build's time. It also steps better
+# in a debugger. -fPIC because Qt asks for it, so that the tests with and
+# without Qt can share the precompiled headers below.
 set(ZBR_TEST_CODE_OPTIONS -O0 -fPIC)
 set(ZBR_TEST_DEFINITIONS
   ZBR_TEST_TMP="${CMAKE_BINARY_DIR}/test-tmp"
   ZBR_BUILD_DIR="${CMAKE_BINARY_DIR}"
   ZBR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 
-# GoogleTest and the standard headers the tests use most, precompiled once
-# for every test program (the compiler takes the precompiled header only
-# where the test's options and definitions agree with these).
-# The tests on the Qt screen (those that name zbr_ui_qt, zbr_test_screens,
-# zbr_print or Qt6::Widgets) take one with Qt Widgets as well.
+# GoogleTest and the standard headers the tests use most, precompiled once per
+# build folder for every test program; the tests on the Qt screen (those whose
+# LIBS name zbr_ui_qt, zbr_test_screens, zbr_print or Qt6::Widgets) take one
+# with Qt Widgets as well. The compiler uses a precompiled header only where
+# the program's options and definitions agree with it (-Winvalid-pch says when
+# not), so keep test-wide options in the two lists above.
 if(NOT EXISTS ${CMAKE_BINARY_DIR}/zbr_test_pch.cpp)
   file(WRITE ${CMAKE_BINARY_DIR}/zbr_test_pch.cpp "")
 endif()
