@@ -161,8 +161,7 @@ bool MakeCertificateTemplate(int kind, const std::string& path, std::string& err
         // The day labels are texts, "01" as well as "31".
         f.ok = f.R(kFirstRow, kDateCol, lastData, kDateCol).SetNumberFormat("@") && f.ok;
         for (int d = 1; d <= kMonthRows; ++d) {
-            char text[8];
-            std::snprintf(text, sizeof text, "%02d", d);
+            const char text[3] = {char('0' + d / 10), char('0' + d % 10), 0};
             f.ok = ws.Cells(kFirstRow + d - 1, kDateCol).SetValue(text) && f.ok;
         }
     }

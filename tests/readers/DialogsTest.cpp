@@ -305,6 +305,8 @@ TEST_F(RangeDialogs, IndexRangesAndTheirRefusals) {
 // Enter accepts a range dialog from any control that does not take the key
 // itself; a focused button takes it as its own click.
 TEST_F(RangeDialogs, EnterAcceptsUnlessTheFocusedControlTakesIt) {
+    // The period given last ends at noon, whatever the time of day now.
+    ArchiveRequestDefaults = DefaultArchiveRequest(EncodeDate(2024, 3, 1) + 0.5);
     ArchiveRequestDefaults.PeriodKind = 2;
     TFormPeriod p;
     drv.onModal<TFormPeriod>([this](TFormPeriod& d) {
