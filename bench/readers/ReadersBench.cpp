@@ -97,6 +97,18 @@ bool Connect(int port) {
     return box.Sock != platform::kNoSocket && platform::TcpConnect(box.Sock, sa, 2000) == 0;
 }
 
+// The link's waits (reply 150 ms, byte 20 ms), the controller's clock at
+// `now` and its hourly archive from 1 December 2023, no line limit.
+void PrepareRead(emu::Emulator& emu, emu::ArchiveModel& model, hgcbox& box, const emu::DeviceTime& now) {
+    box.ReplyTimeoutMs = 150;
+    box.ByteTimeoutMs = 20;
+    emu.SetClock(now);
+    model.SetNow(now);
+    model.SetSpan(emu::Archive::ChromHourly, {23, 12, 1, 0, 0, 0});
+    emu.SetLineBaud(0);
+    emu.ClearLog();
+}
+
 // The leap year 2024 read with `percent` % of the requests spoilt.
 int ReadUnderFaults(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& form, int percent) {
     ui::test::Driver drv;
@@ -106,14 +118,7 @@ int ReadUnderFaults(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& for
         q.Answer(true);
     });
     hgcbox& box = *HgcBox;
-    box.ReplyTimeoutMs = 150;
-    box.ByteTimeoutMs = 20;
-    const emu::DeviceTime now{25, 1, 2, 10, 30, 0};
-    emu.SetClock(now);
-    model.SetNow(now);
-    model.SetSpan(emu::Archive::ChromHourly, {23, 12, 1, 0, 0, 0});
-    emu.SetLineBaud(0);
-    emu.ClearLog();
+    PrepareRead(emu, model, box, {25, 1, 2, 10, 30, 0});
     const zbr_test::MixedFaults f =
         zbr_test::QueueMixedFaults(emu, model, 7001, 6000, percent, box.ReplyTimeoutMs, box.ByteTimeoutMs, true);
     std::vector<std::vector<uint8_t>> got;
@@ -159,14 +164,7 @@ int ReadSlowReplies(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& for
         q.Answer(true);
     });
     hgcbox& box = *HgcBox;
-    box.ReplyTimeoutMs = 150;
-    box.ByteTimeoutMs = 20;
-    const emu::DeviceTime now{24, 3, 20, 10, 30, 0};
-    emu.SetClock(now);
-    model.SetNow(now);
-    model.SetSpan(emu::Archive::ChromHourly, {23, 12, 1, 0, 0, 0});
-    emu.SetLineBaud(0);
-    emu.ClearLog();
+    PrepareRead(emu, model, box, {24, 3, 20, 10, 30, 0});
     // Faults for far more requests than the read makes: requests sent into a
     // slow reply use them up as well.
     robust::Dice dice(7001);
