@@ -465,6 +465,15 @@ ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, cons
     auto dateAt = [&](int i) { return UnitOf(LoadRec6(recordAt(i)), dates.unit); };
     auto soundAt = [&](int i) { return RecordCrcOk(recordAt(i), size) && IsValidRec(dateAt(i)); };
     StoredRecords inReply(size);
+    // The hour (day) expected moves on to the one after `date`, never back.
+    auto movePast = [&](DeviceDateTime date) {
+        if (!IncRecWithin(date, dates.unit)) {
+            plan.beyond = plan.moves = true;
+        } else if (dates.Compare(date, plan.after.expected) > 0) {
+            plan.after.expected = date;
+            plan.moves = true;
+        }
+    };
     std::optional<DeviceDateTime> ahead;  // the date of the record ahead, where it holds
     bool onlyCopies = n > 0, copyBefore = false, copyDated = false, fresh = false;
     for (int i = 0; i < n; ++i) {
@@ -515,24 +524,10 @@ ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, cons
         }
         plan.fate.push_back(Fate::Store);
         if (!latest || dates.Compare(date, *latest) > 0) latest = date;
-        DeviceDateTime next = date;
-        if (!IncRecWithin(next, dates.unit)) {
-            plan.beyond = plan.moves = true;
-        } else if (dates.Compare(next, plan.after.expected) > 0) {
-            plan.after.expected = next;
-            plan.moves = true;
-        }
+        movePast(date);
     }
-    if (fresh) {
-        // At least one hour (day) past the one this reply answers.
-        DeviceDateTime next = at.expected;
-        if (!IncRecWithin(next, dates.unit)) {
-            plan.beyond = plan.moves = true;
-        } else if (dates.Compare(next, plan.after.expected) > 0) {
-            plan.after.expected = next;
-            plan.moves = true;
-        }
-    }
+    // At least one hour (day) past the one this reply answers.
+    if (fresh) movePast(at.expected);
     plan.stale = onlyCopies && copyBefore;
     plan.held = onlyCopies && !copyDated;
     plan.trailFrom = n;

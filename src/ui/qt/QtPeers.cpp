@@ -1200,16 +1200,13 @@ public:
         }
         int y, m, dd, h, n, s, ms;
         if (date) {
-            QDate first, last;
-            if (d->MinDate() > 0) {
-                ui::DecodeDate(d->MinDate(), y, m, dd);
-                first = QDate(y, m, dd);
-            }
-            if (d->MaxDate() > 0) {
-                ui::DecodeDate(d->MaxDate(), y, m, dd);
-                last = QDate(y, m, dd);
-            }
-            de->Limit(first, last);
+            // A bound of 0 is none: an invalid date leaves Qt's own.
+            const auto bound = [&](double v) {
+                if (v <= 0) return QDate();
+                ui::DecodeDate(v, y, m, dd);
+                return QDate(y, m, dd);
+            };
+            de->Limit(bound(d->MinDate()), bound(d->MaxDate()));
         }
         ui::DecodeDate(d->DateTime(), y, m, dd);
         ui::DecodeTime(d->DateTime(), h, n, s, ms);
