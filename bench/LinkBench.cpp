@@ -5,6 +5,7 @@
 // threads of its own and is not counted.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -245,6 +246,61 @@ BENCHMARK_CAPTURE(BM_NeverQuietLine, tcp_failed, true, 0u, true)->Iterations(5)-
 BENCHMARK_CAPTURE(BM_NeverQuietLine, tcp_next, true, 0u, false)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_NeverQuietLine, tcp_pause_failed, true, 500u, true)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_NeverQuietLine, tcp_pause_next, true, 500u, false)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// A line that keeps dripping frames that look like a reply: from the first
+// request on, the peer sends 255-byte frames with the start byte, the
+// address asked and a length, one byte every 100 ms (25.5 s a frame), their
+// CRC never right (reply wait 300 ms, byte wait 50 ms, one attempt). The
+// first read gets nothing else; for the read after it the peer answers at
+// once as well. Each iteration times both reads from the first one's start.
+void BM_DrippingFrames(benchmark::State& state, bool tcp) {
+    const auto dir = std::filesystem::temp_directory_path() / "zbr-link-bench-frames";
+    const uint8_t other[3] = {5, 0, 1};
+    double first = 0, later = 0;
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        platform::SetWorkDir(dir.string());
+        linktest::DripPeer peer;
+        peer.dripMs = 100;
+        peer.frames = true;
+        peer.answer = false;
+        hgcbox box(1);
+        if (!OpenFailingLine(
+                state, box, tcp, 0, 1, "peer", [&] { return peer.StartTcp(); },
+                [&] { peer.StartPty(dir / "dev" / "com5"); }))
+            return;
+        box.ByteTimeoutMs = 50;
+        state.ResumeTiming();
+        const auto t0 = std::chrono::steady_clock::now();
+        box.Exchange(1, other, 3);
+        const auto t1 = std::chrono::steady_clock::now();
+        peer.answer = true;
+        const bool ok = box.Exchange(1, other, 3);
+        const auto t2 = std::chrono::steady_clock::now();
+        state.PauseTiming();
+        first += std::chrono::duration<double>(t1 - t0).count();
+        later += std::chrono::duration<double>(t2 - t0).count();
+        ++n;
+        const std::string text = box.ErrorText();
+        box.ClosePort();
+        box.CloseSocket();
+        state.ResumeTiming();
+        if (!ok) {
+            state.SkipWithError(("the later read failed: " + text).c_str());
+            break;
+        }
+    }
+    if (n > 0) {
+        state.counters["first_read_s"] = first / n;
+        state.counters["later_read_done_s"] = later / n;
+    }
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK_CAPTURE(BM_DrippingFrames, pty, false)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_DrippingFrames, tcp, true)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -238,6 +238,7 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
     if (perExchange && !OpenPort()) return false;
 
     if (StatusPanel) StatusPanel(kPanelText);
+    frameLetEnd_ = false;
     const int attempts = std::max<int>(1, Retries);
     const uint32_t sentBefore = requestsOut_;
     uint32_t result = kOk;
@@ -246,8 +247,9 @@ bool hgcbox::Exchange(uint8_t function, const void* data, uint32_t length, uint8
             result = kErrAborted;
             break;
         }
-        // Attempts after the first go out at once: a late reply to an
-        // earlier one answers this same request and is as good as its own.
+        // Attempts after the first go out at once, once a frame still coming
+        // has ended: a late reply to an earlier one answers this same request
+        // and is as good as its own.
         repeat_ = i > 0;
         const bool ok = Transact(total);
         repeat_ = false;
@@ -289,14 +291,6 @@ uint32_t hgcbox::SettleMs() const {
 uint32_t hgcbox::FrameGapMs() const {
     return std::max(ReplyTimeoutMs, ByteTimeoutMs);
 }
-
-bool hgcbox::ReplyAddress(uint8_t b) const {
-    // A request to 255 takes the address of whichever controller answers; a
-    // write of table 3 from row 0 carries the controller's new address
-    // (Tx[24]), from which the reply may come.
-    return b == Tx[1] || Tx[1] == 255 || (Tx[3] == 2 && Tx[21] == 3 && Tx[22] == 0 && b == Tx[24]);
-}
-
 bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
     const bool tcp = LinkType == kLinkTcp;
     const bool settle = unsettled_;
@@ -309,18 +303,12 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
     // request's echo, the records the caller checks).
     const int64_t settleEnd = std::min(settleFrom_, start) + platform::MsToTicks(SettleMs());
     const int64_t slice = platform::MsToTicks(platform::kWaitSliceMs);
-    const int64_t frameGap = platform::MsToTicks(FrameGapMs());
-    // A frame that may be a reply, still coming when the wait is over, is
-    // let end (or stop) before the request goes out: a request sent into a
-    // reply dripping in meets its tail, and on a half-duplex line the two
-    // collide. That one frame only, so a line that keeps sending cannot hold
-    // the request back for longer than a frame takes. The watch goes on
-    // from the frame the last attempt was reading when it ended.
-    FrameWatch watch = leftFrame_;
+    // What comes is followed as frames from where the last attempt left off,
+    // so that a frame still coming at the end of the wait is known.
+    ReplyFrame watch = leftFrame_.WithGap(platform::MsToTicks(FrameGapMs()));
     leftFrame_.Clear();
-    bool lettingEnd = false;
-    uint32_t endedBefore = 0;
     bool readyButEmpty = false;
+    int64_t now = start;
     for (;;) {
         // Drop whatever has come.
         const int fd = tcp ? Sock : hCom;
@@ -333,7 +321,7 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
                     Counters.droppedBytes += uint64_t(n);
                     got = true;
                     const int64_t at = platform::PerfCounter();
-                    for (ssize_t k = 0; k < n; ++k) watch.Feed(buf[k], at, ReplyAddress(buf[k]), frameGap);
+                    for (ssize_t k = 0; k < n; ++k) watch.Feed(buf[k], at);
                     continue;
                 }
                 if (n < 0) {
@@ -345,19 +333,12 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
                 break;
             }
         }
-        int64_t now = platform::PerfCounter();
+        now = platform::PerfCounter();
         if (got && settle) owedLate_ = false;  // the late reply went by
         int64_t end = pauseEnd;
         // A TCP link connected anew carries nothing of the old one.
         const bool lineGone = tcp && Sock == platform::kNoSocket;
         if (settle && !lineGone) end = std::max(end, settleEnd);
-        if (now >= end && !lineGone && watch.InFrame() && (!lettingEnd || watch.Ended() == endedBefore)) {
-            if (!lettingEnd) {
-                lettingEnd = true;
-                endedBefore = watch.Ended();
-            }
-            end = watch.LastByte() + frameGap;
-        }
         if (now >= end) break;
         platform::PumpMessages();
         if (Abort.exchange(false)) {
@@ -378,6 +359,9 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
         const int r = tcp ? platform::TcpWaitReadable(live, wait) : platform::ComWaitReadable(live, wait);
         readyButEmpty = r != 0;
     }
+    // A frame still coming: the request is not sent into it.
+    const bool lineThere = tcp ? Sock != platform::kNoSocket : hCom != platform::kNoHandle;
+    if (lineThere && watch.Begun() && !watch.Stopped(now) && !frameLetEnd_ && !LetFrameEnd(watch, err)) return false;
     if (settle) {
         unsettled_ = false;
         ++Counters.settles;
@@ -385,8 +369,13 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
     return true;
 }
 
-bool hgcbox::PauseBeforeRepeat(uint32_t pauseMs, uint32_t& err) {
+bool hgcbox::BeforeRepeat(uint32_t pauseMs, uint32_t& err) {
     const int64_t end = platform::PerfCounter() + platform::MsToTicks(pauseMs);
+    if (leftFrame_.Begun() && !frameLetEnd_) {
+        leftFrame_ = leftFrame_.WithGap(platform::MsToTicks(FrameGapMs()));
+        if (!LetFrameEnd(leftFrame_, err)) return false;
+    }
+    leftFrame_.Clear();
     const int64_t slice = platform::MsToTicks(platform::kWaitSliceMs);
     for (;;) {
         platform::PumpMessages();
@@ -400,6 +389,51 @@ bool hgcbox::PauseBeforeRepeat(uint32_t pauseMs, uint32_t& err) {
     }
 }
 
+bool hgcbox::LetFrameEnd(ReplyFrame& frame, uint32_t& err) {
+    frameLetEnd_ = true;
+    const bool tcp = LinkType == kLinkTcp;
+    const int64_t slice = platform::MsToTicks(platform::kWaitSliceMs);
+    bool readyButEmpty = false;
+    while (frame.Begun()) {
+        const int fd = tcp ? Sock : hCom;
+        if (fd < 0) break;
+        // Never read past the frame: what follows it is not the frame's.
+        uint8_t buf[256];
+        const ssize_t n = tcp ? platform::TcpRecv(fd, buf, frame.Missing()) : platform::ComRead(fd, buf, frame.Missing());
+        if (n < 0) {
+            if (tcp) {
+                DropSocket();
+                break;
+            }
+            platform::ComClearError(fd);
+        }
+        int64_t now = platform::PerfCounter();
+        if (n > 0) {
+            Counters.droppedBytes += uint64_t(n);
+            for (ssize_t k = 0; k < n && frame.Begun(); ++k) frame.Feed(buf[k], now);
+            readyButEmpty = false;
+            continue;
+        }
+        if (frame.Stopped(now)) break;
+        platform::PumpMessages();
+        if (Abort.exchange(false)) {
+            err = kErrAborted;
+            return false;
+        }
+        now = platform::PerfCounter();
+        const int64_t wait = std::max<int64_t>(1, std::min(slice, frame.Due() - now + 1));
+        if (readyButEmpty) {
+            // A port that reports input and gives none: sleep the slice.
+            platform::WaitUntilCounter(now + wait, 1000);
+            readyButEmpty = false;
+            continue;
+        }
+        readyButEmpty = (tcp ? platform::TcpWaitReadable(fd, wait) : platform::ComWaitReadable(fd, wait)) != 0;
+    }
+    frame.Clear();
+    return true;
+}
+
 bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
     if (LinkType == kLinkTcp) {
         // The pause before a request is spent listening: what comes in
@@ -407,7 +441,7 @@ bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
         // exchange left without its reply it lasts one reply wait at least.
         // Before a repeat of the same request nothing is dropped: a late
         // reply to the earlier attempt answers this one as well.
-        if (repeat_ ? !PauseBeforeRepeat(TcpSendDelayMs, err) : !SettleLine(TcpSendDelayMs, err)) return false;
+        if (repeat_ ? !BeforeRepeat(TcpSendDelayMs, err) : !SettleLine(TcpSendDelayMs, err)) return false;
         // A link the peer has closed is connected again before the request.
         if (Sock == platform::kNoSocket && !(Reconnect && Reconnect())) {
             err = kErrSend;
@@ -424,8 +458,9 @@ bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
     }
     platform::ComSetBaud(hCom, Baud);
     // A reply still on its way to an earlier request is let come and
-    // dropped; a repeat of the same request goes out at once.
-    if (unsettled_ && !repeat_ && !SettleLine(0, err)) return false;
+    // dropped; a repeat of the same request goes out at once, once the frame
+    // the failed attempt was reading has ended.
+    if (repeat_ ? !BeforeRepeat(0, err) : (unsettled_ && !SettleLine(0, err))) return false;
     platform::ComPurge(hCom, true, true);
     const bool rts = LinkType == kLinkDirect;
     int64_t holdEnd = 0;
@@ -467,37 +502,23 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
     const int fd = tcp ? Sock : hCom;
     const int64_t start = platform::PerfCounter();
     const int64_t replyDeadline = start + platform::MsToTicks(ReplyTimeoutMs);
-    // Once a frame has begun, each of its bytes may come up to a frame gap
-    // after the one before: a reply is read at its pace, however slow, and
-    // its length bounds how long that goes on.
-    const int64_t frameGap = platform::MsToTicks(FrameGapMs());
     const int64_t slice = platform::MsToTicks(platform::kWaitSliceMs);
     const bool learning = Tx[1] == 255;
-    int64_t lastByte = start;
-    uint32_t accepted = 0;
+    ReplyFrame frame(ReplyAddresses::Of(Tx), platform::MsToTicks(ByteTimeoutMs));
     // The frame under way when the attempt ends without it is followed on
-    // by the wait before the next request.
+    // by the wait before the repeat or the next request.
     struct LeaveFrame {
         hgcbox& box;
-        const uint32_t& accepted;
-        const int64_t& lastByte;
+        const ReplyFrame& frame;
         ~LeaveFrame() {
             const bool lineThere = box.LinkType == kLinkTcp ? box.Sock != platform::kNoSocket : box.hCom != platform::kNoHandle;
-            if (box.RxLen == 0 && accepted > 0 && lineThere)
-                box.leftFrame_.Resume(accepted, accepted > 2 ? box.Rx[2] : 0, lastByte);
-            else
-                box.leftFrame_.Clear();
+            if (box.RxLen == 0 && frame.InFrame() && lineThere) box.leftFrame_ = frame;
+            else box.leftFrame_.Clear();
         }
-    } leave{*this, accepted, lastByte};
-    // Until a start byte has come: the reply wait. From the address on: a
-    // frame gap after the frame's last byte. A start byte alone gives its
-    // address a frame gap too, but not past one frame gap after the reply
-    // wait, so that a line of start bytes cannot hold the wait open.
-    const auto deadlineNow = [&] {
-        if (accepted == 0) return replyDeadline;
-        if (accepted == 1) return std::max(replyDeadline, std::min(lastByte, replyDeadline) + frameGap);
-        return lastByte + frameGap;
-    };
+    } leave{*this, frame};
+    // Until the address has come: the reply wait. From then on: the byte
+    // wait after the frame's last byte.
+    const auto deadlineNow = [&] { return frame.Have() < 2 ? replyDeadline : frame.Due(); };
 
     // Frames until ours: a table reply that echoes other rows answers an
     // earlier request (it came after its attempt had given up) and is put
@@ -507,7 +528,7 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
     uint8_t aside[sizeof Rx];
     uint32_t asideLen = 0;
     for (;;) {
-        accepted = 0;
+        frame.Clear();
         bool complete = false;
         bool readyButEmpty = false;  // the last wait said "readable" and no byte came
         for (;;) {
@@ -518,7 +539,7 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
             }
             // Never read past the frame: what follows it belongs to no one.
             uint8_t buf[256];
-            const std::size_t want = accepted < 3 ? 1 : Rx[2] - accepted;
+            const std::size_t want = frame.Missing();
             ssize_t got;
             if (tcp) {
                 got = platform::TcpRecv(fd, buf, want);
@@ -536,33 +557,8 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
             }
             if (got > 0) {
                 const int64_t now = platform::PerfCounter();
-                for (ssize_t i = 0; i < got && !complete; ++i) {
-                    const uint8_t b = buf[i];
-                    switch (accepted) {
-                        case 0:
-                            if (b == FrameWatch::kStart) Rx[accepted++] = b;
-                            break;
-                        case 1:
-                            if (ReplyAddress(b)) {
-                                if (learning) learned_ = b;
-                                Rx[accepted++] = b;
-                            } else {
-                                // Not ours: look for the start again, this byte included.
-                                accepted = 0;
-                                if (b == FrameWatch::kStart) Rx[accepted++] = b;
-                            }
-                            break;
-                        case 2:
-                            if (b < FrameWatch::kMinLength) accepted = 0;
-                            else Rx[accepted++] = b;
-                            break;
-                        default:
-                            Rx[accepted++] = b;
-                            break;
-                    }
-                    if (accepted > 2 && accepted >= Rx[2]) complete = true;
-                    else lastByte = now;
-                }
+                for (ssize_t i = 0; i < got && !complete; ++i)
+                    complete = frame.Feed(buf[i], now) == ReplyFrame::Step::Complete;
                 if (complete) break;
                 readyButEmpty = false;
             } else if (readyButEmpty) {
@@ -576,14 +572,14 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
             const int64_t now = platform::PerfCounter();
             const int64_t deadline = deadlineNow();
             if (now > deadline) {
-                if (accepted < 2 && asideLen > 0) {
+                if (frame.Have() < 2 && asideLen > 0) {
                     std::memcpy(Rx, aside, sizeof Rx);
                     RxLen = asideLen;
                     if (learning) Address = Rx[1];
                     whole = true;
                     return;
                 }
-                err = accepted < 2 ? kErrNoReply : kErrByteTimeout;
+                err = frame.Have() < 2 ? kErrNoReply : kErrByteTimeout;
                 return;
             }
             if (got > 0) continue;  // more may be waiting already
@@ -592,8 +588,9 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
             if (r != 0) readyButEmpty = true;  // checked by the next read
         }
 
-        RxLen = Rx[2];
-        if (Crc16(Rx, Rx[2]) != 0) {
+        std::memcpy(Rx, frame.Bytes(), frame.Have());
+        RxLen = frame.Have();
+        if (Crc16(Rx, RxLen) != 0) {
             err = kErrCrc;
             return;
         }
@@ -608,7 +605,7 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
 
     whole = true;
     // Only a reply that passed its CRC tells the controller's address.
-    if (learning) Address = learned_;
+    if (learning) Address = Rx[1];
     if (Rx[3] != (Tx[3] | 0x80)) {
         // A reply flagged as one (bit 7) to another function answers a
         // request of the past: what else it left on the way is let go by.

@@ -13,14 +13,12 @@
 // milliseconds and let window messages run between them; a handler reached
 // that way may set Abort, but an Exchange it starts fails at once.
 //
-// A reply is read at the pace its bytes come. Once its first bytes make a
-// plausible reply -- the start byte 0x33, the address asked (any address
-// for a request to 255), a length a frame can have (6 to 255, CRC
-// included) -- each further byte may come up to FrameGapMs() after the one
-// before, however much longer than the byte wait that is: a busy
-// controller, a modem or radio link that hands the reply over slowly or in
-// bursts. The frame's length bounds how long that lasts. Only a frame that
-// stops for longer fails (error 5).
+// A reply is read as ReplyFrame.h tells: the start byte 0x33, an address a
+// reply to the request may come from, a length a frame can have (6 to 255,
+// CRC included), the rest up to that length. Until its address has come the
+// reply wait bounds the wait (error 10); from then on each byte must come
+// within the byte wait of the one before (error 5). The operator's byte wait
+// decides: a reply slower than that fails its attempt.
 //
 // A reply is never taken for the answer to a later request. An attempt that
 // ends without its whole reply (none came in time, it stopped half-way, its
@@ -28,13 +26,18 @@
 // than once, or a reply the caller finds answering another request
 // (ReplyMismatch) leaves the line "unsettled": a reply may still be on its
 // way. The attempts of one Exchange follow each other at once -- a late
-// reply to an earlier attempt answers the same request and is taken -- but
-// the next Exchange first lets the line settle: whatever comes within one
+// reply to an earlier attempt answers the same request and is taken (but
+// see below for a frame still coming) -- while the next Exchange first lets the line settle: whatever comes within one
 // reply wait (SettleMs) of the moment the line was left unsettled is
-// dropped. A plausible frame still coming then (a reply dripping in) is
-// let end, at its pace and bounded by its length, and dropped too; bytes
-// that are no such frame (noise, a line that never goes quiet) do not hold
-// the request back any longer: it goes out, however busy the line still is.
+// dropped. Bytes that make no frame (noise, a line that never goes quiet)
+// do not hold the request back any longer: it goes out, however busy the
+// line still is. A request is never sent into a frame still coming,
+// though, once per Exchange: a frame under way when an attempt gave up (a
+// reply slower than the byte wait) or when the settle wait is over is let
+// end first, at its pace (each byte within FrameGapMs of the one before)
+// and bounded by its length, and dropped -- before the repeat of the
+// request, or before the next request. Only once, so that a line that
+// keeps sending frames cannot hold an Exchange for longer than one frame.
 // When that wait saw no late reply go by, the reply the next request gets
 // may still be the earlier one's (a controller that answers only when it is
 // asked again), so the line is let settle once more after it. A clean
@@ -51,6 +54,7 @@
 #include <functional>
 #include <string>
 
+#include "link/ReplyFrame.h"
 #include "platform/SerialPort.h"
 #include "platform/Tcp.h"
 
@@ -110,7 +114,7 @@ public:
     uint8_t PreambleLen = 0;         // 0xFF bytes sent ahead of each frame
     char WritePassword[12];          // sent with write-type requests (blank-padded)
     char UserCode[4];                // ditto
-    uint32_t ByteTimeoutMs = 10;     // gap between reply bytes always let pass (see FrameGapMs)
+    uint32_t ByteTimeoutMs = 10;     // longest gap between the bytes of a reply
     uint32_t ReplyTimeoutMs = 2000;  // longest wait for the start of a reply
     uint8_t Retries = 2;             // attempts per Exchange (below 1 taken as 1)
     uint32_t TcpSendDelayMs = 500;   // pause before each TCP send
@@ -168,7 +172,7 @@ public:
     // How long the next Exchange after one left without its reply lets the
     // line settle, counted from the moment it was left so: one reply wait.
     uint32_t SettleMs() const;
-    // The longest gap between two bytes of a plausible frame in progress:
+    // The longest gap between two bytes of a frame let end before a request:
     // one reply wait, or the byte wait when that is longer.
     uint32_t FrameGapMs() const;
 
@@ -200,89 +204,23 @@ private:
     // True when Rx holds a table read or write reply whose echo names other
     // rows than Tx asks for.
     bool EchoOfOtherRows() const;
-    // True when `b`, the second byte of a frame, is an address a reply to
-    // the request in Tx may come from.
-    bool ReplyAddress(uint8_t b) const;
     // From now on the line may carry a reply to a request of ours.
     void MarkUnsettled();
     // Waits at least pauseMs and, while the line is unsettled, until
     // SettleMs() have passed since it was left so, dropping what comes; a
-    // plausible frame still coming at the end of that is let end first.
+    // frame still coming at the end of that is let end (LetFrameEnd).
     // False on Abort (err 19).
     bool SettleLine(uint32_t pauseMs, uint32_t& err);
-    // The TCP pause before a repeat of the same request: what comes stays
-    // for the attempt to read. False on Abort (err 19).
-    bool PauseBeforeRepeat(uint32_t pauseMs, uint32_t& err);
-
-    // Follows the bytes on the line: whether they are a frame that may be a
-    // reply of the controller's (start byte, an address a reply may come
-    // from, a length a frame can have) and whether it is still coming, its
-    // next byte due within `gap` ticks of the last. Bytes that make no such
-    // frame are noise and are not followed.
-    class FrameWatch {
-    public:
-        static constexpr uint8_t kStart = 0x33;
-        static constexpr uint8_t kMinLength = 6;  // start, address, length, function, CRC
-        // One byte, come at `now`; `address` tells whether it fits as the
-        // second byte of a reply.
-        void Feed(uint8_t b, int64_t now, bool address, int64_t gap) {
-            if (have_ > 0 && now - last_ > gap) Broken();  // the frame stopped long ago
-            switch (have_) {
-                case 0: break;
-                case 1:
-                    if (address) {
-                        Take(now);
-                        return;
-                    }
-                    Broken();
-                    break;
-                case 2:
-                    if (b >= kMinLength) {
-                        length_ = b;
-                        Take(now);
-                        return;
-                    }
-                    Broken();
-                    break;
-                default:
-                    Take(now);
-                    if (have_ >= length_) {
-                        have_ = 0;
-                        ++ended_;
-                    }
-                    return;
-            }
-            if (b == kStart) Take(now);
-        }
-        // The state a receive left: `have` bytes of a frame (its length in
-        // `length` from the third on), the last at `last`.
-        void Resume(uint32_t have, uint8_t length, int64_t last) {
-            have_ = have;
-            length_ = length;
-            last_ = last;
-        }
-        void Clear() { have_ = 0; }
-        // A frame has begun and not ended; it may still be coming.
-        bool InFrame() const { return have_ > 0; }
-        // When its last byte came.
-        int64_t LastByte() const { return last_; }
-        // Frames ended so far: whole, or broken off.
-        uint32_t Ended() const { return ended_; }
-
-    private:
-        void Take(int64_t now) {
-            ++have_;
-            last_ = now;
-        }
-        void Broken() {
-            have_ = 0;
-            ++ended_;
-        }
-        uint32_t have_ = 0;
-        uint32_t length_ = 0;
-        int64_t last_ = 0;
-        uint32_t ended_ = 0;
-    };
+    // Before a repeat of the same request: the frame the failed attempt was
+    // reading is let end (LetFrameEnd), then the rest of pauseMs passes (the
+    // TCP pause); what comes after that frame stays for the attempt to read.
+    // False on Abort (err 19).
+    bool BeforeRepeat(uint32_t pauseMs, uint32_t& err);
+    // Once per Exchange: reads the rest of `frame`, a frame under way, at its
+    // pace (FrameGapMs) and drops it, reading nothing past it. Ends when it
+    // is whole, stops or turns out no frame. False on Abort (err 19), the
+    // frame then left as far as it got.
+    bool LetFrameEnd(ReplyFrame& frame, uint32_t& err);
 
     bool busy_ = false;
     uint8_t busyFunc_ = 0;
@@ -290,13 +228,13 @@ private:
     uint8_t deviceCode_ = 0;
     bool deviceTableKnown_ = false;
     uint8_t deviceTable_ = 0;
-    uint8_t learned_ = 0;
     bool unsettled_ = false;
     bool owedLate_ = false;      // a request's reply did not come and was not seen go by
     int64_t settleFrom_ = 0;     // counter reading when the line was left unsettled
     bool repeat_ = false;        // the attempt under way repeats the Exchange's request
     uint32_t requestsOut_ = 0;   // requests that went out (counted by Send)
-    FrameWatch leftFrame_;       // the frame an attempt gave up or was aborted in
+    bool frameLetEnd_ = false;   // this Exchange has let a frame end before a request
+    ReplyFrame leftFrame_;       // the frame an attempt gave up or was aborted in
 };
 
 // The program's one link object (created by the main window).

@@ -3,13 +3,16 @@
 // a write of table 3 gives) answering this function; the frame is bytes the
 // link read off the line, and the link reads no further than its frame
 // (for table reads and writes a late reply it put aside may be what it
-// returns: the table layer checks their echo); RxLen never exceeds Rx.
+// returns: the table layer checks their echo), a frame of the reply grammar
+// (ReplyFrame.h) that the reading and the waits before a request share;
+// RxLen never exceeds Rx.
 #include <cstring>
 
 #include "common/Crc16.h"
 #include "fuzz/FuzzSupport.h"
 #include "fuzz/ReplyHarness.h"
 #include "link/Hgcbox.h"
+#include "link/ReplyFrame.h"
 #include "platform/MessagePump.h"
 
 namespace zbr_fuzz {
@@ -88,6 +91,15 @@ void RunLinkReply(Script& s) {
         } else {
             const bool newAddress = f.code == 2 && box.Tx[21] == 3 && box.Tx[22] == 0 && box.Rx[1] == box.Tx[24];
             Check(box.Rx[1] == box.Tx[1] || newAddress, "success with a reply from another address");
+        }
+        // The frame is one the reply grammar makes of its bytes: the start
+        // byte, an address the request allows, its own length, whole.
+        {
+            ReplyFrame grammar(ReplyAddresses::Of(box.Tx), 0);
+            uint32_t whole = 0;
+            for (uint32_t k = 0; k < box.RxLen; ++k)
+                if (grammar.Feed(box.Rx[k], 0) == ReplyFrame::Step::Complete) whole = k + 1;
+            Check(whole == box.RxLen, "a reply that is no frame of the reply grammar");
         }
         // The frame is made of bytes the link took off the line.
         const std::size_t consumed = peer.Consumed();

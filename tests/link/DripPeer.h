@@ -2,6 +2,7 @@
 // a pseudo-terminal or loopback TCP that drips noise and answers table reads
 // only when told to.
 #pragma once
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -17,11 +18,16 @@ namespace linktest {
 
 // A line that is never quiet: a peer that sends a noise byte (never 0x33)
 // every `dripMs` and, once `answer` is set, answers each table read at once
-// with a reply that echoes the request (four bytes a row).
+// with a reply that echoes the request (four bytes a row). With `frames`
+// set, what it drips from the first request on are frames that look like a
+// reply to it (0x33, the address asked, length `frameLength`), one after the
+// other, whose CRC never fits.
 class DripPeer {
 public:
     std::atomic<int> dripMs{50};
     std::atomic<bool> answer{false};
+    std::atomic<bool> frames{false};
+    std::atomic<int> frameLength{255};
 
     ~DripPeer() {
         stop_ = true;
@@ -66,6 +72,11 @@ private:
                 if (in.size() < 3 || in.size() < in[2]) break;
                 const std::vector<uint8_t> req(in.begin(), in.begin() + in[2]);
                 in.erase(in.begin(), in.begin() + in[2]);
+                if (!asked_) {
+                    asked_ = true;
+                    address_ = req[1];
+                    next = Clock::now();
+                }
                 if (!answer || req.size() != 10 || req[3] != 1 || Crc16(req.data(), req.size()) != 0) continue;
                 std::vector<uint8_t> rep = {0x33, req[1], 0, 0x81, 0, req[5], req[6], req[7]};
                 rep.insert(rep.end(), std::size_t(req[7]) * 4, 0xA5);
@@ -75,14 +86,30 @@ private:
                 link.Write(rep.data(), rep.size());
             }
             const int drip = dripMs;
-            if (drip > 0 && Clock::now() >= next) {
-                const uint8_t noise = 0x5A;
-                link.Write(&noise, 1);
+            const bool asFrames = frames;
+            if (drip > 0 && (!asFrames || asked_) && Clock::now() >= next) {
+                const uint8_t b = asFrames ? FrameByte() : 0x5A;
+                link.Write(&b, 1);
                 next = Clock::now() + std::chrono::milliseconds(drip);
             }
         }
     }
 
+    // The next byte of the frames dripped: start, address, length, then
+    // filler that never holds a start byte; the last two bytes break the CRC.
+    uint8_t FrameByte() {
+        const int length = std::clamp(int(frameLength), 6, 255);
+        const int at = framePos_ % length;
+        ++framePos_;
+        if (at == 0) return 0x33;
+        if (at == 1) return address_;
+        if (at == 2) return uint8_t(length);
+        return 0x5A;
+    }
+
+    bool asked_ = false;
+    uint8_t address_ = 0;
+    int framePos_ = 0;
     std::unique_ptr<emu::PtyLink> pty_;
     std::unique_ptr<emu::TcpListener> listener_;
     std::thread thread_;

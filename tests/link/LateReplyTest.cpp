@@ -1,6 +1,6 @@
 // Replies that come after their attempt has given up: late, or held back
-// until the next request goes out; and replies slow byte by byte, read at
-// their pace. Over a pseudo-terminal (direct and modem link) and over TCP
+// until the next request goes out; and replies slower byte by byte than the
+// byte wait, which fail their attempt and are let end before a request. Over a pseudo-terminal (direct and modem link) and over TCP
 // without the pause before a send, each such reply is followed by reads of
 // other tables: every read is either right or failed, never answered with
 // another request's reply. A line that never goes quiet costs a failed
@@ -124,24 +124,30 @@ TEST_P(LateReply, TwoAttemptsTheSecondIsRightAndSoAreTheNext) {
     }
 }
 
-// A reply whose bytes come slower than the byte wait (a busy controller, a
-// modem or radio link that hands it over slowly) is read at its pace by the
-// request that asked for it: no repeat is sent into it and no wait follows.
-// A read given up half-way through such a reply (Esc) leaves it coming: the
-// next request waits until that frame has ended, long past one reply wait,
-// and gets its own reply.
-TEST_P(LateReply, ADrippingReplyIsReadAndNeverSentInto) {
+// A reply whose bytes come slower than the byte wait fails its attempt
+// (error 5). The repeat is not sent into it: that frame is let end at its
+// pace and dropped first, and the repeat reads its own reply. A read given
+// up half-way through such a reply (Esc) leaves it coming: the next request
+// waits until that frame has ended, long past one reply wait, and gets its
+// own reply.
+TEST_P(LateReply, ADrippingReplyFailsOnceAndTheRepeatGoesOutAfterIt) {
     box.Retries = 2;
     // 30 bytes, each 60 ms after the one before: 1.7 s, the byte wait 40 ms.
     emu.ClearLog();
     emu.QueueFault({emu::FaultKind::ByteDelay, 60});
+    const uint64_t dropped = box.Counters.droppedBytes;
+    auto asked = std::chrono::steady_clock::now();
     EXPECT_EQ(Read(5, 0), kRight) << box.ErrorText();
-    EXPECT_EQ(emu.Log().size(), 1u);
-    EXPECT_FALSE(box.LineUnsettled());
-    EXPECT_EQ(box.Counters.settles, 0u);
+    EXPECT_GE(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(1700));
+    ASSERT_EQ(emu.Log().size(), 2u);  // the request and its repeat
+    EXPECT_TRUE(emu.Log()[1].complete && emu.Log()[1].crcOk);
+    // What the failed attempt had not read of the slow reply went by, to its
+    // last byte, before the repeat went out.
+    EXPECT_GE(box.Counters.droppedBytes - dropped, 25u);
+    ExpectTheNextReadsRight();
 
     emu.QueueFault({emu::FaultKind::ByteDelay, 60});
-    const auto asked = std::chrono::steady_clock::now();
+    asked = std::chrono::steady_clock::now();
     platform::SetMessagePump([&] {
         if (box.Busy() && std::chrono::steady_clock::now() - asked > std::chrono::milliseconds(250)) box.Abort = true;
     });
@@ -149,10 +155,50 @@ TEST_P(LateReply, ADrippingReplyIsReadAndNeverSentInto) {
     platform::SetMessagePump(nullptr);
     EXPECT_EQ(box.Error, hgcbox::kErrAborted);
     emu.ClearLog();
+    const uint64_t settles = box.Counters.settles;
     EXPECT_EQ(Read(5, 1), kRight) << box.ErrorText();
     EXPECT_GE(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(1700));
     ASSERT_EQ(emu.Log().size(), 1u);
-    EXPECT_EQ(box.Counters.settles, 1u);
+    EXPECT_EQ(box.Counters.settles, settles + 1);
+    ExpectTheNextReadsRight();
+}
+
+// The byte wait the operator sets decides: from its address on, a reply
+// whose next byte comes more than the byte wait after the one before fails
+// its attempt (error 5), however long the reply wait.
+TEST_P(LateReply, TheByteWaitDecides) {
+    box.Retries = 1;
+    box.ReplyTimeoutMs = 2000;
+    box.ByteTimeoutMs = 100;
+    auto timedRead = [this](Outcome& o) {
+        const auto t0 = std::chrono::steady_clock::now();
+        o = Read(3, 0);
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+    };
+    Outcome o;
+    // A reply that stops after 5 of its 11 bytes: one byte wait after the
+    // last of them.
+    emu.QueueFault({emu::FaultKind::CutFrame, 5});
+    int64_t ms = timedRead(o);
+    EXPECT_EQ(o, kFailed);
+    EXPECT_EQ(box.Error, hgcbox::kErrByteTimeout) << box.ErrorText();
+    EXPECT_GE(ms, 100);
+    EXPECT_LT(ms, 500);
+    EXPECT_EQ(Read(3, 0), kRight) << box.ErrorText();
+
+    // 150 ms between the bytes: read with a byte wait of 300 ms ...
+    box.ByteTimeoutMs = 300;
+    emu.QueueFault({emu::FaultKind::ByteDelay, 150});
+    ms = timedRead(o);
+    EXPECT_EQ(o, kRight) << box.ErrorText();
+    EXPECT_GE(ms, 1500);
+    // ... and failed with one of 100 ms, at the first gap past it.
+    box.ByteTimeoutMs = 100;
+    emu.QueueFault({emu::FaultKind::ByteDelay, 150});
+    ms = timedRead(o);
+    EXPECT_EQ(o, kFailed);
+    EXPECT_EQ(box.Error, hgcbox::kErrByteTimeout) << box.ErrorText();
+    EXPECT_LT(ms, 800);
     ExpectTheNextReadsRight();
 }
 
