@@ -450,12 +450,18 @@ struct ReplyPlan {
 //    records at the end of the read;
 //  - loose records that end a reply right after a sound record dated the
 //    hour (day) before the next request are held back: that request is
-//    answered from their place on. Where the answer brings the same bytes
-//    there, the controller holds the record broken and it is stored once,
-//    in its place; where it brings a sound record of the hour (day) the
-//    broken bytes name, that is the record they misread, and they are
-//    dropped; anything else there keeps them. The read loop settles them;
-//    what is still held back when the read ends is stored.
+//    answered from their place on. The first of them stands for the hour
+//    (day) that request asks for, the next for the one after it, and so on;
+//    the date their own bytes carry counts for nothing, as it may be what
+//    broke. Only a sound record of the very hour (day) one stands for, in
+//    its place in the answer and with other bytes, is the record it misread:
+//    then it is dropped. Anything else keeps it: the same bytes there (the
+//    controller holds it broken; stored once, in its place), a broken
+//    record, a record of another hour (day) -- a controller that passes
+//    over broken records answers from the next sound one on. A record kept
+//    in doubt is only an extra row marked unreliable; one dropped in doubt
+//    would be lost. The read loop settles them; what is still held back
+//    when the read ends is stored.
 ReplyPlan PlanHourDayReply(const uint8_t* records, int n, std::size_t size, const HourDayState& at,
                            const HourDayDates& dates, const ReadFile& file, const StoredRecords& loose) {
     ReplyPlan plan;
@@ -578,24 +584,28 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
     std::vector<RecordBytes> afterEnd;  // records after the period, stored at the end
     std::vector<RecordBytes> trail;     // loose records held back from the end of the last reply
     auto plan = [&](const uint8_t* rx) { return PlanHourDayReply(rx + 5, rx[4], size, at, dates, file, loose); };
-    // The records held back, against the first `n` records of the answer
-    // from their place on: a sound record of the hour (day) a held-back one
-    // names, in its place, is that record read right, and the held-back one
-    // is dropped; anything else keeps it (the same bytes come again as a
-    // copy). Those the answer does not reach are stored.
-    auto settleTrail = [&](const uint8_t* recs, int n) {
+    // The records held back, against the first `n` records of the answer to
+    // the request from `asked` (their place on). The one at place i stands
+    // for the hour (day) `asked` + i, whatever its own bytes say: a sound
+    // record of that hour (day) with other bytes in its place is that record
+    // read right, and the held-back one is dropped. Anything else keeps it
+    // (the same bytes come again as a copy). Those the answer does not reach
+    // are stored.
+    auto settleTrail = [&](const uint8_t* recs, int n, DeviceDateTime asked) {
+        bool inRange = true;  // `asked` is the hour (day) the record at place i stands for (none after 2255)
         for (std::size_t i = 0; i < trail.size(); ++i) {
             const uint8_t* held = trail[i].data();
-            const uint8_t* there = int(i) < n ? recs + i * size : nullptr;
+            const uint8_t* there = inRange && int(i) < n ? recs + i * size : nullptr;
             const DeviceDateTime date = there ? UnitOf(LoadRec6(there), unit) : DeviceDateTime{};
             if (there && std::memcmp(there, held, size) != 0 && RecordCrcOk(there, size) && IsValidRec(date) &&
-                dates.Compare(date, UnitOf(LoadRec6(held), unit)) == 0) {
+                dates.Compare(date, asked) == 0) {
                 file.Release(held);
                 loose.Remove(held);
                 ++result.dropped;
             } else if (!file.Store(held)) {
                 break;
             }
+            inRange = inRange && IncRecWithin(asked, unit);
         }
         trail.clear();
     };
@@ -613,7 +623,7 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
         ++result.requests;
         const uint8_t* rx = HgcBox->Rx;
         const int n = rx[4];
-        settleTrail(rx + 5, n);
+        settleTrail(rx + 5, n, at.expected);
         if (n == 0 || file.Failed()) break;
 
         const ReplyPlan p = plan(rx);
@@ -680,7 +690,7 @@ ArchiveReadResult ReadHourDayArchive(MainHost& form, ArchiveKind kind, int line,
     // What was kept aside: the records held back, then the records after the
     // period, in their order.
     if (!result.outOfPeriod) {
-        settleTrail(nullptr, 0);
+        settleTrail(nullptr, 0, at.expected);
         std::stable_sort(afterEnd.begin(), afterEnd.end(), [&](const RecordBytes& a, const RecordBytes& b) {
             return dates.Compare(UnitOf(LoadRec6(a.data()), unit), UnitOf(LoadRec6(b.data()), unit)) < 0;
         });

@@ -162,6 +162,7 @@ void ArchiveModel::Reset() {
     corrupt_.clear();
     moved_.clear();
     repeated_.clear();
+    skipBrokenAtStart_ = false;
     faults_.clear();
     series_ = {};
     requests_ = 0;
@@ -236,6 +237,11 @@ void ArchiveModel::MoveRecordDate(Archive a, int line, const DeviceTime& at, int
 void ArchiveModel::RepeatIndex(Archive a, uint32_t index) {
     std::lock_guard<std::mutex> lk(m_);
     if (IsIndexed(a) && index > 0) repeated_.push_back(Gap{a, -1, index, index});
+}
+
+void ArchiveModel::SetSkipBrokenAtStart(bool on) {
+    std::lock_guard<std::mutex> lk(m_);
+    skipBrokenAtStart_ = on;
 }
 
 void ArchiveModel::SetIndexBounds(Archive a, uint32_t oldest, uint32_t newest) {
@@ -399,6 +405,10 @@ int ArchiveModel::MovedBy(Archive a, int line, int64_t k) const {
     for (const auto& [g, steps] : moved_)
         if (g.a == a && (g.line < 0 || g.line == line) && key == g.from) return steps;
     return 0;
+}
+
+bool ArchiveModel::StoredBroken(Archive a, int line, int64_t k) const {
+    return Corrupted(a, line, k) || MovedBy(a, line, k) != 0;
 }
 
 bool ArchiveModel::Repeats(Archive a, int64_t k) const {
@@ -825,7 +835,8 @@ ArchiveReply ArchiveModel::ByPeriod(const std::vector<uint8_t>& d, int64_t now, 
 
 // Commands 15 and 16. Request: 3, line, device (0 chromatograph, 1 moisture
 // meter), first hour {Y, M, D, H} and last hour (16: days {Y, M, D}). Reply:
-// n and the records from the first hour/day on, at most a full reply.
+// n and the records from the first hour/day on, at most a full reply (with
+// SetSkipBrokenAtStart: from the first sound record on).
 ArchiveReply ArchiveModel::HourDay(uint8_t command, const std::vector<uint8_t>& d, int64_t now,
                                    std::vector<ArchiveFault>& faults) {
     const bool hourly = command == 15;
@@ -842,8 +853,15 @@ ArchiveReply ArchiveModel::HourDay(uint8_t command, const std::vector<uint8_t>& 
     const int64_t firstKey = Sec(f), lastKey = Sec(l);
     if (lastKey < firstKey) return Refuse(kBadPeriod);
     const size_t full = static_cast<size_t>(RecordsPerReply(a));
+    int64_t k = firstKey / unit;
+    if (skipBrokenAtStart_)
+        while (const auto s = NextExisting(a, line, k, lastKey, now)) {
+            k = s->k;
+            if (!StoredBroken(a, line, k)) break;
+            ++k;
+        }
     std::vector<Record> recs;
-    if (!Has(faults, ArchiveFaultKind::Empty)) recs = Collect(a, line, firstKey / unit, lastKey, now, full);
+    if (!Has(faults, ArchiveFaultKind::Empty)) recs = Collect(a, line, k, lastKey, now, full);
     for (const ArchiveFault& flt : faults) {
         if (flt.kind == ArchiveFaultKind::EarlyRecord) {
             recs.insert(recs.begin(), Make(a, line, firstKey / unit - Steps(flt), now));
@@ -863,6 +881,12 @@ ArchiveReply ArchiveModel::HourDay(uint8_t command, const std::vector<uint8_t>& 
                 for (size_t i = 6; i + 2 < r.size(); ++i) r[i] ^= salt;
                 if (Crc16(r.data(), r.size()) == 0) SpoilCrc(r);
             }
+    for (const ArchiveFault& flt : faults)
+        if (flt.kind == ArchiveFaultKind::SpoilLast && !recs.empty() && recs.size() >= full) {
+            Record& r = recs.back();
+            MoveDate(r, flt.param * unit);
+            if (Crc16(r.data(), r.size()) == 0) SpoilCrc(r);
+        }
     const int extra = SpoilRecords(recs, faults);
     ArchiveReply rep;
     rep.data = {static_cast<uint8_t>(recs.size() + extra)};

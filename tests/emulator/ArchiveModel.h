@@ -64,6 +64,9 @@ enum class ArchiveFaultKind {
     CorruptRecord,  // record `param` (0-based; past the end: the last) goes out with a wrong CRC
     FreshBytes,     // commands 15, 16: every record goes out dated `param` (0: 1) steps earlier and
                     // with its values spoilt anew for every request (its CRC wrong)
+    SpoilLast,      // commands 15, 16: the last record of a full reply goes out with its date moved
+                    // by `param` hours (days; negative: earlier, 0: kept) and a wrong CRC; the stored
+                    // record stays sound. A shorter reply goes out whole
     ArchiveError,   // command 8: bit 7 of the status byte; param 1 also drops the records
     ErrorReply,     // error reply with controller code `param` (e.g. 22); nothing is carried out
     Silence,        // no reply; nothing is carried out
@@ -137,6 +140,13 @@ public:
     // The record of an index archive with this index is the same bytes as
     // the one before it: the same event again in the same second.
     void RepeatIndex(Archive a, uint32_t index);
+    // Commands 15, 16 pass over the broken records they would begin with:
+    // when the records from the hour (day) asked for begin with records
+    // stored broken (CorruptRecordAt, MoveRecordDate), the answer starts at
+    // the first sound record after them (none when every record up to the
+    // last hour (day) asked for is broken). Broken records after a sound one
+    // go out as they are. Off by default and after Reset.
+    void SetSkipBrokenAtStart(bool on);
 
     // Index bounds of the diagnostic (table 10) or intervention (table 11)
     // archive. Set: records oldest..newest exist, the newest dated just
@@ -227,6 +237,7 @@ private:
     std::vector<Record> Collect(Archive a, int line, int64_t k, int64_t lastKey, int64_t now, size_t max) const;
     Record Make(Archive a, int line, int64_t k, int64_t now) const;
     bool Corrupted(Archive a, int line, int64_t k) const;
+    bool StoredBroken(Archive a, int line, int64_t k) const;
     int MovedBy(Archive a, int line, int64_t k) const;
     bool Repeats(Archive a, int64_t k) const;
     std::vector<uint8_t> Table27Locked(int64_t now) const;
@@ -259,6 +270,7 @@ private:
     std::vector<Gap> corrupt_;                 // from = key time (or index) of a corrupted record
     std::vector<std::pair<Gap, int>> moved_;   // from = key time of a record whose date moved, the steps
     std::vector<Gap> repeated_;                // from = index of a record that repeats the one before
+    bool skipBrokenAtStart_ = false;           // commands 15, 16 begin at the first sound record
     std::vector<std::pair<ArchiveFault, int>> faults_;  // fault and requests still to go
     std::array<Series, 64> series_{};          // command 8, by kind and line/device
     int requests_ = 0;

@@ -1,9 +1,9 @@
 // The archive readers against replies that are not the answer to the
 // request they come after -- late, held back until the next request, the
 // previous reply sent again -- and against broken records after a gap in
-// the archive. With every retry question answered "Так", each record the
-// controller holds is stored once, in order; a page or block that brings
-// nothing new is asked for again, never stored twice.
+// the archive or at the end of a reply. With every retry question answered
+// "Так", each record the controller holds is stored once, in order; a page
+// or block that brings nothing new is asked for again, never stored twice.
 #include <string>
 
 #include "common/Question.h"
@@ -12,6 +12,26 @@
 using namespace readers;
 
 namespace {
+
+// Reads whose replies end with a broken record: 72 hours of the
+// chromatograph (2 records a reply), 15 of its days, 72 hours of the
+// moisture meter (8 a reply); `broken` ends a reply.
+struct EndingCase {
+    const char* what;
+    ArchiveKind kind;
+    emu::Archive archive;
+    DeviceDateTime begin, end, broken;
+    std::size_t records;
+    int far;  // steps a record spoilt on its way out is moved: far, -far, 1, ...
+};
+const EndingCase kEndingCases[] = {
+    {"chromatograph hours", ArchiveKind::ChromHour, emu::Archive::ChromHourly, Rec(24, 3, 17, 0), Rec(24, 3, 19, 23),
+     Rec(24, 3, 17, 21), 72, 5},
+    {"chromatograph days", ArchiveKind::ChromDay, emu::Archive::ChromDaily, Rec(24, 3, 1), Rec(24, 3, 15),
+     Rec(24, 3, 4), 15, 3},
+    {"moisture hours", ArchiveKind::WmtHour, emu::Archive::WmtHourly, Rec(24, 3, 17, 0), Rec(24, 3, 19, 23),
+     Rec(24, 3, 17, 7), 72, 5},
+};
 
 class StaleReplies : public ReaderTest {
 protected:
@@ -31,6 +51,35 @@ protected:
     }
     static Bytes Hourly(DeviceDateTime from, DeviceDateTime to) {
         return {3, 0, 0, from.year, from.month, from.day, from.hour, to.year, to.month, to.day, to.hour};
+    }
+    // Records whose CRC fails: the rows a viewer marks as unreliable.
+    static int Marked(const std::vector<Bytes>& recs) {
+        int n = 0;
+        for (const Bytes& r : recs) n += !RecordCrcOk(r.data(), r.size());
+        return n;
+    }
+    // The last record of every full reply of the next 200 archive requests
+    // goes out spoilt, its date moved by `far` steps, then -`far`, then 1,
+    // and so on.
+    void SpoilEveryLast(int far) {
+        const int steps[] = {far, -far, 1};
+        for (int i = 1; i <= 200; ++i) model.QueueFault({emu::ArchiveFaultKind::SpoilLast, steps[(i - 1) % 3], i});
+    }
+    // Reads `c`: the viewer shows the model's records, in order, `marked` of
+    // them marked unreliable; the read is complete and asks nothing.
+    void ExpectReadWhole(const EndingCase& c, int marked) {
+        views.clear();
+        const ArchiveReadResult r = ReadHourDayArchive(*form, c.kind, 0, c.begin, c.end);
+        ASSERT_EQ(views.size(), 1u);
+        const std::vector<Bytes> want = Expected(c.archive, 0, c.begin, c.end);
+        ASSERT_EQ(want.size(), c.records);
+        EXPECT_EQ(Marked(want), marked);
+        EXPECT_EQ(views[0].count, want.size());
+        EXPECT_TRUE(Records(views[0]) == want);
+        EXPECT_EQ(Marked(Records(views[0])), marked);
+        EXPECT_TRUE(r.complete);
+        EXPECT_FALSE(r.aborted);
+        EXPECT_EQ(questions, 0);
     }
     int questions = 0;
 };
@@ -167,6 +216,36 @@ TEST_F(StaleReplies, ABrokenDateAtTheEndOfAReplySkipsNoRecord) {
         EXPECT_EQ(Records(views[0]), want);
         EXPECT_TRUE(r.complete);
         EXPECT_EQ(questions, 0);
+    }
+}
+
+// A controller that passes over the broken records an answer would begin
+// with. The record that ends a reply is broken, its date bytes naming the
+// hour (day) after its own; asked from its hour, the controller answers from
+// the next one, sound. The broken record stands for the hour asked for, not
+// for the one its bytes name: it is stored, once, and shown marked.
+TEST_F(StaleReplies, ABrokenRecordTheControllerPassesOverIsKept) {
+    Connect();
+    for (const EndingCase& c : kEndingCases) {
+        SCOPED_TRACE(c.what);
+        model.Reset();
+        model.SetSkipBrokenAtStart(true);
+        model.MoveRecordDate(c.archive, 0, Emu(c.broken), 1);
+        ExpectReadWhole(c, 1);
+    }
+}
+
+// A controller that spoils the last record of every full reply on its way
+// out, its date bytes moved later, earlier, one step later in turn; what it
+// holds is sound. Asked from that record's hour (day), it sends it sound:
+// that is the record stored, and none of the spoilt copies.
+TEST_F(StaleReplies, RecordsSpoiltOnTheWayOutAreStoredSound) {
+    Connect();
+    for (const EndingCase& c : kEndingCases) {
+        SCOPED_TRACE(c.what);
+        model.Reset();
+        SpoilEveryLast(c.far);
+        ExpectReadWhole(c, 0);
     }
 }
 

@@ -146,6 +146,37 @@ TEST_F(Certificate, DayCertificateHoldsTheGasDaysHoursAndTheDailyRecords) {
     EXPECT_EQ(Requests(16).size(), 2u);
 }
 
+// A controller that spoils the last record of every full reply on its way
+// out (its date moved, its CRC wrong; what it holds is sound): each such
+// record is asked for again and comes sound, and the certificate holds every
+// hour of the gas day.
+TEST_F(Certificate, ADayCertificateOverRepliesWhoseLastRecordIsSpoiltIsMade) {
+    Connect();
+    const int steps[] = {5, -5, 1};
+    for (int i = 1; i <= 100; ++i) model.QueueFault({emu::ArchiveFaultKind::SpoilLast, steps[(i - 1) % 3], i});
+    ChooseDate(24, 3, 18);
+    RunReportWindow();
+    drv->expectMessage(6, std::string("Дані збережені в файлі ") + kDayFile, "");
+    ASSERT_TRUE(Item("NExcDay_1").Click());
+    model.ClearFaults();
+
+    const auto hours = model.Records(emu::Archive::ChromHourly, 0, Emu(Rec(24, 3, 18, 7)), Emu(Rec(24, 3, 19, 6)));
+    const auto mhours = model.Records(emu::Archive::WmtHourly, 0, Emu(Rec(24, 3, 18, 7)), Emu(Rec(24, 3, 19, 6)));
+    ASSERT_EQ(hours.size(), 24u);
+    ASSERT_EQ(mhours.size(), 24u);
+    std::vector<std::string> names{"A10", "A33"};
+    for (int row = 10; row <= 33; ++row)
+        for (const std::string& n : RowNames(row)) names.push_back(n);
+    const auto got = xt::Values(Report(kDayFile), names);
+    ASSERT_EQ(got.count("error"), 0u) << got.at("error");
+    EXPECT_EQ(got.at("A10"), Cell("18.03.24  07:00"));
+    EXPECT_EQ(got.at("A33"), Cell("19.03.24  06:00"));
+    for (int i = 0; i < 24; ++i) {
+        ExpectRow(got, 10 + i, ChromCells(hours[std::size_t(i)], false));
+        ExpectRow(got, 10 + i, MoistCells(mhours[std::size_t(i)]));
+    }
+}
+
 TEST_F(Certificate, MonthCertificatePutsEveryDayInItsOwnRowAndBrokenRecordsAsDashes) {
     // Line 2 shows oxygen; the 5th of February is missing, the 9th broken.
     emu.SetTable(14, {1, 11, 1, 0, 10, 3, 3, 0x07, 0, 0, 0, 1, 1, 1});
