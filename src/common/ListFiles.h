@@ -19,6 +19,9 @@
 // back right after the list's own, numbered on from them, and the count
 // covers them. So after a deletion the first of them moves into the freed
 // place, and the next start loads it (and says again that the file was cut).
+// Such a file always holds exactly its entries: the sections past the new
+// count that held entries before the save are removed. (A plain list leaves
+// the sections past its count as they were.)
 #pragma once
 #include "common/ListRecords.h"
 #include "common/Rd_wr_ini.h"
