@@ -234,8 +234,9 @@ std::pair<std::string, std::string> ListCutNote(const std::string& path, int sta
     if (stated <= limit) return {};
     const std::size_t slash = path.find_last_of('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return {"У файлі " + name + " більше записів, ніж можна зберегти:",
-            "завантажено перші " + std::to_string(limit) + "."};
+    const std::string shown = std::to_string(limit);
+    return {"У файлі " + name + " більше " + shown + " записів:",
+            "показано перші " + shown + ", решта залишається у файлі."};
 }
 
 // ---- writers ----

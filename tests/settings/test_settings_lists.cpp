@@ -147,8 +147,8 @@ TEST(ListFiles, HandEditedBoundsAreMendedOnReading) {
     // The reader says how many the file holds, so the operator can be told.
     EXPECT_EQ(ReadEthernetSubscribers(dir + "/ethr_abonents.ini", e.list), 250);
     EXPECT_EQ(ListCutNote(dir + "/ethr_abonents.ini", 250, MaxSubscribers),
-              std::make_pair(std::string("У файлі ethr_abonents.ini більше записів, ніж можна зберегти:"),
-                             std::string("завантажено перші 200.")));
+              std::make_pair(std::string("У файлі ethr_abonents.ini більше 200 записів:"),
+                             std::string("показано перші 200, решта залишається у файлі.")));
     EXPECT_EQ(ListCutNote(dir + "/ethr_abonents.ini", 200, MaxSubscribers).first, "");
     EXPECT_EQ(e.list.users_num, 200);
     EXPECT_EQ(e.list.user_index, 0);  // an index beyond the count selects the first entry
