@@ -116,6 +116,19 @@ void WriteSurplusEntry(platform::IniFile& ini, const std::string& sec, const cha
 // the `written` entries of the list, all of them.
 int32_t StoredCount(int count, int written, int extra) { return extra == 0 ? count : written + extra; }
 
+// A file with entries beyond its list's `limit`, now or before this save
+// (its count was `before`), is left holding exactly its entries: the
+// sections numbered past `kept` up to `before` held entries that moved on
+// or went, and are removed with all they hold. A plain list leaves such
+// sections as they were; its readers never look past the count.
+void DropFormerEntries(platform::IniFile& ini, const char* prefix, int limit, int extra, int kept, int32_t before) {
+    if ((extra == 0 && before <= limit) || before <= kept) return;
+    for (const std::string& name : ini.ReadSections()) {
+        const int64_t number = SlotNumberOf(name, prefix);
+        if (number > kept && number <= before) ini.EraseSection(name);
+    }
+}
+
 bool Store(platform::IniFile& ini, std::string* error) {
     if (ini.UpdateFile()) return true;
     if (error) *error = ini.Error();
@@ -221,8 +234,9 @@ std::pair<std::string, std::string> ListCutNote(const std::string& path, int sta
     if (stated <= limit) return {};
     const std::size_t slash = path.find_last_of('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    return {"У файлі " + name + " більше записів, ніж можна зберегти:",
-            "завантажено перші " + std::to_string(limit) + "."};
+    const std::string shown = std::to_string(limit);
+    return {"У файлі " + name + " більше " + shown + " записів:",
+            "показано перші " + shown + ", решта залишається у файлі."};
 }
 
 // ---- writers ----
@@ -233,6 +247,7 @@ bool WritePhoneSubscribers(const std::string& path, const PhoneSubscriberList& l
     platform::IniFile ini(path);
     const int n = Clamp(list.users_num, MaxSubscribers);
     const int extra = SurplusFor(surplus, path);
+    const int32_t before = ini.ReadInteger(kFonHead, "users_num", 0);
     ini.WriteInteger(kFonHead, "users_num", StoredCount(list.users_num, n, extra));
     ini.WriteInteger(kFonHead, "user_index", list.user_index);
     ini.WriteInteger(kFonHead, "sort_prz", list.sort_prz);
@@ -251,6 +266,7 @@ bool WritePhoneSubscribers(const std::string& path, const PhoneSubscriberList& l
         ini.WriteInteger(sec, "adr_modbus", u.adr_modbus);
         ini.WriteRawString(sec, "phone_code", FieldBytes(u.phone_code, sizeof u.phone_code));
     }
+    DropFormerEntries(ini, kFonSlot, MaxSubscribers, extra, sections, before);
     if (!Store(ini, error)) return false;
     std::memcpy(&shadow, &list, sizeof list);
     return true;
@@ -262,6 +278,7 @@ bool WriteEthernetSubscribers(const std::string& path, const EthernetSubscriberL
     platform::IniFile ini(path);
     const int n = Clamp(list.users_num, MaxSubscribers);
     const int extra = SurplusFor(surplus, path);
+    const int32_t before = ini.ReadInteger(kEthrHead, "users_num", 0);
     ini.WriteInteger(kEthrHead, "users_num", StoredCount(list.users_num, n, extra));
     ini.WriteInteger(kEthrHead, "user_index", list.user_index);
     ini.WriteInteger(kEthrHead, "sort_prz", list.sort_prz);
@@ -275,6 +292,7 @@ bool WriteEthernetSubscribers(const std::string& path, const EthernetSubscriberL
     }
     for (int j = 0; j < extra; ++j)
         WriteSurplusEntry(ini, SlotSection(kEthrSlot, n + j), kEthrKeys, surplus->entries[static_cast<std::size_t>(j)]);
+    DropFormerEntries(ini, kEthrSlot, MaxSubscribers, extra, n + extra, before);
     if (!Store(ini, error)) return false;
     std::memcpy(&shadow, &list, sizeof list);
     return true;
@@ -302,6 +320,7 @@ bool WriteObjectList(const std::string& path, const ObjectListRecord& list, std:
     platform::IniFile ini(path);
     const int n = Clamp(list.obj_num, MaxObjects);
     const int extra = SurplusFor(surplus, path);
+    const int32_t before = ini.ReadInteger(kObjHead, "obj_num", 0);
     ini.WriteInteger(kObjHead, "obj_num", StoredCount(list.obj_num, n, extra));
     ini.WriteInteger(kObjHead, "sort_prz", list.sort_prz);
     ini.WriteInteger(kObjHead, "obj_index", list.obj_index);
@@ -313,6 +332,7 @@ bool WriteObjectList(const std::string& path, const ObjectListRecord& list, std:
     }
     for (int j = 0; j < extra; ++j)
         WriteSurplusEntry(ini, SlotSection(kObjSlot, n + j), kObjKeys, surplus->entries[static_cast<std::size_t>(j)]);
+    DropFormerEntries(ini, kObjSlot, MaxObjects, extra, n + extra, before);
     return Store(ini, error);
 }
 

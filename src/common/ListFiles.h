@@ -18,7 +18,10 @@
 // save: the entries beyond the list's 200 (50) are kept as read and written
 // back right after the list's own, numbered on from them, and the count
 // covers them. So after a deletion the first of them moves into the freed
-// place, and the next start loads it (and says again that the file was cut).
+// place, and the next start loads it (and says again that the list shows
+// only the first 200 (50)). Such a file always holds exactly its entries:
+// the sections past the new count that held entries before the save are
+// removed. (A plain list leaves the sections past its count as they were.)
 #pragma once
 #include "common/ListRecords.h"
 #include "common/Rd_wr_ini.h"
@@ -57,7 +60,8 @@ int ReadObjectList(const std::string& path);           // ObjectList, ObjectList
 
 // What the operator is told (two lines) when a list file holds more entries
 // (`stated`, as a reader returns it) than the list keeps (`limit`): the
-// file's name and how many were loaded. Empty when nothing was left out.
+// file's name, that the list shows the first `limit` and that the rest stay
+// in the file. Empty when nothing was left out.
 std::pair<std::string, std::string> ListCutNote(const std::string& path, int stated, int limit);
 
 // Subscriber writers: when `list` equals `shadow` byte for byte nothing is

@@ -173,8 +173,10 @@ TEST_F(Startup, FoldersThatCannotBeMadeAndListsCutAreToldOnceBeforeTheConnectDia
     StartForm();
     EXPECT_TRUE(std::filesystem::is_directory(dir / "DAYDATA"));
     drv->expectMessage(1, "Не вдалося створити папку", (dir / "HOURDATA").string() + " (і ще 1)");
-    drv->expectMessage(6, "У файлі ethr_abonents.ini більше записів, ніж можна зберегти:", "завантажено перші 200.");
-    drv->expectMessage(6, "У файлі objects.ini більше записів, ніж можна зберегти:", "завантажено перші 50.");
+    drv->expectMessage(6, "У файлі ethr_abonents.ini більше 200 записів:",
+                       "показано перші 200, решта залишається у файлі.");
+    drv->expectMessage(6, "У файлі objects.ini більше 50 записів:",
+                       "показано перші 50, решта залишається у файлі.");
     int dialogs = 0;
     drv->onModal<TFormConnect>([&](TFormConnect& f) {
         ++dialogs;

@@ -5,6 +5,7 @@
 #include "settings/TempFolder.h"
 
 #include <cstring>
+#include <map>
 #include <memory>
 
 using namespace settings_test;
@@ -146,8 +147,8 @@ TEST(ListFiles, HandEditedBoundsAreMendedOnReading) {
     // The reader says how many the file holds, so the operator can be told.
     EXPECT_EQ(ReadEthernetSubscribers(dir + "/ethr_abonents.ini", e.list), 250);
     EXPECT_EQ(ListCutNote(dir + "/ethr_abonents.ini", 250, MaxSubscribers),
-              std::make_pair(std::string("У файлі ethr_abonents.ini більше записів, ніж можна зберегти:"),
-                             std::string("завантажено перші 200.")));
+              std::make_pair(std::string("У файлі ethr_abonents.ini більше 200 записів:"),
+                             std::string("показано перші 200, решта залишається у файлі.")));
     EXPECT_EQ(ListCutNote(dir + "/ethr_abonents.ini", 200, MaxSubscribers).first, "");
     EXPECT_EQ(e.list.users_num, 200);
     EXPECT_EQ(e.list.user_index, 0);  // an index beyond the count selects the first entry
@@ -182,6 +183,38 @@ static std::string Numbered(const char* letter, int i) {
     return letter + std::string(3 - digits.size(), '0') + digits;
 }
 
+// How often each section named `prefix` and a number stands in the text of
+// a file, read straight from its lines (not through the ini class), keyed
+// by that number; -1 counts the numbers written with a leading zero or too
+// long to be one.
+static std::map<long, int> NumberedSectionsInText(const std::string& text, const std::string& prefix) {
+    std::map<long, int> counts;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() < 2 || line.front() != '[' || line.back() != ']') continue;
+        const std::string name = line.substr(1, line.size() - 2);
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string digits = name.substr(prefix.size());
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        ++counts[digits[0] != '0' && digits.size() < 10 ? std::stol(digits) : -1];
+    }
+    return counts;
+}
+
+// The numbered sections of the file at `path` are exactly 1..n, each once.
+static void ExpectEntrySections(const std::string& path, const std::string& prefix, long n) {
+    const std::map<long, int> counts = NumberedSectionsInText(ReadBytes(path), prefix);
+    EXPECT_EQ(counts.size(), static_cast<std::size_t>(n)) << path;
+    for (long k = 1; k <= n; ++k) EXPECT_EQ(counts.count(k) ? counts.at(k) : 0, 1) << path << " " << prefix << k;
+    for (const auto& [number, times] : counts)
+        EXPECT_TRUE(number >= 1 && number <= n) << path << ": a section " << prefix << number << " past the count";
+}
+
 TEST(ListFiles, ListCutAtLoadKeepsTheRestOfItsFileOnSave) {
     // More entries in a file than its list keeps: the start-up read loads the
     // first 200 (objects: 50). A save after a deletion keeps the others right
@@ -191,13 +224,16 @@ TEST(ListFiles, ListCutAtLoadKeepsTheRestOfItsFileOnSave) {
     const std::string fpath = dir + "/fon_abonents.ini", epath = dir + "/ethr_abonents.ini",
                       opath = dir + "/objects.ini";
     std::string fon = "[FON_CONN_PAR]\r\nusers_num=250\r\nuser_index=0\r\nsort_prz=0\r\n";
-    std::string eth = "[ETHERNET_CONN_PAR]\r\nusers_num=250\r\nuser_index=0\r\nsort_prz=0\r\n";
+    // A comment and a key of someone else's in the Ethernet file stay where they are.
+    const std::string comment = "; list of the Ethernet controllers\r\n";
+    std::string eth = comment + "[ETHERNET_CONN_PAR]\r\nusers_num=250\r\nuser_index=0\r\nsort_prz=0\r\n";
     for (int i = 1; i <= 250; ++i) {
         const std::string n = std::to_string(i);
         fon += "[FON_ABONENT_" + n + "]\r\nuser_name=" + Numbered("P", i) + "\r\ncontr_adr=" + std::to_string(i % 256) +
                "\r\nadr_modbus=1\r\nphone_code=" + n + "\r\n";
         eth += "[ETHERNET_ABONENT_" + n + "]\r\nuser_name=" + Numbered("E", i) + "\r\ncontr_adr=3\r\nip_adr=" + n +
                "\r\n" + (i == 230 ? "" : "port=" + n + "\r\n");  // E230 has no port: it reads as 0
+        if (i == 3) eth += "note=own key\r\n";
     }
     std::string obj = "[OBJECT_LIST]\r\nobj_num=60\r\nsort_prz=0\r\nobj_index=0\r\n";
     for (int i = 1; i <= 60; ++i)
@@ -262,6 +298,13 @@ TEST(ListFiles, ListCutAtLoadKeepsTheRestOfItsFileOnSave) {
         }
     }
     EXPECT_FALSE(e.ValueExists("ETHERNET_ABONENT_229", "port"));  // E230 moved there, still without a port
+    // Nothing past the count stays behind: the file holds exactly its
+    // entries, each once.
+    ExpectEntrySections(fpath, "FON_ABONENT_", 249);
+    ExpectEntrySections(epath, "ETHERNET_ABONENT_", 249);
+    ExpectEntrySections(opath, "OBJECT_", 59);
+    EXPECT_EQ(ReadBytes(epath).substr(0, comment.size()), comment);
+    EXPECT_EQ(e.ReadRawString("ETHERNET_ABONENT_3", "note", ""), "own key");
     for (int k = 1; k <= 59; ++k) {
         const int was = k < 10 ? k : k + 1;
         EXPECT_EQ(o.ReadRawString("OBJECT_" + std::to_string(k), "obj_name", ""), Numbered("O", was)) << k;
@@ -285,6 +328,7 @@ TEST(ListFiles, ListCutAtLoadKeepsTheRestOfItsFileOnSave) {
     ASSERT_TRUE(WriteEthernetSubscribers(epath, &err)) << err;
     EXPECT_EQ(platform::IniFile(epath).ReadInteger("ETHERNET_CONN_PAR", "users_num", 0), 248);
     EXPECT_EQ(platform::IniFile(epath).ReadRawString("ETHERNET_ABONENT_248", "user_name", ""), "E250");
+    ExpectEntrySections(epath, "ETHERNET_ABONENT_", 248);
     el.users[198].SetName("Новий");
     el.users_num = 199;
     ASSERT_TRUE(WriteEthernetSubscribers(epath, &err)) << err;
@@ -293,6 +337,23 @@ TEST(ListFiles, ListCutAtLoadKeepsTheRestOfItsFileOnSave) {
     EXPECT_EQ(e3.ReadString("ETHERNET_ABONENT_199", "user_name", ""), "Новий");
     EXPECT_EQ(e3.ReadRawString("ETHERNET_ABONENT_200", "user_name", ""), "E201");
     EXPECT_EQ(e3.ReadRawString("ETHERNET_ABONENT_249", "user_name", ""), "E250");
+    ExpectEntrySections(epath, "ETHERNET_ABONENT_", 249);
+
+    // Deletions that bring the whole file within the list's limit, first
+    // from past it, then from within it: the kept entries still close it.
+    ObjectList.obj_num = 39;  // O041..O050 gone
+    std::memset(&ObjectList.objs[39], 0, sizeof ObjectList.objs[0] * 11);
+    ASSERT_TRUE(WriteObjectList(opath, &err)) << err;
+    EXPECT_EQ(platform::IniFile(opath).ReadInteger("OBJECT_LIST", "obj_num", 0), 49);
+    ExpectEntrySections(opath, "OBJECT_", 49);
+    ObjectList.obj_num = 38;  // O040
+    std::memset(&ObjectList.objs[38], 0, sizeof ObjectList.objs[0]);
+    ASSERT_TRUE(WriteObjectList(opath, &err)) << err;
+    platform::IniFile o3(opath);
+    EXPECT_EQ(o3.ReadInteger("OBJECT_LIST", "obj_num", 0), 48);
+    EXPECT_EQ(o3.ReadRawString("OBJECT_39", "obj_name", ""), "O051");
+    EXPECT_EQ(o3.ReadRawString("OBJECT_48", "obj_name", ""), "O060");
+    ExpectEntrySections(opath, "OBJECT_", 48);
 }
 
 TEST(ListFiles, WritersSkipUnchangedListsAndReportFailures) {
