@@ -379,5 +379,27 @@ TEST_P(NeverQuietLine, AFailedExchangeTakesItsAttemptsAndOneReplyWaitAtMost) {
     }
 }
 
+// A line that keeps sending frames that look like a reply (0x33, the address
+// asked, a length of 20), a byte every 60 ms (1.2 s a frame), slower than
+// the byte wait: each attempt fails, and an exchange lets one frame end
+// before a request, never more, so that it takes at most one frame besides
+// its settle wait and its two attempts.
+TEST_P(NeverQuietLine, ALineOfFramesHoldsAnExchangeOneFrameAtMost) {
+    peer.frameLength = 20;
+    peer.dripMs = 60;
+    peer.frames = true;
+    bool ok = true;
+    const int64_t frameMs = 20 * 60;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const int64_t ms = TimedRead(ok);
+        EXPECT_FALSE(ok);
+        // The last attempt may meet the middle of a frame: no start byte in time.
+        EXPECT_TRUE(box.Error == hgcbox::kErrByteTimeout || box.Error == hgcbox::kErrNoReply) << box.ErrorText();
+        EXPECT_LE(ms, kReplyMs + frameMs + 2 * kReplyMs + kSlackMs);
+    }
+    EXPECT_GT(box.Counters.droppedBytes, 0u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Lines, NeverQuietLine, ::testing::Values(Line::Direct, Line::Tcp),
                          [](const ::testing::TestParamInfo<Line>& i) { return Name(i.param); });
