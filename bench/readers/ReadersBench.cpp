@@ -1,5 +1,5 @@
 // bench_readers [folder] [baud...] [faults[=percent]]
-// bench_readers [folder] slow[=percent] [days=N]
+// bench_readers [folder] slow[=percent] [days=N] [attempts=N]
 // bench_readers line [runs] [tcp|pty] [baud...]
 //
 // Reads a year of the chromatograph's hourly archive (8,760 records, 4,380
@@ -20,7 +20,8 @@
 // With "slow" (default 7 %) it reads a month of hourly records, January
 // 2024 (744, or `days=N` days of them), with that share of the requests
 // answered by a reply whose bytes come one by one 5 ms slower than the byte
-// wait allows, and no other fault (same waits as with "faults").
+// wait allows, and no other fault (same waits as with "faults"; one attempt
+// an exchange, or `attempts=N`).
 //
 // With "line" it reads shorter periods at simulated line speeds (default
 // 9600 and 115200 bit/s), over a pseudo-terminal as a direct link (RTS
@@ -152,7 +153,8 @@ int ReadUnderFaults(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& for
 
 // January 2024 from the 1st, `days` days of it, with `percent` % of the
 // requests answered slowly byte by byte and no other fault.
-int ReadSlowReplies(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& form, int percent, int days) {
+int ReadSlowReplies(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& form, int percent, int days,
+                    int attempts) {
     ui::test::Driver drv;
     int questions = 0;
     const auto t0 = std::chrono::steady_clock::now();
@@ -165,11 +167,14 @@ int ReadSlowReplies(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& for
     });
     hgcbox& box = *HgcBox;
     PrepareRead(emu, model, box, {24, 3, 20, 10, 30, 0});
+    box.Retries = uint8_t(attempts);
     // Faults for far more requests than the read makes: requests sent into a
     // slow reply use them up as well.
     robust::Dice dice(7001);
+    std::vector<bool> slowAt;
     for (int r = 0; r < days * 12 * 20; ++r) {
         const bool spoilt = dice.Chance(percent);
+        slowAt.push_back(spoilt);
         emu.QueueFault(spoilt ? emu::Fault{emu::FaultKind::ByteDelay, int(box.ByteTimeoutMs) + 5}
                               : emu::Fault{emu::FaultKind::None, 0});
     }
@@ -187,11 +192,13 @@ int ReadSlowReplies(emu::Emulator& emu, emu::ArchiveModel& model, TFormMain& for
     for (const emu::ReceivedFrame& fr : emu.Log()) requests += fr.command == 15;
     const zbr_test::SoakTally t =
         zbr_test::TallyHourly(got, model.Records(emu::Archive::ChromHourly, 0, {24, 1, 1, 0, 0, 0}, {24, 1, uint8_t(days), 23, 0, 0}));
-    std::printf("| slow replies | records | requests | questions | lost | doubled | out of order | settle waits "
-                "| bytes dropped | wall |\n");
-    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
-    std::printf("| %d %% | %zu | %d | %d | %zu | %zu | %zu | %llu | %llu | %.1f s |\n", percent, t.stored, requests,
-                questions, t.lost, t.doubled, t.outOfOrder,
+    int drawn = 0;  // slow replies the requests sent drew
+    for (int i = 0; i < requests && i < int(slowAt.size()); ++i) drawn += slowAt[std::size_t(i)];
+    std::printf("| slow replies | attempts | records | requests | slow replies drawn | questions | lost | doubled "
+                "| out of order | settle waits | bytes dropped | wall |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("| %d %% | %d | %zu | %d | %d | %d | %zu | %zu | %zu | %llu | %llu | %.1f s |\n", percent, attempts,
+                t.stored, requests, drawn, questions, t.lost, t.doubled, t.outOfOrder,
                 static_cast<unsigned long long>(box.Counters.settles - before.settles),
                 static_cast<unsigned long long>(box.Counters.droppedBytes - before.droppedBytes), wall);
     std::printf("\n%s; the read %s\n", t.Text().c_str(), r.complete ? "ended complete" : "did NOT end complete");
@@ -346,12 +353,13 @@ int main(int argc, char** argv) {
         return RunLineReads(folder, runs, links, bauds);
     }
     std::vector<int> bauds;
-    int faults = 0, slow = 0, days = 31;
+    int faults = 0, slow = 0, days = 31, attempts = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a.rfind("faults", 0) == 0) faults = a.size() > 7 ? std::atoi(a.c_str() + 7) : 7;
         else if (a.rfind("slow", 0) == 0) slow = a.size() > 5 ? std::atoi(a.c_str() + 5) : 7;
         else if (a.rfind("days=", 0) == 0) days = std::clamp(std::atoi(a.c_str() + 5), 1, 31);
+        else if (a.rfind("attempts=", 0) == 0) attempts = std::clamp(std::atoi(a.c_str() + 9), 1, 9);
         else if (!a.empty() && (a[0] < '0' || a[0] > '9')) folder = a;
         else bauds.push_back(std::atoi(a.c_str()));
     }
@@ -388,7 +396,7 @@ int main(int argc, char** argv) {
     for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3}})
         ReadTableRange(h, &form.StatusBar1, false);
     if (faults > 0) return ReadUnderFaults(emu, model, form, faults);
-    if (slow > 0) return ReadSlowReplies(emu, model, form, slow, days);
+    if (slow > 0) return ReadSlowReplies(emu, model, form, slow, days, attempts);
 
     const DeviceDateTime begin{23, 1, 1, 0, 0, 0}, end{23, 12, 31, 23, 0, 0};
     std::printf("| line | records | requests | bytes on the line | line time | wall | CPU (reader thread) | CPU (process, with emulator) |\n");
