@@ -558,6 +558,39 @@ TEST_F(LinkParamsDialog, DirectLinkShowsItsParameters) {
     EXPECT_TRUE(ProgramSettings.Do_Close_Port);
 }
 
+// The byte wait set in the link window is the one the link keeps to: a
+// reply whose bytes come 150 ms apart is read with 300 ms and fails with
+// 100 ms ("Відповідь отримана не повністю").
+TEST_F(LinkParamsDialog, TheByteWaitSetDecidesWhetherASlowReplyIsRead) {
+    StartPty();
+    ProgramSettings.Dir.COMPort = 5;
+    ProgramSettings.Dir.Rate = 9600;
+    for (const std::string gap : {"300", "100"}) {
+        SCOPED_TRACE(gap);
+        drv.onModal<TFormConn_Par>([&](TFormConn_Par& f) {
+            f.Edit2.SetText(gap);
+            f.BitBtn1.Click();
+        });
+        drv.onModal<TFormConnect>([&](TFormConnect& f) {
+            f.BitBtn3.Click();
+            f.ComboBox1.SetText({});
+            f.ComboBox1.TypeText("1");
+            f.BitBtn1.Click();
+        });
+        TFormConnect f(&main);
+        f.status_bar = &bar1;
+        f.ShowModal();
+        ASSERT_EQ(f.accepted, 1);
+        emu.QueueFault({emu::FaultKind::ByteDelay, 150});
+        const bool read = ReadTable0();
+        EXPECT_EQ(read, gap == "300") << HgcBox->ErrorText();
+        if (!read) {
+            EXPECT_EQ(HgcBox->Error, hgcbox::kErrByteTimeout);
+        }
+        HgcBox->ClosePort();
+    }
+}
+
 struct ParamCase {
     const char* what;
     std::function<void(TFormConn_Par&)> spoil;
