@@ -1,6 +1,7 @@
 // The connect dialog and the link-parameter dialog: choosing the link kind,
 // the subscriber and the address, the parameter checks, and connecting to
 // the controller emulator over a pty (linked as WorkDir/dev/com5) and TCP.
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -59,6 +60,20 @@ protected:
         MainStatusBar2 = MainStatusBar3 = nullptr;
     }
     std::string StartPty() { return emu.StartPty((dir / "dev" / "com5").string()); }
+    // Connects over the direct link to address 1, `first` done in the dialog
+    // before it is accepted; the dialog's accepted byte.
+    int ConnectDirect(const std::function<void(TFormConnect&)>& first = {}) {
+        drv.onModal<TFormConnect>([first](TFormConnect& f) {
+            if (first) first(f);
+            f.ComboBox1.SetText({});
+            f.ComboBox1.TypeText("1");
+            f.BitBtn1.Click();
+        });
+        TFormConnect f(&main);
+        f.status_bar = &bar1;
+        f.ShowModal();
+        return f.accepted;
+    }
     // Reads table 0 row 0 through the link object as the dialog left it.
     bool ReadTable0() {
         HgcBox->TcpSendDelayMs = 0;
@@ -296,15 +311,7 @@ TEST_F(ConnectDialog, DirectConnectOpensThePortAndStoresTheSettings) {
     StartPty();
     ProgramSettings.Dir.COMPort = 5;
     ProgramSettings.Dir.Rate = 9600;
-    drv.onModal<TFormConnect>([&](TFormConnect& f) {
-        f.ComboBox1.SetText({});
-        f.ComboBox1.TypeText("1");
-        f.BitBtn1.Click();
-    });
-    TFormConnect f(&main);
-    f.status_bar = &bar1;
-    f.ShowModal();
-    ASSERT_EQ(f.accepted, 1);
+    ASSERT_EQ(ConnectDirect(), 1);
     EXPECT_EQ(ui::Screen::Cursor(), ui::Cursor::Default);
     EXPECT_NE(HgcBox->hCom, platform::kNoHandle);
     EXPECT_EQ(HgcBox->LinkType, hgcbox::kLinkDirect);
@@ -571,16 +578,7 @@ TEST_F(LinkParamsDialog, TheByteWaitSetDecidesWhetherASlowReplyIsRead) {
             f.Edit2.SetText(gap);
             f.BitBtn1.Click();
         });
-        drv.onModal<TFormConnect>([&](TFormConnect& f) {
-            f.BitBtn3.Click();
-            f.ComboBox1.SetText({});
-            f.ComboBox1.TypeText("1");
-            f.BitBtn1.Click();
-        });
-        TFormConnect f(&main);
-        f.status_bar = &bar1;
-        f.ShowModal();
-        ASSERT_EQ(f.accepted, 1);
+        ASSERT_EQ(ConnectDirect([](TFormConnect& f) { f.BitBtn3.Click(); }), 1);
         emu.QueueFault({emu::FaultKind::ByteDelay, 150});
         const bool read = ReadTable0();
         EXPECT_EQ(read, gap == "300") << HgcBox->ErrorText();
