@@ -1,12 +1,13 @@
 // The connect dialog and the link-parameter dialog: choosing the link kind,
 // the subscriber and the address, the parameter checks, and connecting to
 // the controller emulator over a pty (linked as WorkDir/dev/com5) and TCP.
-#include <functional>
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <functional>
 
 #include "DialogFixture.h"
 #include "common/Abonent.h"
