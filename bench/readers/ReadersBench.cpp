@@ -218,16 +218,33 @@ struct LineCase {
     DeviceDateTime begin, end;
 };
 
+// The controller's clock standing still at 20.03.2024 10:30:00, the
+// emulator's and its archives'.
+void StillClock(emu::Emulator& emu) {
+    const emu::DeviceTime now{24, 3, 20, 10, 30, 0};
+    emu.SetClock(now);
+    emu.FreezeClock(true);
+    emu.Archives().SetNow(now);
+}
+
+// Tables 0, 5, 6 and 14 read into the image, as the connect sequence reads
+// them; false (told) when one is not.
+bool ReadIdentification(TFormMain& form) {
+    for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3},
+                                 TableRequestHeader{6, 0, 12}, TableRequestHeader{14, 0, 14}})
+        if (!ReadTableRange(h, &form.StatusBar1, false)) {
+            std::fprintf(stderr, "identification tables not read: %s\n", HgcBox->ErrorText().c_str());
+            return false;
+        }
+    return true;
+}
+
 int RunLineReads(const std::string& folder, int runs, const std::vector<std::string>& links, std::vector<int> bauds) {
     if (bauds.empty()) bauds = {9600, 115200};
     ui::test::Driver drv;
     drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
     emu::Emulator emu;
-    emu::ArchiveModel& model = emu.Archives();
-    const emu::DeviceTime now{24, 3, 20, 10, 30, 0};
-    emu.SetClock(now);
-    emu.FreezeClock(true);
-    model.SetNow(now);
+    StillClock(emu);
     const int port = emu.StartTcp();
     emu.StartPty(folder + "/dev/com1");
 
@@ -278,12 +295,7 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
                 std::fprintf(stderr, "cannot open the pseudo-terminal: %s\n", box.ErrorText().c_str());
                 return 1;
             }
-            for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3},
-                                         TableRequestHeader{6, 0, 12}, TableRequestHeader{14, 0, 14}})
-                if (!ReadTableRange(h, &form.StatusBar1, false)) {
-                    std::fprintf(stderr, "identification tables not read: %s\n", box.ErrorText().c_str());
-                    return 1;
-                }
+            if (!ReadIdentification(form)) return 1;
             for (const LineCase& c : cases) {
                 std::vector<double> walls, cpus, wakeups;
                 uint64_t bytes = 0;
@@ -335,7 +347,6 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
     return failures == 0 ? 0 : 1;
 }
 
-
 // ---- reads by index
 
 int RunIndexReads(int runs, std::vector<uint32_t> counts) {
@@ -344,10 +355,7 @@ int RunIndexReads(int runs, std::vector<uint32_t> counts) {
     drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
     emu::Emulator emu;
     emu::ArchiveModel& model = emu.Archives();
-    const emu::DeviceTime now{24, 3, 20, 10, 30, 0};
-    emu.SetClock(now);
-    emu.FreezeClock(true);
-    model.SetNow(now);
+    StillClock(emu);
     const uint32_t most = *std::max_element(counts.begin(), counts.end());
     model.SetIndexBounds(emu::Archive::Diagnostic, 1, most);
     emu.SetLineBaud(0);
@@ -367,12 +375,7 @@ int RunIndexReads(int runs, std::vector<uint32_t> counts) {
         std::fprintf(stderr, "no connection to the emulator\n");
         return 1;
     }
-    for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3},
-                                 TableRequestHeader{6, 0, 12}, TableRequestHeader{14, 0, 14}})
-        if (!ReadTableRange(h, &form.StatusBar1, false)) {
-            std::fprintf(stderr, "identification tables not read: %s\n", HgcBox->ErrorText().c_str());
-            return 1;
-        }
+    if (!ReadIdentification(form)) return 1;
 
     std::printf("median of %d runs\n\n", runs);
     std::printf("| messages | requests | wall | CPU (reader thread) | CPU a message | peak memory so far |\n");
