@@ -1,6 +1,7 @@
 // bench_readers [folder] [baud...] [faults[=percent]]
 // bench_readers [folder] slow[=percent] [days=N] [attempts=N]
 // bench_readers line [runs] [tcp|pty] [baud...]
+// bench_readers index [runs] [count...]
 //
 // Reads a year of the chromatograph's hourly archive (8,760 records, 4,380
 // requests of command 15 with two 94-byte records a reply) through the
@@ -32,6 +33,14 @@
 // command 8, page by page). Prints the medians of the wall time against the
 // line time of the bytes exchanged, the reader thread's processor time and
 // its share of the wall time, and how often the thread woke from a wait.
+//
+// With "index" it reads diagnostic messages by index (command 7, 11 records
+// a request) through the program's index reader, from the emulator over
+// loopback TCP with no line limit, `count` of them (default 1000 and
+// 100000; give 1000000 for the long case), each `runs` times (default 3).
+// Prints the medians of the wall time and of the reader thread's processor
+// time, also per message (the emulator answers in threads of its own), and
+// checks the records handed to the viewer against the archive.
 #include <sys/resource.h>
 #include <time.h>
 
@@ -216,16 +225,33 @@ struct LineCase {
     DeviceDateTime begin, end;
 };
 
+// The controller's clock standing still at 20.03.2024 10:30:00, the
+// emulator's and its archives'.
+void StillClock(emu::Emulator& emu) {
+    const emu::DeviceTime now{24, 3, 20, 10, 30, 0};
+    emu.SetClock(now);
+    emu.FreezeClock(true);
+    emu.Archives().SetNow(now);
+}
+
+// Tables 0, 5, 6 and 14 read into the image, as the connect sequence reads
+// them; false (told) when one is not.
+bool ReadIdentification(TFormMain& form) {
+    for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3},
+                                 TableRequestHeader{6, 0, 12}, TableRequestHeader{14, 0, 14}})
+        if (!ReadTableRange(h, &form.StatusBar1, false)) {
+            std::fprintf(stderr, "identification tables not read: %s\n", HgcBox->ErrorText().c_str());
+            return false;
+        }
+    return true;
+}
+
 int RunLineReads(const std::string& folder, int runs, const std::vector<std::string>& links, std::vector<int> bauds) {
     if (bauds.empty()) bauds = {9600, 115200};
     ui::test::Driver drv;
     drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
     emu::Emulator emu;
-    emu::ArchiveModel& model = emu.Archives();
-    const emu::DeviceTime now{24, 3, 20, 10, 30, 0};
-    emu.SetClock(now);
-    emu.FreezeClock(true);
-    model.SetNow(now);
+    StillClock(emu);
     const int port = emu.StartTcp();
     emu.StartPty(folder + "/dev/com1");
 
@@ -276,12 +302,7 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
                 std::fprintf(stderr, "cannot open the pseudo-terminal: %s\n", box.ErrorText().c_str());
                 return 1;
             }
-            for (TableRequestHeader h : {TableRequestHeader{0, 0, 18}, TableRequestHeader{5, 0, 3},
-                                         TableRequestHeader{6, 0, 12}, TableRequestHeader{14, 0, 14}})
-                if (!ReadTableRange(h, &form.StatusBar1, false)) {
-                    std::fprintf(stderr, "identification tables not read: %s\n", box.ErrorText().c_str());
-                    return 1;
-                }
+            if (!ReadIdentification(form)) return 1;
             for (const LineCase& c : cases) {
                 std::vector<double> walls, cpus, wakeups;
                 uint64_t bytes = 0;
@@ -333,6 +354,78 @@ int RunLineReads(const std::string& folder, int runs, const std::vector<std::str
     return failures == 0 ? 0 : 1;
 }
 
+// ---- reads by index
+
+int RunIndexReads(int runs, std::vector<uint32_t> counts) {
+    if (counts.empty()) counts = {1000, 100000};
+    ui::test::Driver drv;
+    drv.onFailure = [](const std::string& what) { std::fprintf(stderr, "unexpected: %s\n", what.c_str()); };
+    emu::Emulator emu;
+    emu::ArchiveModel& model = emu.Archives();
+    StillClock(emu);
+    const uint32_t most = *std::max_element(counts.begin(), counts.end());
+    model.SetIndexBounds(emu::Archive::Diagnostic, 1, most);
+    emu.SetLineBaud(0);
+    const int port = emu.StartTcp();
+
+    InitConfigImage();
+    TFormMain form(nullptr);
+    form.TimerStart.SetEnabled(false);
+    ArchiveReadEndPauseMs = 0;
+    std::vector<uint8_t> got;
+    uint32_t shown = 0;
+    SetArchiveViewer(ArchiveKind::Diagnostic, [&got, &shown](ArchiveView& v) {
+        shown = v.count;
+        got.swap(v.records);  // no copy inside the time measured
+    });
+    if (!Connect(port)) {
+        std::fprintf(stderr, "no connection to the emulator\n");
+        return 1;
+    }
+    if (!ReadIdentification(form)) return 1;
+
+    std::printf("median of %d runs\n\n", runs);
+    std::printf("| messages | requests | wall | CPU (reader thread) | CPU a message | peak memory so far |\n");
+    std::printf("|---|---|---|---|---|---|\n");
+    int failures = 0;
+    for (const uint32_t count : counts) {
+        std::vector<double> walls, cpus;
+        uint32_t requests = 0;
+        for (int run = 0; run < runs; ++run) {
+            emu.ClearLog();
+            shown = 0;
+            std::vector<uint8_t>().swap(got);  // the records of the run before let go
+            const double cpu0 = ThreadCpu();
+            const auto t0 = std::chrono::steady_clock::now();
+            const ArchiveReadResult r = ReadAlaByIndex(form, 1, count);
+            walls.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+            cpus.push_back(ThreadCpu() - cpu0);
+            requests = r.requests;
+            // Every message once, in order, as the archive holds them (asked
+            // for a part at a time, so that the peak stays the reader's).
+            bool same = r.complete && !r.aborted && shown == count && got.size() == std::size_t(count) * 22;
+            for (uint32_t at = 0; same && at < count; at += 10000) {
+                const uint32_t part = std::min<uint32_t>(10000, count - at);
+                const std::vector<emu::Record> want = model.IndexRecords(emu::Archive::Diagnostic, 1 + at, part);
+                same = want.size() == part;
+                for (std::size_t i = 0; same && i < want.size(); ++i)
+                    same = std::equal(want[i].begin(), want[i].end(), got.begin() + std::ptrdiff_t((at + i) * 22));
+            }
+            if (!same) {
+                std::fprintf(stderr, "%u messages: the read was not clean (%u handed over)\n", count, shown);
+                ++failures;
+            }
+        }
+        const double cpu = MedianOfAll(cpus);
+        std::printf("| %u | %u | %.3f s | %.3f s | %.2f us | %.1f MiB |\n", count, requests, MedianOfAll(walls), cpu,
+                    cpu * 1e6 / count, double(bench::PeakKb()) / 1024.0);
+        std::fflush(stdout);
+    }
+    SetArchiveViewer(ArchiveKind::Diagnostic, {});
+    HgcBox->CloseSocket();
+    return failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -351,6 +444,18 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(std::filesystem::path(folder) / "INI");
         platform::SetWorkDir(folder);
         return RunLineReads(folder, runs, links, bauds);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "index") {
+        int runs = 3;
+        std::vector<uint32_t> counts;
+        for (int i = 2; i < argc; ++i) {
+            const long v = std::atol(argv[i]);
+            if (i == 2 && v > 0 && v < 100) runs = int(v);
+            else if (v > 0) counts.push_back(uint32_t(std::min(v, 10000000L)));
+        }
+        std::filesystem::create_directories(std::filesystem::path(folder) / "INI");
+        platform::SetWorkDir(folder);
+        return RunIndexReads(runs, counts);
     }
     std::vector<int> bauds;
     int faults = 0, slow = 0, days = 31, attempts = 1;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -235,12 +237,18 @@ public:
     void Hold(const uint8_t* rec) { held_.Add(rec); }
     void Release(const uint8_t* rec) { held_.Remove(rec); }
     bool Store(const uint8_t* rec) {
+        if (!Append(rec)) return false;
+        held_.Add(rec);
+        return true;
+    }
+    // The record written, but not noted among those held: for a read that
+    // never asks whether it holds a record.
+    bool Append(const uint8_t* rec) {
         if (failed_) return false;
         if (!file_.Append(rec)) {
             failed_ = true;
             return false;
         }
-        held_.Add(rec);
         return true;
     }
     // The records of a page or block that the read does not hold yet, in
@@ -833,6 +841,39 @@ ArchiveReadResult ReadAudByPeriod(MainHost& form, const DeviceDateTime& begin, c
 
 namespace {
 
+// The records stored by one read by index, in order, and where each block
+// taken begins among them. The blocks are found by their first record (a
+// hash of its bytes), so that a reply is compared only with the blocks that
+// begin with its own first record: a reply late in a long read costs what
+// one early in it does.
+class IndexBlocks {
+public:
+    explicit IndexBlocks(std::size_t size) : size_(size) {}
+    // True when the `n` records at `recs` are, in order, the records stored
+    // from where a block taken began.
+    bool Repeat(const uint8_t* recs, std::size_t n) const {
+        const std::size_t bytes = n * size_;
+        if (bytes == 0) return false;
+        const auto [from, to] = starts_.equal_range(Hash(recs));
+        for (auto it = from; it != to; ++it) {
+            const std::size_t at = it->second;
+            if (at + bytes <= stored_.size() && std::memcmp(stored_.data() + at, recs, bytes) == 0) return true;
+        }
+        return false;
+    }
+    // A block taken, beginning with the record `first`, is stored from here on.
+    void Begin(const uint8_t* first) { starts_.emplace(Hash(first), stored_.size()); }
+    void Add(const uint8_t* rec) { stored_.insert(stored_.end(), rec, rec + size_); }
+
+private:
+    std::size_t Hash(const uint8_t* rec) const {
+        return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(rec), size_));
+    }
+    std::size_t size_;
+    std::vector<uint8_t> stored_;
+    std::unordered_multimap<std::size_t, std::size_t> starts_;  // first record's hash -> where the block begins
+};
+
 ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, uint32_t count) {
     ArchiveReadResult result;
     if (!HgcBox) return result;
@@ -857,16 +898,8 @@ ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, 
     // one, or the last block sent again) begins where that request began:
     // its records are, in order, the ones stored from there on. Such a reply
     // is not this block's answer and the block is asked for again.
-    std::vector<uint8_t> stored;   // the records stored, in order
-    std::vector<std::size_t> starts;  // where each block taken begins among them
-    auto answersThis = [&] {
-        const uint8_t* rx = HgcBox->Rx;
-        const std::size_t bytes = std::size_t(rx[10]) * size;
-        if (bytes == 0) return true;
-        for (const std::size_t at : starts)
-            if (at + bytes <= stored.size() && std::memcmp(stored.data() + at, rx + 11, bytes) == 0) return false;
-        return true;
-    };
+    IndexBlocks blocks(size);
+    auto answersThis = [&] { return !blocks.Repeat(HgcBox->Rx + 11, HgcBox->Rx[10]); };
     while (remaining > 0) {
         // {0, archive, u32 first index, count}
         uint8_t request[7] = {0, archive, 0, 0, 0, 0, 0};
@@ -884,11 +917,11 @@ ArchiveReadResult ReadByIndex(MainHost& form, ArchiveKind kind, uint32_t first, 
             if (file.Count() == 0) Message(6, "Немає повідомлень із заданими індексами", "");
             break;
         }
-        starts.push_back(stored.size());
+        blocks.Begin(rx + 11);
         for (uint32_t i = 0; i < n; ++i) {
             const uint8_t* rec = rx + 11 + std::size_t(i) * size;
-            if (!file.Store(rec)) break;
-            stored.insert(stored.end(), rec, rec + size);
+            if (!file.Append(rec)) break;
+            blocks.Add(rec);
         }
         session.SetProgress(file.Count());
         if (!GoOn(file, result) || n >= remaining) break;
