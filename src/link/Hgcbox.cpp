@@ -291,6 +291,11 @@ uint32_t hgcbox::SettleMs() const {
 uint32_t hgcbox::FrameGapMs() const {
     return std::max(ReplyTimeoutMs, ByteTimeoutMs);
 }
+
+bool hgcbox::LineOpen() const {
+    return LinkType == kLinkTcp ? Sock != platform::kNoSocket : hCom != platform::kNoHandle;
+}
+
 bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
     const bool tcp = LinkType == kLinkTcp;
     const bool settle = unsettled_;
@@ -360,8 +365,7 @@ bool hgcbox::SettleLine(uint32_t pauseMs, uint32_t& err) {
         readyButEmpty = r != 0;
     }
     // A frame still coming: the request is not sent into it.
-    const bool lineThere = tcp ? Sock != platform::kNoSocket : hCom != platform::kNoHandle;
-    if (lineThere && watch.Begun() && !watch.Stopped(now) && !frameLetEnd_ && !LetFrameEnd(watch, err)) return false;
+    if (LineOpen() && watch.Begun() && !watch.Stopped(now) && !frameLetEnd_ && !LetFrameEnd(watch, err)) return false;
     if (settle) {
         unsettled_ = false;
         ++Counters.settles;
@@ -439,8 +443,9 @@ bool hgcbox::Send(const uint8_t* out, uint32_t n, uint32_t& err) {
         // The pause before a request is spent listening: what comes in
         // unasked belongs to no request of ours and is dropped; after an
         // exchange left without its reply it lasts one reply wait at least.
-        // Before a repeat of the same request nothing is dropped: a late
-        // reply to the earlier attempt answers this one as well.
+        // Before a repeat of the same request only the frame the failed
+        // attempt was reading is dropped: a late reply to the earlier
+        // attempt answers this one as well.
         if (repeat_ ? !BeforeRepeat(TcpSendDelayMs, err) : !SettleLine(TcpSendDelayMs, err)) return false;
         // A link the peer has closed is connected again before the request.
         if (Sock == platform::kNoSocket && !(Reconnect && Reconnect())) {
@@ -511,14 +516,13 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
         hgcbox& box;
         const ReplyFrame& frame;
         ~LeaveFrame() {
-            const bool lineThere = box.LinkType == kLinkTcp ? box.Sock != platform::kNoSocket : box.hCom != platform::kNoHandle;
-            if (box.RxLen == 0 && frame.InFrame() && lineThere) box.leftFrame_ = frame;
+            if (box.RxLen == 0 && frame.InFrame() && box.LineOpen()) box.leftFrame_ = frame;
             else box.leftFrame_.Clear();
         }
     } leave{*this, frame};
     // Until the address has come: the reply wait. From then on: the byte
     // wait after the frame's last byte.
-    const auto deadlineNow = [&] { return frame.Have() < 2 ? replyDeadline : frame.Due(); };
+    const auto deadlineNow = [&] { return frame.Begun() ? frame.Due() : replyDeadline; };
 
     // Frames until ours: a table reply that echoes other rows answers an
     // earlier request (it came after its attempt had given up) and is put
@@ -572,14 +576,14 @@ void hgcbox::Receive(uint32_t& err, bool& whole) {
             const int64_t now = platform::PerfCounter();
             const int64_t deadline = deadlineNow();
             if (now > deadline) {
-                if (frame.Have() < 2 && asideLen > 0) {
+                if (!frame.Begun() && asideLen > 0) {
                     std::memcpy(Rx, aside, sizeof Rx);
                     RxLen = asideLen;
                     if (learning) Address = Rx[1];
                     whole = true;
                     return;
                 }
-                err = frame.Have() < 2 ? kErrNoReply : kErrByteTimeout;
+                err = frame.Begun() ? kErrByteTimeout : kErrNoReply;
                 return;
             }
             if (got > 0) continue;  // more may be waiting already
@@ -649,8 +653,7 @@ bool hgcbox::Transact(uint32_t length) {
         if (Send(out, n, err)) Receive(err, whole);
         // A request that went out without its whole reply coming back may
         // still be answered: the next Exchange lets the line settle first.
-        const bool lineThere = LinkType == kLinkTcp ? Sock != platform::kNoSocket : hCom != platform::kNoHandle;
-        if (requestsOut_ != sentBefore && lineThere) {
+        if (requestsOut_ != sentBefore && LineOpen()) {
             if (!whole) {
                 MarkUnsettled();
                 owedLate_ = true;

@@ -195,6 +195,7 @@ public:
 
 private:
     void DropSocket();  // closes a dead Sock, keeping Reconnect
+    bool LineOpen() const;  // the port (or socket) of the link kind is open
     bool BuildRequest(uint8_t function, const void* data, uint32_t length, uint8_t argument,
                       uint32_t& total);
     bool Send(const uint8_t* out, uint32_t n, uint32_t& err);
